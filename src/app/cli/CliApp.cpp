@@ -1,0 +1,107 @@
+#include "cli/CliApp.h"
+
+#include "settings/AppFolders.h"
+#include "settings/SettingsStore.h"
+#include "settings/StringTable.h"
+
+#include <functional>
+#include <vector>
+
+namespace vorn::cli {
+
+namespace {
+
+struct Command
+{
+    const char *name;
+    const char *usage;
+    const char *summary;
+    std::function<int(Context &, const QStringList &)> run;
+};
+
+const std::vector<Command> &commands()
+{
+    static const std::vector<Command> table = {};
+    return table;
+}
+
+void printHelp(QTextStream &out)
+{
+    out << "Usage: vorn-cli [--data DIR] [--lang fr|en] COMMAND [ARGUMENTS]\n\n"
+           "Global options:\n"
+           "  --data DIR     data folder to work on (default: "
+        << defaultDataFolder()
+        << ")\n"
+           "  --lang fr|en   language of messages and texts (default: the stored language, else fr)\n"
+           "  --help         show this help\n\n"
+           "Commands:\n";
+    for (const Command &command : commands())
+        out << "  " << QString::fromUtf8(command.usage).leftJustified(30) << ' '
+            << command.summary << '\n';
+    out.flush();
+}
+
+qint16 storedLanguageOffset()
+{
+    return Settings::read(QStringLiteral("Opt"), QStringLiteral("Langage")) == QLatin1String("1000")
+        ? 1000 : 0;
+}
+
+} // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    out.setEncoding(QStringConverter::Utf8);
+    err.setEncoding(QStringConverter::Utf8);
+    QString dataFolder;
+    qint16 language = storedLanguageOffset();
+    QStringList rest;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        if (!rest.isEmpty()) {
+            rest << arg;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            printHelp(out);
+            return Done;
+        } else if (arg == QLatin1String("--data") || arg == QLatin1String("--lang")) {
+            if (i + 1 >= arguments.size()) {
+                err << "vorn-cli: " << arg << " needs a value\n";
+                return WrongUsage;
+            }
+            const QString value = arguments[++i];
+            if (arg == QLatin1String("--data")) {
+                dataFolder = value;
+            } else if (value == QLatin1String("fr") || value == QLatin1String("en")) {
+                language = value == QLatin1String("en") ? 1000 : 0;
+            } else {
+                err << "vorn-cli: --lang takes fr or en\n";
+                return WrongUsage;
+            }
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            err << "vorn-cli: unknown option " << arg << "\n";
+            return WrongUsage;
+        } else {
+            rest << arg;
+        }
+    }
+    if (rest.isEmpty()) {
+        printHelp(err);
+        return WrongUsage;
+    }
+    setLanguageOffset(language);
+    if (dataFolder.isEmpty())
+        dataFolder = defaultDataFolder();
+    Context context{dataFolder, out, err};
+    for (const Command &command : commands()) {
+        if (rest.first() == QLatin1String(command.name)) {
+            const int code = command.run(context, rest.mid(1));
+            out.flush();
+            err.flush();
+            return code;
+        }
+    }
+    err << "vorn-cli: unknown command " << rest.first() << " (see vorn-cli --help)\n";
+    return WrongUsage;
+}
+
+} // namespace vorn::cli

@@ -1,0 +1,15 @@
+#include "gui/Form1.h"
+#include "gui/FrmLang.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("VORN"));
+    QCoreApplication::setApplicationName(QStringLiteral("VORN"));
+    vorn::chooseLanguageAtStart();
+    vorn::Form1 window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+namespace vorn {
+
+// Dates as stored in the line files: days since 30 December 1899 00:00 local time,
+// the fraction being the time of day. 0 stands for "no date".
+double dayNumberFromDateTime(const QDateTime &dateTime);
+QDateTime dateTimeFromDayNumber(double dayNumber);
+
+// The record text form "dd/mm/yyyy hh:mm:ss" (local time).
+QString dateText(const QDateTime &dateTime);
+QString dateTextFromDayNumber(double dayNumber);
+// Parses "dd/mm/yyyy hh:mm:ss" or "dd/mm/yyyy"; nullopt when the text is not a valid date.
+std::optional<QDateTime> parseDateText(QStringView text);
+
+} // namespace vorn
