@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace vorn {
+
+struct Catalogue;
+
+// ZIP operations on disc archives and the icon store. Every write goes to a temporary
+// file that replaces the archive only once complete, so a failed write never damages
+// the archive that was there.
+namespace DiscArchive {
+
+// The member extensions in pack order with their bits in the member flag word.
+QStringList memberExtensions(int memberFlags);
+
+// Packs the working copies selected by `memberFlags` (temporary folder & id & extension)
+// into data folder & id & ".VORN", replacing same-named members, and sets the comment.
+// A selected working copy that is missing is skipped (the archive keeps its member).
+// Level 0 stores, 1-9 deflate. `error` receives a message on failure.
+bool pack(const Catalogue &catalogue, const QString &identifier, int memberFlags,
+          const QString &comment, int level, QString *error = nullptr);
+
+// Packs the given files under their bare names into any archive (the icon store).
+bool packFiles(const QStringList &files, const QString &archivePath, const QString &comment,
+               int level = 9, QString *error = nullptr);
+
+// Extracts every member matching "*" & extension (ignoring case) for each extension of
+// the ";"-terminated list into the temporary folder, overwriting; an empty list
+// extracts all. A member that is not in the archive is not an error. Returns false
+// when the archive cannot be opened or a member cannot be written.
+bool unpack(const Catalogue &catalogue, const QString &identifier, const QString &extensions);
+bool unpackArchive(const QString &archivePath, const QString &extensions,
+                   const QString &targetFolder);
+
+// The archive comment; empty text when the archive is missing or has no comment.
+QString readComment(const QString &archivePath);
+// The comment, or nullopt when the archive is missing or is not a readable ZIP.
+std::optional<QString> tryReadComment(const QString &archivePath, QString *error = nullptr);
+
+// Reads one member into memory (exact name, ignoring case); nullopt when absent or
+// unreadable. Used where working copies must not be touched.
+std::optional<QByteArray> readMember(const QString &archivePath, const QString &memberName);
+
+} // namespace DiscArchive
+} // namespace vorn
