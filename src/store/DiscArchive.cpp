@@ -1,0 +1,304 @@
+#include "store/DiscArchive.h"
+
+#include "common/TextCodec.h"
+#include "common/Wildcard.h"
+#include "store/Catalogue.h"
+#include "store/Records.h"
+#include "store/ZipTail.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <zip.h>
+
+#include <memory>
+
+namespace vorn::DiscArchive {
+
+namespace {
+
+struct ZipCloser
+{
+    void operator()(zip_t *archive) const
+    {
+        if (archive)
+            zip_discard(archive);
+    }
+};
+using ZipHandle = std::unique_ptr<zip_t, ZipCloser>;
+
+struct ZipFileCloser
+{
+    void operator()(zip_file_t *file) const
+    {
+        if (file)
+            zip_fclose(file);
+    }
+};
+using ZipFileHandle = std::unique_ptr<zip_file_t, ZipFileCloser>;
+
+QString openErrorText(int code)
+{
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    const QString text = QString::fromUtf8(zip_error_strerror(&error));
+    zip_error_fini(&error);
+    return text;
+}
+
+QString archiveErrorText(zip_t *archive)
+{
+    return QString::fromUtf8(zip_strerror(archive));
+}
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+ZipHandle openForWriting(const QString &archivePath, QString *error)
+{
+    int code = 0;
+    zip_t *archive = zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE, &code);
+    if (!archive)
+        setError(error, archivePath + QStringLiteral(": ") + openErrorText(code));
+    return ZipHandle(archive);
+}
+
+// Adds one host file under its bare name, replacing a member of the same name.
+bool addFile(zip_t *archive, const QString &path, int level, QString *error)
+{
+    const QByteArray name = QFileInfo(path).fileName().toUtf8();
+    zip_source_t *source = zip_source_file(archive, QFile::encodeName(path).constData(), 0, -1);
+    if (!source) {
+        setError(error, path + QStringLiteral(": ") + archiveErrorText(archive));
+        return false;
+    }
+    const zip_int64_t index =
+        zip_file_add(archive, name.constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
+        zip_source_free(source);
+        setError(error, path + QStringLiteral(": ") + archiveErrorText(archive));
+        return false;
+    }
+    // Level 0 means stored: libzip's deflate level 0 would mean its default level.
+    const zip_int32_t method = level <= 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
+    const zip_uint32_t flags = level <= 0 ? 0 : zip_uint32_t(qMin(level, 9));
+    if (zip_set_file_compression(archive, zip_uint64_t(index), method, flags) < 0) {
+        setError(error, archiveErrorText(archive));
+        return false;
+    }
+    return true;
+}
+
+bool setComment(zip_t *archive, const QString &comment, QString *error)
+{
+    const QByteArray bytes = comment.toUtf8();
+    if (bytes.size() > 0xFFFF) {
+        setError(error, QStringLiteral("the disc information is too long to be stored (%1 bytes, at most 65535)")
+                            .arg(bytes.size()));
+        return false;
+    }
+    if (zip_set_archive_comment(archive, bytes.constData(), zip_uint16_t(bytes.size())) < 0) {
+        setError(error, archiveErrorText(archive));
+        return false;
+    }
+    return true;
+}
+
+// zip_close writes a temporary file beside the archive and renames it over the
+// archive only when complete; on failure the old archive is left as it was.
+bool commit(ZipHandle &archive, const QString &archivePath, QString *error)
+{
+    if (zip_close(archive.get()) < 0) {
+        setError(error, archivePath + QStringLiteral(": ") + archiveErrorText(archive.get()));
+        return false;   // the handle still owns the archive; zip_discard frees it
+    }
+    archive.release();
+    return true;
+}
+
+// The file name part of a member name, whatever separator it uses; empty when the
+// name has no usable last component.
+QString bareMemberName(const QString &memberName)
+{
+    qsizetype cut = qMax(memberName.lastIndexOf(u'/'), memberName.lastIndexOf(u'\\'));
+    QString name = memberName.mid(cut + 1);
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return {};
+    if (name.size() >= 2 && name[1] == u':')
+        name = name.mid(2);
+    return name;
+}
+
+QStringList extensionPatterns(const QString &extensions)
+{
+    QStringList patterns;
+    const QStringList pieces = extensions.split(u';');
+    // Text after the last ";" is ignored, as in every ";"-terminated list.
+    for (qsizetype i = 0; i + 1 < pieces.size(); ++i) {
+        if (!pieces[i].isEmpty())
+            patterns << u'*' + pieces[i];
+    }
+    return patterns;
+}
+
+bool extractEntry(zip_t *archive, zip_uint64_t index, const QString &targetPath)
+{
+    ZipFileHandle file(zip_fopen_index(archive, index, 0));
+    if (!file)
+        return false;
+    QSaveFile out(targetPath);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const zip_int64_t got = zip_fread(file.get(), buffer.data(), zip_uint64_t(buffer.size()));
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        if (out.write(buffer.constData(), got) != got)
+            return false;
+    }
+    return out.commit();
+}
+
+} // namespace
+
+QStringList memberExtensions(int memberFlags)
+{
+    static const std::pair<int, const char *> order[] = {
+        {Member::Rep, ".rep"},  {Member::Fic, ".fic"},   {Member::Ico, ".ico"},
+        {Member::Text, ".text"}, {Member::Img1, ".img1"}, {Member::Imi, ".imi"},
+        {Member::Sig, ".sig"},  {Member::Id3, ".id3"},
+    };
+    QStringList extensions;
+    for (const auto &[bit, extension] : order) {
+        if (memberFlags & bit)
+            extensions << QString::fromLatin1(extension);
+    }
+    return extensions;
+}
+
+bool pack(const Catalogue &catalogue, const QString &identifier, int memberFlags,
+          const QString &comment, int level, QString *error)
+{
+    const QString archivePath = catalogue.archivePath(identifier);
+    ZipHandle archive = openForWriting(archivePath, error);
+    if (!archive)
+        return false;
+    for (const QString &extension : memberExtensions(memberFlags)) {
+        const QString path = catalogue.workingCopy(identifier, extension);
+        if (!QFileInfo(path).isFile())
+            continue;
+        if (!addFile(archive.get(), path, level, error))
+            return false;
+    }
+    if (!setComment(archive.get(), comment, error))
+        return false;
+    return commit(archive, archivePath, error);
+}
+
+bool packFiles(const QStringList &files, const QString &archivePath, const QString &comment,
+               int level, QString *error)
+{
+    ZipHandle archive = openForWriting(archivePath, error);
+    if (!archive)
+        return false;
+    for (const QString &path : files) {
+        if (!addFile(archive.get(), path, level, error))
+            return false;
+    }
+    if (!setComment(archive.get(), comment, error))
+        return false;
+    return commit(archive, archivePath, error);
+}
+
+bool unpack(const Catalogue &catalogue, const QString &identifier, const QString &extensions)
+{
+    return unpackArchive(catalogue.archivePath(identifier), extensions, catalogue.tempFolder);
+}
+
+bool unpackArchive(const QString &archivePath, const QString &extensions,
+                   const QString &targetFolder)
+{
+    int code = 0;
+    ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
+    if (!archive)
+        return false;
+    const bool everything = extensions.isEmpty();
+    std::vector<WildcardPattern> patterns;
+    for (const QString &pattern : extensionPatterns(extensions))
+        patterns.emplace_back(pattern);
+    const QDir target(targetFolder);
+    bool ok = true;
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char *raw = zip_get_name(archive.get(), zip_uint64_t(i), 0);
+        if (!raw)
+            continue;
+        // Only the last name component is used, so nothing lands outside the target.
+        const QString name = bareMemberName(QString::fromUtf8(raw));
+        if (name.isEmpty())
+            continue;
+        const bool wanted = everything
+            || std::any_of(patterns.begin(), patterns.end(),
+                           [&](const WildcardPattern &p) { return p.matches(name); });
+        if (wanted && !extractEntry(archive.get(), zip_uint64_t(i), target.filePath(name)))
+            ok = false;
+    }
+    return ok;
+}
+
+QString readComment(const QString &archivePath)
+{
+    return tryReadComment(archivePath).value_or(QString());
+}
+
+std::optional<QString> tryReadComment(const QString &archivePath, QString *error)
+{
+    QFile file(archivePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setError(error, file.errorString());
+        return std::nullopt;
+    }
+    const std::optional<QByteArray> comment = readZipComment(file, error);
+    if (!comment)
+        return std::nullopt;
+    return decodeText(*comment);
+}
+
+std::optional<QByteArray> readMember(const QString &archivePath, const QString &memberName)
+{
+    int code = 0;
+    ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
+    if (!archive)
+        return std::nullopt;
+    const QByteArray name = memberName.toUtf8();
+    const zip_int64_t index = zip_name_locate(archive.get(), name.constData(), ZIP_FL_NOCASE);
+    if (index < 0)
+        return std::nullopt;
+    zip_stat_t stat;
+    if (zip_stat_index(archive.get(), zip_uint64_t(index), 0, &stat) < 0
+        || !(stat.valid & ZIP_STAT_SIZE) || stat.size > zip_uint64_t(1) << 30)
+        return std::nullopt;
+    ZipFileHandle file(zip_fopen_index(archive.get(), zip_uint64_t(index), 0));
+    if (!file)
+        return std::nullopt;
+    QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (filled < data.size()) {
+        const zip_int64_t got =
+            zip_fread(file.get(), data.data() + filled, zip_uint64_t(data.size() - filled));
+        if (got <= 0)
+            return std::nullopt;
+        filled += qsizetype(got);
+    }
+    return data;
+}
+
+} // namespace vorn::DiscArchive

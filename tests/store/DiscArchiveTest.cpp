@@ -1,0 +1,299 @@
+#include "store/Catalogue.h"
+#include "store/DiscArchive.h"
+#include "store/Records.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace vorn;
+using vorn::test::readFile;
+using vorn::test::writeFile;
+
+namespace {
+
+struct Member
+{
+    QString name;
+    QByteArray data;
+    int method = 0;
+};
+
+// Reads an archive with libzip directly, independently of the code under test.
+std::vector<Member> membersOf(const QString &path)
+{
+    std::vector<Member> members;
+    int code = 0;
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+    if (!archive)
+        return members;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(archive, zip_uint64_t(i), 0, &stat);
+        QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
+        zip_file_t *file = zip_fopen_index(archive, zip_uint64_t(i), 0);
+        zip_fread(file, data.data(), stat.size);
+        zip_fclose(file);
+        members.push_back({QString::fromUtf8(stat.name), data, stat.comp_method});
+    }
+    zip_discard(archive);
+    return members;
+}
+
+QStringList namesOf(const std::vector<Member> &members)
+{
+    QStringList names;
+    for (const Member &m : members)
+        names << m.name;
+    return names;
+}
+
+class DiscArchiveTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        catalogue.dataFolder = data.path() + u'/';
+        catalogue.tempFolder = temp.path() + u'/';
+    }
+    void work(const QString &extension, const QByteArray &content)
+    {
+        ASSERT_TRUE(writeFile(catalogue.workingCopy("42", extension), content));
+    }
+
+    QTemporaryDir data;
+    QTemporaryDir temp;
+    Catalogue catalogue;
+};
+
+} // namespace
+
+TEST_F(DiscArchiveTest, PackAddsSelectedMembersInOrderUnderBareNamesWithTheComment)
+{
+    work(".id3", "[0]\r\nTIT=x\r\n");
+    work(".fic", "files");
+    work(".rep", "folders");
+    work(".text", "texts");
+    work(".sig", "not selected");
+    const QString comment = "NOM=Été 2004\r\nDES=line one\r\nline two";
+    QString error;
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::CataloguingRun, comment, 6, &error))
+        << error.toStdString();
+
+    const auto members = membersOf(catalogue.archivePath("42"));
+    EXPECT_EQ(namesOf(members), QStringList({"42.rep", "42.fic", "42.text", "42.id3"}));
+    EXPECT_EQ(members[0].data, "folders");
+    EXPECT_EQ(DiscArchive::readComment(catalogue.archivePath("42")), comment);
+}
+
+TEST_F(DiscArchiveTest, CompressionLevelZeroStoresAndOtherLevelsDeflate)
+{
+    work(".rep", QByteArray(4000, 'a'));
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep, "", 0));
+    EXPECT_EQ(membersOf(catalogue.archivePath("42"))[0].method, ZIP_CM_STORE);
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep, "", 9));
+    EXPECT_EQ(membersOf(catalogue.archivePath("42"))[0].method, ZIP_CM_DEFLATE);
+}
+
+TEST_F(DiscArchiveTest, FlagWordZeroRewritesOnlyTheCommentAndMissingCopiesKeepTheirMember)
+{
+    work(".rep", "folders v1");
+    work(".fic", "files v1");
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep | Member::Fic, "NOM=A", 4));
+    QFile::remove(catalogue.workingCopy("42", ".rep"));
+    work(".fic", "files v2");
+
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", 0, "NOM=B", 4));
+    auto members = membersOf(catalogue.archivePath("42"));
+    EXPECT_EQ(members[1].data, "files v1");
+    EXPECT_EQ(DiscArchive::readComment(catalogue.archivePath("42")), "NOM=B");
+
+    // The folder file's working copy is gone: the archive keeps the member it had.
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep | Member::Fic, "NOM=C", 4));
+    members = membersOf(catalogue.archivePath("42"));
+    ASSERT_EQ(members.size(), 2u);
+    EXPECT_EQ(members[0].data, "folders v1");
+    EXPECT_EQ(members[1].data, "files v2");
+}
+
+TEST_F(DiscArchiveTest, UnpackSelectsByExtensionIgnoringCase)
+{
+    work(".rep", "r");
+    work(".fic", "f");
+    work(".text", "t");
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep | Member::Fic | Member::Text, "", 4));
+    for (const char *ext : {".rep", ".fic", ".text"})
+        QFile::remove(catalogue.workingCopy("42", QString::fromLatin1(ext)));
+
+    struct Case { const char *list; QStringList expected; };
+    const Case cases[] = {
+        {".fic;.rep;.sig;", {"42.fic", "42.rep"}},   // no .sig member: not an error
+        {".TEXT;", {"42.text"}},
+        {".fic", {}},                                 // text after the last ";" is ignored
+        {"", {"42.fic", "42.rep", "42.text"}},       // an empty list takes everything
+    };
+    for (const Case &c : cases) {
+        QDir(catalogue.tempFolder).removeRecursively();
+        QDir().mkpath(catalogue.tempFolder);
+        EXPECT_TRUE(DiscArchive::unpack(catalogue, "42", QString::fromLatin1(c.list))) << c.list;
+        QStringList found = QDir(catalogue.tempFolder).entryList(QDir::Files, QDir::Name);
+        EXPECT_EQ(found, c.expected) << c.list;
+    }
+    EXPECT_EQ(readFile(catalogue.workingCopy("42", ".rep")), "r");
+    EXPECT_FALSE(DiscArchive::unpack(catalogue, "404", ".rep;"));
+}
+
+TEST_F(DiscArchiveTest, UnpackNeverWritesOutsideTheTargetFolder)
+{
+    const QString hostile = data.filePath("hostile.zip");
+    int code = 0;
+    zip_t *archive = zip_open(QFile::encodeName(hostile).constData(), ZIP_CREATE, &code);
+    ASSERT_NE(archive, nullptr);
+    const char *names[] = {"../escape.rep", "/etc/vorn-abs.rep", "C:\\x.rep", "a/../../up.rep",
+                           "..\\..\\win.rep", "..", "dir/"};
+    for (const char *name : names) {
+        zip_source_t *source = zip_source_buffer(archive, "x", 1, 0);
+        zip_file_add(archive, name, source, ZIP_FL_ENC_RAW);
+    }
+    ASSERT_EQ(zip_close(archive), 0);
+
+    QTemporaryDir outer;
+    const QString target = outer.filePath("inner/target");
+    QDir().mkpath(target);
+    DiscArchive::unpackArchive(hostile, "", target);
+    QStringList everywhere;
+    QDirIterator it(outer.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        everywhere << QDir(outer.path()).relativeFilePath(it.next());
+    everywhere.sort();
+    EXPECT_EQ(everywhere, QStringList({"inner/target/escape.rep", "inner/target/up.rep",
+                                       "inner/target/vorn-abs.rep", "inner/target/win.rep",
+                                       "inner/target/x.rep"}));
+    EXPECT_FALSE(QFile::exists("/etc/vorn-abs.rep"));
+}
+
+TEST_F(DiscArchiveTest, CommentsOfMissingDamagedAndOlderArchives)
+{
+    EXPECT_EQ(DiscArchive::readComment(catalogue.archivePath("404")), QString());
+    EXPECT_FALSE(DiscArchive::tryReadComment(catalogue.archivePath("404")).has_value());
+
+    work(".rep", QByteArray(20000, 'z'));
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep, "NOM=Whole", 0));
+    const QByteArray whole = readFile(catalogue.archivePath("42"));
+
+    struct Case { const char *what; QByteArray bytes; bool readable; };
+    const Case cases[] = {
+        {"not a zip", "just some text, no archive at all", false},
+        {"empty", "", false},
+        {"cut in the middle", whole.left(whole.size() / 2), false},
+        {"cut before the end of the comment", whole.left(whole.size() - 3), false},
+        {"whole", whole, true},
+    };
+    for (const Case &c : cases) {
+        ASSERT_TRUE(writeFile(catalogue.archivePath("7"), c.bytes));
+        QString error;
+        const auto comment = DiscArchive::tryReadComment(catalogue.archivePath("7"), &error);
+        EXPECT_EQ(comment.has_value(), c.readable) << c.what;
+        if (!c.readable) {
+            EXPECT_FALSE(error.isEmpty()) << c.what;
+        }
+    }
+
+    // A comment written in the Windows ANSI code page reads as the same characters.
+    // libzip refuses such a comment, so the end record is patched by hand.
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep, "", 0));
+    QByteArray ansiArchive = readFile(catalogue.archivePath("42"));
+    const QByteArray ansi = "NOM=Caf\xe9 \x80";
+    ansiArchive[ansiArchive.size() - 2] = char(ansi.size());
+    ansiArchive += ansi;
+    ASSERT_TRUE(writeFile(catalogue.archivePath("8"), ansiArchive));
+    EXPECT_EQ(DiscArchive::readComment(catalogue.archivePath("8")), QString::fromUtf8("NOM=Café €"));
+}
+
+TEST_F(DiscArchiveTest, FailedWritesLeaveThePreviousArchiveByteForByte)
+{
+    work(".rep", "folders");
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep, "NOM=Before", 4));
+    const QByteArray before = readFile(catalogue.archivePath("42"));
+
+    // A comment too long for the ZIP format is refused with a message.
+    QString error;
+    EXPECT_FALSE(DiscArchive::pack(catalogue, "42", 0, QString(70000, u'x'), 4, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(readFile(catalogue.archivePath("42")), before);
+
+    // A damaged archive is never replaced by a new one.
+    ASSERT_TRUE(writeFile(catalogue.archivePath("9"), "garbage"));
+    EXPECT_FALSE(DiscArchive::pack(catalogue, "9", Member::Rep, "NOM=X", 4));
+    EXPECT_EQ(readFile(catalogue.archivePath("9")), "garbage");
+
+    // A full disk: the write is cut short at several sizes in a child process.
+    QByteArray big(3 << 20, Qt::Uninitialized);
+    for (qsizetype i = 0; i < big.size(); ++i)
+        big[i] = char((i * 7919) >> 3);
+    work(".fic", big);
+    for (rlim_t limit : {rlim_t(100), rlim_t(4096), rlim_t(64 << 10), rlim_t(1 << 20)}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit cap{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &cap);
+            const bool ok = DiscArchive::pack(catalogue, "42", Member::Fic, "NOM=After", 0);
+            _exit(ok ? 0 : 3);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status)) << limit;
+        EXPECT_EQ(WEXITSTATUS(status), 3) << limit;
+        EXPECT_EQ(readFile(catalogue.archivePath("42")), before) << limit;
+    }
+
+    // A process killed in the middle of writing.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        for (;;)
+            DiscArchive::pack(catalogue, "42", Member::Fic, "NOM=Killed", 9);
+    }
+    usleep(150000);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    const auto comment = DiscArchive::tryReadComment(catalogue.archivePath("42"));
+    ASSERT_TRUE(comment.has_value());
+    EXPECT_TRUE(*comment == "NOM=Before" || *comment == "NOM=Killed");
+    EXPECT_EQ(membersOf(catalogue.archivePath("42"))[0].data, "folders");
+}
+
+TEST_F(DiscArchiveTest, ReadMemberFindsANameIgnoringCase)
+{
+    work(".fic", "file list");
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Fic, "", 4));
+    EXPECT_EQ(DiscArchive::readMember(catalogue.archivePath("42"), "42.FIC").value_or("none"), "file list");
+    EXPECT_FALSE(DiscArchive::readMember(catalogue.archivePath("42"), "42.rep").has_value());
+    EXPECT_FALSE(DiscArchive::readMember(catalogue.archivePath("404"), "404.rep").has_value());
+}
+
+TEST_F(DiscArchiveTest, PackFilesBuildsAnyArchive)
+{
+    const QString a = temp.filePath("5.ico");
+    const QString b = temp.filePath("-6.ico");
+    ASSERT_TRUE(writeFile(a, "icon5"));
+    ASSERT_TRUE(writeFile(b, "icon6"));
+    const QString store = data.filePath("VORN.Icons");
+    ASSERT_TRUE(DiscArchive::packFiles({a, b}, store, ""));
+    ASSERT_TRUE(writeFile(a, "icon5 new"));
+    ASSERT_TRUE(DiscArchive::packFiles({a}, store, ""));
+    const auto members = membersOf(store);
+    EXPECT_EQ(namesOf(members), QStringList({"5.ico", "-6.ico"}));
+    EXPECT_EQ(members[0].data, "icon5 new");
+}
