@@ -1,1 +1,151 @@
 #include "common/DayDate.h"
+
+#include <cmath>
+
+namespace vorn {
+
+namespace {
+
+const QDate kEpoch(1899, 12, 30);
+// Day numbers of 1 January 100 and 31 December 9999, the dates the text form holds.
+constexpr qint64 kFirstDay = -657434;
+constexpr qint64 kLastDay = 2958465;
+constexpr qint64 kSecondsPerDay = 86400;
+
+// Local date and time; a wall-clock time that a daylight-saving change skips is
+// read with the offset in force before the change, so it lands just after the gap.
+QDateTime localDateTime(QDate date, QTime time)
+{
+    QDateTime result(date, time, Qt::LocalTime);
+    if (result.isValid())
+        return result;
+    const QDateTime dayBefore(date.addDays(-1), time, Qt::LocalTime);
+    if (!dayBefore.isValid())
+        return result;
+    const qint64 utcMsecs = QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
+    return QDateTime::fromMSecsSinceEpoch(utcMsecs - qint64(dayBefore.offsetFromUtc()) * 1000,
+                                          Qt::LocalTime);
+}
+
+// Reads minDigits to maxDigits decimal digits at pos.
+bool readNumber(QStringView text, qsizetype &pos, int minDigits, int maxDigits, int &value)
+{
+    int digits = 0;
+    value = 0;
+    while (pos < text.size() && digits < maxDigits && text[pos] >= u'0' && text[pos] <= u'9') {
+        value = value * 10 + (text[pos].unicode() - u'0');
+        ++pos;
+        ++digits;
+    }
+    return digits >= minDigits;
+}
+
+bool expect(QStringView text, qsizetype &pos, char16_t c)
+{
+    if (pos < text.size() && text[pos] == c) {
+        ++pos;
+        return true;
+    }
+    return false;
+}
+
+void appendTwoDigits(QString &out, int value)
+{
+    out += QChar(u'0' + value / 10);
+    out += QChar(u'0' + value % 10);
+}
+
+} // namespace
+
+double dayNumberFromDateTime(const QDateTime &dateTime)
+{
+    if (!dateTime.isValid())
+        return 0;
+    const QDateTime local = dateTime.toLocalTime();
+    const qint64 days = kEpoch.daysTo(local.date());
+    // Whole seconds: the stored form keeps no fraction of a second.
+    const double fraction = double(local.time().msecsSinceStartOfDay() / 1000) / kSecondsPerDay;
+    // Before the epoch the fraction counts away from zero (-1.25 is 29/12/1899 06:00).
+    return days < 0 ? double(days) - fraction : double(days) + fraction;
+}
+
+QDateTime dateTimeFromDayNumber(double dayNumber)
+{
+    if (dayNumber == 0 || !std::isfinite(dayNumber))
+        return QDateTime();
+    double whole = std::trunc(dayNumber);
+    if (whole < double(kFirstDay) || whole > double(kLastDay))
+        return QDateTime();
+    qint64 days = qint64(whole);
+    qint64 seconds = std::llround(std::fabs(dayNumber - whole) * kSecondsPerDay);
+    if (seconds >= kSecondsPerDay) {
+        // Rounded up to the next midnight, which lies later in time on either side
+        // of the epoch.
+        seconds = 0;
+        ++days;
+    }
+    return localDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(seconds * 1000)));
+}
+
+QString dateText(const QDateTime &dateTime)
+{
+    if (!dateTime.isValid())
+        return QString();
+    const QDateTime local = dateTime.toLocalTime();
+    const QDate date = local.date();
+    const QTime time = local.time();
+    if (date.year() < 1 || date.year() > 9999)
+        return QString();
+    QString text;
+    text.reserve(19);
+    appendTwoDigits(text, date.day());
+    text += u'/';
+    appendTwoDigits(text, date.month());
+    text += u'/';
+    appendTwoDigits(text, date.year() / 100);
+    appendTwoDigits(text, date.year() % 100);
+    text += u' ';
+    appendTwoDigits(text, time.hour());
+    text += u':';
+    appendTwoDigits(text, time.minute());
+    text += u':';
+    appendTwoDigits(text, time.second());
+    return text;
+}
+
+QString dateTextFromDayNumber(double dayNumber)
+{
+    return dateText(dateTimeFromDayNumber(dayNumber));
+}
+
+std::optional<QDateTime> parseDateText(QStringView text)
+{
+    text = text.trimmed();
+    qsizetype pos = 0;
+    int day = 0, month = 0, year = 0;
+    if (!readNumber(text, pos, 1, 2, day) || !expect(text, pos, u'/')
+        || !readNumber(text, pos, 1, 2, month) || !expect(text, pos, u'/')
+        || !readNumber(text, pos, 4, 4, year))
+        return std::nullopt;
+    int hour = 0, minute = 0, second = 0;
+    if (pos < text.size()) {
+        if (!expect(text, pos, u' '))
+            return std::nullopt;
+        while (expect(text, pos, u' ')) {
+        }
+        if (!readNumber(text, pos, 1, 2, hour) || !expect(text, pos, u':')
+            || !readNumber(text, pos, 1, 2, minute) || !expect(text, pos, u':')
+            || !readNumber(text, pos, 1, 2, second) || pos != text.size())
+            return std::nullopt;
+    }
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second);
+    if (year < 1 || !date.isValid() || !time.isValid())
+        return std::nullopt;
+    const QDateTime result = localDateTime(date, time);
+    if (!result.isValid())
+        return std::nullopt;
+    return result;
+}
+
+} // namespace vorn

@@ -6,6 +6,8 @@
 #include <QStringView>
 #include <vector>
 
+#include "common/TextCodec.h"
+
 namespace vorn {
 
 // Writer of one comma-separated line of the store's line files: texts in double
@@ -49,7 +51,15 @@ public:
 
 private:
     std::vector<QByteArrayView> m_fields;
+    TextEncoding m_encoding = TextEncoding::Ascii;   // decided once for the whole line
 };
+
+// The field readers' number rules on their own: leading blanks skipped, an optional
+// sign, then the number at the start of the bytes; nothing readable gives 0.
+// Integers are exact over the whole 64-bit range and clamped beyond it; a float
+// read as an integer is truncated toward zero.
+qint64 parseFieldInteger(QByteArrayView bytes);
+double parseFieldNumber(QByteArrayView bytes);
 
 // Splits a buffer into lines at LF, dropping a CR before it. The last line may lack
 // its line end. Calls f(QByteArrayView line) for each line; stops when f returns false.

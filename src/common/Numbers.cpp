@@ -5,6 +5,22 @@
 
 namespace vorn {
 
+namespace {
+
+// Truncates toward zero; values beyond the 64-bit range give its ends.
+qint64 clampToInteger(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= 0x1p63)
+        return std::numeric_limits<qint64>::max();
+    if (value < -0x1p63)
+        return std::numeric_limits<qint64>::min();
+    return qint64(value);
+}
+
+} // namespace
+
 QString groupDigits(qint64 value, QChar separator)
 {
     const bool negative = value < 0;
@@ -26,11 +42,7 @@ qint64 roundHalfEven(double value)
 {
     if (std::isnan(value))
         return 0;
-    if (value >= 9.2e18)
-        return std::numeric_limits<qint64>::max();
-    if (value <= -9.2e18)
-        return std::numeric_limits<qint64>::min();
-    return qint64(std::nearbyint(value));   // the default rounding mode is to nearest, ties to even
+    return clampToInteger(std::nearbyint(value));   // the default rounding mode is to nearest, ties to even
 }
 
 qint64 kilobytesFromBytes(qint64 bytes)
@@ -90,15 +102,32 @@ double numericValue(QStringView text)
 
 qint64 integerValue(QStringView text)
 {
-    const double value = numericValue(text);
-    if (value >= 9.2e18)
-        return std::numeric_limits<qint64>::max();
-    if (value <= -9.2e18)
-        return std::numeric_limits<qint64>::min();
     // Plain digit strings convert exactly, beyond the 53 bits a double holds.
-    bool ok = false;
-    const qint64 exact = text.trimmed().toLongLong(&ok);
-    return ok ? exact : qint64(value);
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    const qsizetype digitsStart = i;
+    quint64 magnitude = 0;
+    bool overflow = false;
+    while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
+        const unsigned digit = unsigned(text[i].unicode() - '0');
+        if (magnitude > (std::numeric_limits<quint64>::max() - digit) / 10)
+            overflow = true;
+        else
+            magnitude = magnitude * 10 + digit;
+        ++i;
+    }
+    if (i == digitsStart || (i < n && (text[i] == u'.' || text[i] == u'e' || text[i] == u'E')))
+        return clampToInteger(numericValue(text));
+    constexpr quint64 limit = quint64(std::numeric_limits<qint64>::max());
+    if (negative)
+        return overflow || magnitude > limit + 1 ? std::numeric_limits<qint64>::min()
+                                                 : qint64(0 - magnitude);
+    return overflow || magnitude > limit ? std::numeric_limits<qint64>::max() : qint64(magnitude);
 }
 
 } // namespace vorn

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -9,6 +11,10 @@ namespace vorn {
 
 // A "[section]" / "key=value" text file, like the platform profile files the stores
 // use. Section and key names are compared ignoring case; order is kept as written.
+// A value is the text after the first "=" as it stands. Lines before the first
+// section, blank lines and ";" comment lines are skipped; when a section or a key
+// occurs twice, the first one counts. setValue turns CR and LF into spaces so a value
+// stays on its line.
 class ProfileFile
 {
 public:
@@ -30,7 +36,10 @@ private:
     struct Section { QString name; std::vector<Entry> entries; };
     Section *findSection(const QString &name);
     const Section *findSection(const QString &name) const;
+    Section &sectionForWrite(const QString &name);
+    void rebuildIndex();
     std::vector<Section> m_sections;
+    QHash<QString, qsizetype> m_index;   // case-folded section name -> position
 };
 
 } // namespace vorn
