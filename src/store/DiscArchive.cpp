@@ -113,6 +113,11 @@ bool setComment(zip_t *archive, const QString &comment, QString *error)
 // archive only when complete; on failure the old archive is left as it was.
 bool commit(ZipHandle &archive, const QString &archivePath, QString *error)
 {
+    // libzip removes an archive left without members; a disc archive always has some.
+    if (zip_get_num_entries(archive.get(), 0) <= 0) {
+        setError(error, archivePath + QStringLiteral(": no member to store"));
+        return false;
+    }
     if (zip_close(archive.get()) < 0) {
         setError(error, archivePath + QStringLiteral(": ") + archiveErrorText(archive.get()));
         return false;   // the handle still owns the archive; zip_discard frees it

@@ -20,7 +20,7 @@ quint32 read32(const char *p)
     return qFromLittleEndian<quint32>(p);
 }
 
-std::optional<QByteArray> failure(QString *error, const QString &text)
+std::nullopt_t failure(QString *error, const QString &text)
 {
     if (error)
         *error = text;
@@ -29,7 +29,59 @@ std::optional<QByteArray> failure(QString *error, const QString &text)
 
 } // namespace
 
+namespace {
+
+struct EndRecord
+{
+    QByteArray comment;
+    quint16 entries = 0;
+    quint32 directorySize = 0;
+    quint32 directoryOffset = 0;
+    bool zip64 = false;
+};
+
+std::optional<EndRecord> readEndRecord(QFile &file, QString *error);
+
+} // namespace
+
 std::optional<QByteArray> readZipComment(QFile &file, QString *error)
+{
+    std::optional<EndRecord> end = readEndRecord(file, error);
+    if (!end)
+        return std::nullopt;
+    return end->comment;
+}
+
+std::optional<QList<QByteArray>> readZipMemberNames(QFile &file)
+{
+    std::optional<EndRecord> end = readEndRecord(file, nullptr);
+    if (!end || end->zip64 || !file.seek(end->directoryOffset))
+        return std::nullopt;
+    const QByteArray directory = file.read(end->directorySize);
+    if (directory.size() != qsizetype(end->directorySize))
+        return std::nullopt;
+    QList<QByteArray> names;
+    qsizetype at = 0;
+    for (int i = 0; i < end->entries; ++i) {
+        if (at + 46 > directory.size())
+            return std::nullopt;
+        const char *header = directory.constData() + at;
+        if (header[0] != 'P' || header[1] != 'K' || header[2] != 1 || header[3] != 2)
+            return std::nullopt;
+        const qsizetype nameSize = read16(header + 28);
+        const qsizetype extraSize = read16(header + 30);
+        const qsizetype commentSize = read16(header + 32);
+        if (at + 46 + nameSize > directory.size())
+            return std::nullopt;
+        names << QByteArray(header + 46, nameSize);
+        at += 46 + nameSize + extraSize + commentSize;
+    }
+    return names;
+}
+
+namespace {
+
+std::optional<EndRecord> readEndRecord(QFile &file, QString *error)
 {
     const qint64 size = file.size();
     if (size < EndRecordSize)
@@ -66,9 +118,12 @@ std::optional<QByteArray> readZipComment(QFile &file, QString *error)
                     return failure(error, QStringLiteral("damaged ZIP archive (central directory not found)"));
             }
         }
-        return QByteArray(record + EndRecordSize, commentSize);
+        return EndRecord{QByteArray(record + EndRecordSize, commentSize), entries,
+                         directorySize, directoryOffset, zip64};
     }
     return failure(error, QStringLiteral("not a ZIP archive, or a truncated one"));
 }
+
+} // namespace
 
 } // namespace vorn

@@ -231,6 +231,10 @@ TEST_F(DiscArchiveTest, FailedWritesLeaveThePreviousArchiveByteForByte)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(readFile(catalogue.archivePath("42")), before);
 
+    // A new archive with no member would not exist at all: refused.
+    EXPECT_FALSE(DiscArchive::pack(catalogue, "10", 0, "NOM=Empty", 4, &error));
+    EXPECT_FALSE(QFile::exists(catalogue.archivePath("10")));
+
     // A damaged archive is never replaced by a new one.
     ASSERT_TRUE(writeFile(catalogue.archivePath("9"), "garbage"));
     EXPECT_FALSE(DiscArchive::pack(catalogue, "9", Member::Rep, "NOM=X", 4));

@@ -1,5 +1,7 @@
 #include "cli/CliApp.h"
 
+#include "cli/ListCommands.h"
+
 #include "settings/AppFolders.h"
 #include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
@@ -21,7 +23,10 @@ struct Command
 
 const std::vector<Command> &commands()
 {
-    static const std::vector<Command> table = {};
+    static const std::vector<Command> table = {
+        {"list", "list", "one line per disc: identifier, name, burn date, keywords", listCommand},
+        {"show", "show ID", "a disc's record, statistics and whole tree", showCommand},
+    };
     return table;
 }
 

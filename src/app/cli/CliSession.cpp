@@ -1,0 +1,31 @@
+#include "cli/CliSession.h"
+
+#include "settings/StringTable.h"
+#include "store/DataFolder.h"
+
+#include <QFileInfo>
+
+namespace vorn::cli {
+
+CliSession::CliSession(Context &ctx, bool yes)
+    : context(ctx)
+    , prompt(ctx.err, yes)
+    , observer(prompt)
+{
+    catalogue.tempFolder = temp.path();
+}
+
+bool CliSession::open()
+{
+    if (!temp.isValid()) {
+        context.err << "vorn-cli: " << temp.errorString() << '\n';
+        return false;
+    }
+    if (!openDataFolder(catalogue, context.dataFolder, observer)) {
+        context.err << "vorn-cli: " << LoadText(437) << ": " << context.dataFolder << '\n';
+        return false;
+    }
+    return true;
+}
+
+} // namespace vorn::cli

@@ -1,0 +1,180 @@
+#include "store/DataFolder.h"
+
+#include "common/Numbers.h"
+#include "common/RunObserver.h"
+#include "common/UserPrompt.h"
+#include "settings/AppFolders.h"
+#include "settings/StringTable.h"
+#include "store/Catalogue.h"
+#include "store/DataFolderConversion.h"
+#include "store/DiscArchive.h"
+#include "store/DiscSort.h"
+#include "store/IconStore.h"
+#include "store/KeywordList.h"
+#include "store/RecordText.h"
+#include "store/ZipTail.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <dirent.h>
+
+namespace vorn {
+
+namespace {
+
+// Names of the "*.VORN" files of a folder (ignoring case), in name order.
+QStringList archiveNames(const QString &folder)
+{
+    QStringList names;
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (name.endsWith(QLatin1String(".VORN"), Qt::CaseInsensitive))
+            names << name;
+    }
+    ::closedir(dir);
+    names.sort();
+    return names;
+}
+
+// The disc's own ".ico" member; the central directory is looked at first so the
+// many archives without an icon cost no full opening.
+std::optional<QByteArray> archiveIcon(const QString &archivePath, const QString &identifier)
+{
+    QFile file(archivePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray wanted = (identifier + QStringLiteral(".ico")).toUtf8().toLower();
+    const auto names = readZipMemberNames(file);
+    if (names && std::none_of(names->begin(), names->end(),
+                              [&](const QByteArray &name) { return name.toLower() == wanted; }))
+        return std::nullopt;
+    file.close();
+    return DiscArchive::readMember(archivePath, identifier + QStringLiteral(".ico"));
+}
+
+QString unreadableMessage(const QStringList &names)
+{
+    return LoadText(376) + QStringLiteral(" :\n") + names.join(u'\n');
+}
+
+} // namespace
+
+QString identifierOfArchiveName(const QString &fileName)
+{
+    const qint64 number = integerValue(fileName);
+    const QString identifier = QString::number(number);
+    if (number < -2147483648LL || number > 2147483647LL)
+        return {};
+    return fileName.compare(identifier + QLatin1String(".VORN"), Qt::CaseInsensitive) == 0
+        ? identifier : QString();
+}
+
+bool writeTest(const QString &folder)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("Test d'écriture VORN"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(" ", 1) != 1) {
+            file.close();
+            QFile::remove(path);
+            return false;
+        }
+    }
+    const bool present = QFileInfo::exists(path);
+    QFile::remove(path);
+    return present;
+}
+
+bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &observer,
+                    OpenReport *report)
+{
+    OpenReport local;
+    OpenReport &result = report ? *report : local;
+    result = OpenReport();
+    if (!QFileInfo(folder).isDir())
+        return false;
+
+    catalogue.dataFolder = withTrailingSeparator(QFileInfo(folder).absoluteFilePath());
+    KeywordList::read(catalogue);
+    catalogue.discs.assign(1, DiscRecord());
+    catalogue.fieldNames = QStringList{QString()};
+    catalogue.current = 0;
+    catalogue.discIcons.clear();
+
+    if (QFileInfo::exists(catalogue.dataFolder + QStringLiteral("CDS_INF.txt"))) {
+        if (!convertOlderDataFolder(catalogue, observer))
+            result.conversionDeclined = true;
+        catalogue.discs.assign(1, DiscRecord());
+        catalogue.fieldNames = QStringList{QString()};
+    }
+
+    observer.progress(LoadText(578));
+    IconStore::load(catalogue);
+
+    const QStringList names = archiveNames(catalogue.dataFolder);
+    const qsizetype n = names.size();
+    QHash<QString, int> positions;   // identifier -> position, for replace-or-append
+    positions.reserve(n);
+    QStringList iconsToStore;
+    int lastShown = -1;
+    for (qsizetype k = 1; k <= n; ++k) {
+        const QString &name = names[k - 1];
+        const int percent = int(k * 100 / n);
+        if (percent % 5 == 0 && percent != lastShown) {
+            lastShown = percent;
+            observer.progress(LoadText(359) + u' ' + QString::number(percent) + QStringLiteral(" %"));
+            observer.yield();
+        }
+        const QString identifier = identifierOfArchiveName(name);
+        if (identifier.isEmpty())
+            continue;
+        std::optional<RecordReading> reading = readRecord(catalogue, identifier);
+        if (!reading) {
+            result.unreadable << name;
+            continue;
+        }
+        DiscRecord &record = reading->record;
+        record.keywordCodes = keywordCodesFromNames(catalogue, reading->keywordNames);
+        applyFieldTexts(catalogue, record, reading->fieldNames, reading->fieldValues);
+        const auto known = positions.constFind(identifier);
+        if (known != positions.constEnd()) {
+            catalogue.disc(*known) = std::move(record);
+        } else {
+            catalogue.discs.push_back(std::move(record));
+            positions.insert(identifier, catalogue.discCount());
+        }
+        ++result.discsRead;
+
+        // A disc's own icon missing from the icon store is taken from its archive.
+        if (catalogue.disc(positions.value(identifier)).icon.isEmpty()
+            && !catalogue.discIcons.contains(identifier)) {
+            const auto icon = archiveIcon(catalogue.archivePath(identifier), identifier);
+            if (icon && !icon->isEmpty()) {
+                catalogue.discIcons.insert(identifier, *icon);
+                iconsToStore << identifier;
+            }
+        }
+    }
+    if (!iconsToStore.isEmpty())
+        IconStore::addSeveral(catalogue, iconsToStore);
+
+    observer.yield();
+    sortDiscArray(catalogue);
+    if (hasDuplicateNames(catalogue))
+        giveDuplicateSuffixes(catalogue);
+
+    if (!result.unreadable.isEmpty())
+        observer.prompt().warn(unreadableMessage(result.unreadable));
+    result.writable = writeTest(catalogue.dataFolder);
+    if (!result.writable)
+        observer.prompt().inform(LoadText(601));
+    return true;
+}
+
+} // namespace vorn

@@ -1,0 +1,139 @@
+#include "store/DiscOperations.h"
+
+#include "common/UserPrompt.h"
+#include "settings/AppFolders.h"
+#include "settings/StringTable.h"
+#include "store/Catalogue.h"
+#include "store/DataFolderList.h"
+#include "store/FileListLoader.h"
+#include "store/RecordText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vorn {
+
+namespace {
+
+// Copies through a temporary name in the target folder, then renames into place.
+bool copyAtomically(const QString &source, const QString &target)
+{
+    const QString partial = target + QStringLiteral(".part");
+    QFile::remove(partial);
+    if (!QFile::copy(source, partial)) {
+        QFile::remove(partial);
+        return false;
+    }
+    QFile::remove(target);
+    if (!QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        return false;
+    }
+    return true;
+}
+
+bool moveFile(const QString &source, const QString &target)
+{
+    if (QFile::rename(source, target))
+        return true;
+    // Another file system: copy, then remove the source only once the copy is whole.
+    return copyAtomically(source, target) && QFile::remove(source);
+}
+
+} // namespace
+
+void removeDiscFromArray(Catalogue &catalogue, int position)
+{
+    if (position < 1 || position > catalogue.discCount())
+        return;
+    catalogue.discs.erase(catalogue.discs.begin() + position);
+    if (catalogue.current == position)
+        catalogue.current = 0;
+    else if (catalogue.current > position)
+        --catalogue.current;
+}
+
+bool deleteDisc(Catalogue &catalogue, int position, UserPrompt &prompt, FileListLoader *loader)
+{
+    if (position < 1 || position > catalogue.discCount())
+        return false;
+    const DiscRecord &disc = catalogue.disc(position);
+    if (prompt.askYesNo(LoadText(347) + u'\n' + disc.name) != UserPrompt::Answer::Yes)
+        return false;
+    if (loader)
+        loader->close();
+    const QString archive = catalogue.archivePath(disc.identifier);
+    QFile::setPermissions(archive, QFile::ReadOwner | QFile::WriteOwner);
+    if (QFileInfo::exists(archive) && !QFile::remove(archive)) {
+        prompt.fail(archive + u'\n' + QFile(archive).errorString());
+        return false;
+    }
+    removeDiscFromArray(catalogue, position);
+    return true;
+}
+
+bool exportDiscArchive(Catalogue &catalogue, int position, bool move, UserPrompt &prompt)
+{
+    const QString folder = prompt.chooseFolder(LoadText(451));
+    if (folder.isEmpty())
+        return false;
+    return exportDiscArchiveTo(catalogue, position, folder, move, prompt);
+}
+
+bool exportDiscArchiveTo(Catalogue &catalogue, int position, const QString &folder, bool move,
+                         UserPrompt &prompt)
+{
+    if (position < 1 || position > catalogue.discCount())
+        return false;
+    const QString identifier = catalogue.disc(position).identifier;
+    const QString source = catalogue.archivePath(identifier);
+    const QString target = withTrailingSeparator(folder) + identifier + QStringLiteral(".VORN");
+    if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath())
+        return false;
+    if (QFileInfo::exists(target)) {
+        if (prompt.askYesNo(LoadText(420) + u'\n' + LoadText(545)) != UserPrompt::Answer::Yes)
+            return false;
+    }
+    const bool done = move ? moveFile(source, target) : copyAtomically(source, target);
+    if (!done) {
+        prompt.fail(target + u'\n' + LoadText(441));
+        return false;
+    }
+    if (move)
+        removeDiscFromArray(catalogue, position);
+    prompt.inform(QStringLiteral("1 ") + LoadText(466));
+    return true;
+}
+
+ElsewhereAnswer lookInOtherDataFolders(Catalogue &catalogue, const DataFolderList &folders,
+                                       const QString &identifier, UserPrompt &prompt)
+{
+    const QString open = withTrailingSeparator(catalogue.dataFolder);
+    for (const QString &folder : folders.folders()) {
+        if (folder.compare(open, Qt::CaseInsensitive) == 0)
+            continue;
+        const QString archive = folder + identifier + QStringLiteral(".VORN");
+        if (!QFileInfo::exists(archive))
+            continue;
+        const auto reading = readRecord(archive, identifier);
+        const QString name = reading ? reading->record.name : QString();
+        const QString question = LoadText(603) + u'\n' + folder + u'\n' + LoadText(605) + name
+            + u'\n' + LoadText(604);
+        switch (prompt.askYesNoCancel(question)) {
+        case UserPrompt::Answer::Yes:
+            if (!copyAtomically(archive, catalogue.archivePath(identifier))) {
+                prompt.fail(catalogue.archivePath(identifier) + u'\n' + LoadText(441));
+                return ElsewhereAnswer::Cancelled;
+            }
+            return ElsewhereAnswer::Copied;
+        case UserPrompt::Answer::No:
+            return ElsewhereAnswer::CatalogueAnew;
+        default:
+            return ElsewhereAnswer::Cancelled;
+        }
+    }
+    return ElsewhereAnswer::NotFound;
+}
+
+} // namespace vorn
