@@ -1,0 +1,69 @@
+#pragma once
+
+#include "scan/Volume.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace vorn {
+
+// One file: the parts of its name, its size and date; move, rename, delete.
+// Setting FullName reads the file at once. Without a volume, names are host paths.
+//
+// Parts of "D:\dir\name.tar.gz" (split at the last separator, then at the last "."
+// of the name):
+//   Path "D:\dir" (no trailing separator), FileName and NameWithExtension
+//   "name.tar.gz", NameWithoutExtension "name.tar", Extension "gz" (without the dot;
+//   empty when the name has no dot).
+class cFile
+{
+public:
+    enum OptionBits : int { ReadDate = 1, ReadSize = 2 };
+
+    cFile();
+    explicit cFile(const Volume &volume);
+
+    const QString &FullName() const { return m_fullName; }
+    void setFullName(const QString &name);
+
+    const QString &Path() const { return m_path; }
+    const QString &FileName() const { return m_name; }
+    const QString &Extension() const { return m_extension; }
+    const QString &NameWithExtension() const { return m_name; }
+    const QString &NameWithoutExtension() const { return m_nameWithoutExtension; }
+
+    bool exists() const { return m_exists; }          // an existing file, not a folder
+    qint64 FileSize() const { return m_fileSize; }    // 0 for a missing file
+    // Invalid (the "0" date) for a missing file.
+    const QDateTime &DateLastModification() const { return m_dateLastModification; }
+
+    // Bit 1: read the date; bit 2: read the size. Default 7.
+    int Options() const { return m_options; }
+    void setOptions(int options) { m_options = options; }
+
+    void Refresh();
+
+    // Moves the file into another folder, keeping its name; the object then names
+    // the file at its new place. Never replaces an existing file.
+    VolumeResult Move(const QString &folder);
+    // Renames the file within its folder; the object follows it.
+    VolumeResult Rename(const QString &newName);
+    // Deletes the file (whatever its permission bits), then refreshes.
+    VolumeResult Delete();
+
+private:
+    void splitParts();
+
+    const Volume *m_volume;
+    QString m_fullName;
+    QString m_path;
+    QString m_name;
+    QString m_extension;
+    QString m_nameWithoutExtension;
+    bool m_exists = false;
+    qint64 m_fileSize = 0;
+    QDateTime m_dateLastModification;
+    int m_options = 7;
+};
+
+} // namespace vorn

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vorn::test {
+
+// A temporary folder where entries are made with POSIX calls, so names can hold
+// any bytes (quotes, CR, LF, invalid UTF-8). Names are relative byte paths.
+// It is removed with POSIX calls too: Qt cannot remove names that are not UTF-8.
+class HostTree
+{
+public:
+    HostTree() : m_dir(std::make_unique<QTemporaryDir>()) {}
+    // A tree under `base` (for instance a memory file system for big folders);
+    // the usual temporary folder when `base` cannot hold one.
+    explicit HostTree(const QString &base)
+        : m_dir(std::make_unique<QTemporaryDir>(base + QStringLiteral("/vorn-test-XXXXXX")))
+    {
+        if (!m_dir->isValid())
+            m_dir = std::make_unique<QTemporaryDir>();
+    }
+    ~HostTree()
+    {
+        if (!m_dir->isValid())
+            return;
+        ::nftw(QFile::encodeName(m_dir->path()).constData(),
+               [](const char *path, const struct stat *, int, struct FTW *) { return ::remove(path); },
+               64, FTW_DEPTH | FTW_PHYS);
+    }
+    HostTree(const HostTree &) = delete;
+    HostTree &operator=(const HostTree &) = delete;
+
+    QString root() const { return m_dir->path(); }
+    QByteArray bytes(const QByteArray &relative) const
+    {
+        return QFile::encodeName(m_dir->path()) + '/' + relative;
+    }
+
+    bool file(const QByteArray &relative, const QByteArray &content = {}) const
+    {
+        const int fd = ::open(bytes(relative).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0)
+            return false;
+        const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+        return ::close(fd) == 0 && written;
+    }
+    bool sparseFile(const QByteArray &relative, qint64 size) const
+    {
+        const int fd = ::open(bytes(relative).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0)
+            return false;
+        const bool sized = ::ftruncate(fd, off_t(size)) == 0;
+        return ::close(fd) == 0 && sized;
+    }
+    bool folder(const QByteArray &relative) const { return ::mkdir(bytes(relative).constData(), 0755) == 0; }
+    bool link(const QByteArray &target, const QByteArray &relative) const
+    {
+        return ::symlink(target.constData(), bytes(relative).constData()) == 0;
+    }
+    // Sets the modification time to `seconds` after the epoch.
+    bool touch(const QByteArray &relative, qint64 seconds) const
+    {
+        const struct timespec times[2] = {{time_t(seconds), 0}, {time_t(seconds), 0}};
+        return ::utimensat(AT_FDCWD, bytes(relative).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+    bool exists(const QByteArray &relative) const
+    {
+        struct stat st;
+        return ::lstat(bytes(relative).constData(), &st) == 0;
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+} // namespace vorn::test
