@@ -7,10 +7,13 @@
 namespace vorn {
 
 // Whole-text wildcard match ignoring case (simple Unicode case folding):
-// "*" any run of characters, "?" any one character, "#" one digit,
-// "[...]" one character of a set (ranges "a-z"), "[!...]" one character outside it.
-// A "[" without its closing "]" matches itself. Every other character matches itself.
-// The pattern is compiled once; matching never backtracks exponentially.
+// "*" any run of characters, "?" any one character, "#" one digit 0-9,
+// "[...]" one character of a set (ranges "a-z"; a "-" first or last is itself),
+// "[!...]" one character outside it. "[]" stands for the empty text and "[!]" for
+// "!". A "[" without its closing "]" matches itself; so does every other character.
+// Characters are code points (a surrogate pair is one character).
+// The pattern is compiled once; matching is O(text x pattern) at worst, linear for
+// literal runs between stars, and allocates nothing.
 class WildcardPattern
 {
 public:

@@ -83,6 +83,9 @@ INSTANTIATE_TEST_SUITE_P(Sets, WildcardTable, ::testing::Values(
     MatchCase{u"[!]", u"!", true},
     MatchCase{u"[!]", u"a", false},
     MatchCase{u"[é]", u"É", true},
+    MatchCase{u"[\u0100-\uFFFF]", u"\u0101", true},   // a wide range
+    MatchCase{u"[\u0100-\uFFFF]", u"z", false},
+    MatchCase{u"[!\u0100-\uFFFF]", u"\U0001F600", true},
     MatchCase{u"[à-ä]", u"Â", true}));
 
 INSTANTIATE_TEST_SUITE_P(Brackets, WildcardTable, ::testing::Values(
