@@ -1,6 +1,7 @@
 #include "store/DataFolder.h"
 
 #include "common/Numbers.h"
+#include "common/TextCodec.h"
 #include "common/RunObserver.h"
 #include "common/UserPrompt.h"
 #include "settings/AppFolders.h"
@@ -42,20 +43,14 @@ QStringList archiveNames(const QString &folder)
     return names;
 }
 
-// The disc's own ".ico" member; the central directory is looked at first so the
-// many archives without an icon cost no full opening.
-std::optional<QByteArray> archiveIcon(const QString &archivePath, const QString &identifier)
+bool hasMember(const ZipTail &tail, const QString &memberName)
 {
-    QFile file(archivePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray wanted = (identifier + QStringLiteral(".ico")).toUtf8().toLower();
-    const auto names = readZipMemberNames(file);
-    if (names && std::none_of(names->begin(), names->end(),
-                              [&](const QByteArray &name) { return name.toLower() == wanted; }))
-        return std::nullopt;
-    file.close();
-    return DiscArchive::readMember(archivePath, identifier + QStringLiteral(".ico"));
+    if (!tail.namesKnown)
+        return true;
+    const QByteArray wanted = memberName.toUtf8();
+    return std::any_of(tail.memberNames.begin(), tail.memberNames.end(), [&](const QByteArray &name) {
+        return name.compare(wanted, Qt::CaseInsensitive) == 0;
+    });
 }
 
 QString unreadableMessage(const QStringList &names)
@@ -134,11 +129,20 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
         const QString identifier = identifierOfArchiveName(name);
         if (identifier.isEmpty())
             continue;
-        std::optional<RecordReading> reading = readRecord(catalogue, identifier);
+        // One read of the archive's end gives both the record and the member names.
+        QFile file(catalogue.dataFolder + name);
+        std::optional<ZipTail> tail;
+        if (file.open(QIODevice::ReadOnly))
+            tail = readZipTail(file);
+        file.close();
+        std::optional<RecordReading> reading;
+        if (tail)
+            reading = parseRecordText(decodeText(tail->comment));
         if (!reading) {
             result.unreadable << name;
             continue;
         }
+        reading->record.identifier = identifier;
         DiscRecord &record = reading->record;
         record.keywordCodes = keywordCodesFromNames(catalogue, reading->keywordNames);
         applyFieldTexts(catalogue, record, reading->fieldNames, reading->fieldValues);
@@ -153,8 +157,10 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
 
         // A disc's own icon missing from the icon store is taken from its archive.
         if (catalogue.disc(positions.value(identifier)).icon.isEmpty()
-            && !catalogue.discIcons.contains(identifier)) {
-            const auto icon = archiveIcon(catalogue.archivePath(identifier), identifier);
+            && !catalogue.discIcons.contains(identifier)
+            && hasMember(*tail, identifier + QStringLiteral(".ico"))) {
+            const auto icon = DiscArchive::readMember(catalogue.archivePath(identifier),
+                                                      identifier + QStringLiteral(".ico"));
             if (icon && !icon->isEmpty()) {
                 catalogue.discIcons.insert(identifier, *icon);
                 iconsToStore << identifier;

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <zip.h>
 
@@ -151,25 +150,40 @@ QStringList extensionPatterns(const QString &extensions)
     return patterns;
 }
 
+// Working copies are scratch files: they are written under a temporary name and
+// renamed into place, without the cost of forcing them to disk.
 bool extractEntry(zip_t *archive, zip_uint64_t index, const QString &targetPath)
 {
     ZipFileHandle file(zip_fopen_index(archive, index, 0));
     if (!file)
         return false;
-    QSaveFile out(targetPath);
-    if (!out.open(QIODevice::WriteOnly))
+    const QString partial = targetPath + QStringLiteral(".part");
+    QFile out(partial);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     QByteArray buffer(1 << 16, Qt::Uninitialized);
+    bool ok = true;
     for (;;) {
         const zip_int64_t got = zip_fread(file.get(), buffer.data(), zip_uint64_t(buffer.size()));
-        if (got < 0)
-            return false;
+        if (got < 0) {
+            ok = false;
+            break;
+        }
         if (got == 0)
             break;
-        if (out.write(buffer.constData(), got) != got)
-            return false;
+        if (out.write(buffer.constData(), got) != got) {
+            ok = false;
+            break;
+        }
     }
-    return out.commit();
+    out.close();
+    if (ok && out.error() == QFile::NoError) {
+        QFile::remove(targetPath);
+        if (QFile::rename(partial, targetPath))
+            return true;
+    }
+    QFile::remove(partial);
+    return false;
 }
 
 } // namespace

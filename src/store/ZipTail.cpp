@@ -9,6 +9,7 @@ namespace {
 
 constexpr qint64 EndRecordSize = 22;
 constexpr qint64 MaxCommentSize = 0xFFFF;
+constexpr qint64 DirectoryHeaderSize = 46;
 
 quint16 read16(const char *p)
 {
@@ -20,6 +21,11 @@ quint32 read32(const char *p)
     return qFromLittleEndian<quint32>(p);
 }
 
+bool hasSignature(const char *p, char a, char b)
+{
+    return p[0] == 'P' && p[1] == 'K' && p[2] == a && p[3] == b;
+}
+
 std::nullopt_t failure(QString *error, const QString &text)
 {
     if (error)
@@ -27,67 +33,36 @@ std::nullopt_t failure(QString *error, const QString &text)
     return std::nullopt;
 }
 
-} // namespace
-
-namespace {
-
-struct EndRecord
+// Member names of a central directory held in `directory`; false when it is damaged.
+bool parseDirectory(const char *directory, qint64 size, int entries, QList<QByteArray> &names)
 {
-    QByteArray comment;
-    quint16 entries = 0;
-    quint32 directorySize = 0;
-    quint32 directoryOffset = 0;
-    bool zip64 = false;
-};
-
-std::optional<EndRecord> readEndRecord(QFile &file, QString *error);
-
-} // namespace
-
-std::optional<QByteArray> readZipComment(QFile &file, QString *error)
-{
-    std::optional<EndRecord> end = readEndRecord(file, error);
-    if (!end)
-        return std::nullopt;
-    return end->comment;
-}
-
-std::optional<QList<QByteArray>> readZipMemberNames(QFile &file)
-{
-    std::optional<EndRecord> end = readEndRecord(file, nullptr);
-    if (!end || end->zip64 || !file.seek(end->directoryOffset))
-        return std::nullopt;
-    const QByteArray directory = file.read(end->directorySize);
-    if (directory.size() != qsizetype(end->directorySize))
-        return std::nullopt;
-    QList<QByteArray> names;
-    qsizetype at = 0;
-    for (int i = 0; i < end->entries; ++i) {
-        if (at + 46 > directory.size())
-            return std::nullopt;
-        const char *header = directory.constData() + at;
-        if (header[0] != 'P' || header[1] != 'K' || header[2] != 1 || header[3] != 2)
-            return std::nullopt;
-        const qsizetype nameSize = read16(header + 28);
-        const qsizetype extraSize = read16(header + 30);
-        const qsizetype commentSize = read16(header + 32);
-        if (at + 46 + nameSize > directory.size())
-            return std::nullopt;
-        names << QByteArray(header + 46, nameSize);
-        at += 46 + nameSize + extraSize + commentSize;
+    qint64 at = 0;
+    names.reserve(entries);
+    for (int i = 0; i < entries; ++i) {
+        if (at + DirectoryHeaderSize > size || !hasSignature(directory + at, 1, 2))
+            return false;
+        const char *header = directory + at;
+        const qint64 nameSize = read16(header + 28);
+        const qint64 extraSize = read16(header + 30);
+        const qint64 commentSize = read16(header + 32);
+        if (at + DirectoryHeaderSize + nameSize > size)
+            return false;
+        names << QByteArray(header + DirectoryHeaderSize, nameSize);
+        at += DirectoryHeaderSize + nameSize + extraSize + commentSize;
     }
-    return names;
+    return true;
 }
 
-namespace {
+} // namespace
 
-std::optional<EndRecord> readEndRecord(QFile &file, QString *error)
+std::optional<ZipTail> readZipTail(QFile &file, QString *error)
 {
     const qint64 size = file.size();
     if (size < EndRecordSize)
         return failure(error, QStringLiteral("not a ZIP archive (too short)"));
     const qint64 tailSize = qMin(size, EndRecordSize + MaxCommentSize);
-    if (!file.seek(size - tailSize))
+    const qint64 tailStart = size - tailSize;
+    if (!file.seek(tailStart))
         return failure(error, file.errorString());
     const QByteArray tail = file.read(tailSize);
     if (tail.size() != tailSize)
@@ -96,34 +71,46 @@ std::optional<EndRecord> readEndRecord(QFile &file, QString *error)
     // The end record is the last "PK\5\6" whose comment runs exactly to the end of file.
     for (qint64 at = tailSize - EndRecordSize; at >= 0; --at) {
         const char *record = tail.constData() + at;
-        if (record[0] != 'P' || record[1] != 'K' || record[2] != 5 || record[3] != 6)
+        if (!hasSignature(record, 5, 6))
             continue;
         const quint16 commentSize = read16(record + 20);
         if (at + EndRecordSize + commentSize != tailSize)
             continue;
+
+        ZipTail result;
+        result.comment = QByteArray(record + EndRecordSize, commentSize);
         const quint16 entries = read16(record + 10);
         const quint32 directorySize = read32(record + 12);
         const quint32 directoryOffset = read32(record + 16);
-        const qint64 recordOffset = size - tailSize + at;
-        const bool zip64 = directoryOffset == 0xFFFFFFFFu || directorySize == 0xFFFFFFFFu
-            || entries == 0xFFFF;
-        if (!zip64) {
-            if (qint64(directoryOffset) + qint64(directorySize) > recordOffset)
-                return failure(error, QStringLiteral("damaged ZIP archive (central directory out of range)"));
-            if (entries > 0) {
-                char signature[4];
-                if (!file.seek(directoryOffset) || file.read(signature, 4) != 4
-                    || signature[0] != 'P' || signature[1] != 'K' || signature[2] != 1
-                    || signature[3] != 2)
-                    return failure(error, QStringLiteral("damaged ZIP archive (central directory not found)"));
-            }
+        if (directoryOffset == 0xFFFFFFFFu || directorySize == 0xFFFFFFFFu || entries == 0xFFFF)
+            return result;   // ZIP64: the comment is all this reader needs to know
+
+        const qint64 recordOffset = tailStart + at;
+        if (qint64(directoryOffset) + qint64(directorySize) > recordOffset)
+            return failure(error, QStringLiteral("damaged ZIP archive (central directory out of range)"));
+        bool parsed = false;
+        if (directoryOffset >= tailStart) {
+            parsed = parseDirectory(tail.constData() + (directoryOffset - tailStart), directorySize,
+                                    entries, result.memberNames);
+        } else if (file.seek(directoryOffset)) {
+            const QByteArray directory = file.read(directorySize);
+            parsed = directory.size() == qsizetype(directorySize)
+                && parseDirectory(directory.constData(), directorySize, entries, result.memberNames);
         }
-        return EndRecord{QByteArray(record + EndRecordSize, commentSize), entries,
-                         directorySize, directoryOffset, zip64};
+        if (!parsed)
+            return failure(error, QStringLiteral("damaged ZIP archive (central directory unreadable)"));
+        result.namesKnown = true;
+        return result;
     }
     return failure(error, QStringLiteral("not a ZIP archive, or a truncated one"));
 }
 
-} // namespace
+std::optional<QByteArray> readZipComment(QFile &file, QString *error)
+{
+    std::optional<ZipTail> tail = readZipTail(file, error);
+    if (!tail)
+        return std::nullopt;
+    return std::move(tail->comment);
+}
 
 } // namespace vorn
