@@ -3,6 +3,18 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <ostream>
+
+// Readable test failure output for Qt texts.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray &bytes, std::ostream *out)
+{
+    *out << '"' << bytes.toStdString() << '"';
+}
+
 namespace vorn::test {
 
 // Points the settings store at a fresh temporary folder for the life of the object,

@@ -49,7 +49,7 @@ QString fileLine(const DiscTree &tree, int number)
         path += file.name;
     }
     return QStringLiteral("%1\t%2\t%3\t%4\t%5")
-        .arg(file.owner >= 0 ? u'F' : u'M')
+        .arg(file.owner >= 0 ? QStringLiteral("F") : QStringLiteral("M"))
         .arg(path)
         .arg(file.size)
         .arg(dateOrEmpty(file.date), TreeFiles::displayDescription(file.descriptions));
