@@ -202,35 +202,20 @@ TEST_F(CapturedTextStoreTest, IndexParsing)
 
 TEST_F(CapturedTextStoreTest, MissingWorkingCopyIsUnpackedFromTheDiscArchive)
 {
+    CapturedTextReader reader;
+    CapturedTextScanner scanner;
+    EXPECT_EQ(reader.read(catalogue, kId, 1), QString());   // no store anywhere yet
+    EXPECT_FALSE(scanner.occurs(catalogue, kId, 1, u""));
+
     writeStore({"alpha", "beta"});
     ASSERT_TRUE(DiscArchive::pack(catalogue, kId, Member::Text, QString(), 6));
     ASSERT_TRUE(QFile::remove(storePath()));
 
-    CapturedTextReader reader;
     EXPECT_EQ(reader.read(catalogue, kId, 2), "beta\r\n");
     EXPECT_TRUE(QFile::exists(storePath()));
 
-    CapturedTextScanner scanner;
     ASSERT_TRUE(QFile::remove(storePath()));
     EXPECT_TRUE(scanner.occurs(catalogue, kId, 1, u"ALPH"));
-}
-
-TEST_F(CapturedTextStoreTest, NoStoreAnywhereGivesNothing)
-{
-    CapturedTextReader reader;
-    CapturedTextScanner scanner;
-    EXPECT_EQ(reader.read(catalogue, kId, 1), QString());
-    EXPECT_FALSE(scanner.occurs(catalogue, kId, 1, u""));
-    EXPECT_FALSE(scanner.isOpen());
-}
-
-TEST_F(CapturedTextStoreTest, ReaderNoticesANewWorkingCopy)
-{
-    writeStore({"first run"});
-    CapturedTextReader reader;
-    EXPECT_EQ(reader.read(catalogue, kId, 1), "first run\r\n");
-    writeStore({"a", "second run, longer"});
-    EXPECT_EQ(reader.read(catalogue, kId, 2), "second run, longer\r\n");
 }
 
 TEST_F(CapturedTextStoreTest, ScannerAnswersLikeTheReaderForEveryText)
@@ -351,13 +336,3 @@ TEST_F(CapturedTextStoreTest, BlockedRenameNamesFallBack)
     }
 }
 
-TEST_F(CapturedTextStoreTest, DiscardRemovesTheTexts)
-{
-    CapturedTextWriter writer;
-    ASSERT_TRUE(writer.begin(storePath()));
-    EXPECT_EQ(writer.append(u"a"), 1);
-    EXPECT_EQ(writer.append(u"b"), 2);
-    writer.discard();
-    EXPECT_EQ(tempEntries(), QStringList());
-    EXPECT_FALSE(writer.finish());
-}

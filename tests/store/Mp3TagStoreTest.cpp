@@ -128,22 +128,6 @@ TEST_F(Mp3TagStoreTest, StoreWithoutMp3FilesIsAnEmptyFile)
     EXPECT_EQ(reader.read(catalogue, kId, 9), Mp3Tags());
 }
 
-TEST_F(Mp3TagStoreTest, YearIsReadAsANumber)
-{
-    const struct
-    {
-        const char *stored;
-        qint32 year;
-    } cases[] = {{"1987", 1987}, {"", 0}, {"abc", 0}, {"2001 remaster", 2001}, {"-3", -3}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.stored);
-        Mp3TagStore store;
-        store.parse(QByteArray(QByteArray("[0]\r\nTIT=x\r\nYEA=") + c.stored + "\r\n"));
-        EXPECT_EQ(store.tags(0).year, c.year);
-        EXPECT_EQ(store.tags(0).title, "x");
-    }
-}
-
 TEST_F(Mp3TagStoreTest, MissingWorkingCopyIsUnpackedFromTheDiscArchive)
 {
     Mp3TagStore store;
@@ -160,14 +144,3 @@ TEST_F(Mp3TagStoreTest, MissingWorkingCopyIsUnpackedFromTheDiscArchive)
     EXPECT_EQ(other.read(catalogue, "404", 0), Mp3Tags());
 }
 
-TEST_F(Mp3TagStoreTest, ReaderNoticesANewWorkingCopy)
-{
-    Mp3TagStore store;
-    store.set(1, {"before", "", "", "", 0, ""});
-    ASSERT_TRUE(store.save(storePath()));
-    Mp3TagReader reader;
-    EXPECT_EQ(reader.read(catalogue, kId, 1).title, "before");
-    store.set(1, {"after the update", "", "", "", 0, ""});
-    ASSERT_TRUE(store.save(storePath()));
-    EXPECT_EQ(reader.read(catalogue, kId, 1).title, "after the update");
-}
