@@ -291,21 +291,16 @@ std::optional<QString> tryReadComment(const QString &archivePath, QString *error
     return decodeText(*comment);
 }
 
-std::optional<QByteArray> readMember(const QString &archivePath, const QString &memberName)
+namespace {
+
+// The whole content of an entry whose size is known and at most `limit`.
+std::optional<QByteArray> readEntry(zip_t *archive, zip_uint64_t index, qint64 limit)
 {
-    int code = 0;
-    ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
-    if (!archive)
-        return std::nullopt;
-    const QByteArray name = memberName.toUtf8();
-    const zip_int64_t index = zip_name_locate(archive.get(), name.constData(), ZIP_FL_NOCASE);
-    if (index < 0)
-        return std::nullopt;
     zip_stat_t stat;
-    if (zip_stat_index(archive.get(), zip_uint64_t(index), 0, &stat) < 0
-        || !(stat.valid & ZIP_STAT_SIZE) || stat.size > zip_uint64_t(1) << 30)
+    if (zip_stat_index(archive, index, 0, &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE)
+        || stat.size > zip_uint64_t(limit))
         return std::nullopt;
-    ZipFileHandle file(zip_fopen_index(archive.get(), zip_uint64_t(index), 0));
+    ZipFileHandle file(zip_fopen_index(archive, index, 0));
     if (!file)
         return std::nullopt;
     QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
@@ -318,6 +313,47 @@ std::optional<QByteArray> readMember(const QString &archivePath, const QString &
         filled += qsizetype(got);
     }
     return data;
+}
+
+} // namespace
+
+std::vector<std::pair<QString, QByteArray>> readMembers(const QString &archivePath,
+                                                        const QString &extensions,
+                                                        qint64 sizeLimit)
+{
+    std::vector<std::pair<QString, QByteArray>> members;
+    int code = 0;
+    ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
+    if (!archive)
+        return members;
+    std::vector<WildcardPattern> patterns;
+    for (const QString &pattern : extensionPatterns(extensions))
+        patterns.emplace_back(pattern);
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char *raw = zip_get_name(archive.get(), zip_uint64_t(i), 0);
+        const QString name = raw ? bareMemberName(QString::fromUtf8(raw)) : QString();
+        if (name.isEmpty()
+            || std::none_of(patterns.begin(), patterns.end(),
+                            [&](const WildcardPattern &p) { return p.matches(name); }))
+            continue;
+        if (std::optional<QByteArray> data = readEntry(archive.get(), zip_uint64_t(i), sizeLimit))
+            members.emplace_back(name, std::move(*data));
+    }
+    return members;
+}
+
+std::optional<QByteArray> readMember(const QString &archivePath, const QString &memberName)
+{
+    int code = 0;
+    ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
+    if (!archive)
+        return std::nullopt;
+    const QByteArray name = memberName.toUtf8();
+    const zip_int64_t index = zip_name_locate(archive.get(), name.constData(), ZIP_FL_NOCASE);
+    if (index < 0)
+        return std::nullopt;
+    return readEntry(archive.get(), zip_uint64_t(index), qint64(1) << 30);
 }
 
 } // namespace vorn::DiscArchive

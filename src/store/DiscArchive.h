@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace vorn {
 
@@ -44,6 +46,12 @@ std::optional<QString> tryReadComment(const QString &archivePath, QString *error
 // Reads one member into memory (exact name, ignoring case); nullopt when absent or
 // unreadable. Used where working copies must not be touched.
 std::optional<QByteArray> readMember(const QString &archivePath, const QString &memberName);
+
+// Reads every member matching one of the ";"-terminated extensions into memory, in
+// archive order, as (bare name, bytes); members over `sizeLimit` bytes are skipped.
+std::vector<std::pair<QString, QByteArray>> readMembers(const QString &archivePath,
+                                                        const QString &extensions,
+                                                        qint64 sizeLimit);
 
 } // namespace DiscArchive
 } // namespace vorn

@@ -47,31 +47,21 @@ std::unique_ptr<QTemporaryDir> scratchFolder(const Catalogue &catalogue)
 
 } // namespace
 
+// Icons are read straight from the store into memory: opening a data folder of
+// thousands of discs should not write and delete a file per icon.
 int load(Catalogue &catalogue)
 {
     const QString store = catalogue.iconStorePath();
     if (!QFileInfo(store).isFile())
         return 0;
-    const auto folder = scratchFolder(catalogue);
-    if (!folder)
-        return 0;
-    DiscArchive::unpackArchive(store, QStringLiteral(".ICO;"), folder->path() + QDir::separator());
-
     int added = 0;
-    QDir dir(folder->path());
-    const QFileInfoList files =
-        dir.entryInfoList({QStringLiteral("*.ico")}, QDir::Files | QDir::Hidden,
-                          QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo &info : files) {
-        const QString identifier = leadingNumber(info.fileName());
+    constexpr qint64 IconSizeLimit = 4 << 20;
+    for (auto &[name, bytes] : DiscArchive::readMembers(store, QStringLiteral(".ICO;"), IconSizeLimit)) {
+        const QString identifier = leadingNumber(name);
         if (!identifier.isEmpty() && !catalogue.discIcons.contains(identifier)) {
-            QFile file(info.filePath());
-            if (file.open(QIODevice::ReadOnly)) {
-                catalogue.discIcons.insert(identifier, file.readAll());
-                ++added;
-            }
+            catalogue.discIcons.insert(identifier, std::move(bytes));
+            ++added;
         }
-        QFile::remove(info.filePath());
     }
     return added;
 }
