@@ -243,3 +243,24 @@ TEST_F(LoaderFixture, LargeFileListCrossesReadBlocksIntact)
     }
     EXPECT_EQ(catalogue.disc(1).fileCount, Count);
 }
+
+TEST_F(LoaderFixture, EveryCutOfTheFileKeepsAPrefixOfItsRecords)
+{
+    const QByteArray full = Header + line("a.zip", 0, 10, ArchiveAtZero) + line("m", ArchiveAtZero, 3)
+                            + "\"q\"\"x\",1,2,3,\"\xA3MD\xA4" "d\",1\r\n" + line("last", 2, 5);
+    writeList("10", full);
+    ASSERT_EQ(loader.load(catalogue, tree, FileListLoader::WholeFile), 10 + 2 + 5);
+    const std::vector<FileRecord> complete = tree.files;
+    ASSERT_EQ(complete.size(), 4u);
+
+    for (qsizetype cut = 0; cut < full.size(); ++cut) {
+        writeList("10", full.left(cut));
+        loader.close();
+        tree.files.clear();
+        loader.load(catalogue, tree, FileListLoader::WholeFile);
+        EXPECT_NE(loader.failed(), loader.fullyRead()) << cut;
+        ASSERT_LE(tree.files.size(), complete.size()) << cut;
+        for (size_t i = 0; i + 1 < tree.files.size(); ++i)
+            EXPECT_EQ(tree.files[i].name, complete[i].name) << cut;
+    }
+}
