@@ -168,22 +168,6 @@ TEST(DescriptionTriple, JoinAndSplit)
     }
 }
 
-TEST(DescriptionTriple, DisplayIsTheFirstNonEmptyPart)
-{
-    EXPECT_EQ(displayDescription({"u", "a", "p"}), QStringLiteral("u"));
-    EXPECT_EQ(displayDescription({"", "a", "p"}), QStringLiteral("a"));
-    EXPECT_EQ(displayDescription({"", "", "p"}), QStringLiteral("p"));
-    EXPECT_EQ(displayDescription({"", "", ""}), QString());
-}
-
-TEST(TreeFiles, ArchiveNumbering)
-{
-    EXPECT_EQ(archiveLink(0), ArchiveAtZero);
-    EXPECT_EQ(archiveLink(7), -7);
-    EXPECT_EQ(archiveOfMember(ArchiveAtZero), 0);
-    EXPECT_EQ(archiveOfMember(-7), 7);
-}
-
 TEST(TreeFiles, PathsOfFoldersFilesAndMembers)
 {
     DiscTree tree;
