@@ -1,5 +1,6 @@
 #include "cli/CliApp.h"
 
+#include "cli/CatalogCommand.h"
 #include "cli/ListCommands.h"
 
 #include "settings/AppFolders.h"
@@ -24,6 +25,9 @@ struct Command
 const std::vector<Command> &commands()
 {
     static const std::vector<Command> table = {
+        {"catalog", "catalog ROOT|--drive X --name NAME",
+         "catalogue a folder or a drive (flags: --id --label --options --max-kb --keywords --exclude)",
+         catalogCommand},
         {"list", "list", "one line per disc: identifier, name, burn date, keywords", listCommand},
         {"show", "show ID", "a disc's record, statistics and whole tree", showCommand},
     };
