@@ -97,7 +97,7 @@ quint16 dosTime(int hour, int minute, int second)
 }
 
 QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray &prefix,
-                      bool adjustOffsets, const QByteArray &comment)
+                      bool adjustOffsets, const QByteArray &comment, bool wrapCount)
 {
     QByteArray out = prefix;
     const quint32 shift = adjustOffsets ? quint32(prefix.size()) : 0;
@@ -125,6 +125,15 @@ QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray 
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const RawZipEntry &e = entries[i];
         const quint32 claimed = e.claimedSize < 0 ? quint32(e.data.size()) : quint32(qMin<qint64>(e.claimedSize, 0xFFFFFFFFll));
+        QByteArray extra = e.extra;
+        if (claimed == 0xFFFFFFFFu) {
+            // The size of a member of 4 GB or more goes in a ZIP64 extra field.
+            QByteArray zip64;
+            put16(zip64, 0x0001);
+            put16(zip64, 8);
+            put64(zip64, quint64(e.claimedSize));
+            extra.prepend(zip64);
+        }
         out.append("PK\x01\x02", 4);
         put16(out, e.versionMadeBy);
         put16(out, 20);
@@ -136,21 +145,42 @@ QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray 
         put32(out, quint32(e.data.size()));
         put32(out, claimed);
         put16(out, quint32(e.name.size()));
-        put16(out, quint32(e.extra.size()));
+        put16(out, quint32(extra.size()));
         put16(out, 0);
         put16(out, 0);
         put16(out, 0);
         put32(out, e.name.endsWith('/') ? 0x10 : 0x20);
         put32(out, offsets[i]);
         out.append(e.name);
-        out.append(e.extra);
+        out.append(extra);
     }
     const quint32 directorySize = quint32(out.size() - directoryStart);
+    quint32 count = quint32(entries.size());
+    if (count > 0xFFFF && wrapCount) {
+        count &= 0xFFFF;   // as old tools wrote it
+    } else if (count > 0xFFFF) {
+        const quint64 recordOffset = quint64(out.size() - prefix.size()) + shift;
+        out.append("PK\x06\x06", 4);
+        put64(out, 44);
+        put16(out, 45);
+        put16(out, 45);
+        put32(out, 0);
+        put32(out, 0);
+        put64(out, entries.size());
+        put64(out, entries.size());
+        put64(out, directorySize);
+        put64(out, directoryOffset);
+        out.append("PK\x06\x07", 4);
+        put32(out, 0);
+        put64(out, recordOffset);
+        put32(out, 1);
+        count = 0xFFFF;
+    }
     out.append("PK\x05\x06", 4);
     put16(out, 0);
     put16(out, 0);
-    put16(out, quint32(qMin<std::size_t>(entries.size(), 0xFFFF)));
-    put16(out, quint32(qMin<std::size_t>(entries.size(), 0xFFFF)));
+    put16(out, count);
+    put16(out, count);
     put32(out, directorySize);
     put32(out, directoryOffset);
     put16(out, quint32(comment.size()));

@@ -43,9 +43,12 @@ struct RawZipEntry
     QByteArray extra;                // central directory extra field
 };
 // `prefix` goes in front (a program stub); `adjustOffsets` moves the recorded offsets
-// past it, as self-extracting programs made by a zip tool do.
+// past it, as self-extracting programs made by a zip tool do. More than 65535 members
+// get ZIP64 end records, or with `wrapCount` a member count cut to 16 bits. A claimed
+// size of 4 GB or more goes in a ZIP64 extra field.
 QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray &prefix = {},
-                      bool adjustOffsets = false, const QByteArray &comment = {});
+                      bool adjustOffsets = false, const QByteArray &comment = {},
+                      bool wrapCount = false);
 
 // ---- ZIP through libzip (deflate, encryption).
 struct ZipEntry

@@ -178,6 +178,22 @@ TEST_F(RarTest, ReadsMembersWithNamesOutsideAscii)
     EXPECT_EQ(delivered[2].content.head, QByteArray("plain"));
 }
 
+TEST_F(RarTest, SolidArchiveIsReadThroughToTheWantedMembers)
+{
+    for (const bool five : {false, true}) {
+        SCOPED_TRACE(five);
+        const QString path = five
+            ? write("solid5.rar", makeRar5({{"a.bin", QByteArray(50000, 'a')}, {"b.txt", "bee"}, {"c.bin", "c"}, {"d.txt", "dee"}}, true))
+            : write("solid4.rar", makeRar4({{"a.bin", QByteArray(50000, 'a')}, {"b.txt", "bee"}, {"c.bin", "c"}, {"d.txt", "dee"}}, true));
+        const ArchiveListing listing = listArchiveMembers(ArchiveKind::Rar, path);
+        EXPECT_TRUE(listing.solid);
+        const auto delivered = readAll(ArchiveKind::Rar, path, listing, {textRequest(3), textRequest(1)});
+        ASSERT_EQ(delivered.size(), 2u);
+        EXPECT_EQ(delivered[0].content.head, QByteArray("bee"));
+        EXPECT_EQ(delivered[1].content.head, QByteArray("dee"));
+    }
+}
+
 TEST_F(RarTest, ExtractRarMemberKeepsTheStoredFolders)
 {
     Rar4Entry secret("secret.txt", "hidden");
