@@ -105,9 +105,6 @@ MemberContent ContentCollector::finish(bool reachedEnd, bool failed) const
     return content;
 }
 
-} // namespace vorn
-
-namespace vorn {
 
 std::vector<PendingMember> groupRequests(const std::vector<MemberRequest> &requests,
                                          const ArchiveListing &listing,

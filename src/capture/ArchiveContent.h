@@ -50,9 +50,6 @@ private:
 // footer), from its first 10 bytes; 10 when there is none. Capped at kMp3StreamLimit.
 qint64 id3HeadLength(QByteArrayView first10);
 
-} // namespace vorn
-
-namespace vorn {
 
 using MemberConsumer = std::function<void(const MemberRequest &, const MemberContent &)>;
 

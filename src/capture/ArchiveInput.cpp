@@ -1,5 +1,7 @@
 #include "capture/ArchiveInput.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace vorn {
@@ -10,6 +12,9 @@ constexpr qint64 kWindowSize = 256 * 1024;
 
 bool ArchiveInput::open(const QString &path)
 {
+    // Only plain files: opening a named pipe for reading would wait for a writer.
+    if (!QFileInfo(path).isFile())
+        return false;
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::ReadOnly))
         return false;

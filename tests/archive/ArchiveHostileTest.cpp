@@ -15,6 +15,8 @@
 
 #include <random>
 
+#include <sys/stat.h>
+
 using namespace vorn;
 using namespace vorn::test;
 
@@ -178,6 +180,18 @@ TEST_F(HostileTest, OneHundredThousandMembers)
             EXPECT_EQ(delivered[0].content.head, QByteArray("5"));
             EXPECT_EQ(delivered[1].content.head, QByteArray("99999"));
         }
+    }
+}
+
+TEST_F(HostileTest, NamedPipeIsNeverOpened)
+{
+    // Opening a pipe for reading would wait for a writer that never comes.
+    const QString path = m_archives + "/pipe.zip";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    for (const ArchiveKind kind : {ArchiveKind::Zip, ArchiveKind::Cab, ArchiveKind::Rar}) {
+        const ArchiveListing listing = listArchiveMembers(kind, path);
+        EXPECT_FALSE(listing.recognised);
+        EXPECT_TRUE(listing.members.empty());
     }
 }
 
