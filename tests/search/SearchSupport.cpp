@@ -1,0 +1,2 @@
+// Tests of this subsystem are added beside this file.
+#include <gtest/gtest.h>
