@@ -117,10 +117,15 @@ TEST(CliCatalog, NamesAreUniqueAndAKnownDiscIsUpdated)
     QTemporaryDir data;
     ASSERT_TRUE(test::writeFile(disc.filePath("one.dat"), "1"));
     ASSERT_TRUE(test::writeFile(other.filePath("two.dat"), "2"));
+    // The disc names its own icon; it is stored with the disc.
+    const QByteArray icon = QByteArray("\0\0\1\0\1\0", 6).append(QByteArray(60, 'i'));
+    ASSERT_TRUE(test::writeFile(disc.filePath("AUTORUN.INF"), "[AutoRun]\r\nIcon=pics\\Disc.ico\r\n"));
+    ASSERT_TRUE(test::writeFile(disc.filePath("Pics/DISC.ICO"), icon));
 
     const CliRun first({"--data", data.path(), "catalog", disc.path(), "--id", "5", "--name", "Photos",
                         "--keywords", "Jazz;Live"});
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
+    EXPECT_EQ(readArchive(data.filePath("5.VORN")).members["5.ico"], icon);
     const CliRun clash({"--data", data.path(), "catalog", other.path(), "--id", "6", "--name", "PHOTOS"});
     EXPECT_EQ(clash.code, 1);
     EXPECT_TRUE(clash.err.contains(LoadText(344)));

@@ -1,5 +1,6 @@
 #include "cli/CatalogCommand.h"
 
+#include "capture/Autorun.h"
 #include "capture/FilterTable.h"
 #include "cli/CliSession.h"
 #include "common/Numbers.h"
@@ -215,6 +216,8 @@ int catalogCommand(Context &context, const QStringList &arguments)
             context.err << "vorn-cli: " << (run.error().isEmpty() ? LoadText(356) : run.error()) << '\n';
             return Failed;
         }
+        // The disc's own icon goes in with the other working copies (member bit 32).
+        ReadAutorunIcon(volume->rootFolder(), identifier, catalogue.tempFolder);
         if (!writeRecord(catalogue, catalogue.disc(position), 4, &error)) {
             context.err << "vorn-cli: " << LoadText(441) << ": " << error << '\n';
             deleteWorkingCopies(catalogue, identifier);
@@ -229,6 +232,7 @@ int catalogCommand(Context &context, const QStringList &arguments)
         if (args->exclude)
             disc.excluded = 1;
         catalogue.current = position;
+        ReadAutorunIcon(volume->rootFolder(), identifier, catalogue.tempFolder);
         const DescriptionsUpdateOutcome outcome = updateDescriptions(
             catalogue, position, *volume, filters, options & ~32, maxTextSize, session.observer, false);
         if (!outcome.completed) {
