@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <zip.h>
 #include <utime.h>
 
 using namespace vorn;
@@ -343,4 +344,94 @@ TEST_F(CataloguingRunTest, DescriptionsUpdateKeepsWhatTheUserTyped)
     EXPECT_TRUE(files.contains("added.dat"));
     EXPECT_FALSE(files.contains("Song.mp3"));
     EXPECT_EQ(test::readFile(working(".id3")), "");  // no tags of a file that is gone
+}
+
+namespace {
+
+// A ZIP file made with libzip: (name, content) pairs in order.
+QByteArray zipOf(const std::vector<std::pair<const char *, QByteArray>> &members)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("z.zip");
+    int code = 0;
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE, &code);
+    for (const auto &[name, content] : members) {
+        zip_source_t *source = zip_source_buffer(archive, content.constData(), zip_uint64_t(content.size()), 0);
+        zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8);
+    }
+    zip_close(archive);
+    return test::readFile(path);
+}
+
+} // namespace
+
+TEST_F(CataloguingRunTest, ArchiveMembersFollowTheirArchiveWithTextsAndTags)
+{
+    const QByteArray song = mp3("Inside", "Zipped");
+    const QByteArray first = zipOf({{"docs/README.TXT", "Packed notes\r\nline two"},
+                                    {"music/Song.mp3", song},
+                                    {"big/LARGE.TXT", QByteArray(5000, 'L')}});
+    file("A.ZIP", first);                       // file number 0
+    file("B.ZIP", zipOf({}));                   // no members
+    file("C.zip", "not a zip at all");
+    file("D.ZIP", zipOf({{"x.dat", "x"}}));
+
+    ASSERT_TRUE(run(1 | 2 | 4 | 8, 1024));
+    const auto lines = fileLines(working(".fic"));
+    QStringList shown;
+    for (const Line &l : lines)
+        shown << QStringLiteral("%1|%2|%3|%4|%5").arg(l.name).arg(l.owner).arg(l.link)
+                     .arg(l.descriptions.automatic, l.descriptions.archivePath);
+    QString summary3 = LoadText(378);
+    summary3.chop(2);
+    EXPECT_EQ(shown, QStringList({
+                         "A.ZIP|0|-999999999|" + summary3 + " 3|",
+                         "README.TXT|-999999999|1|Packed notes|docs",
+                         "Song.mp3|-999999999|0|[MP3] Zipped : Inside|music",
+                         "LARGE.TXT|-999999999|0||big",
+                         "B.ZIP|0|0||",
+                         "C.zip|0|0||",
+                         "D.ZIP|0|-6|" + summary3 + " 1|",
+                         "x.dat|-6|0||",
+                     }));
+    ProfileFile tags;
+    ASSERT_TRUE(tags.load(working(".id3")));
+    EXPECT_EQ(tags.sections(), QStringList({"2"}));
+    EXPECT_EQ(tags.value("2", "TIT"), "Inside");
+    const QByteArray store = test::readFile(working(".text"));
+    EXPECT_TRUE(store.contains("Packed notes\r\nline two\r\n"));
+    EXPECT_FALSE(store.contains("LLLL"));
+    // Nothing of the members was left in the temporary folder.
+    QStringList left = QDir(temp.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    left.sort();
+    EXPECT_EQ(left, QStringList({"77.fic", "77.id3", "77.rep", "77.text"}));
+}
+
+TEST_F(CataloguingRunTest, OddNamesHugeFilesAndDeepFolders)
+{
+    file("quote\"name.dat", "q");
+    file("comma,name.dat", "c");
+    file("line\nbreak.dat", "l");
+    QString deep;
+    for (int i = 0; i < 110; ++i)
+        deep += QStringLiteral("d/");
+    file(deep + "bottom.dat", "b");
+    {
+        QFile huge(disc.filePath("huge.iso"));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(5LL << 30));   // sparse: costs no disk space
+    }
+    ASSERT_TRUE(run(0, 0));
+    const auto lines = fileLines(working(".fic"));
+    QHash<QString, qint64> sizes;
+    for (const Line &l : lines)
+        sizes.insert(l.name, l.size);
+    EXPECT_EQ(sizes.value("quote'name.dat", -1), 1);
+    EXPECT_EQ(sizes.value("comma,name.dat", -1), 1);
+    EXPECT_EQ(sizes.value("line break.dat", -1), 1);
+    EXPECT_EQ(sizes.value("huge.iso", -1), 5LL << 30);
+    EXPECT_EQ(sizes.value("bottom.dat", -1), 1);
+    const auto folders = TreeFiles::readFolderFile(working(".rep"));
+    ASSERT_TRUE(folders.has_value());
+    EXPECT_EQ(folders->size(), 111u);   // the root and 110 nested folders
 }
