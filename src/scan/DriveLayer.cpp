@@ -198,33 +198,33 @@ void DriveLayer::findDrives()
 const DriveSpec *DriveLayer::drive(QChar letter) const
 {
     letter = letter.toUpper();
-    for (const DriveSpec &spec : m_drives)
-        if (spec.letter == letter)
-            return &spec;
+    for (const DriveSpec &entry : m_drives)
+        if (entry.letter == letter)
+            return &entry;
     return nullptr;
 }
 
 QString DriveLayer::letters() const
 {
     QString text;
-    for (const DriveSpec &spec : m_drives)
-        text += spec.letter;
+    for (const DriveSpec &entry : m_drives)
+        text += entry.letter;
     return text;
 }
 
 std::vector<DriveReadJob> DriveLayer::takeChangedDrives()
 {
     std::vector<DriveReadJob> jobs;
-    for (const DriveSpec &spec : m_drives) {
-        const QByteArray signature = driveSignature(spec, *m_system);
-        const auto reading = m_readings.find(spec.letter.unicode());
+    for (const DriveSpec &entry : m_drives) {
+        const QByteArray signature = driveSignature(entry, *m_system);
+        const auto reading = m_readings.find(entry.letter.unicode());
         if (reading != m_readings.end() && reading->second.signature == signature)
             continue;
-        const auto handed = m_handedOut.find(spec.letter.unicode());
+        const auto handed = m_handedOut.find(entry.letter.unicode());
         if (handed != m_handedOut.end() && handed->second == signature)
             continue;
-        m_handedOut[spec.letter.unicode()] = signature;
-        jobs.push_back({spec, m_system});
+        m_handedOut[entry.letter.unicode()] = signature;
+        jobs.push_back({entry, m_system});
     }
     return jobs;
 }
@@ -239,13 +239,13 @@ void DriveLayer::store(const DriveReading &reading)
 
 std::optional<DiscVolume> DriveLayer::volume(QChar letter)
 {
-    const DriveSpec *spec = drive(letter);
-    if (!spec)
+    const DriveSpec *entry = drive(letter);
+    if (!entry)
         return std::nullopt;
-    const auto reading = m_readings.find(spec->letter.unicode());
-    if (reading != m_readings.end() && reading->second.signature == driveSignature(*spec, *m_system))
+    const auto reading = m_readings.find(entry->letter.unicode());
+    if (reading != m_readings.end() && reading->second.signature == driveSignature(*entry, *m_system))
         return reading->second.volume;
-    const DriveReading fresh = readDrive(*spec, *m_system);
+    const DriveReading fresh = readDrive(*entry, *m_system);
     store(fresh);
     return fresh.volume;
 }
@@ -259,22 +259,22 @@ void DriveLayer::forgetReadings()
 DriveVolumeOpening DriveLayer::openVolume(QChar letter)
 {
     DriveVolumeOpening opening;
-    const DriveSpec *spec = drive(letter);
-    if (!spec || !volume(letter)) {
+    const DriveSpec *entry = drive(letter);
+    if (!entry || !volume(letter)) {
         opening.message = LoadText(kNoDiscText);
         return opening;
     }
-    if (spec->kind == DriveKind::Virtual) {
-        opening.volume = std::make_unique<HostVolume>(spec->folder);
+    if (entry->kind == DriveKind::Virtual) {
+        opening.volume = std::make_unique<HostVolume>(entry->folder);
         return opening;
     }
-    QString mountPoint = mountPointOf(*spec, *m_system);
+    QString mountPoint = mountPointOf(*entry, *m_system);
     if (mountPoint.isEmpty()) {
-        const MountAttempt attempt = m_system->mount(spec->device);
+        const MountAttempt attempt = m_system->mount(entry->device);
         if (attempt.ok)
-            mountPoint = mountPointOf(*spec, *m_system);
+            mountPoint = mountPointOf(*entry, *m_system);
         if (mountPoint.isEmpty()) {
-            opening.message = mountFailureText(*spec, attempt.detail);
+            opening.message = mountFailureText(*entry, attempt.detail);
             return opening;
         }
     }
@@ -284,14 +284,14 @@ DriveVolumeOpening DriveLayer::openVolume(QChar letter)
 
 void DriveLayer::ejectTray(QChar letter) const
 {
-    if (const DriveSpec *spec = drive(letter); spec && spec->kind == DriveKind::Optical)
-        m_system->ejectTray(spec->device);
+    if (const DriveSpec *entry = drive(letter); entry && entry->kind == DriveKind::Optical)
+        m_system->ejectTray(entry->device);
 }
 
 void DriveLayer::closeTray(QChar letter) const
 {
-    if (const DriveSpec *spec = drive(letter); spec && spec->kind == DriveKind::Optical)
-        m_system->closeTray(spec->device);
+    if (const DriveSpec *entry = drive(letter); entry && entry->kind == DriveKind::Optical)
+        m_system->closeTray(entry->device);
 }
 
 } // namespace vorn
