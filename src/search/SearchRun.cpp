@@ -1,0 +1,637 @@
+#include "search/SearchRun.h"
+
+#include "common/DayDate.h"
+#include "common/LineFields.h"
+#include "common/Numbers.h"
+#include "common/RunObserver.h"
+#include "common/TextCodec.h"
+#include "common/UserPrompt.h"
+#include "settings/StringTable.h"
+#include "store/CapturedTextStore.h"
+#include "store/Catalogue.h"
+#include "store/DiscArchive.h"
+#include "store/Mp3TagStore.h"
+#include "store/TreeFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <future>
+#include <limits>
+#include <optional>
+
+namespace vorn {
+
+void SearchResultList::rowRemoved(const SearchRow &row)
+{
+    const auto found = std::find_if(rows.begin(), rows.end(),
+                                    [&](const SearchRow &r) { return r.id == row.id; });
+    if (found != rows.end())
+        rows.erase(found);
+}
+
+QString searchDateFormat()
+{
+    // The string table holds the format in the older "mm = month" notation; after
+    // the hours "mm" are minutes.
+    QString date = LoadText(599);
+    date.replace(QStringLiteral("mm"), QStringLiteral("MM"));
+    QString time = LoadText(600);
+    time.replace(QStringLiteral("AM/PM"), QStringLiteral("AP"));
+    return date + u' ' + time;
+}
+
+QString searchDateText(double dayNumber, const QString &format)
+{
+    return dateTimeFromDayNumber(dayNumber).toString(format);
+}
+
+QString searchDateKey(double dayNumber)
+{
+    return dateTimeFromDayNumber(dayNumber).toString(QStringLiteral("yyyyMMdd hhmmss"));
+}
+
+QString searchSizeText(qint64 kilobytes)
+{
+    return QString(QString(15, u' ') + QString::number(kilobytes)).right(12);
+}
+
+qint64 searchKilobytes(qint64 bytes)
+{
+    const qint64 k = kilobytesFromBytes(bytes);
+    return k == 0 ? 1 : k;
+}
+
+QString resultLocation(const std::vector<FolderRecord> &folders, qint64 start)
+{
+    const qint64 count = qint64(folders.size());
+    if (start < 0 || start >= count)
+        return {};
+    if (start == 0) {
+        const QString &root = folders[0].name;
+        return root.isEmpty() ? QString() : root + u'\\';
+    }
+    QString location;
+    qint64 current = start;
+    for (qint64 steps = 0; current > 0 && current < count && steps < count; ++steps) {
+        const FolderRecord &folder = folders[size_t(current)];
+        if (!folder.name.isEmpty())
+            location.prepend(folder.name + u'\\');
+        current = folder.parent;
+    }
+    return location;
+}
+
+QString searchProgressText(const SearchOutcome &o)
+{
+    return LoadText(349) + QString::number(o.filesFound) + LoadText(326)
+           + QString::number(o.totalKilobytes) + QStringLiteral(" Ko ; ")
+           + QString::number(o.foldersFound) + LoadText(327) + QString::number(o.discsExplored)
+           + LoadText(328) + QString::number(o.discsToExplore);
+}
+
+QString searchSummaryText(const SearchOutcome &o, int keywordFilter)
+{
+    const QChar separator = LoadText(500).isEmpty() ? QChar(u' ') : LoadText(500).at(0);
+    QString text = LoadText(330) + QString::number(o.filesFound)
+                   + LoadText(o.filesFound == 1 ? 331 : 326)
+                   + groupDigits(o.totalKilobytes, separator) + QStringLiteral(" Ko ; ")
+                   + QString::number(o.foldersFound) + LoadText(o.foldersFound == 1 ? 332 : 333)
+                   + QString::number(o.discsExplored) + LoadText(o.discsExplored == 1 ? 334 : 335);
+    if (keywordFilter != 0)
+        text += LoadText(503);
+    if (o.duplicatesIgnored > 0)
+        text += QStringLiteral(" ; (") + QString::number(o.duplicatesIgnored) + LoadText(654);
+    return text;
+}
+
+namespace {
+
+constexpr qint64 MemberSizeLimit = qint64(1) << 31;
+
+qint32 toInt32(qint64 value)
+{
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(),
+                                     std::numeric_limits<qint32>::max()));
+}
+
+// What the run needs of one disc.
+struct DiscData
+{
+    int position = 0;
+    bool readable = true;
+    bool hasText = false;
+    std::vector<FolderRecord> folders{1};
+    QByteArray fileList;                  // in-memory reading
+    std::vector<FileRecord> files;        // working-copy reading
+    QByteArray textStore;
+    Mp3TagStore tags;
+};
+
+QString memberList(const SearchCriteria &criteria)
+{
+    QString list = QStringLiteral(".REP;");
+    if (criteria.field == SearchField::CapturedText)
+        list += QStringLiteral(".Text;");
+    if (criteria.files)
+        list += QStringLiteral(".FIC;");
+    if (criteria.field == SearchField::Mp3Tags)
+        list += QStringLiteral(".id3;");
+    return list;
+}
+
+DiscData readInMemory(const Catalogue &catalogue, int position, const QString &members)
+{
+    DiscData data;
+    data.position = position;
+    const QString identifier = catalogue.disc(position).identifier;
+    const QString archive = catalogue.archivePath(identifier);
+    if (!DiscArchive::tryReadComment(archive)) {
+        data.readable = false;
+        return data;
+    }
+    const auto named = [&](const QString &name, const char *extension) {
+        return name.compare(identifier + QLatin1String(extension), Qt::CaseInsensitive) == 0;
+    };
+    for (auto &[name, bytes] : DiscArchive::readMembers(archive, members, MemberSizeLimit)) {
+        if (named(name, ".rep")) {
+            data.folders = TreeFiles::parseFolderFile(bytes);
+        } else if (named(name, ".fic")) {
+            data.fileList = std::move(bytes);
+        } else if (named(name, ".text")) {
+            data.textStore = std::move(bytes);
+            data.hasText = true;
+        } else if (named(name, ".id3")) {
+            data.tags.parse(bytes);
+        }
+    }
+    return data;
+}
+
+void deleteWorkingCopies(const Catalogue &catalogue, const QString &identifier)
+{
+    QDir temp(catalogue.tempFolder);
+    for (const QString &name : temp.entryList({identifier + QStringLiteral(".*")}, QDir::Files))
+        temp.remove(name);
+}
+
+DiscData readWorkingCopies(const Catalogue &catalogue, int position, const QString &members,
+                           const SearchCriteria &criteria)
+{
+    DiscData data;
+    data.position = position;
+    const QString identifier = catalogue.disc(position).identifier;
+    if (!DiscArchive::tryReadComment(catalogue.archivePath(identifier))
+        || !DiscArchive::unpack(catalogue, identifier, members)) {
+        data.readable = false;
+        return data;
+    }
+    if (auto folders = TreeFiles::readFolderFile(catalogue.workingCopy(identifier, QStringLiteral(".rep"))))
+        data.folders = std::move(*folders);
+    if (criteria.files) {
+        if (auto files = TreeFiles::readFileList(catalogue.workingCopy(identifier, QStringLiteral(".fic"))))
+            data.files = std::move(*files);
+    }
+    if (criteria.field == SearchField::Mp3Tags)
+        data.tags.load(catalogue.workingCopy(identifier, QStringLiteral(".id3")));
+    return data;
+}
+
+// The fields of a file-list line as LineFields splits them, only the six the file
+// test needs, without decoding anything.
+struct LineSplit
+{
+    QByteArrayView field[6];
+
+    explicit LineSplit(QByteArrayView line)
+    {
+        const char *p = line.data();
+        const qsizetype n = line.size();
+        if (n == 0)
+            return;
+        qsizetype i = 0;
+        const auto find = [&](qsizetype from, char c) {
+            if (from >= n)
+                return n;
+            const void *at = std::memchr(p + from, c, size_t(n - from));
+            return at ? static_cast<const char *>(at) - p : n;
+        };
+        for (int f = 0; f < 6; ++f) {
+            while (i < n && (p[i] == ' ' || p[i] == '\t'))
+                ++i;
+            qsizetype comma;
+            if (i < n && p[i] == '"') {
+                const qsizetype close = find(i + 1, '"');
+                field[f] = line.sliced(i + 1, close - i - 1);
+                comma = find(close + 1, ',');
+            } else {
+                comma = find(i, ',');
+                qsizetype last = comma;
+                while (last > i && (p[last - 1] == ' ' || p[last - 1] == '\t'))
+                    --last;
+                field[f] = line.sliced(i, last - i);
+            }
+            if (comma >= n)
+                return;
+            i = comma + 1;
+        }
+    }
+};
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// A file record as the file test reads it: from a parsed record, or straight from a
+// line of the file list with the name decoded only when asked and the whole record
+// parsed only when needed.
+class FullRecord
+{
+public:
+    explicit FullRecord(const FileRecord &record) : m_record(record) {}
+    qint32 owner() const { return m_record.owner; }
+    qint32 link() const { return m_record.link; }
+    qint64 size() const { return m_record.size; }
+    double date() const { return m_record.date; }
+    QStringView name() { return m_record.name; }
+    const DescriptionTriple &descriptions() { return m_record.descriptions; }
+    const FileRecord &record() { return m_record; }
+
+private:
+    const FileRecord &m_record;
+};
+
+class LineRecord
+{
+public:
+    LineRecord(QByteArrayView line, std::u16string &buffer)
+        : m_line(line), m_split(line), m_buffer(buffer)
+    {
+        m_owner = toInt32(parseFieldInteger(m_split.field[1]));
+        m_link = toInt32(parseFieldInteger(m_split.field[5]));
+    }
+    qint32 owner() const { return m_owner; }
+    qint32 link() const { return m_link; }
+    qint64 size() const
+    {
+        const qint64 size = parseFieldInteger(m_split.field[2]);
+        return size == 0 ? 1 : size;
+    }
+    double date() const { return parseFieldNumber(m_split.field[3]); }
+    QStringView name()
+    {
+        const QByteArrayView raw = m_split.field[0];
+        if (isAscii(raw)) {
+            m_buffer.resize(size_t(raw.size()));
+            for (qsizetype i = 0; i < raw.size(); ++i)
+                m_buffer[size_t(i)] = char16_t(static_cast<unsigned char>(raw[i]));
+            return QStringView(m_buffer.data(), raw.size());
+        }
+        if (!m_name)
+            m_name = decodeText(raw, detectTextEncoding(m_line));
+        return *m_name;
+    }
+    const DescriptionTriple &descriptions() { return record().descriptions; }
+    const FileRecord &record()
+    {
+        if (!m_record)
+            m_record = TreeFiles::parseFileLine(m_line);
+        return *m_record;
+    }
+
+private:
+    QByteArrayView m_line;
+    LineSplit m_split;
+    std::u16string &m_buffer;
+    qint32 m_owner = 0;
+    qint32 m_link = 0;
+    std::optional<QString> m_name;
+    std::optional<FileRecord> m_record;
+};
+
+class Run
+{
+public:
+    Run(const Catalogue &catalogue, const SearchCriteria &criteria, RunObserver &observer,
+        SearchRowSink &sink, const SearchOptions &options)
+        : m_catalogue(catalogue)
+        , m_compiled(criteria)
+        , m_criteria(m_compiled.criteria())
+        , m_observer(observer)
+        , m_sink(sink)
+        , m_options(options)
+        , m_dateFormat(searchDateFormat())
+        , m_warningText(LoadText(322) + u'\r' + LoadText(323) + u'\r' + LoadText(324) + u'\r'
+                        + LoadText(325))
+    {
+    }
+
+    SearchOutcome run(const std::vector<qint64> &selection);
+
+private:
+    bool searchDisc(DiscData &disc);
+    template<typename Record>
+    bool fileTest(Record &record);
+    template<typename Record>
+    bool onFile(Record &record);
+    void addFolderRow(const FolderRecord &folder);
+    void addFileRow(const FileRecord &file);
+    void warningCheck(double factor, bool folderRow);
+    bool stopRequested() const { return m_observer.cancelled(); }
+    static qint64 seconds(double date) { return qint64(std::llround(date * 86400.0)); }
+
+    const Catalogue &m_catalogue;
+    const CompiledCriteria m_compiled;
+    const SearchCriteria &m_criteria;
+    RunObserver &m_observer;
+    SearchRowSink &m_sink;
+    const SearchOptions m_options;
+    const QString m_dateFormat;
+    const QString m_warningText;
+
+    SearchOutcome m_outcome;
+    qint64 m_threshold = 1000;
+    quint64 m_nextId = 1;
+    // Latest-only: the row of each (case-folded name, size) kept so far.
+    QHash<QPair<QString, qint64>, SearchRow> m_kept;
+
+    // Per disc.
+    DiscData *m_disc = nullptr;
+    QString m_discName;
+    QString m_identifier;
+    int m_fileNumber = -1;
+    CurrentArchive m_archive;
+    CapturedTextScanner m_scanner;
+};
+
+SearchOutcome Run::run(const std::vector<qint64> &selection)
+{
+    m_observer.clearCancel();
+    if (!m_criteria.hasCriteria()) {
+        m_observer.prompt().warn(LoadText(315));
+        m_outcome.status = SearchOutcome::Status::NoCriteria;
+        return m_outcome;
+    }
+    std::vector<int> positions;
+    for (int i = 1; i < int(selection.size()) && i <= m_catalogue.discCount(); ++i) {
+        if (selection[size_t(i)] != 0)
+            positions.push_back(i);
+    }
+    m_outcome.discsToExplore = selectedDiscCount(selection);
+    if (m_outcome.discsToExplore == 0) {
+        m_observer.prompt().warn(LoadText(316));
+        m_outcome.status = SearchOutcome::Status::NoDisc;
+        return m_outcome;
+    }
+    const QString members = memberList(m_criteria);
+    const bool inMemory = m_options.reading == SearchOptions::Reading::InMemory;
+    // The next disc is read and decompressed on a worker thread while this one is
+    // searched; the discs are still searched one after the other in order.
+    const Catalogue &catalogue = m_catalogue;
+    const auto load = [&catalogue, members](int position) {
+        return readInMemory(catalogue, position, members);
+    };
+    std::future<DiscData> next;
+    if (inMemory && !positions.empty())
+        next = std::async(std::launch::async, load, positions[0]);
+    for (size_t index = 0; index < positions.size(); ++index) {
+        DiscData disc = inMemory ? next.get()
+                                 : readWorkingCopies(m_catalogue, positions[index], members, m_criteria);
+        if (inMemory && index + 1 < positions.size())
+            next = std::async(std::launch::async, load, positions[index + 1]);
+        const QString identifier = m_catalogue.disc(disc.position).identifier;
+        if (!disc.readable) {
+            m_outcome.unreadable << identifier;
+            continue;
+        }
+        const bool finished = searchDisc(disc);
+        if (!inMemory && disc.position != m_catalogue.current)
+            deleteWorkingCopies(m_catalogue, identifier);
+        if (!finished) {
+            m_outcome.stopped = true;
+            break;
+        }
+        ++m_outcome.discsExplored;
+        m_observer.progress(searchProgressText(m_outcome));
+        m_observer.yield();
+    }
+    if (next.valid())
+        next.wait();
+    m_outcome.summary = searchSummaryText(m_outcome, m_options.keywordFilter);
+    m_observer.progress(m_outcome.summary);
+    return m_outcome;
+}
+
+bool Run::searchDisc(DiscData &disc)
+{
+    m_disc = &disc;
+    m_identifier = m_catalogue.disc(disc.position).identifier;
+    m_discName = m_catalogue.disc(disc.position).name;
+    m_scanner.forget();
+    m_fileNumber = -1;
+    m_archive = {};
+
+    if (m_compiled.foldersPossible()) {
+        for (size_t k = 1; k < disc.folders.size(); ++k) {
+            if (m_compiled.matchFolder(disc.folders[k])) {
+                addFolderRow(disc.folders[k]);
+                warningCheck(2.5, true);
+            }
+            if (stopRequested())
+                return false;
+        }
+    } else if (disc.folders.size() > 1 && stopRequested()) {
+        return false;
+    }
+    if (!m_criteria.files)
+        return true;
+
+    bool stopped = false;
+    if (m_options.reading == SearchOptions::Reading::InMemory) {
+        std::u16string buffer;
+        bool header = true;
+        forEachLine(disc.fileList, [&](QByteArrayView line) {
+            if (header) {
+                header = false;
+                return true;
+            }
+            if (line.isEmpty())
+                return true;
+            LineRecord record(line, buffer);
+            stopped = !onFile(record);
+            return !stopped;
+        });
+    } else {
+        for (const FileRecord &file : disc.files) {
+            FullRecord record(file);
+            if (!onFile(record)) {
+                stopped = true;
+                break;
+            }
+        }
+    }
+    m_archive = {};
+    return !stopped;
+}
+
+template<typename Record>
+bool Run::onFile(Record &record)
+{
+    ++m_fileNumber;
+    if (fileTest(record)) {
+        const FileRecord &file = record.record();
+        bool keep = true;
+        if (m_criteria.latestOnly) {
+            const QPair<QString, qint64> key(file.name.toCaseFolded(), file.size);
+            const auto found = m_kept.find(key);
+            if (found != m_kept.end()) {
+                ++m_outcome.duplicatesIgnored;
+                if (seconds(file.date) > seconds(found->date)) {
+                    --m_outcome.filesFound;
+                    m_outcome.totalKilobytes -= found->kilobytes;
+                    const SearchRow removed = *found;
+                    m_kept.erase(found);
+                    m_sink.rowRemoved(removed);
+                } else {
+                    keep = false;
+                }
+            }
+        }
+        if (keep) {
+            addFileRow(file);
+            warningCheck(5, false);
+        }
+    }
+    return !stopRequested();
+}
+
+template<typename Record>
+bool Run::fileTest(Record &record)
+{
+    const std::vector<FolderRecord> &folders = m_disc->folders;
+    const qint32 owner = record.owner();
+    const qint32 link = record.link();
+    if (owner >= 0 && folderExcluded(folders, owner)) {
+        if (link < 0)
+            m_archive = {true, record.name().toString(), owner};
+        return false;
+    }
+    if (owner < 0) {
+        if (!m_criteria.members)
+            return false;
+        if (m_archive.set && folderExcluded(folders, m_archive.folder))
+            return false;
+    }
+    if (link < 0)
+        m_archive = {true, record.name().toString(), owner};
+
+    bool m = false;
+    switch (m_criteria.field) {
+    case SearchField::CapturedText:
+        if (link > 0) {
+            const QString text = m_options.reading == SearchOptions::Reading::InMemory
+                                     ? m_scanner.text(m_identifier, m_disc->textStore, link)
+                                     : m_scanner.text(m_catalogue, m_identifier, link);
+            m = !text.isEmpty() && m_compiled.contentPattern().matches(text);
+        }
+        break;
+    case SearchField::Mp3Tags:
+        if (upperExtension(record.name()) == QLatin1String("MP3"))
+            m = m_compiled.contentPattern().matches(mp3SearchText(m_disc->tags.tags(m_fileNumber)));
+        break;
+    default:
+        if (m_compiled.patternEmpty()) {
+            m = true;
+        } else {
+            if (m_criteria.field != SearchField::Descriptions)
+                m = m_compiled.pattern().matches(record.name());
+            if (!m && m_criteria.field != SearchField::Names)
+                m = m_compiled.matchDescription(record.descriptions());
+        }
+        break;
+    }
+    return m && m_compiled.withinBounds(record.size(), record.date());
+}
+
+void Run::addFolderRow(const FolderRecord &folder)
+{
+    SearchRow row;
+    row.folder = true;
+    row.name = folder.name;
+    row.discName = m_discName;
+    row.location = resultLocation(m_disc->folders, folder.parent);
+    row.extension = QStringLiteral(" ");
+    row.description = folder.description;
+    row.sizeText = QStringLiteral(" ");
+    row.date = folder.date;
+    row.dateText = searchDateText(folder.date, m_dateFormat);
+    row.dateKey = searchDateKey(folder.date);
+    row.discPosition = m_disc->position;
+    row.id = m_nextId++;
+    ++m_outcome.foldersFound;
+    m_sink.rowAdded(row);
+}
+
+void Run::addFileRow(const FileRecord &file)
+{
+    SearchRow row;
+    row.name = file.name;
+    row.discName = m_discName;
+    if (file.owner >= 0) {
+        row.location = resultLocation(m_disc->folders, file.owner);
+    } else if (m_archive.set) {
+        row.location = m_archive.folder >= 0
+                           ? resultLocation(m_disc->folders, m_archive.folder) + m_archive.name
+                           : m_archive.name;
+    }
+    row.extension = upperExtension(file.name);
+    row.description = TreeFiles::displayDescription(file.descriptions);
+    row.size = file.size;
+    row.kilobytes = searchKilobytes(file.size);
+    row.sizeText = searchSizeText(row.kilobytes);
+    row.sizeBytes = QString::number(file.size);
+    row.date = file.date;
+    row.dateText = searchDateText(file.date, m_dateFormat);
+    row.dateKey = searchDateKey(file.date);
+    row.discPosition = m_disc->position;
+    row.id = m_nextId++;
+    ++m_outcome.filesFound;
+    m_outcome.totalKilobytes += row.kilobytes;
+    if (m_criteria.latestOnly)
+        m_kept.insert(QPair<QString, qint64>(file.name.toCaseFolded(), file.size), row);
+    m_sink.rowAdded(row);
+}
+
+void Run::warningCheck(double factor, bool folderRow)
+{
+    const qint64 total = qint64(m_outcome.foldersFound) + m_outcome.filesFound;
+    if (total <= 0 || m_threshold <= 0 || total % m_threshold != 0)
+        return;
+    if (folderRow)
+        m_observer.yield();
+    const QString text = LoadText(321) + QString::number(total) + m_warningText;
+    if (m_observer.prompt().askYesNo(text, UserPrompt::Icon::Exclamation) == UserPrompt::Answer::Yes)
+        m_observer.requestCancel();
+    m_threshold = roundHalfEven(double(m_threshold) * factor);
+}
+
+} // namespace
+
+SearchOutcome runSearch(const Catalogue &catalogue, const SearchCriteria &criteria,
+                        const std::vector<qint64> &selection, RunObserver &observer,
+                        SearchRowSink &sink, const SearchOptions &options)
+{
+    Run run(catalogue, criteria, observer, sink, options);
+    return run.run(selection);
+}
+
+} // namespace vorn

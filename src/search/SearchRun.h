@@ -1,0 +1,103 @@
+#pragma once
+
+#include "search/SearchCriteria.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace vorn {
+
+struct Catalogue;
+class RunObserver;
+
+// One row of the search result list.
+struct SearchRow
+{
+    bool folder = false;
+    QString name;
+    QString discName;
+    QString location;       // "a\b\" for a folder or file; "a\b\x.zip" for a member
+    QString extension;      // upper case; " " for a folder
+    QString description;    // a folder's note, a file's display description
+    QString sizeText;       // 12 characters, right-aligned kilobytes; " " for a folder
+    QString dateText;       // the run's date format
+    QString dateKey;        // "yyyymmdd hhmmss"
+    QString sizeBytes;      // decimal bytes; empty for a folder
+    qint64 size = 0;
+    double date = 0;
+    qint64 kilobytes = 0;   // the figure of the size column; 0 for a folder
+    int discPosition = 0;   // the row's tag
+    quint64 id = 0;         // unique within one run
+};
+
+// Receives the rows of a run as they are found; a row may later be taken out again
+// by the duplicates rule.
+class SearchRowSink
+{
+public:
+    virtual ~SearchRowSink() = default;
+    virtual void rowAdded(const SearchRow &row) = 0;
+    virtual void rowRemoved(const SearchRow &row) = 0;
+};
+
+// A sink that keeps the list in order, as the result list shows it.
+class SearchResultList : public SearchRowSink
+{
+public:
+    void rowAdded(const SearchRow &row) override { rows.push_back(row); }
+    void rowRemoved(const SearchRow &row) override;
+    std::vector<SearchRow> rows;
+};
+
+struct SearchOptions
+{
+    int keywordFilter = 0;   // the disc list's keyword filter (shown in the summary)
+    // Where the discs' tree files come from: read from each archive in memory, or
+    // unpacked as working copies into the temporary folder and read from there
+    // (deleted afterwards unless the disc is the current one). Both give the same run.
+    enum class Reading { InMemory, WorkingCopies } reading = Reading::InMemory;
+};
+
+struct SearchOutcome
+{
+    enum class Status { Completed, NoCriteria, NoDisc } status = Status::Completed;
+    int filesFound = 0;
+    int foldersFound = 0;
+    qint64 totalKilobytes = 0;
+    int discsExplored = 0;
+    int discsToExplore = 0;
+    int duplicatesIgnored = 0;
+    bool stopped = false;
+    QStringList unreadable;  // identifiers of discs whose archive could not be read
+    QString summary;         // the summary line (empty unless Completed)
+};
+
+// Searches the discs of the selection in disc-array order: per disc the folder pass,
+// then the file pass. No criteria shows string 315, no disc string 316 (warnings
+// through the observer's prompt), and nothing is read. The warning question comes at
+// 1000 results and then at thresholds grown by 2.5 after a folder row or 5 after a
+// file row; Yes stops the run, as does the observer's cancel flag. A disc whose
+// archive is missing or cannot be read is skipped and not counted as explored.
+SearchOutcome runSearch(const Catalogue &catalogue, const SearchCriteria &criteria,
+                        const std::vector<qint64> &selection, RunObserver &observer,
+                        SearchRowSink &sink, const SearchOptions &options = {});
+
+// The run's date format as a Qt format (strings 599 and 600 joined by a space).
+QString searchDateFormat();
+QString searchDateText(double dayNumber, const QString &format);
+// "yyyymmdd hhmmss".
+QString searchDateKey(double dayNumber);
+// The size column: the last 12 characters of 15 spaces and the kilobytes.
+QString searchSizeText(qint64 kilobytes);
+// Kilobytes shown for a file: bytes / 1024 rounded halves to even, at least 1.
+qint64 searchKilobytes(qint64 bytes);
+// The location walk: from `start` up the parent chain to folder 0, prepending each
+// non-empty name and "\"; folder 0 itself only when the walk starts there.
+QString resultLocation(const std::vector<FolderRecord> &folders, qint64 start);
+
+// The progress line after each disc and the summary line at the end.
+QString searchProgressText(const SearchOutcome &outcome);
+QString searchSummaryText(const SearchOutcome &outcome, int keywordFilter);
+
+} // namespace vorn
