@@ -1,0 +1,353 @@
+#include "cli/ExportCommands.h"
+
+#include "cli/CliSession.h"
+#include "common/DayDate.h"
+#include "export/DiscExport.h"
+#include "export/HtmlExport.h"
+#include "export/ListExport.h"
+#include "export/Reports.h"
+#include "search/BookmarkList.h"
+#include "search/SearchCriteria.h"
+#include "search/SearchRun.h"
+#include "settings/StringTable.h"
+#include "store/RecordText.h"
+
+#include <QDate>
+#include <QDir>
+#include <QTime>
+#include <algorithm>
+#include <optional>
+
+namespace vorn::cli {
+
+namespace {
+
+int usage(Context &context, const QString &command, const QString &message)
+{
+    context.err << "vorn-cli: " << command << ": " << message << '\n';
+    return WrongUsage;
+}
+
+// "dd/mm/yyyy [hh:mm:ss]" or "yyyy-mm-dd [hh:mm:ss]" as a day number.
+std::optional<double> dayArgument(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (const std::optional<QDateTime> dateTime = parseDateText(trimmed))
+        return dayNumberFromDateTime(*dateTime);
+    const QDate date = QDate::fromString(trimmed.section(u' ', 0, 0), QStringLiteral("yyyy-MM-dd"));
+    const QString timePart = trimmed.section(u' ', 1).trimmed();
+    const QTime time = timePart.isEmpty() ? QTime(0, 0)
+                                          : QTime::fromString(timePart, QStringLiteral("hh:mm:ss"));
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return dayNumberFromDateTime(QDateTime(date, time));
+}
+
+// The list flags after FILE and --source: the search expression and flags for
+// results, --disc / --keyword for both result lists.
+struct ListArguments
+{
+    QString file;
+    QString source;
+    bool html = false;
+    std::optional<QString> expression;
+    SearchPosition position = SearchPosition::Contains;
+    SearchCriteria criteria;
+    QString disc;
+    QStringList keywords;
+    bool searchFlags = false;   // any flag only a search takes
+};
+
+std::optional<ListArguments> parseListArguments(const QStringList &arguments, QString &error)
+{
+    ListArguments parsed;
+    parsed.criteria.files = false;
+    parsed.criteria.folders = false;
+    static const QStringList valued = {"--source", "--disc", "--keyword", "--field", "--pos",
+                                       "--min-kb", "--max-kb", "--after", "--before", "--part"};
+    static const QStringList fields = {"names", "desc", "both", "text", "mp3"};
+    static const QStringList positions = {"contains", "starts", "ends", "equals"};
+    static const QStringList parts = {"user", "auto", "path"};
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        if (valued.contains(arg)) {
+            if (i + 1 >= arguments.size()) {
+                error = arg + QStringLiteral(" needs a value");
+                return std::nullopt;
+            }
+            const QString value = arguments[++i];
+            if (arg == QLatin1String("--source")) {
+                parsed.source = value;
+                continue;
+            }
+            if (arg == QLatin1String("--disc")) {
+                parsed.disc = value;
+                continue;
+            }
+            if (arg == QLatin1String("--keyword")) {
+                parsed.keywords << value;
+                continue;
+            }
+            parsed.searchFlags = true;
+            if (arg == QLatin1String("--field") || arg == QLatin1String("--pos")
+                || arg == QLatin1String("--part")) {
+                const QStringList &choices = arg == QLatin1String("--field") ? fields
+                    : arg == QLatin1String("--pos")                          ? positions
+                                                                             : parts;
+                const int index = int(choices.indexOf(value));
+                if (index < 0) {
+                    error = arg + QStringLiteral(" takes ") + choices.join(QStringLiteral(", "));
+                    return std::nullopt;
+                }
+                if (arg == QLatin1String("--field"))
+                    parsed.criteria.field = SearchField(index);
+                else if (arg == QLatin1String("--pos"))
+                    parsed.position = SearchPosition(index);
+                else
+                    parsed.criteria.descriptionPart = DescriptionPart(index);
+            } else if (arg == QLatin1String("--min-kb")) {
+                parsed.criteria.minimumSize = SearchCriteria::sizeBoundFromText(value);
+            } else if (arg == QLatin1String("--max-kb")) {
+                parsed.criteria.maximumSize = SearchCriteria::sizeBoundFromText(value);
+            } else {
+                const std::optional<double> day = dayArgument(value);
+                if (!day) {
+                    error = QStringLiteral("cannot read the date \"%1\" of %2").arg(value, arg);
+                    return std::nullopt;
+                }
+                (arg == QLatin1String("--after") ? parsed.criteria.after : parsed.criteria.before) = *day;
+            }
+        } else if (arg == QLatin1String("--html")) {
+            parsed.html = true;
+        } else if (arg == QLatin1String("--files") || arg == QLatin1String("--folders")
+                   || arg == QLatin1String("--members") || arg == QLatin1String("--latest")) {
+            parsed.searchFlags = true;
+            bool &flag = arg == QLatin1String("--files")     ? parsed.criteria.files
+                : arg == QLatin1String("--folders")          ? parsed.criteria.folders
+                : arg == QLatin1String("--members")          ? parsed.criteria.members
+                                                             : parsed.criteria.latestOnly;
+            flag = true;
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            error = QStringLiteral("unknown option ") + arg;
+            return std::nullopt;
+        } else if (parsed.file.isEmpty()) {
+            parsed.file = arg;
+        } else if (!parsed.expression) {
+            parsed.expression = arg;
+        } else {
+            error = QStringLiteral("unexpected argument ") + arg;
+            return std::nullopt;
+        }
+    }
+    if (parsed.file.isEmpty())
+        error = QStringLiteral("give the file to write");
+    else if (parsed.source.isEmpty())
+        error = QStringLiteral("give --source discs, results or bookmarks");
+    else if (!QStringList({"discs", "results", "bookmarks"}).contains(parsed.source))
+        error = QStringLiteral("--source takes discs, results or bookmarks");
+    else if (parsed.source == QLatin1String("discs")
+             && (parsed.html || parsed.searchFlags || parsed.expression || !parsed.disc.isEmpty()
+                 || !parsed.keywords.isEmpty()))
+        error = QStringLiteral("the disc list takes no other flag");
+    else if (parsed.source == QLatin1String("bookmarks") && (parsed.searchFlags || parsed.expression))
+        error = QStringLiteral("bookmarks take only --disc and --keyword");
+    else if (parsed.source == QLatin1String("results") && !parsed.expression)
+        error = QStringLiteral("results need a search expression");
+    else if (!parsed.disc.isEmpty() && !parsed.keywords.isEmpty())
+        error = QStringLiteral("--disc and --keyword cannot be used together");
+    if (!error.isEmpty())
+        return std::nullopt;
+    if (!parsed.criteria.files && !parsed.criteria.folders)
+        parsed.criteria.files = parsed.criteria.folders = true;
+    if (parsed.expression)
+        parsed.criteria.pattern = SearchCriteria::patternFor(*parsed.expression, parsed.position);
+    return parsed;
+}
+
+// The disc selection of --disc / --keyword; nullopt (with a message) for a disc or
+// keyword the data folder does not know.
+std::optional<std::vector<qint64>> selectionFor(Context &context, const Catalogue &catalogue,
+                                                const ListArguments &args, bool bookmarks)
+{
+    DiscScope scope;
+    scope.bookmarks = bookmarks;
+    if (!args.disc.isEmpty()) {
+        const int position = findDisc(catalogue, args.disc.trimmed());
+        if (position == 0) {
+            context.err << "vorn-cli: no disc " << args.disc << " in " << catalogue.dataFolder << '\n';
+            return std::nullopt;
+        }
+        scope.limit = DiscScope::Limit::ByDisc;
+        scope.chosenDiscKey = QStringLiteral("__") + catalogue.disc(position).identifier;
+    } else if (!args.keywords.isEmpty()) {
+        scope.limit = DiscScope::Limit::ByKeywords;
+        for (const QString &name : args.keywords) {
+            const auto found = std::find_if(catalogue.keywords.begin() + 1, catalogue.keywords.end(),
+                                            [&](const KeywordEntry &k) {
+                                                return k.name.compare(name, Qt::CaseInsensitive) == 0;
+                                            });
+            if (found == catalogue.keywords.end()) {
+                context.err << "vorn-cli: no keyword " << name << " in " << catalogue.dataFolder << '\n';
+                return std::nullopt;
+            }
+            scope.keywordNumbers.push_back(found->number);
+        }
+    }
+    return buildDiscSelection(catalogue, scope);
+}
+
+// A search run from the command line never stops on the long-search warning.
+class QuietSearchObserver : public RunObserver
+{
+public:
+    explicit QuietSearchObserver(UserPrompt &prompt) : m_prompt(prompt) {}
+    UserPrompt &prompt() override { return m_prompt; }
+
+private:
+    UserPrompt &m_prompt;
+};
+
+// The disc export's questions from the command line: the count is confirmed by the
+// command itself, a folder already holding archives does not stop it (each archive
+// still asks before being overwritten), the others follow --yes.
+class DiscExportPrompt : public CliPrompt
+{
+public:
+    DiscExportPrompt(QTextStream &err, bool yes) : CliPrompt(err, yes) {}
+    Answer askYesNo(const QString &text, Icon icon) override
+    {
+        if (text.startsWith(LoadText(450) + u' ') && text.endsWith(QLatin1String(" CD?")))
+            return Answer::Yes;
+        if (text == LoadText(461))
+            return Answer::No;
+        return CliPrompt::askYesNo(text, icon);
+    }
+};
+
+QString withLfLineEnds(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (!text.isEmpty() && !text.endsWith(u'\n'))
+        text += u'\n';
+    return text;
+}
+
+} // namespace
+
+int exportListCommand(Context &context, const QStringList &arguments)
+{
+    const QString command = QStringLiteral("export-list");
+    QString error;
+    const std::optional<ListArguments> args = parseListArguments(arguments, error);
+    if (!args)
+        return usage(context, command, error);
+    CliSession session(context);
+    if (!session.open())
+        return Failed;
+    const Catalogue &catalogue = session.catalogue;
+
+    if (args->source == QLatin1String("discs"))
+        return writeTextExport(args->file, discListText(catalogue), session.prompt) ? Done : Failed;
+
+    const bool bookmarks = args->source == QLatin1String("bookmarks");
+    const std::optional<std::vector<qint64>> selection = selectionFor(context, catalogue, *args, bookmarks);
+    if (!selection)
+        return Failed;
+    std::vector<ListRow> rows;
+    if (bookmarks) {
+        rows = listRows(listBookmarks(catalogue, *selection));
+    } else {
+        QuietPrompt quiet;
+        QuietSearchObserver observer(quiet);
+        SearchResultList results;
+        const SearchOutcome outcome = runSearch(catalogue, args->criteria, *selection, observer, results);
+        for (const QString &text : quiet.said())
+            context.err << "vorn-cli: " << text << '\n';
+        if (outcome.status != SearchOutcome::Status::Completed)
+            return Failed;
+        rows = listRows(results.rows);
+    }
+    if (args->html) {
+        const ListSource list = bookmarks ? ListSource::Bookmarks : ListSource::SearchResults;
+        return exportResultListHtml(args->file, list, rows, htmlExportOptionsFromSettings(), session.prompt)
+            ? Done : Failed;
+    }
+    return writeTextExport(args->file, resultListText(rows), session.prompt) ? Done : Failed;
+}
+
+int exportDiscsCommand(Context &context, const QStringList &arguments)
+{
+    const QString command = QStringLiteral("export-discs");
+    QString folder;
+    QStringList identifiers;
+    bool all = false;
+    bool move = false;
+    bool yes = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        if (arg == QLatin1String("--discs")) {
+            if (i + 1 >= arguments.size())
+                return usage(context, command, QStringLiteral("--discs needs a value"));
+            for (const QString &id : arguments[++i].split(u',', Qt::SkipEmptyParts))
+                identifiers << id.trimmed();
+        } else if (arg == QLatin1String("--all")) {
+            all = true;
+        } else if (arg == QLatin1String("--move")) {
+            move = true;
+        } else if (arg == QLatin1String("--yes")) {
+            yes = true;
+        } else if (arg.startsWith(QLatin1String("--")) || !folder.isEmpty()) {
+            return usage(context, command, QStringLiteral("unexpected argument ") + arg);
+        } else {
+            folder = arg;
+        }
+    }
+    if (folder.isEmpty())
+        return usage(context, command, QStringLiteral("give the target folder"));
+    if (all == !identifiers.isEmpty())
+        return usage(context, command, QStringLiteral("give either --discs ID,... or --all"));
+
+    CliSession session(context);
+    if (!session.open())
+        return Failed;
+    const Catalogue &catalogue = session.catalogue;
+    DiscExportRequest request;
+    request.folder = QDir::isAbsolutePath(folder) ? folder : QDir::current().absoluteFilePath(folder);
+    request.move = move;
+    if (all) {
+        for (int i = 1; i <= catalogue.discCount(); ++i)
+            request.positions.push_back(i);
+    } else {
+        for (const QString &id : identifiers) {
+            const int position = findDisc(catalogue, id);
+            if (position == 0) {
+                context.err << "vorn-cli: no disc " << id << " in " << catalogue.dataFolder << '\n';
+                return Failed;
+            }
+            request.positions.push_back(position);
+        }
+        std::sort(request.positions.begin(), request.positions.end());
+        request.positions.erase(std::unique(request.positions.begin(), request.positions.end()),
+                                request.positions.end());
+    }
+    DiscExportPrompt prompt(context.err, yes);
+    const DiscExportResult result = exportDiscs(catalogue, request, prompt);
+    if (result.showFolder())
+        context.err << "vorn-cli: export stopped; see " << result.folder << '\n';
+    return result.outcome == DiscExportResult::Outcome::Exported ? Done : Failed;
+}
+
+int reportCommand(Context &context, const QStringList &arguments)
+{
+    bool ok = false;
+    const int index = arguments.size() == 1 ? arguments.first().toInt(&ok) : 0;
+    if (!ok || index < Reports::DataFolderInfo || index > Reports::Totals)
+        return usage(context, QStringLiteral("report"), QStringLiteral("give a report number from 3 to 7"));
+    CliSession session(context);
+    if (!session.open())
+        return Failed;
+    context.out << withLfLineEnds(Reports::build(index, session.catalogue));
+    return Done;
+}
+
+} // namespace vorn::cli
