@@ -3,6 +3,7 @@
 #include "cli/HtmlExportCommand.h"
 #include "export/HtmlExport.h"
 #include "export/HtmlImages.h"
+#include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
 #include "store/DiscArchive.h"
 #include "store/KeywordList.h"
@@ -322,6 +323,22 @@ TEST_F(HtmlExportTest, WorkingCopiesOfTheDiscShownAreLeftAlone)
     ASSERT_TRUE(run({1}, options).written);
     EXPECT_EQ(readFile(catalogue.workingCopy(QStringLiteral("111"), QStringLiteral(".rep"))), "edited");
     EXPECT_TRUE(readFile(site(QStringLiteral("catalogue_files/111.htm"))).contains("Docs"));
+}
+
+TEST(HtmlExportChoice, StoredOptionsGiveColumnsIconsAndFontSize)
+{
+    test::IsolatedSettings settings;
+    const HtmlExportOptions defaults = htmlExportOptionsFromSettings();
+    EXPECT_EQ(defaults.columns, 6);
+    EXPECT_TRUE(defaults.icons);
+    EXPECT_EQ(defaults.fontSize, 8);
+    Settings::writeNumber(QStringLiteral("Opt"), QStringLiteral("HTMNbCols"), 3);
+    Settings::writeNumber(QStringLiteral("Opt"), QStringLiteral("IcoHtml"), 0);
+    Settings::writeNumber(QStringLiteral("Opt"), QStringLiteral("FontSize"), 11);
+    const HtmlExportOptions stored = htmlExportOptionsFromSettings();
+    EXPECT_EQ(stored.columns, 3);
+    EXPECT_FALSE(stored.icons);
+    EXPECT_EQ(stored.fontSize, 11);
 }
 
 TEST(HtmlExportChoice, DiscsWithAnyOfTheKeywords)

@@ -58,6 +58,8 @@ TEST(HtmlColumns, EntriesPerColumnAndCells)
         {2, 3, 2, 4, {4, 1}},       // 7 / 2 = 3.5 rounds to even 4
         {0, 0, 6, 1, {0}},          // an empty folder keeps one empty cell
         {0, 9, 2, 6, {6, 3}},       // 11 / 2 = 5.5 rounds to even 6
+        {1, 2, 2, 2, {2, 1}},       // 5 / 2 = 2.5 rounds to even 2, not 3
+        {0, 7, 2, 4, {4, 3}},       // 9 / 2 = 4.5 rounds to even 4
         {1, 0, 6, 1, {1}},          // 7 / 6 rounds down to 1; no cell after the last entry
         {4, 2, 6, 2, {2, 2, 2}},
     };
