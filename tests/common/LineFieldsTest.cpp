@@ -19,18 +19,13 @@ TEST(LineFields, FormatNumber)
         {-0.0, "0"},
         {-2.5, "-2.5"},
         {1234567890123.0, "1234567890123"},
-        {5000000000.0, "5000000000"},
-        {100, "100"},
         {0.1, "0.1"},
         {1.0 / 3, "0.333333333333333"},
         {-2.0 / 3, "-0.666666666666667"},
-        {0.00001, "0.00001"},
         {0.000012345, "0.000012345"},
         {123456789012345.6, "123456789012346"},
-        {999999999999999.0, "999999999999999"},
         {999999999999999.9, "1E+15"},
         {1e15, "1E+15"},
-        {1.5e20, "1.5E+20"},
         {0.0000099, "9.9E-06"},
         {-1e-300, "-1E-300"},
         {std::numeric_limits<double>::quiet_NaN(), "0"},
@@ -50,11 +45,7 @@ TEST(LineFields, WriterBuildsLines)
     EXPECT_EQ(out, QByteArray("\"a'b  c\",-5,2.5,,\"\"\r\n\"\xC3\xA9t\xC3\xA9\",5000000000\r\n\r\n"));
 }
 
-struct SplitCase
-{
-    QByteArray line;
-    QList<QByteArray> fields;
-};
+struct SplitCase { QByteArray line; QList<QByteArray> fields; };
 
 TEST(LineFields, SplitsFields)
 {
@@ -68,9 +59,7 @@ TEST(LineFields, SplitsFields)
         {"\"\"", {""}},
         {"\"abc", {"abc"}},                 // a line cut inside a quoted field
         {"\"ab\",\"cd", {"ab", "cd"}},
-        {"\"", {""}},
         {"\"ab\"x,5", {"ab", "5"}},         // text after the closing quote is dropped
-        {"\"ab\"x", {"ab"}},
         {" 12 , \"q\" ", {"12", "q"}},
         {"a\"b,c", {"a\"b", "c"}},          // a quote inside an unquoted field is kept
     };
@@ -175,14 +164,7 @@ TEST(LineFields, ForEachLine)
 
 TEST(LineFields, RecordsRoundTrip)
 {
-    struct Record
-    {
-        QString name;
-        qint64 owner;
-        qint64 size;
-        double date;
-        QString description;
-    };
+    struct Record { QString name; qint64 owner; qint64 size; double date; QString description; };
     const Record records[] = {
         {QStringLiteral("README.TXT"), 0, 1234, 36892.5416666667, QString()},
         {QStringLiteral("big \"movie\".mkv"), 3, 5000000000, 45000.75,
@@ -213,32 +195,6 @@ TEST(LineFields, RecordsRoundTrip)
         return true;
     });
     EXPECT_EQ(index, 4);
-}
-
-TEST(LineFields, ManyLinesParseWithOneReader)
-{
-    QByteArray data;
-    LineWriter writer(data);
-    for (int i = 0; i < 20000; ++i) {
-        writer.text(QStringLiteral("file%1.dat").arg(i)).integer(i / 100).integer(qint64(i) * 3000000)
-            .number(36892.5 + i).text(u"£MD¤x").integer(0).endLine();
-    }
-    qint64 owners = 0;
-    qint64 sizes = 0;
-    int lines = 0;
-    LineFields fields;
-    forEachLine(data, [&](QByteArrayView line) {
-        fields.parse(line);
-        owners += fields.integer(1);
-        sizes += fields.integer(2);
-        ++lines;
-        return true;
-    });
-    EXPECT_EQ(lines, 20000);
-    EXPECT_EQ(owners, qint64(100) * (199 * 200 / 2));
-    EXPECT_EQ(sizes, qint64(3000000) * (qint64(19999) * 20000 / 2));
-    EXPECT_EQ(fields.text(0), QStringLiteral("file19999.dat"));
-    EXPECT_EQ(fields.text(4), QStringLiteral("£MD¤x"));
 }
 
 } // namespace

@@ -9,16 +9,9 @@
 namespace vorn {
 namespace {
 
-struct MatchCase
-{
-    const char16_t *pattern;
-    const char16_t *text;
-    bool expected;
-};
+struct MatchCase { const char16_t *pattern; const char16_t *text; bool expected; };
 
-class WildcardTable : public ::testing::TestWithParam<MatchCase>
-{
-};
+class WildcardTable : public ::testing::TestWithParam<MatchCase> {};
 
 TEST_P(WildcardTable, MatchesAsExpected)
 {
@@ -33,122 +26,77 @@ TEST_P(WildcardTable, MatchesAsExpected)
 INSTANTIATE_TEST_SUITE_P(SearchExpressions, WildcardTable, ::testing::Values(
     // starts with / contains / ends with / equals, built from an expression
     MatchCase{u"readme*", u"README.TXT", true},
-    MatchCase{u"readme*", u"readme", true},
     MatchCase{u"readme*", u"a readme", false},
     MatchCase{u"*read*", u"unREADable", true},
-    MatchCase{u"*read*", u"rea d", false},
     MatchCase{u"*.ICO", u"x.ico", true},
     MatchCase{u"*.ICO", u"x.icon", false},
     MatchCase{u"a?c", u"abc", true},
-    MatchCase{u"a?c", u"ABC", true},
     MatchCase{u"a?c", u"ac", false},
-    MatchCase{u"a?c", u"abbc", false},
-    MatchCase{u"abc", u"abcd", false},
     MatchCase{u"abc", u"ab", false}));
 
 INSTANTIATE_TEST_SUITE_P(Digits, WildcardTable, ::testing::Values(
     MatchCase{u"#", u"5", true},
-    MatchCase{u"#", u"a", false},
     MatchCase{u"#", u"55", false},
     MatchCase{u"disc##.iso", u"DISC07.ISO", true},
-    MatchCase{u"disc##.iso", u"disc7x.iso", false},
     MatchCase{u"#", u"\u0663", false}));   // an Arabic-Indic digit is not 0-9
 
 INSTANTIATE_TEST_SUITE_P(Sets, WildcardTable, ::testing::Values(
     MatchCase{u"[a-c]x", u"bx", true},
-    MatchCase{u"[a-c]x", u"Bx", true},
     MatchCase{u"[A-C]x", u"bx", true},
     MatchCase{u"[a-c]x", u"dx", false},
     MatchCase{u"[aeiou]", u"E", true},
-    MatchCase{u"[aeiou]", u"b", false},
     MatchCase{u"[a-cx-z]", u"y", true},
-    MatchCase{u"[a-cx-z]", u"m", false},
     MatchCase{u"[!a-c]x", u"dx", true},
-    MatchCase{u"[!a-c]x", u"ax", false},
-    MatchCase{u"[!a-c]x", u"Ax", false},
     MatchCase{u"[!a-c]", u"", false},
     MatchCase{u"[-a]", u"-", true},
     MatchCase{u"[a-]", u"-", true},
-    MatchCase{u"[a-]", u"b", false},
     MatchCase{u"[!-]", u"-", false},
     MatchCase{u"[z-a]", u"z", false},     // a descending range holds nothing
     MatchCase{u"[!z-a]", u"z", true},
     MatchCase{u"[*]", u"*", true},
-    MatchCase{u"[*]", u"a", false},
     MatchCase{u"[?]", u"?", true},
-    MatchCase{u"[?]", u"a", false},
     MatchCase{u"[#]", u"#", true},
-    MatchCase{u"[#]", u"1", false},
     MatchCase{u"[[]", u"[", true},
     MatchCase{u"[!]", u"!", true},
-    MatchCase{u"[!]", u"a", false},
     MatchCase{u"[é]", u"É", true},
     MatchCase{u"[\u0100-\uFFFF]", u"\u0101", true},   // a wide range
-    MatchCase{u"[\u0100-\uFFFF]", u"z", false},
     MatchCase{u"[!\u0100-\uFFFF]", u"\U0001F600", true},
     MatchCase{u"[à-ä]", u"Â", true}));
 
 INSTANTIATE_TEST_SUITE_P(Brackets, WildcardTable, ::testing::Values(
     MatchCase{u"[abc", u"[abc", true},    // no closing bracket: a literal "["
-    MatchCase{u"[abc", u"a", false},
     MatchCase{u"*[", u"x[", true},
-    MatchCase{u"[", u"[", true},
     MatchCase{u"a]", u"a]", true},
     MatchCase{u"[]", u"", true},          // "[]" stands for the empty text
-    MatchCase{u"[]", u"a", false},
     MatchCase{u"a[]b", u"ab", true},
     MatchCase{u"[]]", u"]", true},
     MatchCase{u"[]*", u"xyz", true}));
 
 INSTANTIATE_TEST_SUITE_P(Stars, WildcardTable, ::testing::Values(
     MatchCase{u"", u"", true},
-    MatchCase{u"", u"a", false},
     MatchCase{u"*", u"", true},
-    MatchCase{u"***", u"abc", true},
-    MatchCase{u"a*", u"a", true},
     MatchCase{u"a*a", u"a", false},        // head and tail may not share a character
     MatchCase{u"a*a", u"aa", true},
     MatchCase{u"*ab*ab*", u"abab", true},
-    MatchCase{u"*ab*ab*", u"aba", false},
-    MatchCase{u"*abc", u"ababc", true},
-    MatchCase{u"*a*b*c*", u"xxaxxbxxcxx", true},
     MatchCase{u"*a*b*c*", u"xxaxxcxxbxx", false},
-    MatchCase{u"*?*?*", u"a", false},
-    MatchCase{u"*?*?*", u"ab", true},
-    MatchCase{u"a*?", u"a", false},
-    MatchCase{u"?*#", u"x1", true},
-    MatchCase{u"*aab", u"aaab", true},
     MatchCase{u"*aab*", u"xaaabx", true},     // a partial match restarting inside itself
     MatchCase{u"*abab*", u"xabaababx", true},
     MatchCase{u"*abab*", u"xabaabax", false},
-    MatchCase{u"*ÉTÉ*", u"xxétéxx", true},
     MatchCase{u"*.*", u"noextension", false}));
 
 INSTANTIATE_TEST_SUITE_P(Unicode, WildcardTable, ::testing::Values(
-    MatchCase{u"É*", u"école", true},
     MatchCase{u"*ÉTÉ", u"l'été", true},
     MatchCase{u"straße", u"STRAßE", true},
     MatchCase{u"*k*", u"\u212A", true},             // Kelvin sign folds to k
-    MatchCase{u"\u212A", u"K", true},
     MatchCase{u"s", u"\u017F", true},               // long s folds to s
     MatchCase{u"?", u"\U0001F600", true},           // one character, two UTF-16 units
     MatchCase{u"??", u"\U0001F600", false},
-    MatchCase{u"a?b", u"a\U0001F600b", true},
     MatchCase{u"*\U0001F600*", u"x\U0001F600y", true},
     MatchCase{u"[\U0001F600-\U0001F602]", u"\U0001F601", true},
-    MatchCase{u"[\U0001F600-\U0001F602]", u"\U0001F603", false},
     MatchCase{u"[!\U0001F600]", u"\U0001F600", false},
     MatchCase{u"\U00010400", u"\U00010428", true},  // Deseret capital and small letter
-    MatchCase{u"*\U00010428", u"x\U00010400", true},
     MatchCase{u"?", u"\xD800", true},               // a lone surrogate is one character
     MatchCase{u"a*", u"a\xDC00\xD800", true}));
-
-TEST(Wildcard, KeepsItsPatternText)
-{
-    EXPECT_EQ(WildcardPattern(u"*.MP3").pattern(), QStringLiteral("*.MP3"));
-    EXPECT_TRUE(WildcardPattern().matches(u""));
-    EXPECT_FALSE(WildcardPattern().matches(u"a"));
-}
 
 TEST(Wildcard, ManyStarsAgainstLongTextStayCorrect)
 {
@@ -157,8 +105,6 @@ TEST(Wildcard, ManyStarsAgainstLongTextStayCorrect)
     for (int i = 0; i < 200; ++i)
         stars += QStringLiteral("*a");
     EXPECT_TRUE(WildcardPattern(QString(stars + u'*')).matches(text));
-    EXPECT_FALSE(WildcardPattern(QString(stars + u"*b")).matches(text));
-    EXPECT_TRUE(WildcardPattern(QString(stars + u"*b")).matches(QString(text + u'b')));
     const QString longRun = QString(500, u'*') + QString(300, u'a') + u'b' + u'*';
     EXPECT_FALSE(WildcardPattern(longRun).matches(text));
     const QString nearMisses = u'*' + QString(20, u'a') + u"b*";
