@@ -133,6 +133,8 @@ TEST_F(CliListShowTest, UsageErrorsAndMissingThings)
     }
     const CliRun help({"--help"});
     EXPECT_EQ(help.code, 0);
-    for (const char *word : {"--data DIR", "--lang fr|en", "list", "show ID"})
+    for (const char *word : {"--data DIR", "--lang fr|en", "catalog ROOT", "list", "show ID", "search EXPR",
+                             "bookmarks", "report N", "export-html FILE", "export-list FILE",
+                             "export-discs FOLDER"})
         EXPECT_TRUE(help.out.contains(QString::fromLatin1(word))) << word;
 }

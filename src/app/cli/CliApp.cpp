@@ -1,7 +1,10 @@
 #include "cli/CliApp.h"
 
 #include "cli/CatalogCommand.h"
+#include "cli/ExportCommands.h"
+#include "cli/HtmlExportCommand.h"
 #include "cli/ListCommands.h"
+#include "cli/SearchCommands.h"
 
 #include "settings/AppFolders.h"
 #include "settings/SettingsStore.h"
@@ -30,6 +33,21 @@ const std::vector<Command> &commands()
          catalogCommand},
         {"list", "list", "one line per disc: identifier, name, burn date, keywords", listCommand},
         {"show", "show ID", "a disc's record, statistics and whole tree", showCommand},
+        {"search", "search EXPR [flags]",
+         "find files and folders (--files --folders --field --pos --min-kb --max-kb --after"
+         " --before --members --latest --part --disc --keyword)",
+         searchCommand},
+        {"bookmarks", "bookmarks", "list bookmarks (--disc ID --keyword NAME)", bookmarksCommand},
+        {"report", "report N", "catalogue report 3 to 7", reportCommand},
+        {"export-html", "export-html FILE",
+         "HTML export of discs (--discs --keyword --desc --keywords --contents --borders --cols"
+         " --no-icons)",
+         exportHtmlCommand},
+        {"export-list", "export-list FILE --source S",
+         "text or HTML export of the disc list, search results or bookmarks (--html)",
+         exportListCommand},
+        {"export-discs", "export-discs FOLDER",
+         "copy or move disc archives (--discs ID,... | --all, --move, --yes)", exportDiscsCommand},
     };
     return table;
 }
