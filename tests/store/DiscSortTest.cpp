@@ -14,12 +14,7 @@ using namespace vorn;
 
 namespace {
 
-struct Disc
-{
-    const char *id;
-    const char *name;
-    double date;
-};
+struct Disc { const char *id; const char *name; double date; };
 
 void fill(Catalogue &catalogue, std::initializer_list<Disc> discs)
 {
@@ -44,12 +39,7 @@ QString ids(const Catalogue &catalogue)
 
 TEST(DiscSort, OrdersByNameOrDateKeepingEqualKeysInPlace)
 {
-    const struct
-    {
-        int key;
-        bool descending;
-        const char *order;
-    } cases[] = {
+    const struct { int key; bool descending; const char *order; } cases[] = {
         // Names compare by folded code point, not by locale: "Zèbre" comes before "Été".
         {DiscSortKey::Name, false, "2,3,1,5,4,6,7"},
         {DiscSortKey::Name, true, "7,6,4,1,5,2,3"},

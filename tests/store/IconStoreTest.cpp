@@ -67,11 +67,7 @@ TEST_F(IconStoreTest, LoadKeysIconsByTheNumberAtTheStartOfTheirNames)
 
     EXPECT_EQ(IconStore::load(catalogue), 3);
 
-    const struct
-    {
-        const char *key;
-        QByteArray bytes;
-    } expected[] = {
+    const struct { const char *key; QByteArray bytes; } expected[] = {
         {"12", "already loaded"},
         {"-5", iconBytes("-5.ico")},
         {"42", iconBytes("0042.ICO")},

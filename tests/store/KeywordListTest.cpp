@@ -41,11 +41,7 @@ TEST(KeywordList, WritesNumberAndQuotedNamePerLine)
 
 TEST(KeywordList, ReadsOlderFilesAndToleratesDamage)
 {
-    const struct
-    {
-        QByteArray bytes;
-        std::vector<KeywordEntry> entries;
-    } cases[] = {
+    const struct { QByteArray bytes; std::vector<KeywordEntry> entries; } cases[] = {
         {"", {}},
         {"1,\"A\"\r\n\r\n2,\"B\"", {{"A", 1}, {"B", 2}}},
         {"5,\"\xE9t\xE9\"\n", {{QStringLiteral("été"), 5}}},

@@ -65,11 +65,7 @@ protected:
 
 TEST_F(Mp3TagStoreTest, SectionsAreDecimalFileNumbersWithTheSixKeys)
 {
-    struct Case
-    {
-        qint64 fileNumber;
-        Mp3Tags tags;
-    };
+    struct Case { qint64 fileNumber; Mp3Tags tags; };
     const Case cases[] = {
         {0, {"Morning Light", "Dawn", "The Band", "", 1999, "1"}},
         {12, {QStringLiteral("Été"), "", QStringLiteral("Zoë"), "live, 2 takes", 0, "03/12"}},
