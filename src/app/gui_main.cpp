@@ -10,6 +10,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("VORN"));
     vorn::chooseLanguageAtStart();
     vorn::Form1 window;
+    if (!window.startUp())
+        return 0;
     window.show();
     return app.exec();
 }

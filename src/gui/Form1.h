@@ -1,15 +1,140 @@
 #pragma once
 
+#include "gui/AppIcons.h"
+#include "gui/GuiPrompt.h"
+#include "scan/DriveWatch.h"
+#include "store/Catalogue.h"
+#include "store/DataFolderList.h"
+
 #include <QMainWindow>
+#include <QPoint>
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QListView;
+class QPlainTextEdit;
+class QSplitter;
+class QStackedWidget;
+class QTabBar;
+class QToolBar;
 
 namespace vorn {
 
-// The program's main window.
+class BrowsePane;
+class DiscListModel;
+class DriveLayer;
+class DriveWatcher;
+class TempFolder;
+class UserPrompt;
+class cDrive;
+
+// What the window is started with; tests replace the host's drives, the dialogs and
+// the folders.
+struct Form1Setup
+{
+    DriveLayer *drives = nullptr;       // the host's drives when null
+    UserPrompt *prompt = nullptr;       // Qt dialogs when null
+    QString defaultDataFolder;          // the program's default when empty
+    QString tempBase;                   // parent of the temporary folder; the system's when empty
+};
+
+// The program's main window: the disc list `LVCD` and the description `TxtDesc` on
+// the left, the tab strip `TabStrip1` with the browsing page on the right.
 class Form1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    explicit Form1(Form1Setup setup = {}, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: temporary folder, captions, options, layout, drives, data folder.
+    // False when the program must end (no temporary folder, no CD drive).
+    bool startUp();
+    // Shut-down: pending edits, data folders, layout, version; runs once.
+    void shutDown();
+
+    Catalogue &catalogue() { return m_catalogue; }
+    BrowsePane *browser() const { return m_browse; }
+    DiscListModel *discModel() const { return m_discModel; }
+    DriveWatcher *driveWatcher() const { return m_watcher.get(); }
+    QString cdLetters() const { return m_cdLetters; }
+    bool infoModified() const { return m_infoModified; }
+    int filter() const { return m_filter; }
+
+    // Disc list (fill, show an entry, sort, filter).
+    void fillDiscList();
+    void showEntry(int row, bool force = false);
+    bool showEntryByKey(const QString &key, bool force = false);
+    void sortDiscs(int key, bool descending);
+    void setFilter(int keywordNumber, bool inverted);
+    // Writes the current disc's pending description edit back to its record.
+    void saveCurrentDisc();
+    // Opens entry `number` of the data-folder list.
+    bool openDataFolderEntry(int number);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildLayout();
+    void connectActions();
+    void applyCaptions();
+    void restoreAff();
+    void restorePos();
+    void applySplitters();
+    void savePos();
+    void saveAff();
+
+    void rebuildDataFolderMenu();
+    void rebuildFilterMenu();
+    void updateToolbar();
+    void updateStatus();
+    void selectRow(int row);
+    int selectedRow() const;
+    bool passesFilter(int position) const;
+    void descriptionEdited();
+    void onDriveChanged(QChar letter);
+    void moveInHistory(int delta);
+    void setViewMode(const QString &list, int mode);
+    void viewerMenu(int index);
+    void writeOptions();
+
+    Form1Setup m_setup;
+    GuiPrompt m_guiPrompt;
+    UserPrompt *m_prompt;
+    DriveLayer *m_drives;
+    std::unique_ptr<cDrive> m_drive;
+    std::unique_ptr<TempFolder> m_temp;
+    Catalogue m_catalogue;
+    DataFolderList m_folders;
+    AppIcons m_icons;
+    QString m_cdLetters;
+    std::vector<DriveEntry> m_driveEntries;
+    int m_filter = 0;
+    qint32 m_options = 0;
+    bool m_infoModified = false;
+    bool m_loadingDescription = false;
+    bool m_busy = false;
+    bool m_started = false;
+    bool m_closed = false;
+    bool m_splittersApplied = false;
+    int m_splitters[4] = {220, 160, 220, 300};   // X1, Y1, X2, Y2
+    int m_viewModes[4] = {3, 3, 3, 3};           // LVCD, LV1, LR0, LR1
+    QString m_popupList;                          // the list that popped MnuView up
+
+    QToolBar *m_toolbar = nullptr;
+    QListView *m_discList = nullptr;
+    DiscListModel *m_discModel = nullptr;
+    QLabel *m_status = nullptr;
+    QPlainTextEdit *m_description = nullptr;
+    QTabBar *m_tabs = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    BrowsePane *m_browse = nullptr;
+    QSplitter *m_frame1 = nullptr;
+    QSplitter *m_leftSplit = nullptr;
+    std::unique_ptr<DriveWatcher> m_watcher;
 };
 
 } // namespace vorn

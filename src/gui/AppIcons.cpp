@@ -1,0 +1,186 @@
+#include "gui/AppIcons.h"
+
+#include <QMimeDatabase>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace vorn {
+
+namespace {
+
+void drawFolder(QPainter &p, int s, bool open, bool excluded)
+{
+    const QColor body = excluded ? QColor(150, 150, 150) : QColor(232, 184, 64);
+    const QColor edge = body.darker(150);
+    p.setPen(QPen(edge, s / 16.0));
+    p.setBrush(body.darker(110));
+    QPainterPath back;
+    back.moveTo(s * 0.06, s * 0.25);
+    back.lineTo(s * 0.38, s * 0.25);
+    back.lineTo(s * 0.46, s * 0.35);
+    back.lineTo(s * 0.94, s * 0.35);
+    back.lineTo(s * 0.94, s * 0.85);
+    back.lineTo(s * 0.06, s * 0.85);
+    back.closeSubpath();
+    p.drawPath(back);
+    p.setBrush(body);
+    QPainterPath front;
+    if (open) {
+        front.moveTo(s * 0.18, s * 0.47);
+        front.lineTo(s * 0.99, s * 0.47);
+        front.lineTo(s * 0.88, s * 0.85);
+        front.lineTo(s * 0.06, s * 0.85);
+    } else {
+        front.moveTo(s * 0.06, s * 0.42);
+        front.lineTo(s * 0.94, s * 0.42);
+        front.lineTo(s * 0.94, s * 0.85);
+        front.lineTo(s * 0.06, s * 0.85);
+    }
+    front.closeSubpath();
+    p.drawPath(front);
+}
+
+void drawDisc(QPainter &p, int s)
+{
+    QRadialGradient shine(s * 0.5, s * 0.5, s * 0.46);
+    shine.setColorAt(0.0, QColor(250, 250, 255));
+    shine.setColorAt(0.6, QColor(190, 205, 230));
+    shine.setColorAt(1.0, QColor(150, 170, 210));
+    p.setPen(QPen(QColor(90, 100, 130), s / 20.0));
+    p.setBrush(shine);
+    p.drawEllipse(QRectF(s * 0.05, s * 0.05, s * 0.9, s * 0.9));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(s * 0.38, s * 0.38, s * 0.24, s * 0.24));
+}
+
+void drawDrive(QPainter &p, int s, bool removable)
+{
+    p.setPen(QPen(QColor(70, 70, 70), s / 20.0));
+    p.setBrush(removable ? QColor(200, 200, 170) : QColor(205, 205, 210));
+    p.drawRoundedRect(QRectF(s * 0.05, s * 0.3, s * 0.9, s * 0.45), s * 0.06, s * 0.06);
+    p.setBrush(QColor(60, 60, 60));
+    p.drawRect(QRectF(s * 0.15, s * 0.45, s * 0.5, s * 0.06));
+    p.setBrush(QColor(60, 190, 60));
+    p.drawEllipse(QRectF(s * 0.75, s * 0.55, s * 0.1, s * 0.1));
+}
+
+void drawFile(QPainter &p, int s, const QColor &band)
+{
+    p.setPen(QPen(QColor(90, 90, 90), s / 20.0));
+    p.setBrush(Qt::white);
+    QPainterPath page;
+    page.moveTo(s * 0.2, s * 0.06);
+    page.lineTo(s * 0.62, s * 0.06);
+    page.lineTo(s * 0.82, s * 0.26);
+    page.lineTo(s * 0.82, s * 0.94);
+    page.lineTo(s * 0.2, s * 0.94);
+    page.closeSubpath();
+    p.drawPath(page);
+    if (band.isValid()) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(band);
+        p.drawRect(QRectF(s * 0.26, s * 0.5, s * 0.5, s * 0.28));
+    }
+}
+
+QPixmap drawn(const QString &key, int s)
+{
+    QPixmap pixmap(s, s);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (key == QLatin1String("FC") || key == QLatin1String("FO") || key == QLatin1String("FCe")
+        || key == QLatin1String("FOe"))
+        drawFolder(p, s, key.startsWith(QLatin1String("FO")), key.endsWith(u'e'));
+    else if (key == QLatin1String("CD"))
+        drawDisc(p, s);
+    else if (key == QLatin1String("LCD") || key == QLatin1String("DIS"))
+        drawDrive(p, s, key == QLatin1String("DIS"));
+    else if (key == QLatin1String("ZIP"))
+        drawFile(p, s, QColor(180, 120, 40));
+    else if (key == QLatin1String("TXT"))
+        drawFile(p, s, QColor(120, 150, 200));
+    else
+        drawFile(p, s, QColor());
+    return pixmap;
+}
+
+QString themeName(const QString &key)
+{
+    if (key.startsWith(QLatin1String("FO")))
+        return QStringLiteral("folder-open");
+    if (key.startsWith(QLatin1String("FC")))
+        return key.endsWith(u'e') ? QString() : QStringLiteral("folder");
+    if (key == QLatin1String("CD"))
+        return QStringLiteral("media-optical");
+    if (key == QLatin1String("LCD"))
+        return QStringLiteral("drive-optical");
+    if (key == QLatin1String("DIS"))
+        return QStringLiteral("drive-removable-media");
+    if (key == QLatin1String("ZIP"))
+        return QStringLiteral("package-x-generic");
+    if (key == QLatin1String("TXT"))
+        return QStringLiteral("text-x-generic");
+    return QStringLiteral("text-x-generic");
+}
+
+} // namespace
+
+QIcon drawnIcon(const QString &key)
+{
+    QIcon icon;
+    icon.addPixmap(drawn(key, 16));
+    icon.addPixmap(drawn(key, 32));
+    return icon;
+}
+
+QIcon AppIcons::icon(const QString &key)
+{
+    auto found = m_icons.constFind(key);
+    if (found != m_icons.constEnd())
+        return *found;
+    const QString name = themeName(key);
+    QIcon icon = name.isEmpty() ? drawnIcon(key) : QIcon::fromTheme(name, drawnIcon(key));
+    m_icons.insert(key, icon);
+    return icon;
+}
+
+QIcon AppIcons::fileIcon(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString extension = dot < 0 ? QString() : fileName.mid(dot + 1).toUpper();
+    auto found = m_extensions.constFind(extension);
+    if (found != m_extensions.constEnd())
+        return *found;
+    QIcon fallback = icon(QStringLiteral("FILE"));
+    if (extension == QLatin1String("ZIP") || extension == QLatin1String("CAB")
+        || extension == QLatin1String("RAR"))
+        fallback = icon(QStringLiteral("ZIP"));
+    else if (extension == QLatin1String("TXT"))
+        fallback = icon(QStringLiteral("TXT"));
+    QIcon result = fallback;
+    if (!extension.isEmpty()) {
+        static const QMimeDatabase mimes;
+        const QMimeType type = mimes.mimeTypeForFile(QStringLiteral("x.") + extension.toLower(),
+                                                     QMimeDatabase::MatchExtension);
+        if (type.isValid() && !type.isDefault()) {
+            result = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), fallback));
+        }
+    }
+    m_extensions.insert(extension, result);
+    return result;
+}
+
+QIcon AppIcons::discIcon(const QString &identifier, const QByteArray &icoBytes)
+{
+    auto found = m_discIcons.constFind(identifier);
+    if (found != m_discIcons.constEnd())
+        return *found;
+    QPixmap pixmap;
+    QIcon result = pixmap.loadFromData(icoBytes, "ICO") ? QIcon(pixmap) : icon(QStringLiteral("CD"));
+    m_discIcons.insert(identifier, result);
+    return result;
+}
+
+} // namespace vorn

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QIcon>
+#include <QString>
+
+namespace vorn {
+
+// The icons of the window's lists, by the keys the lists use: "CD" (a disc, the root
+// of the folder tree), "FC"/"FO" (folder closed/open), "FCe"/"FOe" (the same for a
+// folder excluded from searches), "LCD" (a CD drive), "DIS" (a removable drive),
+// "FILE" (a file), "ZIP" (an archive), "TXT" (a text). The program draws its own and
+// takes the desktop theme's when the theme has one.
+class AppIcons
+{
+public:
+    QIcon icon(const QString &key);
+    // The icon of a file extension (upper-cased, "" for none), one per extension.
+    QIcon fileIcon(const QString &fileName);
+    // A disc's own icon from its .ico bytes, cached by identifier; the disc icon when
+    // the bytes do not read.
+    QIcon discIcon(const QString &identifier, const QByteArray &icoBytes);
+    void forgetDiscIcons() { m_discIcons.clear(); }
+
+private:
+    QHash<QString, QIcon> m_icons;
+    QHash<QString, QIcon> m_extensions;
+    QHash<QString, QIcon> m_discIcons;
+};
+
+// The drawn icon alone, never the theme's (used by tests and as the fallback).
+QIcon drawnIcon(const QString &key);
+
+} // namespace vorn

@@ -1,0 +1,358 @@
+#include "gui/BrowsePane.h"
+
+#include "common/DayDate.h"
+#include "common/Numbers.h"
+#include "gui/AppIcons.h"
+#include "settings/StringTable.h"
+#include "store/Catalogue.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace vorn {
+
+namespace {
+
+constexpr int KeyRole = Qt::UserRole + 1;
+
+QString shortDate(double dayNumber)
+{
+    return QLocale::system().toString(dateTimeFromDayNumber(dayNumber), QLocale::ShortFormat);
+}
+
+QChar groupSeparator()
+{
+    const QString text = LoadText(500);
+    return text.isEmpty() ? QChar(u' ') : text.at(0);
+}
+
+// Restores the cursor when the filling is done, whatever way it ends.
+struct BusyCursor
+{
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, QWidget *parent)
+    : QWidget(parent)
+    , m_catalogue(catalogue)
+    , m_icons(icons)
+{
+    m_tree = new QTreeWidget;
+    m_tree->setObjectName(QStringLiteral("TV1"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true);
+
+    m_files = new QTreeView;
+    m_files->setObjectName(QStringLiteral("LV1"));
+    m_model = new FilePaneModel(m_files);
+    m_files->setModel(m_model);
+    m_files->setRootIsDecorated(false);
+    m_files->setUniformRowHeights(true);
+    m_files->setAllColumnsShowFocus(true);
+    m_files->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_files->header()->setSectionsClickable(true);
+    m_files->header()->setSortIndicatorShown(true);
+    m_files->setColumnHidden(FilePaneModel::DateNumber, true);
+    m_model->setHeaders({LoadText(400), LoadText(404), LoadText(401), LoadText(402), QString()});
+    m_files->setColumnWidth(FilePaneModel::Name, 220);
+    m_files->setColumnWidth(FilePaneModel::Description, 220);
+    m_files->setColumnWidth(FilePaneModel::Size, 90);
+
+    m_info = new QLabel;
+    m_info->setObjectName(QStringLiteral("PictInfoDir"));
+    m_info->setFrameShape(QFrame::StyledPanel);
+    m_info->setTextFormat(Qt::PlainText);
+    m_info->setMinimumHeight(m_info->fontMetrics().height() + 6);
+    m_info->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_info->installEventFilter(this);
+
+    m_viewer = new QPlainTextEdit;
+    m_viewer->setObjectName(QStringLiteral("TxtFichierTexte"));
+    m_viewer->setReadOnly(true);
+
+    m_treeSplit = new QSplitter(Qt::Horizontal);
+    m_treeSplit->setObjectName(QStringLiteral("SplitTV1"));
+    m_treeSplit->addWidget(m_tree);
+    m_treeSplit->addWidget(m_files);
+    m_treeSplit->setStretchFactor(1, 1);
+
+    auto *upper = new QWidget;
+    auto *upperLayout = new QVBoxLayout(upper);
+    upperLayout->setContentsMargins(0, 0, 0, 0);
+    upperLayout->setSpacing(2);
+    upperLayout->addWidget(m_treeSplit, 1);
+    upperLayout->addWidget(m_info);
+
+    m_viewerSplit = new QSplitter(Qt::Vertical);
+    m_viewerSplit->setObjectName(QStringLiteral("Frame2"));
+    m_viewerSplit->addWidget(upper);
+    m_viewerSplit->addWidget(m_viewer);
+    m_viewerSplit->setStretchFactor(0, 3);
+    m_viewerSplit->setStretchFactor(1, 1);
+    m_viewerSplit->setChildrenCollapsible(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_viewerSplit);
+
+    connect(m_tree, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *item) { showNode(item->data(0, KeyRole).toString()); });
+    connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
+        const QString key = item->data(0, KeyRole).toString();
+        const QString image = item->data(0, KeyRole + 1).toString();
+        if (key.startsWith(u'K') && key != QLatin1String("K0"))
+            item->setIcon(0, m_icons.icon(image == QLatin1String("FCe") ? QStringLiteral("FOe")
+                                                                        : QStringLiteral("FO")));
+    });
+    connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem *item) {
+        const QString key = item->data(0, KeyRole).toString();
+        if (key.startsWith(u'K') && key != QLatin1String("K0"))
+            item->setIcon(0, m_icons.icon(item->data(0, KeyRole + 1).toString()));
+    });
+    connect(m_files->header(), &QHeaderView::sectionClicked, this, &BrowsePane::sortByColumn);
+    connect(m_files, &QTreeView::clicked, this, [this](const QModelIndex &index) { showFileText(index.row()); });
+}
+
+void BrowsePane::clear()
+{
+    m_tree->clear();
+    m_nodes.clear();
+    m_model->clear();
+    m_shownKey.clear();
+    clearInfo();
+    m_shown.reset();
+}
+
+void BrowsePane::clearInfo()
+{
+    m_info->clear();
+    m_info->setProperty("tag", QString());
+    m_viewer->clear();
+}
+
+bool BrowsePane::showDisc(int position, const QString &rootText)
+{
+    clear();
+    if (!m_shown.load(m_catalogue, position))
+        return false;
+    const std::vector<FolderRecord> &folders = m_shown.tree.folders;
+    std::vector<QTreeWidgetItem *> items(folders.size(), nullptr);
+    auto *root = new QTreeWidgetItem;
+    root->setText(0, rootText);
+    root->setIcon(0, m_icons.icon(QStringLiteral("CD")));
+    root->setData(0, KeyRole, QStringLiteral("K0"));
+    items[0] = root;
+    m_nodes.insert(QStringLiteral("K0"), root);
+    const QIcon closed = m_icons.icon(QStringLiteral("FC"));
+    const QIcon closedExcluded = m_icons.icon(QStringLiteral("FCe"));
+    for (size_t i = 1; i < folders.size(); ++i) {
+        auto *item = new QTreeWidgetItem;
+        const bool excluded = (folders[i].flags & 1) != 0;
+        item->setText(0, folders[i].name);
+        item->setIcon(0, excluded ? closedExcluded : closed);
+        const QString key = u'K' + QString::number(i);
+        item->setData(0, KeyRole, key);
+        item->setData(0, KeyRole + 1, excluded ? QStringLiteral("FCe") : QStringLiteral("FC"));
+        items[i] = item;
+        m_nodes.insert(key, item);
+    }
+    for (size_t i = 1; i < folders.size(); ++i) {
+        const qint32 parent = folders[i].parent;
+        const bool valid = parent >= 0 && size_t(parent) < folders.size() && size_t(parent) != i;
+        items[valid ? size_t(parent) : 0]->addChild(items[i]);
+    }
+    m_tree->addTopLevelItem(root);
+    root->setExpanded(true);
+    return true;
+}
+
+void BrowsePane::setRootText(const QString &text)
+{
+    if (QTreeWidgetItem *root = nodeItem(QStringLiteral("K0")))
+        root->setText(0, text);
+}
+
+QTreeWidgetItem *BrowsePane::addArchiveNode(int fileNumber, QTreeWidgetItem *folderItem)
+{
+    const QString key = u'Z' + QString::number(fileNumber);
+    if (QTreeWidgetItem *existing = nodeItem(key))
+        return existing;
+    auto *item = new QTreeWidgetItem(folderItem);
+    const QString &name = m_shown.tree.files[size_t(fileNumber)].name;
+    item->setText(0, name);
+    item->setIcon(0, m_icons.fileIcon(name));
+    item->setData(0, KeyRole, key);
+    m_nodes.insert(key, item);
+    return item;
+}
+
+void BrowsePane::fillRows(const QString &key, int *folderRows, int *fileRows, qint64 *totalBytes)
+{
+    DiscTree &tree = m_shown.tree;
+    const bool archive = key.startsWith(u'Z');
+    const int number = key.mid(1).toInt();
+    std::vector<FilePaneRow> rows;
+    if (!archive) {
+        m_shown.loader.load(m_catalogue, tree, number, m_shown.position);
+        for (size_t i = 1; i < tree.folders.size(); ++i) {
+            const FolderRecord &folder = tree.folders[i];
+            if (folder.parent != number)
+                continue;
+            FilePaneRow row;
+            row.key = u'R' + QString::number(i);
+            row.image = (folder.flags & 1) ? QStringLiteral("FCe") : QStringLiteral("FC");
+            row.icon = m_icons.icon(row.image);
+            row.name = folder.name;
+            row.date = shortDate(folder.date);
+            row.dateNumber = folder.date;
+            row.bold = m_shown.isFolderBookmarked(int(i));
+            rows.push_back(std::move(row));
+        }
+    }
+    *folderRows = int(rows.size());
+    const qint32 owner = archive ? TreeFiles::archiveLink(number) : number;
+    const QChar separator = groupSeparator();
+    QTreeWidgetItem *folderItem = nodeItem(key);
+    qint64 total = 0;
+    int files = 0;
+    for (size_t n = 0; n < tree.files.size(); ++n) {
+        const FileRecord &file = tree.files[n];
+        if (file.owner != owner)
+            continue;
+        FilePaneRow row;
+        row.key = u'K' + QString::number(n);
+        row.image = QStringLiteral("J");
+        row.icon = m_icons.fileIcon(file.name);
+        row.name = file.name;
+        row.description = TreeFiles::displayDescription(file.descriptions);
+        qint64 kilobytes = kilobytesFromBytes(file.size);
+        if (kilobytes == 0)
+            kilobytes = 1;
+        row.size = groupDigits(kilobytes, separator).rightJustified(12, u' ');
+        row.date = shortDate(file.date);
+        row.dateNumber = file.date;
+        row.bold = m_shown.isFileBookmarked(int(n));
+        rows.push_back(std::move(row));
+        total += file.size;
+        ++files;
+        if (file.link < 0 && !archive && folderItem)
+            addArchiveNode(int(n), folderItem);
+    }
+    *fileRows = files;
+    *totalBytes = total;
+    m_model->setRows(std::move(rows));
+}
+
+bool BrowsePane::showNode(const QString &key, bool fromHistory)
+{
+    QTreeWidgetItem *item = nodeItem(key);
+    if (!item || m_shown.position == 0)
+        return false;
+    {
+        BusyCursor busy;
+        m_model->clear();
+        int folderRows = 0;
+        int fileRows = 0;
+        qint64 totalBytes = 0;
+        fillRows(key, &folderRows, &fileRows, &totalBytes);
+        m_sortColumn = -1;
+        m_files->header()->setSortIndicator(-1, Qt::AscendingOrder);
+        const QChar separator = groupSeparator();
+        const QString summary = QString::number(folderRows) + LoadText(377) + QString::number(fileRows)
+            + LoadText(378) + groupDigits(kilobytesFromBytes(totalBytes), separator) + QStringLiteral(" Ko (")
+            + groupDigits(totalBytes, separator) + QStringLiteral(" octets)");
+        m_info->setProperty("tag", summary);
+        m_info->setText(item->text(0) + QString(9, u' ') + summary);
+        m_shownKey = key;
+        if (m_tree->currentItem() != item)
+            m_tree->setCurrentItem(item);
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (!fromHistory) {
+        const std::pair<QString, QString> place(m_shown.identifier, key);
+        if (m_history.empty() || m_history.back() != place)
+            m_history.push_back(place);
+        m_historyPos = int(m_history.size()) - 1;
+    }
+    emit historyChanged();
+    return true;
+}
+
+std::pair<QString, QString> BrowsePane::stepHistory(int delta)
+{
+    const int target = m_historyPos + delta;
+    if (target < 0 || target >= int(m_history.size()))
+        return {};
+    m_historyPos = target;
+    return m_history[size_t(target)];
+}
+
+void BrowsePane::showFileText(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    BusyCursor busy;
+    m_viewer->clear();
+    const QString key = m_model->row(row).key;
+    if (!key.startsWith(u'K'))
+        return;
+    const int number = key.mid(1).toInt();
+    if (number < 0 || size_t(number) >= m_shown.tree.files.size())
+        return;
+    const FileRecord &file = m_shown.tree.files[size_t(number)];
+    QString text;
+    if (file.link > 0)
+        text = m_shown.texts.read(m_catalogue, m_shown.identifier, file.link);
+    else if (file.descriptions.automatic.startsWith(QLatin1String("[MP3]")))
+        text = mp3Summary(m_shown.tags.read(m_catalogue, m_shown.identifier, number));
+    m_viewer->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    if (m_autoShow && !viewerVisible() && !text.isEmpty()) {
+        setViewerVisible(true);
+        emit viewerShownByItself();
+    }
+    m_files->scrollTo(m_model->index(row, 0));
+}
+
+void BrowsePane::setViewerVisible(bool visible)
+{
+    m_viewer->setVisible(visible);
+}
+
+bool BrowsePane::viewerVisible() const
+{
+    return !m_viewer->isHidden();
+}
+
+void BrowsePane::sortByColumn(int column)
+{
+    if (column < 0 || column >= FilePaneModel::DateNumber)
+        return;
+    m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    if (m_sortColumn < 0)
+        m_sortOrder = Qt::AscendingOrder;
+    m_sortColumn = column;
+    m_model->sort(column == FilePaneModel::Date ? int(FilePaneModel::DateNumber) : column, m_sortOrder);
+    m_files->header()->setSortIndicator(column, m_sortOrder);
+}
+
+bool BrowsePane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_info && event->type() == QEvent::MouseButtonRelease) {
+        emit infoStripClicked(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace vorn

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "gui/FilePaneModel.h"
+#include "gui/ShownDisc.h"
+
+#include <QHash>
+#include <QWidget>
+#include <utility>
+#include <vector>
+
+class QLabel;
+class QPlainTextEdit;
+class QSplitter;
+class QTreeView;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace vorn {
+
+class AppIcons;
+struct Catalogue;
+
+// The browsing page: the folder tree `TV1`, the file pane `LV1`, the folder
+// information strip `PictInfoDir` and the text viewer `TxtFichierTexte`, over the disc
+// the window shows.
+class BrowsePane : public QWidget
+{
+    Q_OBJECT
+public:
+    BrowsePane(Catalogue &catalogue, AppIcons &icons, QWidget *parent = nullptr);
+
+    ShownDisc &shown() { return m_shown; }
+
+    // Empties the tree, the pane, the strip and the viewer and forgets the disc.
+    void clear();
+    // Loads the disc at `position` (its working copies) and builds the tree with the
+    // root text given. False when one of its files cannot be read.
+    bool showDisc(int position, const QString &rootText);
+    void setRootText(const QString &text);
+
+    // Shows the folder or archive node with this key ("K" & n or "Z" & n).
+    bool showNode(const QString &key, bool fromHistory = false);
+    QString shownNodeKey() const { return m_shownKey; }
+    // Fills the viewer with the text of the file row (captured text or MP3 tags).
+    void showFileText(int row);
+    void clearInfo();
+
+    // Viewer: visible or hidden; shown by itself when a file has a text.
+    void setViewerVisible(bool visible);
+    bool viewerVisible() const;
+    void setAutoShowViewer(bool on) { m_autoShow = on; }
+
+    // Column sort of the file pane: every click reverses the order.
+    void sortByColumn(int column);
+
+    // History of the folders shown: (disc identifier, node key).
+    bool canGoBack() const { return m_historyPos > 0; }
+    bool canGoForward() const { return m_historyPos + 1 < int(m_history.size()); }
+    std::pair<QString, QString> stepHistory(int delta);
+
+    QTreeWidget *tree() const { return m_tree; }
+    QTreeView *files() const { return m_files; }
+    FilePaneModel *fileModel() const { return m_model; }
+    QLabel *infoStrip() const { return m_info; }
+    QPlainTextEdit *viewer() const { return m_viewer; }
+    QSplitter *treeSplitter() const { return m_treeSplit; }
+    QSplitter *viewerSplitter() const { return m_viewerSplit; }
+
+signals:
+    void historyChanged();
+    void infoStripClicked(const QPoint &globalPos);
+    void viewerShownByItself();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QTreeWidgetItem *nodeItem(const QString &key) const { return m_nodes.value(key); }
+    QTreeWidgetItem *addArchiveNode(int fileNumber, QTreeWidgetItem *folderItem);
+    void fillRows(const QString &key, int *folderRows, int *fileRows, qint64 *totalBytes);
+
+    Catalogue &m_catalogue;
+    AppIcons &m_icons;
+    ShownDisc m_shown;
+    QTreeWidget *m_tree;
+    QTreeView *m_files;
+    FilePaneModel *m_model;
+    QLabel *m_info;
+    QPlainTextEdit *m_viewer;
+    QSplitter *m_treeSplit;
+    QSplitter *m_viewerSplit;
+    QHash<QString, QTreeWidgetItem *> m_nodes;
+    QString m_shownKey;
+    bool m_autoShow = false;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
+    std::vector<std::pair<QString, QString>> m_history;
+    int m_historyPos = -1;
+};
+
+} // namespace vorn

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "gui/Form1.h"
+#include "scan/DriveLayer.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace vorn::test {
+
+// A host without optical drives: only the virtual drives of VORN_DRIVES exist.
+class NoOpticalDrives final : public DriveSystem
+{
+public:
+    QStringList opticalDevices() const override { return {}; }
+    DriveStatus driveStatus(const QString &) const override { return DriveStatus::Unknown; }
+    QByteArray mediaSignature(const QString &) const override { return {}; }
+    QByteArray mountTable() const override { return {}; }
+    bool sameDevice(const QString &, const QString &) const override { return false; }
+    std::unique_ptr<SectorReader> openDisc(const QString &) const override { return nullptr; }
+    MountAttempt mount(const QString &) const override { return {}; }
+    bool ejectTray(const QString &) const override { return false; }
+    bool closeTray(const QString &) const override { return false; }
+};
+
+// Isolated settings, a data folder with two discs ("42" Sample with folders, files,
+// an archive, a captured text and a bookmark; "-7" Another), a virtual drive V and
+// a window started over them.
+class Form1Fixture
+{
+public:
+    Form1Fixture();
+    ~Form1Fixture();
+
+    // Puts a disc with this serial in the virtual drive; an empty serial removes the
+    // drive's folder (an empty drive).
+    void insertDisc(const QString &serial);
+    // Makes a window over the fixture and starts it; nullptr when start-up failed.
+    Form1 *start();
+    void closeWindow();
+
+    QString dataPath() const { return data.path() + u'/'; }
+    int rowOfText(const QString &text) const;
+
+    IsolatedSettings settings;
+    QTemporaryDir data;
+    QTemporaryDir temp;
+    QTemporaryDir drive;
+    ScriptedPrompt prompt;
+    std::unique_ptr<DriveLayer> layer;
+    std::unique_ptr<Form1> window;
+};
+
+} // namespace vorn::test
