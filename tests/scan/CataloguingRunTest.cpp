@@ -2,6 +2,7 @@
 #include "common/DayDate.h"
 #include "common/LineFields.h"
 #include "common/ProfileFile.h"
+#include "scan/FaultyVolume.h"
 #include "scan/CataloguingRun.h"
 #include "scan/DescriptionsUpdate.h"
 #include "scan/Volume.h"
@@ -27,31 +28,6 @@ using namespace vorn;
 using Answer = UserPrompt::Answer;
 
 namespace {
-
-// A volume whose listing of chosen folders fails a number of times, then works.
-class FlakyVolume final : public Volume
-{
-public:
-    explicit FlakyVolume(const Volume &inner) : m_inner(inner) {}
-    mutable QHash<QString, int> failures;   // path -> listings still to fail
-    QChar separator() const override { return m_inner.separator(); }
-    bool isRoot(QStringView path) const override { return m_inner.isRoot(path); }
-    FolderListing listFolder(const QString &path, ListDetail detail) const override
-    {
-        auto it = failures.find(path);
-        if (it != failures.end() && it.value() > 0) {
-            --it.value();
-            return FolderListing{EIO, {}};
-        }
-        return m_inner.listFolder(path, detail);
-    }
-    VolumeLookup facts(const QString &path) const override { return m_inner.facts(path); }
-    std::unique_ptr<QIODevice> openFile(const QString &path) const override { return m_inner.openFile(path); }
-    QString hostPath(const QString &path) const override { return m_inner.hostPath(path); }
-
-private:
-    const Volume &m_inner;
-};
 
 // An MP3 file: an ID3v2.3 tag with title and artist, then a few MPEG frames.
 QByteArray mp3(const QByteArray &title, const QByteArray &artist)
@@ -84,14 +60,7 @@ void setTime(const QString &path, int year, int month, int day)
     utime(QFile::encodeName(path).constData(), &times);
 }
 
-struct Line
-{
-    QString name;
-    qint64 owner;
-    qint64 size;
-    DescriptionTriple descriptions;
-    qint64 link;
-};
+struct Line { QString name; qint64 owner; qint64 size; DescriptionTriple descriptions; qint64 link; };
 
 // The file list read back with the plain field reader, not with the tree-file code.
 std::vector<Line> fileLines(const QString &path)
@@ -276,8 +245,8 @@ TEST_F(CataloguingRunTest, UnreadableFolderAsksToRetry)
         {{Answer::Cancel}, false, 0},            // clean-up as for a cancel
     };
     for (const Case &c : cases) {
-        FlakyVolume flaky(host);
-        flaky.failures.insert("bad", 2);
+        test::FaultyVolume flaky(host);
+        flaky.failListing("bad", EIO, 2);
         observer.scripted.answers = c.answers;
         observer.scripted.questions.clear();
         catalogue.discs.resize(2);

@@ -14,33 +14,9 @@ namespace vorn {
 namespace {
 
 using namespace Qt::StringLiterals;
+using test::DrivesVariable;
 using test::FakeDriveSystem;
 using test::HostTree;
-
-// Sets or clears VORN_DRIVES for the life of the object.
-class DrivesVariable
-{
-public:
-    explicit DrivesVariable(const std::optional<QByteArray> &value)
-        : m_had(qEnvironmentVariableIsSet("VORN_DRIVES")), m_old(qgetenv("VORN_DRIVES"))
-    {
-        if (value)
-            qputenv("VORN_DRIVES", *value);
-        else
-            qunsetenv("VORN_DRIVES");
-    }
-    ~DrivesVariable()
-    {
-        if (m_had)
-            qputenv("VORN_DRIVES", m_old);
-        else
-            qunsetenv("VORN_DRIVES");
-    }
-
-private:
-    bool m_had;
-    QByteArray m_old;
-};
 
 QString describe(const std::vector<DriveSpec> &drives)
 {
@@ -213,12 +189,7 @@ TEST_F(OpticalDriveTest, CheapTestReadsDescriptorsOnlyAfterAChange)
 TEST_F(OpticalDriveTest, StatusDecidesWhetherToRead)
 {
     DriveLayer layer(system);
-    struct Case
-    {
-        DriveStatus status;
-        bool opened;
-        bool volume;
-    };
+    struct Case { DriveStatus status; bool opened; bool volume; };
     const Case cases[] = {
         {DriveStatus::NoDisc, false, false},  {DriveStatus::TrayOpen, false, false},
         {DriveStatus::NotReady, false, false}, {DriveStatus::DiscOk, true, true},
@@ -319,12 +290,7 @@ TEST(VirtualDrive, ChangesSeenByTheCheapTest)
     EXPECT_FALSE(layer.volume(u'W').has_value());
     EXPECT_TRUE(layer.takeChangedDrives().empty());
 
-    struct Step
-    {
-        const char *name;
-        std::function<bool()> change;
-        QString letters;
-    };
+    struct Step { const char *name; std::function<bool()> change; QString letters; };
     const Step steps[] = {
         {"volume file rewritten", [&] { return tree.file("disc/.vorn-volume", "label=TWO\nserial=22\n"); }, u"V"_s},
         // The folder's time is set as well: two changes within one clock tick of the
@@ -375,11 +341,7 @@ TEST(MountTable, ParsingAndLookups)
     EXPECT_EQ(findMountPoint(table, u"/dev/sr1"_s, same), u"/media/cd"_s);
     EXPECT_EQ(findMountPoint(table, u"/dev/sr2"_s, same), QString());
 
-    struct Case
-    {
-        QString path;
-        QString mount;
-    };
+    struct Case { QString path; QString mount; };
     const Case cases[] = {
         {u"/media/cd"_s, u"/media/cd"_s},
         {u"/media/cd/x/y"_s, u"/media/cd"_s},

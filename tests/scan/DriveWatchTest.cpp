@@ -26,22 +26,12 @@ protected:
         ASSERT_TRUE(tree.folder("v"));
         ASSERT_TRUE(tree.folder("w"));
         setVolume("v", "label=VEE\nserial=-5\n");
-        m_hadVariable = qEnvironmentVariableIsSet("VORN_DRIVES");
-        m_oldVariable = qgetenv("VORN_DRIVES");
-        qputenv("VORN_DRIVES", "V=" + tree.bytes("v") + ";W=" + tree.bytes("w"));
+        m_variable.emplace("V=" + tree.bytes("v") + ";W=" + tree.bytes("w"));
         system->devices = {u"/dev/sr0"_s};
         system->mounts = "/dev/vda1 / ext4 rw 0 0\n";
         layer = std::make_unique<DriveLayer>(system);
         ASSERT_EQ(layer->letters(), u"DVW"_s);
     }
-    void TearDown() override
-    {
-        if (m_hadVariable)
-            qputenv("VORN_DRIVES", m_oldVariable);
-        else
-            qunsetenv("VORN_DRIVES");
-    }
-
     void setVolume(const QByteArray &folder, const QByteArray &content)
     {
         ASSERT_TRUE(tree.file(folder + "/.vorn-volume", content));
@@ -53,8 +43,7 @@ protected:
     std::unique_ptr<DriveLayer> layer;
 
 private:
-    bool m_hadVariable = false;
-    QByteArray m_oldVariable;
+    std::optional<test::DrivesVariable> m_variable;
 };
 
 using DriveLetterTest = DriveFixture;
@@ -62,18 +51,11 @@ using DriveLetterTest = DriveFixture;
 TEST_F(DriveLetterTest, LetterRules)
 {
     cDrive drive(*layer);
-    struct Case
-    {
-        QString set;
-        QString letter;
-        qint32 type;
-        QString numberId;
-    };
+    struct Case { QString set; QString letter; qint32 type; QString numberId; };
     const Case cases[] = {
         {u"7"_s, QString(), 7, QString()},
         {QString(), QString(), 7, QString()},
         {u" v"_s, QString(), 7, QString()},
-        {u"["_s, QString(), 7, QString()},
         {u"é"_s, QString(), 7, QString()},
         {u"v"_s, u"V"_s, 5, u"-5"_s},
         {u"vw"_s, u"V"_s, 5, u"-5"_s},
@@ -258,12 +240,7 @@ TEST_F(RecognitionTest, WatchSeesChangesAtTheNextTick)
 
 TEST(DriveEntryKeys, ChangeTest)
 {
-    struct Case
-    {
-        QString key;
-        QString numberId;
-        bool changed;
-    };
+    struct Case { QString key; QString numberId; bool changed; };
     const Case cases[] = {
         {u"D:123"_s, u"123"_s, false}, {u"D:123"_s, u"124"_s, true},  {u"D:0"_s, u"0"_s, false},
         {u"D:-5"_s, u"-5"_s, false},   {u"D:-5"_s, u"5"_s, true},     {u"D:"_s, QString(), false},

