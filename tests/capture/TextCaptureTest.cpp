@@ -12,12 +12,7 @@ using namespace vorn;
 TEST(TextCaptureTest, FirstLineGivesTheAutomaticDescription)
 {
     const QString line150(150, u'x');
-    const QString line100(100, u'y');
-    struct Case
-    {
-        QString text;
-        std::optional<QString> expected;
-    };
+    struct Case { QString text; std::optional<QString> expected; };
     const Case cases[] = {
         {"Hello\r\nWorld\r\n", "Hello"},
         {"Hello", std::nullopt},                    // no CR: no first line
@@ -26,7 +21,6 @@ TEST(TextCaptureTest, FirstLineGivesTheAutomaticDescription)
         {"\r\nHello\r\n", std::nullopt},
         {"   \r\n", std::nullopt},
         {"  A \r", "A "},
-        {"AB\r", "AB"},
         {"A\r", "A"},
         {"Hello \r\n", "Hello "},                   // the space before the CR stays
         {"  Say \"hi\" now\r\n", "Say 'hi' now"},
@@ -35,7 +29,6 @@ TEST(TextCaptureTest, FirstLineGivesTheAutomaticDescription)
         {"a\t\"b\"\r", "a 'b'"},                    // cleaning turns tab and CR into spaces
         {"one\ntwo\rthree", "one\ntwo"},            // the line runs to the first CR
         {line150 + "\r\n", QString(99, u'x')},
-        {line100 + "\r\n", QString(99, u'y')},
         {QString(99, u'z') + "\r\n", QString(99, u'z')},
         {"\"" + line150 + "\r\n", "'" + QString(98, u'x')},
         {QString(98, u'w') + QStringLiteral("\U0001F600") + "\r", QString(98, u'w')},
@@ -54,12 +47,7 @@ TEST(TextCaptureTest, FilesAreReadAsUtf8OrWindows1252WithoutNuls)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    struct Case
-    {
-        const char *name;
-        QByteArray bytes;
-        QString expected;
-    };
+    struct Case { const char *name; QByteArray bytes; QString expected; };
     const Case cases[] = {
         {"utf8.txt", QByteArray("Caf\xC3\xA9 \xE2\x82\xAC\r\n"), QStringLiteral("Café €\r\n")},
         {"ansi.txt", QByteArray("Caf\xE9 \x80\r\n"), QStringLiteral("Café €\r\n")},
