@@ -28,6 +28,24 @@ void put64(QByteArray &out, quint64 value)
     put32(out, quint32(value >> 32));
 }
 
+void put16s(QByteArray &out, std::initializer_list<quint32> values)
+{
+    for (quint32 value : values)
+        put16(out, value);
+}
+
+void put32s(QByteArray &out, std::initializer_list<quint32> values)
+{
+    for (quint32 value : values)
+        put32(out, value);
+}
+
+void put64s(QByteArray &out, std::initializer_list<quint64> values)
+{
+    for (quint64 value : values)
+        put64(out, value);
+}
+
 void set16(QByteArray &out, qsizetype at, quint32 value)
 {
     out[at] = char(value & 0xFF);
@@ -49,6 +67,12 @@ void putVint(QByteArray &out, quint64 value)
             b |= 0x80;
         out.append(char(b));
     } while (value);
+}
+
+void putVints(QByteArray &out, std::initializer_list<quint64> values)
+{
+    for (quint64 value : values)
+        putVint(out, value);
 }
 
 } // namespace
@@ -107,16 +131,9 @@ QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray 
         const quint32 crc = crc32(e.data);
         const quint32 claimed = e.claimedSize < 0 ? quint32(e.data.size()) : quint32(qMin<qint64>(e.claimedSize, 0xFFFFFFFFll));
         out.append("PK\x03\x04", 4);
-        put16(out, 20);
-        put16(out, e.flags);
-        put16(out, 0);
-        put16(out, e.time);
-        put16(out, e.date);
-        put32(out, crc);
-        put32(out, quint32(e.data.size()));
-        put32(out, claimed);
-        put16(out, quint32(e.name.size()));
-        put16(out, 0);
+        put16s(out, {20, e.flags, 0, e.time, e.date});
+        put32s(out, {crc, quint32(e.data.size()), claimed});
+        put16s(out, {quint32(e.name.size()), 0});
         out.append(e.name);
         out.append(e.data);
     }
@@ -135,22 +152,10 @@ QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray 
             extra.prepend(zip64);
         }
         out.append("PK\x01\x02", 4);
-        put16(out, e.versionMadeBy);
-        put16(out, 20);
-        put16(out, e.flags);
-        put16(out, 0);
-        put16(out, e.time);
-        put16(out, e.date);
-        put32(out, crc32(e.data));
-        put32(out, quint32(e.data.size()));
-        put32(out, claimed);
-        put16(out, quint32(e.name.size()));
-        put16(out, quint32(extra.size()));
-        put16(out, 0);
-        put16(out, 0);
-        put16(out, 0);
-        put32(out, e.name.endsWith('/') ? 0x10 : 0x20);
-        put32(out, offsets[i]);
+        put16s(out, {e.versionMadeBy, 20, e.flags, 0, e.time, e.date});
+        put32s(out, {crc32(e.data), quint32(e.data.size()), claimed});
+        put16s(out, {quint32(e.name.size()), quint32(extra.size()), 0, 0, 0});
+        put32s(out, {e.name.endsWith('/') ? 0x10u : 0x20u, offsets[i]});
         out.append(e.name);
         out.append(extra);
     }
@@ -162,14 +167,9 @@ QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray 
         const quint64 recordOffset = quint64(out.size() - prefix.size()) + shift;
         out.append("PK\x06\x06", 4);
         put64(out, 44);
-        put16(out, 45);
-        put16(out, 45);
-        put32(out, 0);
-        put32(out, 0);
-        put64(out, entries.size());
-        put64(out, entries.size());
-        put64(out, directorySize);
-        put64(out, directoryOffset);
+        put16s(out, {45, 45});
+        put32s(out, {0, 0});
+        put64s(out, {entries.size(), entries.size(), directorySize, directoryOffset});
         out.append("PK\x06\x07", 4);
         put32(out, 0);
         put64(out, recordOffset);
@@ -177,12 +177,8 @@ QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray 
         count = 0xFFFF;
     }
     out.append("PK\x05\x06", 4);
-    put16(out, 0);
-    put16(out, 0);
-    put16(out, count);
-    put16(out, count);
-    put32(out, directorySize);
-    put32(out, directoryOffset);
+    put16s(out, {0, 0, count, count});
+    put32s(out, {directorySize, directoryOffset});
     put16(out, quint32(comment.size()));
     out.append(comment);
     return out;
@@ -230,12 +226,8 @@ QByteArray makeCab(const std::vector<CabEntry> &entries)
     QByteArray files;
     QByteArray data;
     for (const CabEntry &e : entries) {
-        put32(files, quint32(e.data.size()));
-        put32(files, quint32(data.size()));
-        put16(files, 0);
-        put16(files, e.date);
-        put16(files, e.time);
-        put16(files, e.attributes);
+        put32s(files, {quint32(e.data.size()), quint32(data.size())});
+        put16s(files, {0, e.date, e.time, e.attributes});
         files.append(e.name);
         files.append('\0');
         data.append(e.data);
@@ -245,29 +237,19 @@ QByteArray makeCab(const std::vector<CabEntry> &entries)
     for (qsizetype at = 0; at < data.size(); at += 32768) {
         const QByteArray piece = data.mid(at, 32768);
         put32(blocks, 0);
-        put16(blocks, quint32(piece.size()));
-        put16(blocks, quint32(piece.size()));
+        put16s(blocks, {quint32(piece.size()), quint32(piece.size())});
         blocks.append(piece);
         ++blockCount;
     }
     const quint32 filesOffset = quint32(kHeader + kFolder);
     const quint32 dataOffset = filesOffset + quint32(files.size());
     QByteArray out("MSCF", 4);
-    put32(out, 0);
-    put32(out, dataOffset + quint32(blocks.size()));
-    put32(out, 0);
-    put32(out, filesOffset);
-    put32(out, 0);
+    put32s(out, {0, dataOffset + quint32(blocks.size()), 0, filesOffset, 0});
     out.append(char(3));
     out.append(char(1));
-    put16(out, 1);
-    put16(out, quint32(entries.size()));
-    put16(out, 0);
-    put16(out, 0);
-    put16(out, 0);
+    put16s(out, {1, quint32(entries.size()), 0, 0, 0});
     put32(out, dataOffset);
-    put16(out, quint32(blockCount));
-    put16(out, 0);
+    put16s(out, {quint32(blockCount), 0});
     out.append(files);
     out.append(blocks);
     return out;
@@ -319,11 +301,9 @@ QByteArray makeRar4(const std::vector<Rar4Entry> &entries, bool solid, bool endB
         QByteArray header(7, '\0');
         header[2] = char(0x74);
         set16(header, 3, flags);
-        put32(header, quint32(e.data.size()));
-        put32(header, quint32(e.data.size()));
+        put32s(header, {quint32(e.data.size()), quint32(e.data.size())});
         header.append(char(e.host));
-        put32(header, crc32(e.data));
-        put32(header, e.dosDateTime);
+        put32s(header, {crc32(e.data), e.dosDateTime});
         header.append(char(29));
         header.append(char(0x30));
         put16(header, quint32(name.size()));
@@ -362,9 +342,7 @@ QByteArray makeRar5(const std::vector<Rar5Entry> &entries, bool solid)
 {
     QByteArray out("Rar!\x1A\x07\x01\x00", 8);
     QByteArray main;
-    putVint(main, 1);
-    putVint(main, 0);
-    putVint(main, solid ? 0x0004 : 0);
+    putVints(main, {1, 0, solid ? 0x0004u : 0u});
     out.append(rar5Block(main));
     for (const Rar5Entry &e : entries) {
         QByteArray extra;
@@ -378,9 +356,7 @@ QByteArray makeRar5(const std::vector<Rar5Entry> &entries, bool solid)
         }
         if (e.encrypted) {
             QByteArray record;
-            putVint(record, 1);
-            putVint(record, 0);
-            putVint(record, 0);
+            putVints(record, {1, 0, 0});
             record.append(char(15));
             record.append(QByteArray(32, '\x5A'));
             putVint(extra, quint64(record.size()));
@@ -405,18 +381,14 @@ QByteArray makeRar5(const std::vector<Rar5Entry> &entries, bool solid)
         if (e.unixTime >= 0)
             put32(header, quint32(e.unixTime));
         put32(header, crc32(e.data));
-        putVint(header, 0);
-        putVint(header, 0);
-        putVint(header, quint64(name.size()));
+        putVints(header, {0, 0, quint64(name.size())});
         header.append(name);
         header.append(extra);
         out.append(rar5Block(header));
         out.append(e.data);
     }
     QByteArray end;
-    putVint(end, 5);
-    putVint(end, 0);
-    putVint(end, 0);
+    putVints(end, {5, 0, 0});
     out.append(rar5Block(end));
     return out;
 }
@@ -429,8 +401,7 @@ void putIconEntryFields(QByteArray &out, const IconImage &image)
     out.append(char(image.height >= 256 ? 0 : image.height));
     out.append(char(0));
     out.append(char(0));
-    put16(out, 1);
-    put16(out, 32);
+    put16s(out, {1, 32});
     put32(out, quint32(image.bytes.size()));
 }
 
@@ -439,9 +410,7 @@ void putIconEntryFields(QByteArray &out, const IconImage &image)
 QByteArray makeIco(const std::vector<IconImage> &images)
 {
     QByteArray out;
-    put16(out, 0);
-    put16(out, 1);
-    put16(out, quint32(images.size()));
+    put16s(out, {0, 1, quint32(images.size())});
     quint32 offset = quint32(6 + 16 * images.size());
     for (const IconImage &image : images) {
         putIconEntryFields(out, image);
@@ -470,9 +439,7 @@ QByteArray makePe(const std::vector<IconGroupResource> &groups, int firstIconId)
     int nextId = firstIconId;
     for (const IconGroupResource &group : groups) {
         QByteArray record;
-        put16(record, 0);
-        put16(record, 1);
-        put16(record, quint32(group.images.size()));
+        put16s(record, {0, 1, quint32(group.images.size())});
         for (const IconImage &image : group.images) {
             putIconEntryFields(record, image);
             put16(record, quint32(nextId));
@@ -511,17 +478,11 @@ QByteArray makePe(const std::vector<IconGroupResource> &groups, int firstIconId)
 
     QByteArray section;
     const auto directory = [&](quint16 namedCount, quint16 idCount) {
-        put32(section, 0);
-        put32(section, 0);
-        put32(section, 0);
-        put16(section, namedCount);
-        put16(section, idCount);
+        put32s(section, {0, 0, 0});
+        put16s(section, {namedCount, idCount});
     };
     directory(0, 2);
-    put32(section, 3);
-    put32(section, 0x80000000u | iconTypeAt);
-    put32(section, 14);
-    put32(section, 0x80000000u | groupTypeAt);
+    put32s(section, {3, 0x80000000u | iconTypeAt, 14, 0x80000000u | groupTypeAt});
 
     directory(0, quint16(icons.size()));
     for (std::size_t i = 0; i < icons.size(); ++i) {
@@ -541,15 +502,11 @@ QByteArray makePe(const std::vector<IconGroupResource> &groups, int firstIconId)
     }
     for (quint32 leaf = 0; leaf < leafCount; ++leaf) {
         directory(0, 1);
-        put32(section, 0x0409);
-        put32(section, entryAt + 16 * leaf);
+        put32s(section, {0x0409, entryAt + 16 * leaf});
     }
     QByteArray blobs;
     const auto dataEntry = [&](const QByteArray &data) {
-        put32(section, kSectionRva + dataAt + quint32(blobs.size()));
-        put32(section, quint32(data.size()));
-        put32(section, 0);
-        put32(section, 0);
+        put32s(section, {kSectionRva + dataAt + quint32(blobs.size()), quint32(data.size()), 0, 0});
         blobs.append(data);
         while (blobs.size() % 8)
             blobs.append('\0');
@@ -568,13 +525,9 @@ QByteArray makePe(const std::vector<IconGroupResource> &groups, int firstIconId)
     out[1] = 'Z';
     set32(out, 0x3C, 0x40);
     out.append("PE\0\0", 4);
-    put16(out, 0x014C);
-    put16(out, 1);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 0);
-    put16(out, 224);
-    put16(out, 0x0102);
+    put16s(out, {0x014C, 1});
+    put32s(out, {0, 0, 0});
+    put16s(out, {224, 0x0102});
     QByteArray optional(224, '\0');
     set16(optional, 0, 0x010B);
     set32(optional, 92, 16);
@@ -584,14 +537,8 @@ QByteArray makePe(const std::vector<IconGroupResource> &groups, int firstIconId)
     }
     out.append(optional);
     QByteArray header(".rsrc\0\0\0", 8);
-    put32(header, quint32(section.size()));
-    put32(header, kSectionRva);
-    put32(header, quint32(section.size()));
-    put32(header, kSectionFile);
-    put32(header, 0);
-    put32(header, 0);
-    put16(header, 0);
-    put16(header, 0);
+    put32s(header, {quint32(section.size()), kSectionRva, quint32(section.size()), kSectionFile, 0, 0});
+    put16s(header, {0, 0});
     put32(header, 0x40000040u);
     out.append(header);
     out.append(QByteArray(kSectionFile - out.size(), '\0'));

@@ -11,12 +11,7 @@
 namespace vorn::test {
 
 // What readArchiveMembers handed over, in the order it did.
-struct Delivered
-{
-    int index;
-    MemberRequest::Want want;
-    MemberContent content;
-};
+struct Delivered { int index; MemberRequest::Want want; MemberContent content; };
 std::vector<Delivered> readAll(ArchiveKind kind, const QString &path, const ArchiveListing &listing,
                                const std::vector<MemberRequest> &requests, UserPrompt *prompt = nullptr);
 MemberRequest textRequest(int index, qint64 limit = 1 << 20);
