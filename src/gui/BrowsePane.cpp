@@ -65,9 +65,11 @@ BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, QWidget *parent)
     m_files->header()->setSortIndicatorShown(true);
     m_files->setColumnHidden(FilePaneModel::DateNumber, true);
     m_model->setHeaders({LoadText(400), LoadText(404), LoadText(401), LoadText(402), QString()});
-    m_files->setColumnWidth(FilePaneModel::Name, 220);
-    m_files->setColumnWidth(FilePaneModel::Description, 220);
+    m_files->setColumnWidth(FilePaneModel::Name, 200);
+    m_files->setColumnWidth(FilePaneModel::Description, 180);
     m_files->setColumnWidth(FilePaneModel::Size, 90);
+    m_files->setColumnWidth(FilePaneModel::Date, 130);
+    m_files->header()->setSortIndicator(-1, Qt::AscendingOrder);
 
     m_info = new QLabel;
     m_info->setObjectName(QStringLiteral("PictInfoDir"));

@@ -146,6 +146,7 @@ void Form1::updateStatus()
         caption += u' ' + LoadText(503);
     }
     m_status->setText(status);
+    m_status->setToolTip(status);
     setWindowTitle(caption);
 }
 
