@@ -1,0 +1,98 @@
+#include "BenchClock.h"
+
+#include "common/RunObserver.h"
+#include "common/UserPrompt.h"
+#include "search/SearchCriteria.h"
+#include "search/SearchRun.h"
+#include "store/Catalogue.h"
+#include "store/DataFolder.h"
+#include "store/TempFolder.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <cstdio>
+
+using namespace vorn;
+
+namespace {
+
+class QuietObserver : public RunObserver
+{
+public:
+    UserPrompt &prompt() override { return m_prompt; }
+
+private:
+    QuietPrompt m_prompt;
+};
+
+// Counts rows without keeping them, as a list that only shows the count would.
+class CountingSink : public SearchRowSink
+{
+public:
+    void rowAdded(const SearchRow &) override { ++rows; }
+    void rowRemoved(const SearchRow &) override { --rows; }
+    qint64 rows = 0;
+};
+
+bool ensureCatalogue(const QString &folder, int discs, int files, int first)
+{
+    if (QFileInfo::exists(folder + QStringLiteral("/MC.txt")))
+        return true;
+    const QString synth = QCoreApplication::applicationDirPath() + QStringLiteral("/vorn-synth");
+    return QProcess::execute(synth, {folder, QStringLiteral("--discs"), QString::number(discs),
+                                     QStringLiteral("--files"), QString::number(files),
+                                     QStringLiteral("--first"), QString::number(first)}) == 0;
+}
+
+} // namespace
+
+// bench-search [WORK_FOLDER] [DISCS] [FILES]: searches a catalogue of 1,000 discs of
+// 10,000 files by name and by captured text. The catalogue is kept in the work folder
+// (default /tmp/vorn-bench) so later runs measure with a warm file cache.
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString work = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/vorn-bench");
+    const int discs = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 1000;
+    const int files = argc > 3 ? QString::fromLocal8Bit(argv[3]).toInt() : 10000;
+    const QString folder = work + QStringLiteral("/search-%1x%2").arg(discs).arg(files);
+    if (!ensureCatalogue(folder, discs, files, 1000))
+        return 1;
+
+    TempFolder temp;
+    QuietObserver observer;
+    Catalogue catalogue;
+    catalogue.tempFolder = temp.path();
+    openDataFolder(catalogue, folder, observer);
+    std::vector<qint64> selection(size_t(catalogue.discCount()) + 1, 0);
+    for (int i = 1; i <= catalogue.discCount(); ++i)
+        selection[size_t(i)] = i;
+    const double before = bench::peakMemoryMB();
+
+    struct Run { const char *label; QString expression; SearchField field; SearchPosition position; };
+    const Run runs[] = {
+        {"name contains \"notes_final\"", QStringLiteral("notes_final"), SearchField::Names, SearchPosition::Contains},
+        {"name contains \"library1\"", QStringLiteral("library1"), SearchField::Names, SearchPosition::Contains},
+        {"name equals \"readme.txt\"", QStringLiteral("readme.txt"), SearchField::Names, SearchPosition::Equals},
+        {"names and descriptions contains \"march_\"", QStringLiteral("march_"), SearchField::NamesAndDescriptions, SearchPosition::Contains},
+        {"captured text contains \"paris\"", QStringLiteral("paris"), SearchField::CapturedText, SearchPosition::Contains},
+    };
+    for (const Run &run : runs) {
+        for (int repeat = 1; repeat <= 2; ++repeat) {
+            SearchCriteria criteria;
+            criteria.pattern = SearchCriteria::patternFor(run.expression, run.position);
+            criteria.field = run.field;
+            criteria.members = true;
+            CountingSink sink;
+            QElapsedTimer timer;
+            timer.start();
+            const SearchOutcome outcome = runSearch(catalogue, criteria, selection, observer, sink);
+            bench::report(QStringLiteral("%1 (run %2): %3 rows of %4 discs")
+                              .arg(QString::fromLatin1(run.label)).arg(repeat).arg(sink.rows)
+                              .arg(outcome.discsExplored), timer);
+        }
+    }
+    std::printf("%-50s %8.1f MB (%.1f MB after opening)\n", "peak memory", bench::peakMemoryMB(), before);
+    return 0;
+}
