@@ -27,51 +27,51 @@ void SearchFixture::addKeyword(const QString &name, qint16 number)
     m_keywords.push_back({name, number});
 }
 
-void SearchFixture::addDisc(const DiscSpec &spec)
+void SearchFixture::addDisc(const DiscSpec &fixtureDisc)
 {
     Catalogue c;
     c.dataFolder = m_data.path() + u'/';
     c.tempFolder = m_temp.path() + u'/';
     c.keywords = m_keywords;
     ASSERT_TRUE(KeywordList::write(c));
-    const QString id = spec.identifier;
+    const QString id = fixtureDisc.identifier;
 
     QByteArray rep = TreeFiles::folderFileHeader();
-    for (const FolderRecord &folder : spec.folders)
+    for (const FolderRecord &folder : fixtureDisc.folders)
         TreeFiles::appendFolderLine(rep, folder);
     QByteArray fic = TreeFiles::fileListHeader();
-    for (const FileRecord &file : spec.files)
+    for (const FileRecord &file : fixtureDisc.files)
         TreeFiles::appendFileLine(fic, file);
-    fic += spec.extraLines;
+    fic += fixtureDisc.extraLines;
     ASSERT_TRUE(writeFile(c.workingCopy(id, ".rep"), rep));
     ASSERT_TRUE(writeFile(c.workingCopy(id, ".fic"), fic));
     int flags = Member::Rep | Member::Fic;
-    if (!spec.texts.empty()) {
+    if (!fixtureDisc.texts.empty()) {
         CapturedTextWriter writer;
         ASSERT_TRUE(writer.begin(c.workingCopy(id, ".text")));
-        for (const QString &text : spec.texts)
+        for (const QString &text : fixtureDisc.texts)
             writer.append(text);
         ASSERT_TRUE(writer.finish());
         flags |= Member::Text;
     }
-    if (!spec.tags.empty()) {
+    if (!fixtureDisc.tags.empty()) {
         Mp3TagStore store;
-        for (const auto &[number, tags] : spec.tags)
+        for (const auto &[number, tags] : fixtureDisc.tags)
             store.set(number, tags);
         ASSERT_TRUE(store.save(c.workingCopy(id, ".id3")));
         flags |= Member::Id3;
     }
-    if (!spec.bookmarks.empty()) {
+    if (!fixtureDisc.bookmarks.empty()) {
         std::vector<BookmarkRecord> list(1);
-        list.insert(list.end(), spec.bookmarks.begin(), spec.bookmarks.end());
+        list.insert(list.end(), fixtureDisc.bookmarks.begin(), fixtureDisc.bookmarks.end());
         ASSERT_TRUE(BookmarkFile::write(c, id, list));
         flags |= Member::Sig;
     }
     DiscRecord disc;
     disc.identifier = id;
-    disc.name = spec.name;
-    disc.keywordCodes = spec.keywordCodes;
-    disc.excluded = spec.excluded;
+    disc.name = fixtureDisc.name;
+    disc.keywordCodes = fixtureDisc.keywordCodes;
+    disc.excluded = fixtureDisc.excluded;
     c.memberFlags = flags;
     ASSERT_TRUE(writeRecord(c, disc, 4));
     QDir temp(c.tempFolder);
