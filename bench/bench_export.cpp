@@ -1,3 +1,4 @@
+#include "BenchCatalogue.h"
 #include "BenchClock.h"
 
 #include "common/RunObserver.h"
@@ -16,31 +17,6 @@
 
 using namespace vorn;
 
-namespace {
-
-class QuietObserver : public RunObserver
-{
-public:
-    UserPrompt &prompt() override { return m_prompt; }
-    const QuietPrompt &quiet() const { return m_prompt; }
-
-private:
-    QuietPrompt m_prompt;
-};
-
-// Makes a catalogue with vorn-synth beside this program, unless it is already there.
-bool ensureCatalogue(const QString &folder, int discs, int files, int first)
-{
-    if (QFileInfo::exists(folder + QStringLiteral("/MC.txt")))
-        return true;
-    const QString synth = QCoreApplication::applicationDirPath() + QStringLiteral("/vorn-synth");
-    return QProcess::execute(synth, {folder, QStringLiteral("--discs"), QString::number(discs),
-                                     QStringLiteral("--files"), QString::number(files),
-                                     QStringLiteral("--first"), QString::number(first)}) == 0;
-}
-
-} // namespace
-
 // bench-export [WORK_FOLDER]: the HTML export of 100 discs of 1,000 files each with
 // every option ticked (one contents page per disc, icons, descriptions, keywords).
 // The catalogue is kept in the work folder (default /tmp/vorn-bench).
@@ -49,11 +25,11 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QString work = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/vorn-bench");
     const QString data = work + QStringLiteral("/export-100");
-    if (!ensureCatalogue(data, 100, 1000, 3000))
+    if (!bench::ensureCatalogue(data, 100, 1000, 3000))
         return 1;
 
     TempFolder temp;
-    QuietObserver observer;
+    bench::QuietObserver observer;
     Catalogue catalogue;
     catalogue.tempFolder = temp.path();
     if (!openDataFolder(catalogue, data, observer))

@@ -1,3 +1,4 @@
+#include "BenchCatalogue.h"
 #include "BenchClock.h"
 
 #include "common/RunObserver.h"
@@ -17,15 +18,6 @@ using namespace vorn;
 
 namespace {
 
-class QuietObserver : public RunObserver
-{
-public:
-    UserPrompt &prompt() override { return m_prompt; }
-
-private:
-    QuietPrompt m_prompt;
-};
-
 // Counts rows without keeping them, as a list that only shows the count would.
 class CountingSink : public SearchRowSink
 {
@@ -34,16 +26,6 @@ public:
     void rowRemoved(const SearchRow &) override { --rows; }
     qint64 rows = 0;
 };
-
-bool ensureCatalogue(const QString &folder, int discs, int files, int first)
-{
-    if (QFileInfo::exists(folder + QStringLiteral("/MC.txt")))
-        return true;
-    const QString synth = QCoreApplication::applicationDirPath() + QStringLiteral("/vorn-synth");
-    return QProcess::execute(synth, {folder, QStringLiteral("--discs"), QString::number(discs),
-                                     QStringLiteral("--files"), QString::number(files),
-                                     QStringLiteral("--first"), QString::number(first)}) == 0;
-}
 
 } // namespace
 
@@ -57,11 +39,11 @@ int main(int argc, char *argv[])
     const int discs = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 1000;
     const int files = argc > 3 ? QString::fromLocal8Bit(argv[3]).toInt() : 10000;
     const QString folder = work + QStringLiteral("/search-%1x%2").arg(discs).arg(files);
-    if (!ensureCatalogue(folder, discs, files, 1000))
+    if (!bench::ensureCatalogue(folder, discs, files, 1000))
         return 1;
 
     TempFolder temp;
-    QuietObserver observer;
+    bench::QuietObserver observer;
     Catalogue catalogue;
     catalogue.tempFolder = temp.path();
     openDataFolder(catalogue, folder, observer);

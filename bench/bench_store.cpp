@@ -1,3 +1,4 @@
+#include "BenchCatalogue.h"
 #include "BenchClock.h"
 #include "SyntheticCatalogue.h"
 
@@ -18,30 +19,6 @@
 
 using namespace vorn;
 
-namespace {
-
-class QuietObserver : public RunObserver
-{
-public:
-    UserPrompt &prompt() override { return m_prompt; }
-
-private:
-    QuietPrompt m_prompt;
-};
-
-// Makes a catalogue with vorn-synth beside this program, unless it is already there.
-bool ensureCatalogue(const QString &folder, int discs, int files, int first)
-{
-    if (QFileInfo::exists(folder + QStringLiteral("/MC.txt")))
-        return true;
-    const QString synth = QCoreApplication::applicationDirPath() + QStringLiteral("/vorn-synth");
-    return QProcess::execute(synth, {folder, QStringLiteral("--discs"), QString::number(discs),
-                                     QStringLiteral("--files"), QString::number(files),
-                                     QStringLiteral("--first"), QString::number(first)}) == 0;
-}
-
-} // namespace
-
 // bench-store [WORK_FOLDER]: opening a data folder of 10,000 discs and loading the
 // file list of a disc of 200,000 files. Catalogues are kept in the work folder
 // (default /tmp/vorn-bench) so later runs measure with a warm file cache.
@@ -51,11 +28,11 @@ int main(int argc, char *argv[])
     const QString work = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/vorn-bench");
     const QString manyDiscs = work + QStringLiteral("/store-10000");
     const QString bigDisc = work + QStringLiteral("/store-big");
-    if (!ensureCatalogue(manyDiscs, 10000, 40, 1000) || !ensureCatalogue(bigDisc, 1, 200000, 5))
+    if (!bench::ensureCatalogue(manyDiscs, 10000, 40, 1000) || !bench::ensureCatalogue(bigDisc, 1, 200000, 5))
         return 1;
 
     TempFolder temp;
-    QuietObserver observer;
+    bench::QuietObserver observer;
     const double before = bench::peakMemoryMB();
     for (int run = 1; run <= 3; ++run) {
         Catalogue catalogue;

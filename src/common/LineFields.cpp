@@ -1,5 +1,7 @@
 #include "common/LineFields.h"
 
+#include "common/Numbers.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -23,17 +25,6 @@ inline qsizetype findByte(const char *p, qsizetype from, qsizetype n, char c)
         return n;
     const void *found = std::memchr(p + from, c, size_t(n - from));
     return found ? static_cast<const char *>(found) - p : n;
-}
-
-qint64 clampToInteger(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= 0x1p63)
-        return std::numeric_limits<qint64>::max();
-    if (value < -0x1p63)
-        return std::numeric_limits<qint64>::min();
-    return qint64(value);
 }
 
 } // namespace

@@ -5,9 +5,6 @@
 
 namespace vorn {
 
-namespace {
-
-// Truncates toward zero; values beyond the 64-bit range give its ends.
 qint64 clampToInteger(double value)
 {
     if (std::isnan(value))
@@ -18,8 +15,6 @@ qint64 clampToInteger(double value)
         return std::numeric_limits<qint64>::min();
     return qint64(value);
 }
-
-} // namespace
 
 QString groupDigits(qint64 value, QChar separator)
 {

@@ -9,6 +9,9 @@ namespace vorn {
 // a negative value keeps its sign in front.
 QString groupDigits(qint64 value, QChar separator);
 
+// Truncates toward zero; values beyond the 64-bit range give its ends; NaN gives 0.
+qint64 clampToInteger(double value);
+
 // Nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 qint64 roundHalfEven(double value);
 
