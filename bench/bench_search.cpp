@@ -76,5 +76,15 @@ int main(int argc, char *argv[])
         }
     }
     std::printf("%-50s %8.1f MB (%.1f MB after opening)\n", "peak memory", bench::peakMemoryMB(), before);
+
+    // The plain pipeline a user could run by hand, for comparison.
+    QElapsedTimer timer;
+    timer.start();
+    QProcess pipe;
+    pipe.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+                                      QStringLiteral("unzip -p '%1/*.VORN' '*.fic' | grep -ci notes_final").arg(folder)});
+    if (pipe.waitForFinished(-1))
+        bench::report(QStringLiteral("unzip -p | grep -ci notes_final: %1 lines")
+                          .arg(QString::fromLatin1(pipe.readAllStandardOutput().trimmed())), timer);
     return 0;
 }

@@ -69,7 +69,7 @@ double dayNumberFromDateTime(const QDateTime &dateTime)
     return days < 0 ? double(days) - fraction : double(days) + fraction;
 }
 
-QDateTime dateTimeFromDayNumber(double dayNumber)
+QDateTime wallClockFromDayNumber(double dayNumber)
 {
     if (dayNumber == 0 || !std::isfinite(dayNumber))
         return QDateTime();
@@ -84,7 +84,13 @@ QDateTime dateTimeFromDayNumber(double dayNumber)
         seconds = 0;
         ++days;
     }
-    return localDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(seconds * 1000)));
+    return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(seconds * 1000)), Qt::UTC);
+}
+
+QDateTime dateTimeFromDayNumber(double dayNumber)
+{
+    const QDateTime wallClock = wallClockFromDayNumber(dayNumber);
+    return wallClock.isValid() ? localDateTime(wallClock.date(), wallClock.time()) : QDateTime();
 }
 
 QString dateText(const QDateTime &dateTime)

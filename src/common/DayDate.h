@@ -9,6 +9,9 @@ namespace vorn {
 // Dates as stored in the line files: days since 30 December 1899 00:00 local time,
 // the fraction being the time of day. 0 stands for "no date".
 double dayNumberFromDateTime(const QDateTime &dateTime);
+// The same date and time of day without placing them in the local time zone:
+// quick to format (no time-zone lookup), for texts of many dates.
+QDateTime wallClockFromDayNumber(double dayNumber);
 QDateTime dateTimeFromDayNumber(double dayNumber);
 
 // The record text form "dd/mm/yyyy hh:mm:ss" (local time).

@@ -246,6 +246,22 @@ bool WildcardPattern::matchRunBackward(qsizetype first, qsizetype last, QStringV
     return true;
 }
 
+QByteArray WildcardPattern::asciiLiteral() const
+{
+    QByteArray best;
+    QByteArray run;
+    for (const Token &token : m_tokens) {
+        if (token.kind == Token::Literal && token.ch >= 0x20 && token.ch < 0x7F) {
+            run += char(token.ch);
+            continue;
+        }
+        if (run.size() > best.size())
+            best = run;
+        run.clear();
+    }
+    return run.size() > best.size() ? run : best;
+}
+
 WildcardPattern::Run WildcardPattern::makeRun(qsizetype first, qsizetype last) const
 {
     Run run;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 #include <vector>
@@ -22,6 +23,10 @@ public:
 
     bool matches(QStringView text) const;
     const QString &pattern() const { return m_pattern; }
+    // The longest run of the pattern's plain characters that are printable ASCII,
+    // in lower case: every text the pattern matches holds it, ignoring case. Empty
+    // when there is none.
+    QByteArray asciiLiteral() const;
 
     struct Token
     {

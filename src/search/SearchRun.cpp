@@ -2,10 +2,12 @@
 
 #include "common/DayDate.h"
 #include "common/LineFields.h"
+#include "common/OrderedWorkers.h"
 #include "common/Numbers.h"
 #include "common/RunObserver.h"
 #include "common/TextCodec.h"
 #include "common/UserPrompt.h"
+#include "search/FileLineFilter.h"
 #include "settings/StringTable.h"
 #include "store/CapturedTextStore.h"
 #include "store/Catalogue.h"
@@ -16,11 +18,11 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <future>
 #include <limits>
 #include <optional>
 
@@ -45,14 +47,16 @@ QString searchDateFormat()
     return date + u' ' + time;
 }
 
+// Row dates are formatted from the stored wall-clock time: file dates were local
+// times when recorded, and a time-zone lookup per row would slow long result lists.
 QString searchDateText(double dayNumber, const QString &format)
 {
-    return dateTimeFromDayNumber(dayNumber).toString(format);
+    return wallClockFromDayNumber(dayNumber).toString(format);
 }
 
 QString searchDateKey(double dayNumber)
 {
-    return dateTimeFromDayNumber(dayNumber).toString(QStringLiteral("yyyyMMdd hhmmss"));
+    return wallClockFromDayNumber(dayNumber).toString(QStringLiteral("yyyyMMdd hhmmss"));
 }
 
 QString searchSizeText(qint64 kilobytes)
@@ -127,6 +131,7 @@ struct DiscData
     bool hasText = false;
     std::vector<FolderRecord> folders{1};
     QByteArray fileList;                  // in-memory reading
+    std::vector<FileLineFilter::Line> lines;   // the lines of fileList the test reads
     std::vector<FileRecord> files;        // working-copy reading
     QByteArray textStore;
     Mp3TagStore tags;
@@ -144,30 +149,42 @@ QString memberList(const SearchCriteria &criteria)
     return list;
 }
 
-DiscData readInMemory(const Catalogue &catalogue, int position, const QString &members)
+DiscData readInMemory(const Catalogue &catalogue, int position, const QString &memberList,
+                      const FileLineFilter &filter)
 {
     DiscData data;
     data.position = position;
     const QString identifier = catalogue.disc(position).identifier;
     const QString archive = catalogue.archivePath(identifier);
-    if (!DiscArchive::tryReadComment(archive)) {
-        data.readable = false;
-        return data;
-    }
+    // Each reading thread keeps its buffers from one disc to the next.
+    thread_local DiscArchive::MemberReader reader;
+    data.readable = reader.read(archive, memberList, MemberSizeLimit);
     const auto named = [&](const QString &name, const char *extension) {
         return name.compare(identifier + QLatin1String(extension), Qt::CaseInsensitive) == 0;
     };
-    for (auto &[name, bytes] : DiscArchive::readMembers(archive, members, MemberSizeLimit)) {
-        if (named(name, ".rep")) {
-            data.folders = TreeFiles::parseFolderFile(bytes);
-        } else if (named(name, ".fic")) {
-            data.fileList = std::move(bytes);
-        } else if (named(name, ".text")) {
-            data.textStore = std::move(bytes);
+    QByteArrayView fileList;
+    for (const DiscArchive::MemberReader::Member &member : reader.members()) {
+        if (named(member.name, ".rep")) {
+            data.folders = TreeFiles::parseFolderFile(member.data);
+        } else if (named(member.name, ".fic")) {
+            fileList = member.data;
+        } else if (named(member.name, ".text")) {
+            data.textStore = member.data.toByteArray();
             data.hasText = true;
-        } else if (named(name, ".id3")) {
-            data.tags.parse(bytes);
+        } else if (named(member.name, ".id3")) {
+            data.tags.parse(member.data);
         }
+    }
+    // Only the lines the test reads leave this thread, packed one after the other.
+    data.lines = filter.lines(fileList);
+    qsizetype packed = 0;
+    for (const FileLineFilter::Line &line : data.lines)
+        packed += line.length;
+    data.fileList.reserve(packed);
+    for (FileLineFilter::Line &line : data.lines) {
+        const qsizetype offset = data.fileList.size();
+        data.fileList.append(fileList.sliced(line.offset, line.length));
+        line.offset = offset;
     }
     return data;
 }
@@ -326,6 +343,7 @@ public:
         : m_catalogue(catalogue)
         , m_compiled(criteria)
         , m_criteria(m_compiled.criteria())
+        , m_lineFilter(m_compiled)
         , m_observer(observer)
         , m_sink(sink)
         , m_options(options)
@@ -352,6 +370,7 @@ private:
     const Catalogue &m_catalogue;
     const CompiledCriteria m_compiled;
     const SearchCriteria &m_criteria;
+    const FileLineFilter m_lineFilter;
     RunObserver &m_observer;
     SearchRowSink &m_sink;
     const SearchOptions m_options;
@@ -394,20 +413,22 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     }
     const QString members = memberList(m_criteria);
     const bool inMemory = m_options.reading == SearchOptions::Reading::InMemory;
-    // The next disc is read and decompressed on a worker thread while this one is
-    // searched; the discs are still searched one after the other in order.
+    // The discs ahead are read, decompressed and filtered on worker threads while
+    // this one is searched; the discs are still searched one after the other in order.
     const Catalogue &catalogue = m_catalogue;
-    const auto load = [&catalogue, members](int position) {
-        return readInMemory(catalogue, position, members);
+    const FileLineFilter &filter = m_lineFilter;
+    const auto load = [&catalogue, &filter, members](int position) {
+        return readInMemory(catalogue, position, members, filter);
     };
-    std::future<DiscData> next;
-    if (inMemory && !positions.empty())
-        next = std::async(std::launch::async, load, positions[0]);
+    const int threads = std::max(2, QThread::idealThreadCount());
+    std::optional<OrderedWorkers<DiscData>> workers;
+    if (inMemory) {
+        workers.emplace(positions.size(), threads, size_t(threads) * 2,
+                        [&](size_t index) { return load(positions[index]); });
+    }
     for (size_t index = 0; index < positions.size(); ++index) {
-        DiscData disc = inMemory ? next.get()
+        DiscData disc = inMemory ? workers->take()
                                  : readWorkingCopies(m_catalogue, positions[index], members, m_criteria);
-        if (inMemory && index + 1 < positions.size())
-            next = std::async(std::launch::async, load, positions[index + 1]);
         const QString identifier = m_catalogue.disc(disc.position).identifier;
         if (!disc.readable) {
             m_outcome.unreadable << identifier;
@@ -424,8 +445,7 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
         m_observer.progress(searchProgressText(m_outcome));
         m_observer.yield();
     }
-    if (next.valid())
-        next.wait();
+    workers.reset();
     m_outcome.summary = searchSummaryText(m_outcome, m_options.keywordFilter);
     m_observer.progress(m_outcome.summary);
     return m_outcome;
@@ -458,18 +478,14 @@ bool Run::searchDisc(DiscData &disc)
     bool stopped = false;
     if (m_options.reading == SearchOptions::Reading::InMemory) {
         std::u16string buffer;
-        bool header = true;
-        forEachLine(disc.fileList, [&](QByteArrayView line) {
-            if (header) {
-                header = false;
-                return true;
+        for (const FileLineFilter::Line &line : disc.lines) {
+            m_fileNumber = line.number - 1;
+            LineRecord record(QByteArrayView(disc.fileList).sliced(line.offset, line.length), buffer);
+            if (!onFile(record)) {
+                stopped = true;
+                break;
             }
-            if (line.isEmpty())
-                return true;
-            LineRecord record(line, buffer);
-            stopped = !onFile(record);
-            return !stopped;
-        });
+        }
     } else {
         for (const FileRecord &file : disc.files) {
             FullRecord record(file);

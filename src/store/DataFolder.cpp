@@ -48,8 +48,8 @@ bool hasMember(const ZipTail &tail, const QString &memberName)
     if (!tail.namesKnown)
         return true;
     const QByteArray wanted = memberName.toUtf8();
-    return std::any_of(tail.memberNames.begin(), tail.memberNames.end(), [&](const QByteArray &name) {
-        return name.compare(wanted, Qt::CaseInsensitive) == 0;
+    return std::any_of(tail.entries.begin(), tail.entries.end(), [&](const ZipEntry &entry) {
+        return entry.name.compare(wanted, Qt::CaseInsensitive) == 0;
     });
 }
 

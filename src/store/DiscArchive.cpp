@@ -4,6 +4,7 @@
 #include "common/Wildcard.h"
 #include "store/Catalogue.h"
 #include "store/Records.h"
+#include "store/ZipDirectRead.h"
 #include "store/ZipTail.h"
 
 #include <QDir>
@@ -317,29 +318,110 @@ std::optional<QByteArray> readEntry(zip_t *archive, zip_uint64_t index, qint64 l
 
 } // namespace
 
-std::vector<std::pair<QString, QByteArray>> readMembers(const QString &archivePath,
-                                                        const QString &extensions,
-                                                        qint64 sizeLimit)
+namespace {
+
+std::vector<WildcardPattern> compiledExtensions(const QString &extensions)
 {
-    std::vector<std::pair<QString, QByteArray>> members;
-    int code = 0;
-    ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
-    if (!archive)
-        return members;
     std::vector<WildcardPattern> patterns;
     for (const QString &pattern : extensionPatterns(extensions))
         patterns.emplace_back(pattern);
+    return patterns;
+}
+
+bool wantedMember(const std::vector<WildcardPattern> &patterns, const QString &name)
+{
+    return !name.isEmpty()
+           && std::any_of(patterns.begin(), patterns.end(),
+                          [&](const WildcardPattern &p) { return p.matches(name); });
+}
+
+} // namespace
+
+bool MemberReader::read(const QString &archivePath, const QString &extensions, qint64 sizeLimit)
+{
+    m_members.clear();
+    QFile file(archivePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Disc archives are small: read whole, they are parsed and inflated in memory.
+    constexpr qint64 WholeReadLimit = qint64(64) << 20;
+    const qint64 size = file.size();
+    if (size > WholeReadLimit) {
+        if (!readZipTail(file))
+            return false;
+        file.close();
+        return readWithLibrary(archivePath, extensions, sizeLimit);
+    }
+    m_content.resize(size);
+    if (file.read(m_content.data(), size) != size)
+        return false;
+    file.close();
+    const std::optional<ZipTail> tail = parseZipTail(m_content);
+    if (!tail)
+        return false;
+
+    const std::vector<WildcardPattern> patterns = compiledExtensions(extensions);
+    std::vector<std::pair<QString, const ZipEntry *>> chosen;
+    for (const ZipEntry &entry : tail->entries) {
+        QString name = bareMemberName(QString::fromUtf8(entry.name));
+        if (!wantedMember(patterns, name))
+            continue;
+        if (!directlyReadable(entry))
+            return readWithLibrary(archivePath, extensions, sizeLimit);
+        chosen.emplace_back(std::move(name), &entry);
+    }
+    if (!tail->namesKnown)
+        return readWithLibrary(archivePath, extensions, sizeLimit);
+    if (m_buffers.size() < chosen.size())
+        m_buffers.resize(chosen.size());
+    size_t used = 0;
+    for (auto &[name, entry] : chosen) {
+        if (qint64(entry->size) > sizeLimit)
+            continue;
+        QByteArray &buffer = m_buffers[used];
+        if (readZipMemberDirect(m_content, *entry, buffer)) {
+            m_members.push_back({std::move(name), buffer});
+            ++used;
+        }
+    }
+    return true;
+}
+
+bool MemberReader::readWithLibrary(const QString &archivePath, const QString &extensions,
+                                   qint64 sizeLimit)
+{
+    m_members.clear();
+    int code = 0;
+    ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
+    if (!archive)
+        return true;   // the end was readable; its members are not
+    const std::vector<WildcardPattern> patterns = compiledExtensions(extensions);
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const char *raw = zip_get_name(archive.get(), zip_uint64_t(i), 0);
-        const QString name = raw ? bareMemberName(QString::fromUtf8(raw)) : QString();
-        if (name.isEmpty()
-            || std::none_of(patterns.begin(), patterns.end(),
-                            [&](const WildcardPattern &p) { return p.matches(name); }))
+        QString name = raw ? bareMemberName(QString::fromUtf8(raw)) : QString();
+        if (!wantedMember(patterns, name))
             continue;
-        if (std::optional<QByteArray> data = readEntry(archive.get(), zip_uint64_t(i), sizeLimit))
-            members.emplace_back(name, std::move(*data));
+        if (std::optional<QByteArray> data = readEntry(archive.get(), zip_uint64_t(i), sizeLimit)) {
+            m_buffers.resize(m_members.size() + 1);
+            m_buffers[m_members.size()] = std::move(*data);
+            m_members.push_back({std::move(name), m_buffers[m_members.size()]});
+        }
     }
+    return true;
+}
+
+std::vector<std::pair<QString, QByteArray>> readMembers(const QString &archivePath,
+                                                        const QString &extensions,
+                                                        qint64 sizeLimit, bool *readable)
+{
+    MemberReader reader;
+    const bool ok = reader.read(archivePath, extensions, sizeLimit);
+    if (readable)
+        *readable = ok;
+    std::vector<std::pair<QString, QByteArray>> members;
+    for (const MemberReader::Member &member : reader.members())
+        members.emplace_back(member.name, member.data.toByteArray());
     return members;
 }
 

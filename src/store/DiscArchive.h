@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -47,11 +48,37 @@ std::optional<QString> tryReadComment(const QString &archivePath, QString *error
 // unreadable. Used where working copies must not be touched.
 std::optional<QByteArray> readMember(const QString &archivePath, const QString &memberName);
 
+// Reads the members of disc archives matching one of the ";"-terminated extensions
+// into memory, in archive order, reusing its buffers from one archive to the next
+// (a search reads thousands). Members over the size limit are skipped.
+class MemberReader
+{
+public:
+    struct Member
+    {
+        QString name;          // bare name
+        QByteArrayView data;   // valid until the next read
+    };
+    // False when the archive's end cannot be read (the test tryReadComment makes).
+    bool read(const QString &archivePath, const QString &extensions, qint64 sizeLimit);
+    const std::vector<Member> &members() const { return m_members; }
+
+private:
+    bool readWithLibrary(const QString &archivePath, const QString &extensions, qint64 sizeLimit);
+
+    QByteArray m_content;
+    std::vector<QByteArray> m_buffers;
+    std::vector<Member> m_members;
+};
+
 // Reads every member matching one of the ";"-terminated extensions into memory, in
 // archive order, as (bare name, bytes); members over `sizeLimit` bytes are skipped.
+// `readable` tells whether the archive's end could be read at all, the test
+// tryReadComment makes.
 std::vector<std::pair<QString, QByteArray>> readMembers(const QString &archivePath,
                                                         const QString &extensions,
-                                                        qint64 sizeLimit);
+                                                        qint64 sizeLimit,
+                                                        bool *readable = nullptr);
 
 } // namespace DiscArchive
 } // namespace vorn

@@ -33,12 +33,12 @@ std::nullopt_t failure(QString *error, const QString &text)
     return std::nullopt;
 }
 
-// Member names of a central directory held in `directory`; false when it is damaged.
-bool parseDirectory(const char *directory, qint64 size, int entries, QList<QByteArray> &names)
+// The members of a central directory held in `directory`; false when it is damaged.
+bool parseDirectory(const char *directory, qint64 size, int count, std::vector<ZipEntry> &entries)
 {
     qint64 at = 0;
-    names.reserve(entries);
-    for (int i = 0; i < entries; ++i) {
+    entries.reserve(size_t(count));
+    for (int i = 0; i < count; ++i) {
         if (at + DirectoryHeaderSize > size || !hasSignature(directory + at, 1, 2))
             return false;
         const char *header = directory + at;
@@ -47,10 +47,62 @@ bool parseDirectory(const char *directory, qint64 size, int entries, QList<QByte
         const qint64 commentSize = read16(header + 32);
         if (at + DirectoryHeaderSize + nameSize > size)
             return false;
-        names << QByteArray(header + DirectoryHeaderSize, nameSize);
+        ZipEntry entry;
+        entry.name = QByteArray(header + DirectoryHeaderSize, nameSize);
+        entry.flags = read16(header + 8);
+        entry.method = read16(header + 10);
+        entry.crc = read32(header + 16);
+        entry.compressedSize = read32(header + 20);
+        entry.size = read32(header + 24);
+        entry.localOffset = read32(header + 42);
+        entries.push_back(std::move(entry));
         at += DirectoryHeaderSize + nameSize + extraSize + commentSize;
     }
     return true;
+}
+
+// Where the central directory of a tail stands, or how the tail fails.
+struct EndRecord
+{
+    ZipTail tail;
+    bool directoryNeeded = false;      // false for ZIP64: the comment is all there is
+    quint16 entries = 0;
+    quint32 directorySize = 0;
+};
+
+// Finds the end record in the last bytes of a file of `fileSize` bytes, `tail`
+// starting at `tailStart`.
+std::optional<EndRecord> findEndRecord(QByteArrayView tail, qint64 tailStart, QString *error)
+{
+    const qint64 tailSize = tail.size();
+    // The end record is the last "PK\5\6" whose comment runs exactly to the end of file.
+    for (qint64 at = tailSize - EndRecordSize; at >= 0; --at) {
+        const char *record = tail.data() + at;
+        if (!hasSignature(record, 5, 6))
+            continue;
+        const quint16 commentSize = read16(record + 20);
+        if (at + EndRecordSize + commentSize != tailSize)
+            continue;
+
+        EndRecord end;
+        end.tail.comment = QByteArray(record + EndRecordSize, commentSize);
+        end.entries = read16(record + 10);
+        end.directorySize = read32(record + 12);
+        const quint32 directoryOffset = read32(record + 16);
+        if (directoryOffset == 0xFFFFFFFFu || end.directorySize == 0xFFFFFFFFu || end.entries == 0xFFFF)
+            return end;
+        if (qint64(directoryOffset) + qint64(end.directorySize) > tailStart + at)
+            return failure(error, QStringLiteral("damaged ZIP archive (central directory out of range)"));
+        end.directoryNeeded = true;
+        end.tail.directoryOffset = directoryOffset;
+        return end;
+    }
+    return failure(error, QStringLiteral("not a ZIP archive, or a truncated one"));
+}
+
+std::nullopt_t directoryFailure(QString *error)
+{
+    return failure(error, QStringLiteral("damaged ZIP archive (central directory unreadable)"));
 }
 
 } // namespace
@@ -68,41 +120,42 @@ std::optional<ZipTail> readZipTail(QFile &file, QString *error)
     if (tail.size() != tailSize)
         return failure(error, file.errorString());
 
-    // The end record is the last "PK\5\6" whose comment runs exactly to the end of file.
-    for (qint64 at = tailSize - EndRecordSize; at >= 0; --at) {
-        const char *record = tail.constData() + at;
-        if (!hasSignature(record, 5, 6))
-            continue;
-        const quint16 commentSize = read16(record + 20);
-        if (at + EndRecordSize + commentSize != tailSize)
-            continue;
-
-        ZipTail result;
-        result.comment = QByteArray(record + EndRecordSize, commentSize);
-        const quint16 entries = read16(record + 10);
-        const quint32 directorySize = read32(record + 12);
-        const quint32 directoryOffset = read32(record + 16);
-        if (directoryOffset == 0xFFFFFFFFu || directorySize == 0xFFFFFFFFu || entries == 0xFFFF)
-            return result;   // ZIP64: the comment is all this reader needs to know
-
-        const qint64 recordOffset = tailStart + at;
-        if (qint64(directoryOffset) + qint64(directorySize) > recordOffset)
-            return failure(error, QStringLiteral("damaged ZIP archive (central directory out of range)"));
-        bool parsed = false;
-        if (directoryOffset >= tailStart) {
-            parsed = parseDirectory(tail.constData() + (directoryOffset - tailStart), directorySize,
-                                    entries, result.memberNames);
-        } else if (file.seek(directoryOffset)) {
-            const QByteArray directory = file.read(directorySize);
-            parsed = directory.size() == qsizetype(directorySize)
-                && parseDirectory(directory.constData(), directorySize, entries, result.memberNames);
-        }
-        if (!parsed)
-            return failure(error, QStringLiteral("damaged ZIP archive (central directory unreadable)"));
-        result.namesKnown = true;
-        return result;
+    std::optional<EndRecord> end = findEndRecord(tail, tailStart, error);
+    if (!end || !end->directoryNeeded)
+        return end ? std::optional<ZipTail>(std::move(end->tail)) : std::nullopt;
+    ZipTail &result = end->tail;
+    const qint64 offset = result.directoryOffset;
+    bool parsed = false;
+    if (offset >= tailStart) {
+        parsed = parseDirectory(tail.constData() + (offset - tailStart), end->directorySize,
+                                end->entries, result.entries);
+    } else if (file.seek(offset)) {
+        const QByteArray directory = file.read(end->directorySize);
+        parsed = directory.size() == qsizetype(end->directorySize)
+                 && parseDirectory(directory.constData(), end->directorySize, end->entries,
+                                   result.entries);
     }
-    return failure(error, QStringLiteral("not a ZIP archive, or a truncated one"));
+    if (!parsed)
+        return directoryFailure(error);
+    result.namesKnown = true;
+    return std::move(result);
+}
+
+std::optional<ZipTail> parseZipTail(QByteArrayView wholeFile, QString *error)
+{
+    const qint64 size = wholeFile.size();
+    if (size < EndRecordSize)
+        return failure(error, QStringLiteral("not a ZIP archive (too short)"));
+    const qint64 tailSize = qMin(size, EndRecordSize + MaxCommentSize);
+    std::optional<EndRecord> end = findEndRecord(wholeFile.last(tailSize), size - tailSize, error);
+    if (!end || !end->directoryNeeded)
+        return end ? std::optional<ZipTail>(std::move(end->tail)) : std::nullopt;
+    ZipTail &result = end->tail;
+    if (!parseDirectory(wholeFile.data() + result.directoryOffset, end->directorySize, end->entries,
+                        result.entries))
+        return directoryFailure(error);
+    result.namesKnown = true;
+    return std::move(result);
 }
 
 std::optional<QByteArray> readZipComment(QFile &file, QString *error)

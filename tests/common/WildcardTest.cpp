@@ -177,10 +177,31 @@ TEST(Wildcard, AgreesWithReferenceOnRandomPatterns)
         const int length = int(random() % 8);
         for (int i = 0; i < length; ++i)
             text += textChars[random() % sizeof textChars];
-        ASSERT_EQ(WildcardPattern(pattern).matches(QString::fromStdString(text)),
-                  referenceMatch(atoms, text))
+        const WildcardPattern compiled(pattern);
+        const bool matches = referenceMatch(atoms, text);
+        ASSERT_EQ(compiled.matches(QString::fromStdString(text)), matches)
             << "pattern " << pattern.toStdString() << " text " << text;
+        // A search skips texts without the pattern's literal: every match holds it.
+        if (matches) {
+            ASSERT_TRUE(QByteArray::fromStdString(text).toLower().contains(compiled.asciiLiteral()))
+                << "pattern " << pattern.toStdString() << " text " << text;
+        }
     }
+}
+
+TEST(Wildcard, AsciiLiteralIsTheLongestPlainRun)
+{
+    const struct { QString pattern; QByteArray literal; } cases[] = {
+        {"*Notes_Final*", "notes_final"},
+        {"a?bcd#e", "bcd"},
+        {"ab[]cd*x", "abcd"},           // "[]" stands for nothing: the runs join
+        {"*a[b*", "a[b"},                // an unclosed bracket is itself
+        {"[a-z]*[!q]", ""},
+        {QStringLiteral("caf\u00e9s au lait"), "s au lait"},
+        {QString(QChar(0x212A)) + "elvin", "kelvin"},   // the Kelvin sign folds to k
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(WildcardPattern(c.pattern).asciiLiteral(), c.literal) << c.pattern.toStdString();
 }
 
 } // namespace

@@ -364,7 +364,8 @@ TEST(SearchReadingTest, InMemoryReadingMatchesWorkingCopies)
     IsolatedSettings settings;
     SearchFixture fixture;
     std::mt19937 random(7);
-    const QStringList words = {"alpha", "Beta", "été", "gamma", "a[b", "x1", "readme", "ÉCOLE"};
+    const QStringList words = {"alpha", "Beta", "été", "gamma", "a[b", "x1", "readme", "ÉCOLE",
+                               QString(QChar(0x212A)) + "elvin"};
     const QStringList extensions = {".txt", ".mp3", ".zip", "", ".Doc"};
     auto pick = [&](const QStringList &list) { return list[int(random() % list.size())]; };
     for (int d = 0; d < 4; ++d) {
@@ -397,7 +398,9 @@ TEST(SearchReadingTest, InMemoryReadingMatchesWorkingCopies)
             disc.files.push_back(f);
         }
         disc.extraLines = QByteArray("\"caf\xe9.txt\",0,10,38000.5,\"\xa3MD\xa4" "d\xe9j\xe0 vu\",0\r\n"
-                                     "\r\n\"  spaced .mp3\" , 1 , 5 ,38001,\"\",0\r\n");
+                                     "\r\n\"  spaced .mp3\" , 1 , 5 ,38001,\"\",0\r\n"
+                                     "\"odd-one.zip\",2,10,38002,\"\", \"-401\"\r\n"
+                                     "\"inner alpha.txt\",-401,10,38002,\"\",0\r\n");
         fixture.addDisc(disc);
     }
     Catalogue catalogue = fixture.open();
@@ -405,7 +408,8 @@ TEST(SearchReadingTest, InMemoryReadingMatchesWorkingCopies)
     const QString shown = catalogue.disc(2).identifier;
     ASSERT_TRUE(writeFile(catalogue.workingCopy(shown, ".rep"), "kept"));
 
-    const QStringList patterns = {"*a*", "b*", "*.txt", "*é*", "*[b*", "*1?.*", "", "CAF?.TXT", "*vu"};
+    const QStringList patterns = {"*a*", "b*", "*.txt", "*é*", "*[b*", "*1?.*", "", "CAF?.TXT", "*vu",
+                                  "*ALPHA1*", "*eta#*", "*ecole*", "*text beta*", "*odd*", "*kelvin*"};
     int compared = 0;
     int nonEmpty = 0;
     for (const QString &pattern : patterns) {

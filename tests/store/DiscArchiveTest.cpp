@@ -1,6 +1,7 @@
 #include "store/Catalogue.h"
 #include "store/DiscArchive.h"
 #include "store/Records.h"
+#include "store/ZipTail.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <zip.h>
 
 #include <csignal>
+#include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -294,4 +296,91 @@ TEST_F(DiscArchiveTest, PackFilesBuildsAnyArchive)
     const auto members = membersOf(store);
     EXPECT_EQ(namesOf(members), QStringList({"5.ico", "-6.ico"}));
     EXPECT_EQ(members[0].data, "icon5 new");
+}
+
+namespace {
+
+using StoredMember = Member;
+
+// Writes an archive member by member with the given compression methods.
+bool writeZip(const QString &path, const std::vector<Member> &members)
+{
+    int code = 0;
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!archive)
+        return false;
+    for (const Member &m : members) {
+        zip_source_t *source = zip_source_buffer(archive, m.data.constData(), zip_uint64_t(m.data.size()), 0);
+        const zip_int64_t index = zip_file_add(archive, m.name.toUtf8().constData(), source, ZIP_FL_OVERWRITE);
+        if (index < 0 || zip_set_file_compression(archive, zip_uint64_t(index), m.method, 0) < 0) {
+            zip_discard(archive);
+            return false;
+        }
+    }
+    return zip_close(archive) == 0;
+}
+
+QByteArray noise(int size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    QByteArray bytes;
+    for (int i = 0; i < size; ++i)
+        bytes += char(random() % 8 == 0 ? 'a' + random() % 26 : ' ' + i % 7);
+    return bytes;
+}
+
+} // namespace
+
+// The reader used by searches: stored and deflated members read straight from the
+// file, other methods through the library, damaged members left out, and the same
+// buffers reused from one archive to the next.
+TEST_F(DiscArchiveTest, MemberReaderReadsWhatTheLibraryReads)
+{
+    const QString path = data.filePath("42.VORN");
+    const std::vector<StoredMember> members = {
+        {"42.rep", "folders", ZIP_CM_STORE},
+        {"sub/42.fic", noise(200000, 1), ZIP_CM_DEFLATE},
+        {"42.text", noise(3000, 2), ZIP_CM_DEFLATE},
+        {"42.id3", noise(5000, 3), ZIP_CM_BZIP2},
+        {"42.txt", "", ZIP_CM_DEFLATE},
+    };
+    ASSERT_TRUE(writeZip(path, members));
+    const auto read = [&](DiscArchive::MemberReader &reader, const QString &extensions,
+                          qint64 limit = 1 << 30) {
+        std::vector<StoredMember> got;
+        if (!reader.read(path, extensions, limit))
+            got.push_back({"unreadable", {}});
+        for (const auto &m : reader.members())
+            got.push_back({m.name, m.data.toByteArray()});
+        return got;
+    };
+
+    DiscArchive::MemberReader reader;
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto direct = read(reader, ".rep;.FIC;.txt;");
+        ASSERT_EQ(namesOf(direct), QStringList({"42.rep", "42.fic", "42.txt"}));
+        EXPECT_EQ(direct[0].data, members[0].data);
+        EXPECT_EQ(direct[1].data, members[1].data);
+        EXPECT_TRUE(direct[2].data.isEmpty());
+    }
+    const auto throughLibrary = read(reader, ".id3;.text;");
+    ASSERT_EQ(namesOf(throughLibrary), QStringList({"42.text", "42.id3"}));
+    EXPECT_EQ(throughLibrary[0].data, members[2].data);
+    EXPECT_EQ(throughLibrary[1].data, members[3].data);
+    EXPECT_EQ(namesOf(read(reader, ".rep;.fic;", 1000)), QStringList({"42.rep"}));
+
+    // One flipped byte in the deflated file list: that member is left out.
+    QByteArray archive = readFile(path);
+    const auto tail = parseZipTail(archive);
+    ASSERT_TRUE(tail.has_value());
+    const ZipEntry &fic = tail->entries[1];
+    archive[qsizetype(fic.localOffset) + 30 + fic.name.size() + qsizetype(fic.compressedSize / 2)] ^= 0x55;
+    ASSERT_TRUE(writeFile(path, archive));
+    EXPECT_EQ(namesOf(read(reader, ".rep;.fic;")), QStringList({"42.rep"}));
+
+    ASSERT_TRUE(writeFile(path, "not an archive"));
+    EXPECT_EQ(namesOf(read(reader, ".rep;")), QStringList({"unreadable"}));
+    bool readable = true;
+    EXPECT_TRUE(DiscArchive::readMembers(data.filePath("404.VORN"), ".rep;", 100, &readable).empty());
+    EXPECT_FALSE(readable);
 }

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace vorn {
+
+// Runs job(0), job(1), ... job(count - 1) on a few long-lived threads, at most
+// `ahead` results before the one the caller takes next, and hands the results out
+// in order. Long-lived threads keep their thread_local buffers from job to job.
+// The destructor waits for the jobs that are running and drops the rest.
+template<typename Result>
+class OrderedWorkers
+{
+public:
+    OrderedWorkers(size_t count, int threads, size_t ahead, std::function<Result(size_t)> job)
+        : m_count(count), m_ahead(ahead < 1 ? 1 : ahead), m_job(std::move(job))
+    {
+        for (int t = 0; t < threads && size_t(t) < count; ++t)
+            m_threads.emplace_back([this] { work(); });
+    }
+    ~OrderedWorkers()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        for (std::thread &thread : m_threads)
+            thread.join();
+    }
+    OrderedWorkers(const OrderedWorkers &) = delete;
+    OrderedWorkers &operator=(const OrderedWorkers &) = delete;
+
+    // The result of the next job in order, waiting for it.
+    Result take()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_done.empty() && m_done.front().has_value(); });
+        Result result = std::move(*m_done.front());
+        m_done.pop_front();
+        ++m_taken;
+        m_changed.notify_all();
+        return result;
+    }
+
+private:
+    void work()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] {
+                return m_stopping || (m_claimed < m_count && m_claimed < m_taken + m_ahead);
+            });
+            if (m_stopping)
+                return;
+            const size_t index = m_claimed++;
+            m_done.emplace_back();   // the slot of `index` is m_done[index - m_taken]
+            lock.unlock();
+            Result result = m_job(index);
+            lock.lock();
+            m_done[index - m_taken] = std::move(result);
+            m_changed.notify_all();
+        }
+    }
+
+    const size_t m_count;
+    const size_t m_ahead;
+    const std::function<Result(size_t)> m_job;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::optional<Result>> m_done;
+    size_t m_claimed = 0;
+    size_t m_taken = 0;
+    bool m_stopping = false;
+    std::vector<std::thread> m_threads;
+};
+
+} // namespace vorn
