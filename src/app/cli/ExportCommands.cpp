@@ -1,7 +1,7 @@
 #include "cli/ExportCommands.h"
 
 #include "cli/CliSession.h"
-#include "common/DayDate.h"
+#include "cli/SearchFlags.h"
 #include "export/DiscExport.h"
 #include "export/HtmlExport.h"
 #include "export/ListExport.h"
@@ -12,9 +12,7 @@
 #include "settings/StringTable.h"
 #include "store/RecordText.h"
 
-#include <QDate>
 #include <QDir>
-#include <QTime>
 #include <algorithm>
 #include <optional>
 
@@ -28,21 +26,6 @@ int usage(Context &context, const QString &command, const QString &message)
     return WrongUsage;
 }
 
-// "dd/mm/yyyy [hh:mm:ss]" or "yyyy-mm-dd [hh:mm:ss]" as a day number.
-std::optional<double> dayArgument(const QString &text)
-{
-    const QString trimmed = text.trimmed();
-    if (const std::optional<QDateTime> dateTime = parseDateText(trimmed))
-        return dayNumberFromDateTime(*dateTime);
-    const QDate date = QDate::fromString(trimmed.section(u' ', 0, 0), QStringLiteral("yyyy-MM-dd"));
-    const QString timePart = trimmed.section(u' ', 1).trimmed();
-    const QTime time = timePart.isEmpty() ? QTime(0, 0)
-                                          : QTime::fromString(timePart, QStringLiteral("hh:mm:ss"));
-    if (!date.isValid() || !time.isValid())
-        return std::nullopt;
-    return dayNumberFromDateTime(QDateTime(date, time));
-}
-
 // The list flags after FILE and --source: the search expression and flags for
 // results, --disc / --keyword for both result lists.
 struct ListArguments
@@ -51,82 +34,32 @@ struct ListArguments
     QString source;
     bool html = false;
     std::optional<QString> expression;
-    SearchPosition position = SearchPosition::Contains;
-    SearchCriteria criteria;
-    QString disc;
-    QStringList keywords;
-    bool searchFlags = false;   // any flag only a search takes
+    SearchFlags search;
 };
 
 std::optional<ListArguments> parseListArguments(const QStringList &arguments, QString &error)
 {
     ListArguments parsed;
-    parsed.criteria.files = false;
-    parsed.criteria.folders = false;
-    static const QStringList valued = {"--source", "--disc", "--keyword", "--field", "--pos",
-                                       "--min-kb", "--max-kb", "--after", "--before", "--part"};
-    static const QStringList fields = {"names", "desc", "both", "text", "mp3"};
-    static const QStringList positions = {"contains", "starts", "ends", "equals"};
-    static const QStringList parts = {"user", "auto", "path"};
+    parsed.search.criteria.files = false;
+    parsed.search.criteria.folders = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments[i];
-        if (valued.contains(arg)) {
+        switch (parsed.search.take(arguments, i, error)) {
+        case SearchFlags::Taken::Taken:
+            continue;
+        case SearchFlags::Taken::Error:
+            return std::nullopt;
+        case SearchFlags::Taken::NotMine:
+            break;
+        }
+        if (arg == QLatin1String("--source")) {
             if (i + 1 >= arguments.size()) {
                 error = arg + QStringLiteral(" needs a value");
                 return std::nullopt;
             }
-            const QString value = arguments[++i];
-            if (arg == QLatin1String("--source")) {
-                parsed.source = value;
-                continue;
-            }
-            if (arg == QLatin1String("--disc")) {
-                parsed.disc = value;
-                continue;
-            }
-            if (arg == QLatin1String("--keyword")) {
-                parsed.keywords << value;
-                continue;
-            }
-            parsed.searchFlags = true;
-            if (arg == QLatin1String("--field") || arg == QLatin1String("--pos")
-                || arg == QLatin1String("--part")) {
-                const QStringList &choices = arg == QLatin1String("--field") ? fields
-                    : arg == QLatin1String("--pos")                          ? positions
-                                                                             : parts;
-                const int index = int(choices.indexOf(value));
-                if (index < 0) {
-                    error = arg + QStringLiteral(" takes ") + choices.join(QStringLiteral(", "));
-                    return std::nullopt;
-                }
-                if (arg == QLatin1String("--field"))
-                    parsed.criteria.field = SearchField(index);
-                else if (arg == QLatin1String("--pos"))
-                    parsed.position = SearchPosition(index);
-                else
-                    parsed.criteria.descriptionPart = DescriptionPart(index);
-            } else if (arg == QLatin1String("--min-kb")) {
-                parsed.criteria.minimumSize = SearchCriteria::sizeBoundFromText(value);
-            } else if (arg == QLatin1String("--max-kb")) {
-                parsed.criteria.maximumSize = SearchCriteria::sizeBoundFromText(value);
-            } else {
-                const std::optional<double> day = dayArgument(value);
-                if (!day) {
-                    error = QStringLiteral("cannot read the date \"%1\" of %2").arg(value, arg);
-                    return std::nullopt;
-                }
-                (arg == QLatin1String("--after") ? parsed.criteria.after : parsed.criteria.before) = *day;
-            }
+            parsed.source = arguments[++i];
         } else if (arg == QLatin1String("--html")) {
             parsed.html = true;
-        } else if (arg == QLatin1String("--files") || arg == QLatin1String("--folders")
-                   || arg == QLatin1String("--members") || arg == QLatin1String("--latest")) {
-            parsed.searchFlags = true;
-            bool &flag = arg == QLatin1String("--files")     ? parsed.criteria.files
-                : arg == QLatin1String("--folders")          ? parsed.criteria.folders
-                : arg == QLatin1String("--members")          ? parsed.criteria.members
-                                                             : parsed.criteria.latestOnly;
-            flag = true;
         } else if (arg.startsWith(QLatin1String("--"))) {
             error = QStringLiteral("unknown option ") + arg;
             return std::nullopt;
@@ -139,6 +72,8 @@ std::optional<ListArguments> parseListArguments(const QStringList &arguments, QS
             return std::nullopt;
         }
     }
+    const SearchFlags &search = parsed.search;
+    const bool scoped = !search.disc.isEmpty() || !search.keywords.isEmpty();
     if (parsed.file.isEmpty())
         error = QStringLiteral("give the file to write");
     else if (parsed.source.isEmpty())
@@ -146,54 +81,15 @@ std::optional<ListArguments> parseListArguments(const QStringList &arguments, QS
     else if (!QStringList({"discs", "results", "bookmarks"}).contains(parsed.source))
         error = QStringLiteral("--source takes discs, results or bookmarks");
     else if (parsed.source == QLatin1String("discs")
-             && (parsed.html || parsed.searchFlags || parsed.expression || !parsed.disc.isEmpty()
-                 || !parsed.keywords.isEmpty()))
+             && (parsed.html || search.searchFlagGiven || parsed.expression || scoped))
         error = QStringLiteral("the disc list takes no other flag");
-    else if (parsed.source == QLatin1String("bookmarks") && (parsed.searchFlags || parsed.expression))
+    else if (parsed.source == QLatin1String("bookmarks") && (search.searchFlagGiven || parsed.expression))
         error = QStringLiteral("bookmarks take only --disc and --keyword");
     else if (parsed.source == QLatin1String("results") && !parsed.expression)
         error = QStringLiteral("results need a search expression");
-    else if (!parsed.disc.isEmpty() && !parsed.keywords.isEmpty())
-        error = QStringLiteral("--disc and --keyword cannot be used together");
-    if (!error.isEmpty())
+    if (!error.isEmpty() || !parsed.search.finish(parsed.expression, error))
         return std::nullopt;
-    if (!parsed.criteria.files && !parsed.criteria.folders)
-        parsed.criteria.files = parsed.criteria.folders = true;
-    if (parsed.expression)
-        parsed.criteria.pattern = SearchCriteria::patternFor(*parsed.expression, parsed.position);
     return parsed;
-}
-
-// The disc selection of --disc / --keyword; nullopt (with a message) for a disc or
-// keyword the data folder does not know.
-std::optional<std::vector<qint64>> selectionFor(Context &context, const Catalogue &catalogue,
-                                                const ListArguments &args, bool bookmarks)
-{
-    DiscScope scope;
-    scope.bookmarks = bookmarks;
-    if (!args.disc.isEmpty()) {
-        const int position = findDisc(catalogue, args.disc.trimmed());
-        if (position == 0) {
-            context.err << "vorn-cli: no disc " << args.disc << " in " << catalogue.dataFolder << '\n';
-            return std::nullopt;
-        }
-        scope.limit = DiscScope::Limit::ByDisc;
-        scope.chosenDiscKey = QStringLiteral("__") + catalogue.disc(position).identifier;
-    } else if (!args.keywords.isEmpty()) {
-        scope.limit = DiscScope::Limit::ByKeywords;
-        for (const QString &name : args.keywords) {
-            const auto found = std::find_if(catalogue.keywords.begin() + 1, catalogue.keywords.end(),
-                                            [&](const KeywordEntry &k) {
-                                                return k.name.compare(name, Qt::CaseInsensitive) == 0;
-                                            });
-            if (found == catalogue.keywords.end()) {
-                context.err << "vorn-cli: no keyword " << name << " in " << catalogue.dataFolder << '\n';
-                return std::nullopt;
-            }
-            scope.keywordNumbers.push_back(found->number);
-        }
-    }
-    return buildDiscSelection(catalogue, scope);
 }
 
 // A search run from the command line never stops on the long-search warning.
@@ -250,7 +146,7 @@ int exportListCommand(Context &context, const QStringList &arguments)
         return writeTextExport(args->file, discListText(catalogue), session.prompt) ? Done : Failed;
 
     const bool bookmarks = args->source == QLatin1String("bookmarks");
-    const std::optional<std::vector<qint64>> selection = selectionFor(context, catalogue, *args, bookmarks);
+    const std::optional<std::vector<qint64>> selection = discSelection(context, catalogue, args->search, bookmarks);
     if (!selection)
         return Failed;
     std::vector<ListRow> rows;
@@ -260,7 +156,7 @@ int exportListCommand(Context &context, const QStringList &arguments)
         QuietPrompt quiet;
         QuietSearchObserver observer(quiet);
         SearchResultList results;
-        const SearchOutcome outcome = runSearch(catalogue, args->criteria, *selection, observer, results);
+        const SearchOutcome outcome = runSearch(catalogue, args->search.criteria, *selection, observer, results);
         for (const QString &text : quiet.said())
             context.err << "vorn-cli: " << text << '\n';
         if (outcome.status != SearchOutcome::Status::Completed)
