@@ -291,6 +291,12 @@ bool BrowsePane::showNode(const QString &key, bool fromHistory)
     return true;
 }
 
+QString BrowsePane::currentNodeKey() const
+{
+    const QTreeWidgetItem *item = m_tree->currentItem();
+    return item ? item->data(0, KeyRole).toString() : QString();
+}
+
 std::pair<QString, QString> BrowsePane::stepHistory(int delta)
 {
     const int target = m_historyPos + delta;

@@ -82,6 +82,11 @@ void Form1::fillDiscList()
         DiscListEntry entry;
         entry.key = drive.key;
         entry.text = drive.text;
+        if (drive.state != DriveState::Empty) {
+            const QString given = givenDriveName(drive.key[0]);
+            if (!given.isEmpty())
+                entry.text = drive.text.left(4) + given + u']';
+        }
         entry.icon = iconOf(drive.image);
         if (drive.state == DriveState::Catalogued) {
             inDrive.insert(drive.position);
@@ -226,6 +231,8 @@ void Form1::showEntry(int row, bool force)
         m_loadingDescription = true;
         m_description->clear();
         m_loadingDescription = false;
+        CocheMCduCDEnCours();
+        fillFields();
         fillDiscList();
         selectRow(m_discModel->rowOfKey(key.left(2)) >= 0 ? m_discModel->rowOfKey(key.left(2)) : row);
         for (int r = 0; r < m_discModel->rowCount(); ++r) {
@@ -243,6 +250,12 @@ void Form1::showEntry(int row, bool force)
         m_prompt->fail(LoadText(376));
         m_catalogue.current = 0;
         m_browse->clear();
+        m_loadingDescription = true;
+        m_description->clear();
+        m_loadingDescription = false;
+        m_infoModified = false;
+        CocheMCduCDEnCours();
+        fillFields();
         if (previous > 0 && previous <= m_catalogue.discCount() && previous != position) {
             const QString previousId = m_catalogue.disc(previous).identifier;
             int back = m_discModel->rowOfKey(QStringLiteral("__") + previousId);
@@ -257,6 +270,8 @@ void Form1::showEntry(int row, bool force)
         }
         return;
     }
+    CocheMCduCDEnCours();
+    fillFields();
     m_loadingDescription = true;
     m_description->setPlainText(descriptionForBox(m_catalogue.disc(position).description));
     m_loadingDescription = false;

@@ -341,20 +341,6 @@ TEST(Form1Settings, ExitWritesTheLayoutAndStartRestoresIt)
     EXPECT_EQ(w->findChild<QTreeView *>("LV1")->columnWidth(0), 123);
 }
 
-TEST(Form1Settings, AbsurdGeometryIsBroughtBackOnScreen)
-{
-    Form1Fixture f;
-    Settings::write("Pos", "Left", "-90000");
-    Settings::write("Pos", "Top", "70000.5");
-    Settings::write("Pos", "Width", "200000");
-    Settings::write("Pos", "Height", "abc");
-    Settings::write("Pos", "X1", "-5");
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(area.contains(w->geometry())) << w->geometry().x() << "," << w->geometry().y();
-}
-
 TEST(Form1Settings, NewVersionStartsFromTheUpgradeOptionsWord)
 {
     Form1Fixture f;
