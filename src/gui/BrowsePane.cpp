@@ -7,6 +7,7 @@
 #include "store/Catalogue.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -68,7 +69,11 @@ BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, QWidget *parent)
     m_files->setColumnWidth(FilePaneModel::Name, 200);
     m_files->setColumnWidth(FilePaneModel::Description, 180);
     m_files->setColumnWidth(FilePaneModel::Size, 90);
-    m_files->setColumnWidth(FilePaneModel::Date, 130);
+    // Wide enough for the longest short date of the user's locale.
+    const QString longDate = QLocale::system().toString(QDateTime(QDate(2028, 12, 28), QTime(23, 58, 58)),
+                                                        QLocale::ShortFormat);
+    m_files->setColumnWidth(FilePaneModel::Date,
+                            qMax(130, m_files->fontMetrics().horizontalAdvance(longDate) + 24));
     m_files->header()->setSortIndicator(-1, Qt::AscendingOrder);
 
     m_info = new QLabel;

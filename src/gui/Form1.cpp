@@ -23,6 +23,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -34,6 +35,26 @@
 
 namespace vorn {
 
+namespace {
+
+// The status line: a long data-folder path gives up its middle, not its end; the
+// whole text stays the label's text and tooltip.
+class StatusLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, int(alignment()), fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+    }
+};
+
+} // namespace
+
 Form1::Form1(Form1Setup setup, QWidget *parent)
     : QMainWindow(parent)
     , m_setup(std::move(setup))
@@ -41,10 +62,10 @@ Form1::Form1(Form1Setup setup, QWidget *parent)
     , m_prompt(m_setup.prompt ? m_setup.prompt : &m_guiPrompt)
     , m_drives(m_setup.drives ? m_setup.drives : &DriveLayer::host())
     , m_drive(std::make_unique<cDrive>(*m_drives))
-    , m_launcher(m_setup.launcher)
     , m_folders(m_setup.defaultDataFolder.isEmpty() ? defaultDataFolder()
                                                     : withTrailingSeparator(m_setup.defaultDataFolder))
 {
+    m_launcher = m_setup.launcher;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("200"));
     resize(1024, 700);
@@ -81,7 +102,7 @@ void Form1::buildLayout()
     m_discList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_discList->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    m_status = new QLabel;
+    m_status = new StatusLabel;
     m_status->setObjectName(QStringLiteral("LabelStatus"));
     m_status->setTextFormat(Qt::PlainText);
     m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -107,7 +128,9 @@ void Form1::buildLayout()
     m_lowerTabs->setObjectName(QStringLiteral("PictAffMC"));
     m_lowerTabs->setDocumentMode(true);
     m_lowerTabs->setExpanding(false);
-    m_lowerTabs->setElideMode(Qt::ElideRight);
+    // Captions are never cut: the pane is at least as wide as its three tabs.
+    m_lowerTabs->setElideMode(Qt::ElideNone);
+    m_lowerTabs->setUsesScrollButtons(false);
     m_lowerPages = new QStackedWidget;
     m_lowerPages->setObjectName(QStringLiteral("LowerPages"));
     for (QWidget *page : {static_cast<QWidget *>(m_keywordList), static_cast<QWidget *>(m_description),

@@ -158,10 +158,10 @@ private:
     bool m_started = false;
     bool m_closed = false;
     bool m_splittersApplied = false;
-    int m_splitters[4] = {220, 420, 220, 460};   // X1, Y1, X2, Y2
+    int m_splitters[4] = {-1, -1, -1, -1};       // X1, Y1, X2, Y2; -1: in proportion
     int m_viewModes[4] = {3, 3, 3, 3};           // LVCD, LV1, LR0, LR1
     QString m_popupList;                          // the list that popped MnuView up
-    ShellLauncher *m_launcher;
+    ShellLauncher *m_launcher = nullptr;
     QHash<QChar, QPair<QString, QString>> m_driveNames;   // letter: (disc identifier, name)
     bool m_fillingKeywords = false;
     QListWidget *m_keywordList = nullptr;

@@ -170,6 +170,12 @@ void Form1::restorePos()
         screen = QGuiApplication::primaryScreen();
     if (screen) {
         const QRect area = screen->availableGeometry();
+        if (!width || !height) {
+            // First start: most of the screen, centred.
+            rect.setSize(QSize(qMax(1024, area.width() * 9 / 10), qMax(700, area.height() * 9 / 10)));
+            if (!left || !top)
+                rect.moveCenter(area.center());
+        }
         rect.setWidth(qBound(qMin(400, area.width()), rect.width(), area.width()));
         rect.setHeight(qBound(qMin(300, area.height()), rect.height(), area.height()));
         rect.moveLeft(qBound(area.left(), rect.left(), area.right() - rect.width() + 1));
@@ -184,20 +190,24 @@ void Form1::restorePos()
 
 void Form1::applySplitters()
 {
-    auto place = [](QSplitter *splitter, int first) {
+    // Without stored positions the panes share the window in fixed proportions
+    // (per mille of the splitter), the left one never narrower than its captions.
+    auto place = [](QSplitter *splitter, int first, int perMille, int least) {
         const QList<int> sizes = splitter->sizes();
         int total = 0;
         for (int size : sizes)
             total += size;
         if (total <= 0 || sizes.size() < 2)
             return;
+        if (first < 0)
+            first = qMax(least, total * perMille / 1000);
         first = qBound(20, first, qMax(20, total - 20));
         splitter->setSizes({first, total - first});
     };
-    place(m_frame1, m_splitters[0]);
-    place(m_leftSplit, m_splitters[1]);
-    place(m_browse->treeSplitter(), m_splitters[2]);
-    place(m_browse->viewerSplitter(), m_splitters[3]);
+    place(m_frame1, m_splitters[0], 200, 300);
+    place(m_leftSplit, m_splitters[1], 620, 0);
+    place(m_browse->treeSplitter(), m_splitters[2], 220, 200);
+    place(m_browse->viewerSplitter(), m_splitters[3], 680, 0);
     m_splittersApplied = true;
 }
 
@@ -210,10 +220,11 @@ void Form1::savePos()
         if (m_browse->viewerVisible())
             m_splitters[3] = m_browse->viewerSplitter()->sizes().value(0);
     }
-    Settings::writeNumber(kPos, QStringLiteral("X1"), m_splitters[0]);
-    Settings::writeNumber(kPos, QStringLiteral("Y1"), m_splitters[1]);
-    Settings::writeNumber(kPos, QStringLiteral("X2"), m_splitters[2]);
-    Settings::writeNumber(kPos, QStringLiteral("Y2"), m_splitters[3]);
+    const QString keys[] = {QStringLiteral("X1"), QStringLiteral("Y1"), QStringLiteral("X2"), QStringLiteral("Y2")};
+    for (int i = 0; i < 4; ++i) {
+        if (m_splitters[i] >= 0)
+            Settings::writeNumber(kPos, keys[i], m_splitters[i]);
+    }
 }
 
 void Form1::saveAff()
