@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFont>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -163,6 +164,8 @@ bool BrowsePane::showDisc(int position, const QString &rootText)
     m_nodes.insert(QStringLiteral("K0"), root);
     const QIcon closed = m_icons.icon(QStringLiteral("FC"));
     const QIcon closedExcluded = m_icons.icon(QStringLiteral("FCe"));
+    QFont bold = m_tree->font();
+    bold.setBold(true);
     for (size_t i = 1; i < folders.size(); ++i) {
         auto *item = new QTreeWidgetItem;
         const bool excluded = (folders[i].flags & 1) != 0;
@@ -171,6 +174,8 @@ bool BrowsePane::showDisc(int position, const QString &rootText)
         const QString key = u'K' + QString::number(i);
         item->setData(0, KeyRole, key);
         item->setData(0, KeyRole + 1, excluded ? QStringLiteral("FCe") : QStringLiteral("FC"));
+        if (m_shown.isFolderBookmarked(int(i)))
+            item->setFont(0, bold);
         items[i] = item;
         m_nodes.insert(key, item);
     }

@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QSet>
 #include <QToolBar>
+#include <algorithm>
 #include <optional>
 
 namespace vorn {
@@ -335,7 +336,16 @@ void Form1::rebuildFilterMenu()
             action->deleteLater();
         }
     }
+    // Entries in name order, ignoring case; the list itself keeps its order.
+    std::vector<int> order;
     for (int k = 1; k < int(m_catalogue.keywords.size()); ++k) {
+        if (m_catalogue.keywords[size_t(k)].number != 0)
+            order.push_back(k);
+    }
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return m_catalogue.keywords[size_t(a)].name.compare(m_catalogue.keywords[size_t(b)].name, Qt::CaseInsensitive) < 0;
+    });
+    for (int k : order) {
         const KeywordEntry &keyword = m_catalogue.keywords[size_t(k)];
         auto *entry = new QAction(keyword.name, menu);
         entry->setObjectName(QStringLiteral("MnuFiltre_%1").arg(k));

@@ -15,12 +15,14 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSplitter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -103,6 +105,24 @@ TEST(Form1Rename, EditingTheListEntryRenamesTheDiscAndKeepsAPendingDescription)
     ASSERT_TRUE(reading);
     EXPECT_EQ(reading->record.description, "Edited");
     EXPECT_EQ(rowTexts(model).mid(2), QStringList({"Another", "Zebra"}));
+}
+
+TEST(Form1Rename, F2EditsADiscInPlaceAndAsksForADrivesDisc)
+{
+    Form1Fixture f;
+    f.insertDisc("99");
+    Form1 *w = f.start();
+    ASSERT_NE(w, nullptr);
+    auto *list = w->findChild<QListView *>("LVCD");
+    list->setCurrentIndex(w->discModel()->index(w->discModel()->rowOfKey("__42")));
+    trigger(w, "MnuRenommer");
+    auto *editor = list->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "Sample");
+    EXPECT_TRUE(f.prompt.questions.isEmpty());
+    list->setCurrentIndex(w->discModel()->index(0));
+    trigger(w, "MnuRenommer2");
+    EXPECT_EQ(f.prompt.questions, QStringList({"Entrez le nouveau nom du CD"}));
 }
 
 TEST(Form1Rename, NamingTheDiscInTheDrive)
@@ -278,6 +298,21 @@ TEST(Form1Open, DoubleClickOnAFolderRowShowsThatFolder)
     EXPECT_TRUE(f.launcher.started.isEmpty());
 }
 
+TEST(Form1Open, BookmarkedFoldersAreBoldInTheTreeAndThePane)
+{
+    Form1Fixture f;
+    Form1 *w = f.start();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->showEntryByKey("__42"));
+    QTreeWidgetItem *docs = w->browser()->tree()->topLevelItem(0)->child(0);
+    EXPECT_FALSE(docs->font(0).bold());
+    EXPECT_TRUE(docs->child(0)->font(0).bold());
+    ASSERT_TRUE(w->browser()->showNode("K1"));
+    const FilePaneModel *model = w->browser()->fileModel();
+    EXPECT_TRUE(model->row(model->rowOfKey("R3")).bold);
+    EXPECT_FALSE(model->row(model->rowOfKey("K6")).bold);
+}
+
 TEST(Form1Help, DocumentsOpenWithTheDesktopAndSayWhatTheyAre)
 {
     struct Case { const char *action; const char *file; const char *contains; };
@@ -371,6 +406,22 @@ TEST(Form1Menus, DeletingADiscAsksFirst)
         // The keyword counts follow the discs left.
         EXPECT_EQ(w->findChild<QListWidget *>("ListMC")->item(0)->text(), c.kept ? "Jazz (1)" : "Jazz (0)");
     }
+}
+
+TEST(Form1Menus, MovingADiscsArchiveTakesItOutOfTheList)
+{
+    Form1Fixture f;
+    QTemporaryDir target;
+    Form1 *w = f.start();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->showEntryByKey("__42"));
+    f.prompt.inputs.push_back(target.path());
+    trigger(w, "MnuCopyArchiv_1");
+    EXPECT_TRUE(QFile::exists(target.path() + "/42.VORN"));
+    EXPECT_FALSE(QFile::exists(f.dataPath() + "42.VORN"));
+    EXPECT_EQ(rowTexts(w->discModel()).mid(2), QStringList({"Another"}));
+    EXPECT_EQ(w->browser()->shown().identifier, QString());
+    EXPECT_EQ(w->findChild<QListWidget *>("ListMC")->item(0)->text(), "Jazz (0)");
 }
 
 TEST(Form1Menus, ViewModesOfTheDiscListAreKept)

@@ -60,6 +60,7 @@ Form1Fixture::Form1Fixture()
 
     std::vector<BookmarkRecord> bookmarks(1);
     bookmarks.push_back({1, "half.bin", "", 5, "", 0});
+    bookmarks.push_back({2, "Guides", "Docs\\", 3, "", 1});
     BookmarkFile::write(c, "42", bookmarks);
 
     c.keywords = {{}, {"Jazz", 1}, {"Live", 2}, {"Unused", 3}};

@@ -39,7 +39,7 @@ public:
 };
 
 // Isolated settings, a data folder with two discs ("42" Sample with folders, files,
-// an archive, a captured text, a bookmark, keyword Jazz and field Shelf = B3; "-7"
+// an archive, a captured text, bookmarks on half.bin and Guides, keyword Jazz and field Shelf = B3; "-7"
 // Another, excluded from searches; keywords Jazz 1, Live 2, Unused 3), a virtual
 // drive V and a window started over them.
 class Form1Fixture
