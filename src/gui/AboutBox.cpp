@@ -1,5 +1,6 @@
 #include "gui/AboutBox.h"
 
+#include "gui/AppIcons.h"
 #include "settings/StringTable.h"
 
 #include <QDialog>
@@ -30,27 +31,27 @@ QDialog *makeAboutBox(QWidget *parent, const QString &versionLine)
 
     auto *picture = new QLabel;
     picture->setObjectName(QStringLiteral("img"));
-    if (parent)
-        picture->setPixmap(parent->windowIcon().pixmap(48, 48));
+    picture->setPixmap(drawnIcon(QStringLiteral("CD")).pixmap(48, 48));
 
     auto *label = new QLabel(versionLine + u'\n' + LoadText(507));
     label->setObjectName(QStringLiteral("Label2"));
     label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 1.1);
+    font.setBold(true);
     label->setFont(font);
 
     auto *summary = new QLabel(LoadText(200));
     summary->setObjectName(QStringLiteral("Label1"));
-    summary->setWordWrap(true);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    buttons->button(QDialogButtonBox::Close)->setText(LoadText(513));
     QObject::connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
 
     auto *top = new QHBoxLayout;
     top->addWidget(picture, 0, Qt::AlignTop);
     auto *texts = new QVBoxLayout;
+    texts->setSpacing(8);
     texts->addWidget(label);
     texts->addWidget(summary);
     top->addLayout(texts, 1);
