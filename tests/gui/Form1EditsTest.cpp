@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -237,6 +238,28 @@ TEST(Form1Fields, TreeHoldsTheDiscsValuesAndThePlaceholder)
         EXPECT_EQ(root->child(0)->font(0).bold(), c.bold) << c.key;
         EXPECT_EQ(root->child(1)->text(0), "[Nouveau Champ]");
     }
+}
+
+TEST(Form1Fields, LowerPaneShowsKeywordsDescriptionOrFields)
+{
+    Form1Fixture f;
+    Form1 *w = f.start();
+    ASSERT_NE(w, nullptr);
+    auto *tabs = w->findChild<QTabBar *>("PictAffMC");
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->tabText(0), "Mots-clés");
+    EXPECT_EQ(tabs->tabText(2), "Champs");
+    EXPECT_TRUE(w->findChild<QListWidget *>("ListMC")->isVisible());
+    struct Case { const char *action; const char *shown; const char *hidden; };
+    const Case cases[] = {{"MnuAffMcT_2", "TvChamps", "ListMC"}, {"MnuAffMcT_1", "TxtDesc", "TvChamps"},
+                          {"MnuAffMcT_0", "ListMC", "TxtDesc"}};
+    for (const Case &c : cases) {
+        trigger(w, c.action);
+        EXPECT_TRUE(w->findChild<QWidget *>(c.shown)->isVisible()) << c.action;
+        EXPECT_FALSE(w->findChild<QWidget *>(c.hidden)->isVisible()) << c.action;
+    }
+    tabs->setCurrentIndex(1);
+    EXPECT_TRUE(w->findChild<QWidget *>("TxtDesc")->isVisible());
 }
 
 TEST(Form1Open, DoubleClicksOpenOnTheDiscInTheDriveOnly)

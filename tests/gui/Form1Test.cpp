@@ -86,6 +86,10 @@ TEST(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
         {"MnuImgFleche_2", "Afficher automatiquement", "", true},
         {"MnuPrec", "&<<", "", false},
         {"MnuReadme_2", "History.txt", "", true},
+        {"MnuAPropo", "&A propos de VORN...", "", true},
+        {"MnuAffMcT_1", "Description du CD", "", true},
+        {"MnuOuvreDossier_1", "Explorer", "", true},
+        {"MnuAffMcTRep_4", "Liste des CD", "", false},
     };
     for (const Case &c : cases) {
         QAction *action = w->findChild<QAction *>(QString::fromLatin1(c.name));
