@@ -146,6 +146,15 @@ QIcon AppIcons::icon(const QString &key)
     return icon;
 }
 
+bool AppIcons::addIconFile(const QString &key, const QString &path)
+{
+    const QIcon icon(path);
+    if (icon.availableSizes().isEmpty())
+        return false;
+    m_icons.insert(key, icon);
+    return true;
+}
+
 QIcon AppIcons::fileIcon(const QString &fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(u'.');

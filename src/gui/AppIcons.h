@@ -22,6 +22,8 @@ public:
     // the bytes do not read.
     QIcon discIcon(const QString &identifier, const QByteArray &icoBytes);
     void forgetDiscIcons() { m_discIcons.clear(); }
+    // Adds the picture of an icon file under `key`; false when it does not read.
+    bool addIconFile(const QString &key, const QString &path);
 
 private:
     QHash<QString, QIcon> m_icons;

@@ -7,6 +7,8 @@
 #include "store/Catalogue.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFont>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -68,7 +70,11 @@ BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, QWidget *parent)
     m_files->setColumnWidth(FilePaneModel::Name, 200);
     m_files->setColumnWidth(FilePaneModel::Description, 180);
     m_files->setColumnWidth(FilePaneModel::Size, 90);
-    m_files->setColumnWidth(FilePaneModel::Date, 130);
+    // Wide enough for the longest short date of the user's locale.
+    const QString longDate = QLocale::system().toString(QDateTime(QDate(2028, 12, 28), QTime(23, 58, 58)),
+                                                        QLocale::ShortFormat);
+    m_files->setColumnWidth(FilePaneModel::Date,
+                            qMax(130, m_files->fontMetrics().horizontalAdvance(longDate) + 24));
     m_files->header()->setSortIndicator(-1, Qt::AscendingOrder);
 
     m_info = new QLabel;
@@ -158,6 +164,8 @@ bool BrowsePane::showDisc(int position, const QString &rootText)
     m_nodes.insert(QStringLiteral("K0"), root);
     const QIcon closed = m_icons.icon(QStringLiteral("FC"));
     const QIcon closedExcluded = m_icons.icon(QStringLiteral("FCe"));
+    QFont bold = m_tree->font();
+    bold.setBold(true);
     for (size_t i = 1; i < folders.size(); ++i) {
         auto *item = new QTreeWidgetItem;
         const bool excluded = (folders[i].flags & 1) != 0;
@@ -166,6 +174,8 @@ bool BrowsePane::showDisc(int position, const QString &rootText)
         const QString key = u'K' + QString::number(i);
         item->setData(0, KeyRole, key);
         item->setData(0, KeyRole + 1, excluded ? QStringLiteral("FCe") : QStringLiteral("FC"));
+        if (m_shown.isFolderBookmarked(int(i)))
+            item->setFont(0, bold);
         items[i] = item;
         m_nodes.insert(key, item);
     }
@@ -289,6 +299,12 @@ bool BrowsePane::showNode(const QString &key, bool fromHistory)
     }
     emit historyChanged();
     return true;
+}
+
+QString BrowsePane::currentNodeKey() const
+{
+    const QTreeWidgetItem *item = m_tree->currentItem();
+    return item ? item->data(0, KeyRole).toString() : QString();
 }
 
 std::pair<QString, QString> BrowsePane::stepHistory(int delta)

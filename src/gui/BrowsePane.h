@@ -41,6 +41,8 @@ public:
     // Shows the folder or archive node with this key ("K" & n or "Z" & n).
     bool showNode(const QString &key, bool fromHistory = false);
     QString shownNodeKey() const { return m_shownKey; }
+    // The key of the tree's selected node ("K0", "K" & n, "Z" & n); empty for none.
+    QString currentNodeKey() const;
     // Fills the viewer with the text of the file row (captured text or MP3 tags).
     void showFileText(int row);
     void clearInfo();

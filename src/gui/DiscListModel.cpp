@@ -75,7 +75,21 @@ Qt::ItemFlags DiscListModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (m_entries[size_t(index.row())].key.startsWith(QLatin1String("__")))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool DiscListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= int(m_entries.size()) || !m_rename)
+        return false;
+    // The handler may refill the model: it runs once the editor has let go.
+    const QString key = m_entries[size_t(index.row())].key;
+    const QString text = value.toString();
+    QMetaObject::invokeMethod(this, [this, key, text] { m_rename(key, text); }, Qt::QueuedConnection);
+    return false;
 }
 
 } // namespace vorn

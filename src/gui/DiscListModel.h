@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QIcon>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace vorn {
@@ -34,13 +35,21 @@ public:
     QString keyAt(int row) const;
     void setToolTip(int row, const QString &text);
     void setText(int row, const QString &text);
+    // Disc entries ("__") can be edited in place; the new text goes to this handler,
+    // which refills the list itself when it accepts it.
+    void setRenameHandler(std::function<void(const QString &key, const QString &text)> handler)
+    {
+        m_rename = std::move(handler);
+    }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 
 private:
     std::vector<DiscListEntry> m_entries;
+    std::function<void(const QString &, const QString &)> m_rename;
 };
 
 } // namespace vorn

@@ -21,7 +21,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -33,6 +35,26 @@
 
 namespace vorn {
 
+namespace {
+
+// The status line: a long data-folder path gives up its middle, not its end; the
+// whole text stays the label's text and tooltip.
+class StatusLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, int(alignment()), fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+    }
+};
+
+} // namespace
+
 Form1::Form1(Form1Setup setup, QWidget *parent)
     : QMainWindow(parent)
     , m_setup(std::move(setup))
@@ -43,6 +65,7 @@ Form1::Form1(Form1Setup setup, QWidget *parent)
     , m_folders(m_setup.defaultDataFolder.isEmpty() ? defaultDataFolder()
                                                     : withTrailingSeparator(m_setup.defaultDataFolder))
 {
+    m_launcher = m_setup.launcher;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("200"));
     resize(1024, 700);
@@ -61,6 +84,7 @@ Form1::Form1(Form1Setup setup, QWidget *parent)
     });
     connect(m_watcher.get(), &DriveWatcher::driveChanged, this, &Form1::onDriveChanged);
     connectActions();
+    connectMoreActions();
 }
 
 Form1::~Form1()
@@ -78,7 +102,7 @@ void Form1::buildLayout()
     m_discList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_discList->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    m_status = new QLabel;
+    m_status = new StatusLabel;
     m_status->setObjectName(QStringLiteral("LabelStatus"));
     m_status->setTextFormat(Qt::PlainText);
     m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -92,11 +116,40 @@ void Form1::buildLayout()
 
     m_description = new QPlainTextEdit;
     m_description->setObjectName(QStringLiteral("TxtDesc"));
+    m_keywordList = new QListWidget;
+    m_keywordList->setObjectName(QStringLiteral("ListMC"));
+    m_keywordList->setUniformItemSizes(true);
+    m_fields = new QTreeWidget;
+    m_fields->setObjectName(QStringLiteral("TvChamps"));
+    m_fields->setHeaderHidden(true);
+
+    // The lower-left pane: keywords, description or fields, chosen on its header.
+    m_lowerTabs = new QTabBar;
+    m_lowerTabs->setObjectName(QStringLiteral("PictAffMC"));
+    m_lowerTabs->setDocumentMode(true);
+    m_lowerTabs->setExpanding(false);
+    // Captions are never cut: the pane is at least as wide as its three tabs.
+    m_lowerTabs->setElideMode(Qt::ElideNone);
+    m_lowerTabs->setUsesScrollButtons(false);
+    m_lowerPages = new QStackedWidget;
+    m_lowerPages->setObjectName(QStringLiteral("LowerPages"));
+    for (QWidget *page : {static_cast<QWidget *>(m_keywordList), static_cast<QWidget *>(m_description),
+                          static_cast<QWidget *>(m_fields)}) {
+        m_lowerTabs->addTab(QString());
+        m_lowerPages->addWidget(page);
+    }
+    auto *lowerBox = new QWidget;
+    auto *lowerLayout = new QVBoxLayout(lowerBox);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->setSpacing(0);
+    lowerLayout->addWidget(m_lowerTabs);
+    lowerLayout->addWidget(m_lowerPages, 1);
 
     m_leftSplit = new QSplitter(Qt::Vertical);
     m_leftSplit->setObjectName(QStringLiteral("SplitLVCD"));
     m_leftSplit->addWidget(listBox);
-    m_leftSplit->addWidget(m_description);
+    m_leftSplit->addWidget(lowerBox);
+    m_leftSplit->setChildrenCollapsible(false);
     m_leftSplit->setStretchFactor(0, 3);
     m_leftSplit->setStretchFactor(1, 1);
 
@@ -147,6 +200,9 @@ void Form1::applyCaptions()
         m_tabs->setTabToolTip(index, QString());
     }
     m_browse->fileModel()->setHeaders({LoadText(400), LoadText(404), LoadText(401), LoadText(402), QString()});
+    const int lowerCaptions[] = {128, 129, 536};
+    for (int index = 0; index < 3; ++index)
+        m_lowerTabs->setTabText(index, LoadText(lowerCaptions[index]));
     for (QAction *action : m_toolbar->actions()) {
         const int id = action->property("tipId").toInt();
         if (!id)
@@ -208,19 +264,6 @@ void Form1::connectActions()
         on(QStringLiteral("MnuImgFleche_%1").arg(index).toLatin1().constData(), [this, index] { viewerMenu(index); });
     on("MnuPrec", [this] { moveInHistory(-1); });
     on("MnuSuiv", [this] { moveInHistory(1); });
-    on("mnuHelp", [this] {
-        const QString text = shellOpen(QDir(programFolder()).filePath(QStringLiteral("VORNHelp.htm")));
-        if (!text.isEmpty())
-            m_prompt->warn(text);
-    });
-    for (int n = 1; n <= 2; ++n) {
-        on(QStringLiteral("MnuReadme_%1").arg(n).toLatin1().constData(), [this, n] {
-            const QString name = findAction(this, QStringLiteral("MnuReadme_%1").arg(n))->text();
-            const QString text = shellOpen(QDir(programFolder()).filePath(name));
-            if (!text.isEmpty())
-                m_prompt->warn(text);
-        });
-    }
     on("mnuRepDataAutres", [this] {
         const QString folder = m_prompt->chooseFolder(LoadText(444));
         if (folder.isEmpty())
@@ -230,22 +273,6 @@ void Form1::connectActions()
     });
 
     connect(m_discList, &QListView::clicked, this, [this](const QModelIndex &index) { showEntry(index.row()); });
-    connect(m_discList, &QListView::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_popupList = QStringLiteral("LVCD");
-        if (QMenu *menu = findMenu(this, QStringLiteral("MnuView")))
-            menu->popup(m_discList->viewport()->mapToGlobal(pos));
-    });
-    m_browse->files()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_browse->files(), &QTreeView::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_popupList = QStringLiteral("LV1");
-        if (QMenu *menu = findMenu(this, QStringLiteral("MnuView")))
-            menu->popup(m_browse->files()->viewport()->mapToGlobal(pos));
-    });
-    m_browse->tree()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_browse->tree(), &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        if (QMenu *menu = findMenu(this, QStringLiteral("MnuPropDossier_Titre")))
-            menu->popup(m_browse->tree()->viewport()->mapToGlobal(pos));
-    });
     connect(m_browse, &BrowsePane::infoStripClicked, this, [this](const QPoint &pos) {
         if (QMenu *menu = findMenu(this, QStringLiteral("MnuImgFlecheT")))
             menu->popup(pos);
@@ -259,18 +286,29 @@ void Form1::connectActions()
 
 void Form1::setViewMode(const QString &list, int mode)
 {
+    // Modes: 0 large icons, 1 small icons, 2 list, 3 details.
+    if (mode < 0 || mode > 3)
+        return;
     if (list == QLatin1String("LVCD")) {
         m_viewModes[0] = mode;
         m_discList->setViewMode(mode == 0 ? QListView::IconMode : QListView::ListMode);
         m_discList->setIconSize(mode == 0 ? QSize(32, 32) : QSize(16, 16));
-        m_discList->setFlow(mode == 2 ? QListView::TopToBottom : QListView::TopToBottom);
-        m_discList->setWrapping(mode == 0 || mode == 1 || mode == 2);
-        if (mode == 1)
-            m_discList->setFlow(QListView::LeftToRight);
+        m_discList->setFlow(mode == 1 ? QListView::LeftToRight : QListView::TopToBottom);
+        m_discList->setWrapping(mode != 3);
+        m_discList->setGridSize(mode == 0 ? QSize(96, 64) : QSize());
+        m_discList->setWordWrap(mode == 0);
+        m_discList->setMovement(QListView::Static);
         m_discList->setResizeMode(QListView::Adjust);
+        m_discList->setSpacing(mode == 3 ? 0 : 2);
     } else if (list == QLatin1String("LV1")) {
-        // The file pane is a report in every mode; the mode is kept for the settings.
+        // The file pane keeps one row per entry; the modes other than details show
+        // the names alone, with large icons in mode 0.
         m_viewModes[1] = mode;
+        QTreeView *files = m_browse->files();
+        for (int column = FilePaneModel::Description; column < FilePaneModel::DateNumber; ++column)
+            files->setColumnHidden(column, mode != 3);
+        files->setHeaderHidden(mode != 3);
+        files->setIconSize(mode == 0 ? QSize(32, 32) : QSize(16, 16));
     }
 }
 

@@ -7,12 +7,17 @@
 #include "store/DataFolderList.h"
 
 #include <QMainWindow>
+#include <QHash>
+#include <QPair>
 #include <QPoint>
 #include <memory>
 #include <vector>
 
 class QLabel;
 class QListView;
+class QListWidget;
+class QListWidgetItem;
+class QTreeWidget;
 class QPlainTextEdit;
 class QSplitter;
 class QStackedWidget;
@@ -25,6 +30,7 @@ class BrowsePane;
 class DiscListModel;
 class DriveLayer;
 class DriveWatcher;
+class ShellLauncher;
 class TempFolder;
 class UserPrompt;
 class cDrive;
@@ -37,6 +43,7 @@ struct Form1Setup
     UserPrompt *prompt = nullptr;       // Qt dialogs when null
     QString defaultDataFolder;          // the program's default when empty
     QString tempBase;                   // parent of the temporary folder; the system's when empty
+    ShellLauncher *launcher = nullptr;  // the desktop's programs when null
 };
 
 // The program's main window: the disc list `LVCD` and the description `TxtDesc` on
@@ -73,6 +80,29 @@ public:
     // Opens entry `number` of the data-folder list.
     bool openDataFolderEntry(int number);
 
+    // Naming: a catalogued disc in place (false when refused), the disc in a drive
+    // through the input box, and the name given to the disc in drive `letter` (empty
+    // when none was given or the disc changed since).
+    bool renameDisc(int row, const QString &newName);
+    void nameDriveDisc(int row);
+    void renameSelected();
+    QString givenDriveName(QChar letter) const;
+    // Opening on the disc in the drive: a file pane row, a tree node, the shown folder
+    // in the file manager. Message 369 when the disc shown is not in a drive.
+    void openFileRow(int row);
+    void openTreeNode(const QString &key);
+    void exploreShownFolder();
+    // Keywords of the lower-left pane and the disc's fields.
+    void RemplitListMC();
+    void CocheMCduCDEnCours();
+    void ListMC_ItemCheck(QListWidgetItem *item);
+    void fillFields();
+    void showLowerPane(int index);
+    // Help menu: the shipped documents and the about box.
+    void openDocument(const QString &name);
+    void showAbout();
+    QString versionLine() const;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -100,6 +130,14 @@ private:
     void setViewMode(const QString &list, int mode);
     void viewerMenu(int index);
     void writeOptions();
+    void connectMoreActions();
+    void popDiscMenu(const QString &list, const QPoint &globalPos);
+    void updateMenus();
+    bool shownDiscDrive(QChar *letter) const;
+    QString hostPathOnDrive(QChar letter, const QString &discPath);
+    void openOnDrive(const QString &discPath, bool folder);
+    void say(const QString &text);
+    void loadIconFolder();
 
     Form1Setup m_setup;
     GuiPrompt m_guiPrompt;
@@ -120,9 +158,17 @@ private:
     bool m_started = false;
     bool m_closed = false;
     bool m_splittersApplied = false;
-    int m_splitters[4] = {220, 420, 220, 460};   // X1, Y1, X2, Y2
+    int m_splitters[4] = {-1, -1, -1, -1};       // X1, Y1, X2, Y2; -1: in proportion
     int m_viewModes[4] = {3, 3, 3, 3};           // LVCD, LV1, LR0, LR1
     QString m_popupList;                          // the list that popped MnuView up
+    ShellLauncher *m_launcher = nullptr;
+    QHash<QChar, QPair<QString, QString>> m_driveNames;   // letter: (disc identifier, name)
+    bool m_fillingKeywords = false;
+    QListWidget *m_keywordList = nullptr;
+    QTreeWidget *m_fields = nullptr;
+    QTabBar *m_lowerTabs = nullptr;
+    QStackedWidget *m_lowerPages = nullptr;
+    QWidget *m_about = nullptr;
 
     QToolBar *m_toolbar = nullptr;
     QListView *m_discList = nullptr;

@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QSet>
 #include <QToolBar>
+#include <algorithm>
 #include <optional>
 
 namespace vorn {
@@ -82,6 +83,11 @@ void Form1::fillDiscList()
         DiscListEntry entry;
         entry.key = drive.key;
         entry.text = drive.text;
+        if (drive.state != DriveState::Empty) {
+            const QString given = givenDriveName(drive.key[0]);
+            if (!given.isEmpty())
+                entry.text = drive.text.left(4) + given + u']';
+        }
         entry.icon = iconOf(drive.image);
         if (drive.state == DriveState::Catalogued) {
             inDrive.insert(drive.position);
@@ -226,6 +232,8 @@ void Form1::showEntry(int row, bool force)
         m_loadingDescription = true;
         m_description->clear();
         m_loadingDescription = false;
+        CocheMCduCDEnCours();
+        fillFields();
         fillDiscList();
         selectRow(m_discModel->rowOfKey(key.left(2)) >= 0 ? m_discModel->rowOfKey(key.left(2)) : row);
         for (int r = 0; r < m_discModel->rowCount(); ++r) {
@@ -243,6 +251,12 @@ void Form1::showEntry(int row, bool force)
         m_prompt->fail(LoadText(376));
         m_catalogue.current = 0;
         m_browse->clear();
+        m_loadingDescription = true;
+        m_description->clear();
+        m_loadingDescription = false;
+        m_infoModified = false;
+        CocheMCduCDEnCours();
+        fillFields();
         if (previous > 0 && previous <= m_catalogue.discCount() && previous != position) {
             const QString previousId = m_catalogue.disc(previous).identifier;
             int back = m_discModel->rowOfKey(QStringLiteral("__") + previousId);
@@ -257,6 +271,8 @@ void Form1::showEntry(int row, bool force)
         }
         return;
     }
+    CocheMCduCDEnCours();
+    fillFields();
     m_loadingDescription = true;
     m_description->setPlainText(descriptionForBox(m_catalogue.disc(position).description));
     m_loadingDescription = false;
@@ -320,7 +336,16 @@ void Form1::rebuildFilterMenu()
             action->deleteLater();
         }
     }
+    // Entries in name order, ignoring case; the list itself keeps its order.
+    std::vector<int> order;
     for (int k = 1; k < int(m_catalogue.keywords.size()); ++k) {
+        if (m_catalogue.keywords[size_t(k)].number != 0)
+            order.push_back(k);
+    }
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return m_catalogue.keywords[size_t(a)].name.compare(m_catalogue.keywords[size_t(b)].name, Qt::CaseInsensitive) < 0;
+    });
+    for (int k : order) {
         const KeywordEntry &keyword = m_catalogue.keywords[size_t(k)];
         auto *entry = new QAction(keyword.name, menu);
         entry->setObjectName(QStringLiteral("MnuFiltre_%1").arg(k));

@@ -1,4 +1,5 @@
 // Start-up and shut-down of the main window, and the settings of its layout.
+#include "gui/AboutBox.h"
 #include "gui/BrowsePane.h"
 #include "gui/DiscListModel.h"
 #include "gui/DriveWatcher.h"
@@ -6,6 +7,7 @@
 #include "gui/MainMenus.h"
 #include "scan/DriveLayer.h"
 #include "scan/cDrive.h"
+#include "settings/AppFolders.h"
 #include "settings/OptionsWord.h"
 #include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
@@ -14,8 +16,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -70,8 +74,10 @@ bool Form1::startUp()
         return false;
     m_catalogue.tempFolder = m_temp->path();
 
+    loadIconFolder();
     applyCaptions();
 
+    m_about = makeAboutBox(this, versionLine());
     m_options = startupOptionsWord();
     m_browse->setViewerVisible(TestOption(m_options, Opt::ViewerVisible));
     findAction(this, QStringLiteral("MnuImgFleche_2"))->setChecked(TestOption(m_options, Opt::ViewerAutoShow));
@@ -94,10 +100,22 @@ bool Form1::startUp()
     m_started = true;
     openDataFolderEntry(m_folders.current());
 
+    // The archive and text icons of the file pane are fetched once, now.
+    m_icons.fileIcon(QStringLiteral("a.ZIP"));
+    m_icons.fileIcon(QStringLiteral("a.TXT"));
     if (TestOption(m_options, Opt::StartOnSearchTab))
         m_tabs->setCurrentIndex(1);
     m_watcher->timer()->start();
     return true;
+}
+
+void Form1::loadIconFolder()
+{
+    // Each "*.ico" of the program's "Ico" folder is a stock icon under "K" & its name.
+    const QDir folder(QDir(programFolder()).filePath(QStringLiteral("Ico")));
+    const QStringList names = folder.entryList({QStringLiteral("*.ico")}, QDir::Files, QDir::Name);
+    for (const QString &name : names)
+        m_icons.addIconFile(u'K' + name.left(name.size() - 4), folder.filePath(name));
 }
 
 void Form1::restoreAff()
@@ -121,7 +139,7 @@ void Form1::restoreAff()
         }
     }
     const struct { const char *key; QWidget *widget; } colours[] = {
-        {"LVCD.BG", m_discList}, {"DES.BG", m_description},
+        {"LVCD.BG", m_discList}, {"MC.BG", m_keywordList}, {"DES.BG", m_description},
         {"TXT.BG", m_browse->viewer()}, {"LV1.BG", m_browse->files()}};
     for (const auto &colour : colours) {
         if (const auto value = storedNumber(kAff, QString::fromLatin1(colour.key)))
@@ -152,6 +170,12 @@ void Form1::restorePos()
         screen = QGuiApplication::primaryScreen();
     if (screen) {
         const QRect area = screen->availableGeometry();
+        if (!width || !height) {
+            // First start: most of the screen, centred.
+            rect.setSize(QSize(qMax(1024, area.width() * 9 / 10), qMax(700, area.height() * 9 / 10)));
+            if (!left || !top)
+                rect.moveCenter(area.center());
+        }
         rect.setWidth(qBound(qMin(400, area.width()), rect.width(), area.width()));
         rect.setHeight(qBound(qMin(300, area.height()), rect.height(), area.height()));
         rect.moveLeft(qBound(area.left(), rect.left(), area.right() - rect.width() + 1));
@@ -166,20 +190,24 @@ void Form1::restorePos()
 
 void Form1::applySplitters()
 {
-    auto place = [](QSplitter *splitter, int first) {
+    // Without stored positions the panes share the window in fixed proportions
+    // (per mille of the splitter), the left one never narrower than its captions.
+    auto place = [](QSplitter *splitter, int first, int perMille, int least) {
         const QList<int> sizes = splitter->sizes();
         int total = 0;
         for (int size : sizes)
             total += size;
         if (total <= 0 || sizes.size() < 2)
             return;
+        if (first < 0)
+            first = qMax(least, total * perMille / 1000);
         first = qBound(20, first, qMax(20, total - 20));
         splitter->setSizes({first, total - first});
     };
-    place(m_frame1, m_splitters[0]);
-    place(m_leftSplit, m_splitters[1]);
-    place(m_browse->treeSplitter(), m_splitters[2]);
-    place(m_browse->viewerSplitter(), m_splitters[3]);
+    place(m_frame1, m_splitters[0], 200, 300);
+    place(m_leftSplit, m_splitters[1], 620, 0);
+    place(m_browse->treeSplitter(), m_splitters[2], 220, 200);
+    place(m_browse->viewerSplitter(), m_splitters[3], 680, 0);
     m_splittersApplied = true;
 }
 
@@ -192,10 +220,11 @@ void Form1::savePos()
         if (m_browse->viewerVisible())
             m_splitters[3] = m_browse->viewerSplitter()->sizes().value(0);
     }
-    Settings::writeNumber(kPos, QStringLiteral("X1"), m_splitters[0]);
-    Settings::writeNumber(kPos, QStringLiteral("Y1"), m_splitters[1]);
-    Settings::writeNumber(kPos, QStringLiteral("X2"), m_splitters[2]);
-    Settings::writeNumber(kPos, QStringLiteral("Y2"), m_splitters[3]);
+    const QString keys[] = {QStringLiteral("X1"), QStringLiteral("Y1"), QStringLiteral("X2"), QStringLiteral("Y2")};
+    for (int i = 0; i < 4; ++i) {
+        if (m_splitters[i] >= 0)
+            Settings::writeNumber(kPos, keys[i], m_splitters[i]);
+    }
 }
 
 void Form1::saveAff()
@@ -264,6 +293,18 @@ bool Form1::openDataFolderEntry(int number)
     rebuildFilterMenu();
     m_filter = 0;
     fillDiscList();
+    RemplitListMC();
+    fillFields();
+    if (!opened) {
+        // A folder that vanished since it was listed: say so, and fall back on the
+        // default folder, which start-up has made sure exists.
+        const QString folder = QDir::toNativeSeparators(m_folders.currentFolder());
+        m_prompt->warn(LanguageOffset() == 0
+                           ? QStringLiteral("Le dossier de données est introuvable :\n") + folder
+                           : QStringLiteral("The data folder cannot be found:\n") + folder);
+        if (number != 1 && QDir(m_folders.folder(1)).exists())
+            return openDataFolderEntry(1);
+    }
     return opened;
 }
 

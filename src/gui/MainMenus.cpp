@@ -142,7 +142,7 @@ void buildMainMenus(QMainWindow *window)
     QMenu *help = addTopMenu(window, QStringLiteral("mnuHelp_t"), QStringLiteral("?"));
     addEntries(help, {{"mnuHelp", "655"},
                       {"", ""},
-                      {"MnuAPropo", "135", "", false},
+                      {"MnuAPropo", "135"},
                       {"", ""},
                       {"MnuReadme_1", "Readme.txt"},
                       {"MnuReadme_2", "History.txt"}});
@@ -181,11 +181,19 @@ void buildMainMenus(QMainWindow *window)
                        {"MnuOuvreCD", "126"},
                        {"MnuFermeCD", "127"}});
 
-    popupMenu(window, QStringLiteral("MnuAffMc"));
+    QMenu *panel = popupMenu(window, QStringLiteral("MnuAffMc"));
+    addEntries(panel, {{"MnuAffMcT_0", "128"}, {"MnuAffMcT_1", "129"}, {"MnuAffMcT_2", "536"}});
+    panel->addSeparator()->setObjectName(QStringLiteral("Zsepmc"));
+    QMenu *reports = addMenu(panel, QStringLiteral("MnuMCInfoRep"), QStringLiteral("446"));
+    addEntries(reports, {{"MnuAffMcTRep_3", "446", "", false},
+                         {"MnuAffMcTRep_4", "130", "", false},
+                         {"MnuAffMcTRep_5", "131", "", false},
+                         {"MnuAffMcTRep_6", "132", "", false},
+                         {"MnuAffMcTRep_7", "Totaux", "", false}});
 
     QMenu *folderPopup = popupMenu(window, QStringLiteral("MnuPropDossier_Titre"));
-    addEntries(folderPopup, {{"MnuOuvreDossier_0", "133", "", false},
-                             {"MnuOuvreDossier_1", "407", "", false},
+    addEntries(folderPopup, {{"MnuOuvreDossier_0", "133"},
+                             {"MnuOuvreDossier_1", "407"},
                              {"MnuPropDossier", "123", "", false}});
     QMenu *folderBookmarks = addMenu(folderPopup, QStringLiteral("MnuSignetsRep_T"), QStringLiteral("638"));
     folderBookmarks->menuAction()->setEnabled(false);

@@ -6,6 +6,7 @@
 #include "store/BookmarkFile.h"
 #include "store/CapturedTextStore.h"
 #include "store/Catalogue.h"
+#include "store/KeywordList.h"
 #include "store/RecordText.h"
 #include "store/TreeFiles.h"
 
@@ -59,10 +60,17 @@ Form1Fixture::Form1Fixture()
 
     std::vector<BookmarkRecord> bookmarks(1);
     bookmarks.push_back({1, "half.bin", "", 5, "", 0});
+    bookmarks.push_back({2, "Guides", "Docs\\", 3, "", 1});
     BookmarkFile::write(c, "42", bookmarks);
+
+    c.keywords = {{}, {"Jazz", 1}, {"Live", 2}, {"Unused", 3}};
+    KeywordList::write(c);
+    c.fieldNames = {QString(), QStringLiteral("Shelf")};
 
     DiscRecord disc;
     disc.identifier = "42";
+    disc.keywordCodes = "|1|";
+    disc.fields = {{"Shelf", "B3"}};
     disc.name = "Sample";
     disc.burnDate = day(2004, 6, 17);
     disc.description = "Line one\r\nLine two";
@@ -92,7 +100,7 @@ Form1Fixture::~Form1Fixture()
 
 void Form1Fixture::insertDisc(const QString &serial)
 {
-    const QString folder = drive.path() + QStringLiteral("/V");
+    const QString folder = driveFolder();
     QDir(folder).removeRecursively();
     if (!serial.isEmpty()) {
         writeFile(folder + QStringLiteral("/.vorn-volume"), ("label=DISC\nserial=" + serial + "\n").toUtf8());
@@ -110,6 +118,7 @@ Form1 *Form1Fixture::start()
     setup.prompt = &prompt;
     setup.defaultDataFolder = data.path();
     setup.tempBase = temp.path();
+    setup.launcher = &launcher;
     window = std::make_unique<Form1>(setup);
     if (!window->startUp()) {
         window.reset();

@@ -2,6 +2,7 @@
 
 #include "gui/Form1.h"
 #include "scan/DriveLayer.h"
+#include "scan/ShellOpen.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -24,9 +25,23 @@ public:
     bool closeTray(const QString &) const override { return false; }
 };
 
+// Records the programs the window would start instead of starting them.
+class RecordingLauncher final : public ShellLauncher
+{
+public:
+    QStringList started;   // "program argument ..."
+    std::optional<QByteArray> runAndRead(const QString &, const QStringList &) override { return std::nullopt; }
+    bool startDetached(const QString &program, const QStringList &arguments, const QString &) override
+    {
+        started << (QStringList{program} + arguments).join(u' ');
+        return true;
+    }
+};
+
 // Isolated settings, a data folder with two discs ("42" Sample with folders, files,
-// an archive, a captured text and a bookmark; "-7" Another), a virtual drive V and
-// a window started over them.
+// an archive, a captured text, bookmarks on half.bin and Guides, keyword Jazz and field Shelf = B3; "-7"
+// Another, excluded from searches; keywords Jazz 1, Live 2, Unused 3), a virtual
+// drive V and a window started over them.
 class Form1Fixture
 {
 public:
@@ -36,6 +51,8 @@ public:
     // Puts a disc with this serial in the virtual drive; an empty serial removes the
     // drive's folder (an empty drive).
     void insertDisc(const QString &serial);
+    // The host folder of the virtual drive V (its content is the disc in the drive).
+    QString driveFolder() const { return drive.path() + QStringLiteral("/V"); }
     // Makes a window over the fixture and starts it; nullptr when start-up failed.
     Form1 *start();
     void closeWindow();
@@ -48,6 +65,7 @@ public:
     QTemporaryDir temp;
     QTemporaryDir drive;
     ScriptedPrompt prompt;
+    RecordingLauncher launcher;
     std::unique_ptr<DriveLayer> layer;
     std::unique_ptr<Form1> window;
 };

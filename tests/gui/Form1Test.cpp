@@ -86,6 +86,10 @@ TEST(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
         {"MnuImgFleche_2", "Afficher automatiquement", "", true},
         {"MnuPrec", "&<<", "", false},
         {"MnuReadme_2", "History.txt", "", true},
+        {"MnuAPropo", "&A propos de VORN...", "", true},
+        {"MnuAffMcT_1", "Description du CD", "", true},
+        {"MnuOuvreDossier_1", "Explorer", "", true},
+        {"MnuAffMcTRep_4", "Liste des CD", "", false},
     };
     for (const Case &c : cases) {
         QAction *action = w->findChild<QAction *>(QString::fromLatin1(c.name));
@@ -339,20 +343,6 @@ TEST(Form1Settings, ExitWritesTheLayoutAndStartRestoresIt)
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->geometry().size(), QSize(700, 500));
     EXPECT_EQ(w->findChild<QTreeView *>("LV1")->columnWidth(0), 123);
-}
-
-TEST(Form1Settings, AbsurdGeometryIsBroughtBackOnScreen)
-{
-    Form1Fixture f;
-    Settings::write("Pos", "Left", "-90000");
-    Settings::write("Pos", "Top", "70000.5");
-    Settings::write("Pos", "Width", "200000");
-    Settings::write("Pos", "Height", "abc");
-    Settings::write("Pos", "X1", "-5");
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(area.contains(w->geometry())) << w->geometry().x() << "," << w->geometry().y();
 }
 
 TEST(Form1Settings, NewVersionStartsFromTheUpgradeOptionsWord)
