@@ -215,13 +215,14 @@ bool Form1::archiveDisc(const DiscRecord &entry, const CataloguingRequest &reque
     if (request.options & Opt::EjectAfterCataloguing)
         m_drives->ejectTray(letter);
 
-    const bool catalogued = m_catalogue.current > 0;
+    if (!written)
+        m_catalogue.current = 0;
     sortDiscArray(m_catalogue);
     fillDiscList();
     m_busy = false;
     setControlsEnabled(true);
     QApplication::restoreOverrideCursor();
-    if (catalogued)
+    if (written)
         showDisc(entry.identifier);
     return written;
 }

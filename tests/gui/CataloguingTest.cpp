@@ -572,3 +572,17 @@ TEST(Cataloguing, ProgressWindowShowsTheLatestTextOnItsOwnTick)
     EXPECT_TRUE(observer.cancelled());
     EXPECT_EQ(label1->text(), LoadText(356));
 }
+
+TEST(Cataloguing, ARecordThatCannotBeWrittenIsReported)
+{
+    Form1Fixture f;
+    fillDisc(f, kNewId);
+    // A folder where the disc archive should go makes the write fail.
+    ASSERT_TRUE(QDir().mkpath(f.dataPath() + kNewId + ".VORN/blocked"));
+    Form1 *w = f.start();
+    ASSERT_NE(w, nullptr);
+    archive(openDialog(w), QStringLiteral("Unwritable"));
+    EXPECT_EQ(f.prompt.failures, QStringList{LoadText(441)});
+    EXPECT_GT(findDisc(w->catalogue(), kNewId), 0);
+    EXPECT_TRUE(w->centralWidget()->isEnabled());
+}
