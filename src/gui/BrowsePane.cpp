@@ -333,7 +333,7 @@ void BrowsePane::showFileText(int row)
     if (file.link > 0)
         text = m_shown.texts.read(m_catalogue, m_shown.identifier, file.link);
     else if (file.descriptions.automatic.startsWith(QLatin1String("[MP3]")))
-        text = mp3Summary(m_shown.tags.read(m_catalogue, m_shown.identifier, number));
+        text = mp3TagLines(m_shown.tags.read(m_catalogue, m_shown.identifier, number));
     m_viewer->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     if (m_autoShow && !viewerVisible() && !text.isEmpty()) {
         setViewerVisible(true);

@@ -282,6 +282,7 @@ void Form1::connectActions()
         findAction(this, QStringLiteral("MnuSuiv"))->setEnabled(m_browse->canGoForward());
     });
     connect(m_description, &QPlainTextEdit::textChanged, this, &Form1::descriptionEdited);
+    connectCataloguing();
 }
 
 void Form1::setViewMode(const QString &list, int mode)

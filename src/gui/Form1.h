@@ -34,6 +34,8 @@ class ShellLauncher;
 class TempFolder;
 class UserPrompt;
 class cDrive;
+class FilterTable;
+struct CataloguingRequest;
 
 // What the window is started with; tests replace the host's drives, the dialogs and
 // the folders.
@@ -102,6 +104,20 @@ public:
     void openDocument(const QString &name);
     void showAbout();
     QString versionLine() const;
+    // Cataloguing, updating and identifying the disc in a drive (Form1Cataloguing.cpp).
+    void catalogueDiscInDrive();                    // BtSauveCD_Click
+    void updateSelectedDisc();                      // "Mise à jour..."
+    void identifyDiscInDrive();                     // "Identification manuelle..."
+    // Appends `entry`, runs the cataloguing in the progress window, writes the record
+    // and refills the lists; false when nothing was catalogued.
+    bool archiveDisc(const DiscRecord &entry, const CataloguingRequest &request,
+                     const FilterTable &filters, QChar letter);
+    // Moves the disc at `position` to the identifier of the disc in drive `letter`.
+    bool rekeyDiscToDrive(int position, QChar letter, const QString &identifier);
+    // Reads the autorun icon of the disc in `letter` into the icon lists.
+    void readDiscIcon(QChar letter, const QString &identifier);
+    AppIcons &icons() { return m_icons; }
+    UserPrompt &prompt() const { return *m_prompt; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -138,6 +154,12 @@ private:
     void openOnDrive(const QString &discPath, bool folder);
     void say(const QString &text);
     void loadIconFolder();
+    void connectCataloguing();
+    QChar cataloguingLetter() const;
+    void setControlsEnabled(bool enabled);
+    void updateDisc(int position, QChar letter);
+    void storeDiscIcon(const QString &identifier);
+    void showDisc(const QString &identifier);
 
     Form1Setup m_setup;
     GuiPrompt m_guiPrompt;

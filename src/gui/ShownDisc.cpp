@@ -54,7 +54,7 @@ bool ShownDisc::isFolderBookmarked(int folderNumber) const
     return false;
 }
 
-QString mp3Summary(const Mp3Tags &tags)
+QString mp3TagLines(const Mp3Tags &tags)
 {
     QString text;
     auto line = [&text](const char *label, const QString &value) {

@@ -36,6 +36,6 @@ struct ShownDisc
 
 // The MP3 summary in its full mode: one "label : value" line per tag that has a value,
 // each ended by CRLF; the year is left out when it is 0.
-QString mp3Summary(const Mp3Tags &tags);
+QString mp3TagLines(const Mp3Tags &tags);
 
 } // namespace vorn

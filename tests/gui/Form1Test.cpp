@@ -75,7 +75,7 @@ TEST(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
     const Case cases[] = {
         {"MnuRefresh", "&Rafraîchir", "F5", true},
         {"MnuRenommer", "&Renommer", "F2", false},
-        {"MnuArchiver", "&Archiver...", "", false},
+        {"MnuArchiver", "&Archiver...", "", true},
         {"MnuAff_1", "&Consultation", "F7", true},
         {"MnuAff_5", "Options", "F12", true},
         {"MnuGestMC", "&Gestion des mots-clés...", "F4", false},

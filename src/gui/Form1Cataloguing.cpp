@@ -1,0 +1,326 @@
+// Cataloguing the disc in a drive, updating a catalogued disc from its drive and
+// identifying a disc whose identifier is not recognised: the main window's side.
+#include "capture/Autorun.h"
+#include "capture/FilterTable.h"
+#include "common/Numbers.h"
+#include "gui/BrowsePane.h"
+#include "gui/DiscListModel.h"
+#include "gui/Form1.h"
+#include "gui/Form2.h"
+#include "gui/FrmArchivage.h"
+#include "gui/FrmListeCD.h"
+#include "gui/MainMenus.h"
+#include "gui/ShownDisc.h"
+#include "scan/CataloguingRun.h"
+#include "scan/DescriptionsUpdate.h"
+#include "scan/DriveLayer.h"
+#include "scan/cDrive.h"
+#include "settings/OptionsWord.h"
+#include "settings/SettingsStore.h"
+#include "settings/StringTable.h"
+#include "store/DiscOperations.h"
+#include "store/DiscRekey.h"
+#include "store/DiscSort.h"
+#include "store/IconStore.h"
+#include "store/RecordText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QListView>
+#include <QMenuBar>
+#include <QToolBar>
+#include <algorithm>
+
+namespace vorn {
+
+namespace {
+
+bool isDriveKey(const QString &key)
+{
+    return key.size() >= 2 && key[1] == u':';
+}
+
+// The name inside the brackets of a drive entry's text ("V:\[name]").
+QString bracketedName(const QString &text)
+{
+    const qsizetype open = text.indexOf(u'[');
+    const qsizetype close = text.lastIndexOf(u']');
+    return open >= 0 && close > open ? text.mid(open + 1, close - open - 1) : QString();
+}
+
+// The size limit of an update: "TailleMax" (default 5) kilobytes, kept within 0 to 1024.
+qint64 storedTextSize()
+{
+    const qint64 kb = integerValue(Settings::read(QStringLiteral("Opt"), QStringLiteral("TailleMax"),
+                                                  QStringLiteral("5")));
+    return std::clamp<qint64>(kb, 0, 1024) * 1024;
+}
+
+} // namespace
+
+void Form1::connectCataloguing()
+{
+    auto on = [this](const char *name, auto slot) {
+        if (QAction *action = findAction(this, QString::fromLatin1(name))) {
+            action->setEnabled(true);
+            connect(action, &QAction::triggered, this, slot);
+        }
+    };
+    for (const char *name : {"MnuArchiver", "MnuArchiver2", "Archiver"})
+        on(name, [this] { catalogueDiscInDrive(); });
+    for (const char *name : {"mnuMiseAJour", "mnuMiseAJour2", "MAJ"})
+        on(name, [this] { updateSelectedDisc(); });
+    for (const char *name : {"MnuIdentManuelle", "MnuIdentManuelle2"})
+        on(name, [this] { identifyDiscInDrive(); });
+}
+
+QChar Form1::cataloguingLetter() const
+{
+    const QString selected = m_discModel->keyAt(selectedRow());
+    if (isDriveKey(selected))
+        return selected[0];
+    for (const DriveEntry &entry : m_driveEntries) {
+        if (entry.state != DriveState::Empty)
+            return entry.key[0];
+    }
+    return m_cdLetters.isEmpty() ? QChar() : m_cdLetters[0];
+}
+
+void Form1::setControlsEnabled(bool enabled)
+{
+    centralWidget()->setEnabled(enabled);
+    menuBar()->setEnabled(enabled);
+    m_toolbar->setEnabled(enabled);
+}
+
+void Form1::catalogueDiscInDrive()
+{
+    if (m_busy)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QChar letter = cataloguingLetter();
+    m_drive->setLetter(QString(letter));
+    const QString identifier = m_drive->NumberID().trimmed();
+    const QString label = m_drive->volume();
+    QApplication::restoreOverrideCursor();
+    if (letter.isNull() || identifier.toLongLong() == 0) {
+        m_prompt->warn(LoadText(301) + u'\n' + LoadText(302));
+        return;
+    }
+    // A disc of this data folder is re-catalogued in place, keeping its descriptions.
+    if (const int position = findDisc(m_catalogue, identifier); position > 0) {
+        updateDisc(position, letter);
+        return;
+    }
+    switch (lookInOtherDataFolders(m_catalogue, m_folders, identifier, *m_prompt)) {
+    case ElsewhereAnswer::Copied:
+        saveCurrentDisc();
+        openDataFolderEntry(m_folders.current());
+        showDisc(identifier);
+        return;
+    case ElsewhereAnswer::Cancelled:
+        return;
+    case ElsewhereAnswer::NotFound:
+    case ElsewhereAnswer::CatalogueAnew:
+        break;
+    }
+    QString proposed = givenDriveName(letter);
+    if (proposed.isEmpty())
+        proposed = label;
+    auto *dialog = new FrmArchivage(*this, letter, identifier, label, proposed);
+    dialog->show();
+}
+
+void Form1::readDiscIcon(QChar letter, const QString &identifier)
+{
+    const DriveVolumeOpening opening = m_drives->openVolume(letter);
+    if (!opening.volume)
+        return;
+    const QString path = ReadAutorunIcon(opening.volume->rootFolder(), identifier, m_catalogue.tempFolder);
+    if (path.isEmpty() || m_catalogue.discIcons.contains(identifier))
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        m_catalogue.discIcons.insert(identifier, file.readAll());
+}
+
+void Form1::storeDiscIcon(const QString &identifier)
+{
+    QFile file(m_catalogue.workingCopy(identifier, QStringLiteral(".ico")));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    m_catalogue.discIcons.insert(identifier, file.readAll());
+    file.close();
+    IconStore::add(m_catalogue, identifier);
+    m_icons.forgetDiscIcons();
+}
+
+void Form1::showDisc(const QString &identifier)
+{
+    const int position = findDisc(m_catalogue, identifier);
+    int row = m_discModel->rowOfKey(QStringLiteral("__") + identifier);
+    for (const DriveEntry &drive : m_driveEntries) {
+        if (row < 0 && position > 0 && drive.position == position)
+            row = m_discModel->rowOfKey(drive.key);
+    }
+    if (row < 0)
+        return;
+    selectRow(row);
+    showEntry(row, true);
+}
+
+bool Form1::archiveDisc(const DiscRecord &entry, const CataloguingRequest &request,
+                        const FilterTable &filters, QChar letter)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    saveCurrentDisc();
+    const QString shownId = m_browse->shown().identifier;
+    m_browse->clear();
+    if (!shownId.isEmpty() && shownId != entry.identifier)
+        deleteWorkingCopies(m_catalogue, shownId);
+    m_catalogue.discs.push_back(entry);
+    m_catalogue.current = m_catalogue.discCount();
+
+    m_busy = true;
+    setControlsEnabled(false);
+    Form2 progress(this);
+    progress.show();
+    Form2Observer observer(progress, *m_prompt);
+    const DriveVolumeOpening opening = m_drives->openVolume(letter);
+    if (!opening.volume) {
+        removeDiscFromArray(m_catalogue, m_catalogue.discCount());
+        m_catalogue.current = 0;
+        m_prompt->fail(opening.message);
+    } else {
+        CataloguingRun run(m_catalogue, *opening.volume, filters, observer);
+        if (!run.run(request) && !run.error().isEmpty())
+            m_prompt->fail(run.error());
+    }
+    bool written = false;
+    if (m_catalogue.current > 0) {
+        written = writeRecord(m_catalogue, m_catalogue.disc(m_catalogue.current), 4);
+        if (written)
+            storeDiscIcon(entry.identifier);
+        else
+            m_prompt->fail(LoadText(441));
+    }
+    progress.close();
+    if (request.options & Opt::EjectAfterCataloguing)
+        m_drives->ejectTray(letter);
+
+    if (!written)
+        m_catalogue.current = 0;
+    sortDiscArray(m_catalogue);
+    fillDiscList();
+    m_busy = false;
+    setControlsEnabled(true);
+    QApplication::restoreOverrideCursor();
+    if (written)
+        showDisc(entry.identifier);
+    return written;
+}
+
+void Form1::updateSelectedDisc()
+{
+    if (m_busy)
+        return;
+    const QString key = m_discModel->keyAt(selectedRow());
+    const int position = key.size() > 2 ? findDisc(m_catalogue, key.mid(2)) : 0;
+    if (position == 0)
+        return;
+    for (const DriveEntry &drive : m_driveEntries) {
+        if (drive.state == DriveState::Catalogued && drive.position == position) {
+            updateDisc(position, drive.key[0]);
+            return;
+        }
+    }
+    m_prompt->warn(LoadText(301) + u'\n' + LoadText(302));
+}
+
+void Form1::updateDisc(int position, QChar letter)
+{
+    if (m_prompt->askYesNo(LoadText(622) + u'\n' + LoadText(623)) != UserPrompt::Answer::Yes)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    saveCurrentDisc();
+    const QString identifier = m_catalogue.disc(position).identifier;
+    const QString shownId = m_browse->shown().identifier;
+    m_browse->clear();
+    if (!shownId.isEmpty())
+        deleteWorkingCopies(m_catalogue, shownId);
+    deleteWorkingCopies(m_catalogue, identifier);
+    m_catalogue.current = position;
+
+    m_busy = true;
+    setControlsEnabled(false);
+    Form2 progress(this);
+    progress.show();
+    Form2Observer observer(progress, *m_prompt);
+    const DriveVolumeOpening opening = m_drives->openVolume(letter);
+    if (!opening.volume) {
+        m_prompt->fail(opening.message);
+    } else {
+        ReadAutorunIcon(opening.volume->rootFolder(), identifier, m_catalogue.tempFolder);
+        const DescriptionsUpdateOutcome outcome = updateDescriptions(
+            m_catalogue, position, *opening.volume, BuildFilterTable(),
+            ReadOptionsWord() & ~Opt::ExcludedFromSearch, storedTextSize(), observer, false);
+        if (outcome.completed)
+            storeDiscIcon(identifier);
+        else if (!outcome.error.isEmpty())
+            m_prompt->fail(LoadText(441) + u'\n' + outcome.error);
+    }
+    progress.close();
+    deleteWorkingCopies(m_catalogue, identifier);
+    m_catalogue.current = 0;
+    fillDiscList();
+    m_busy = false;
+    setControlsEnabled(true);
+    QApplication::restoreOverrideCursor();
+    showDisc(identifier);
+}
+
+void Form1::identifyDiscInDrive()
+{
+    if (m_busy)
+        return;
+    const DriveEntry *inserted = nullptr;
+    const QString selected = m_discModel->keyAt(selectedRow());
+    for (const DriveEntry &drive : m_driveEntries) {
+        if (drive.state == DriveState::NotCatalogued && (!inserted || drive.key == selected))
+            inserted = &drive;
+    }
+    if (!inserted) {
+        bool anyDisc = false;
+        for (const DriveEntry &drive : m_driveEntries)
+            anyDisc = anyDisc || drive.state != DriveState::Empty;
+        if (!anyDisc)
+            m_prompt->warn(LoadText(301) + u'\n' + LoadText(302));
+        return;
+    }
+    auto *picker = new FrmListeCD(*this, inserted->key[0], inserted->key.mid(2),
+                                  bracketedName(inserted->text), inserted->label);
+    picker->show();
+}
+
+bool Form1::rekeyDiscToDrive(int position, QChar letter, const QString &identifier)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    saveCurrentDisc();
+    const QString shownId = m_browse->shown().identifier;
+    m_browse->clear();
+    if (!shownId.isEmpty())
+        deleteWorkingCopies(m_catalogue, shownId);
+    m_catalogue.current = 0;
+    QString error;
+    const bool moved = rekeyDisc(m_catalogue, position, identifier, &error);
+    QApplication::restoreOverrideCursor();
+    if (!moved)
+        m_prompt->fail(LoadText(441) + u'\n' + error);
+    openDataFolderEntry(m_folders.current());
+    if (moved)
+        showEntryByKey(QString(letter) + u':' + identifier, true);
+    return moved;
+}
+
+} // namespace vorn
