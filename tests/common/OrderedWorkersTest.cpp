@@ -24,7 +24,7 @@ TEST(OrderedWorkers, ResultsInOrderWithBoundedLookAhead)
             size_t seen = furthest;
             while (index > seen && !furthest.compare_exchange_weak(seen, index)) {
             }
-            std::mt19937 random(unsigned(index));
+            std::mt19937 random{unsigned(index)};
             std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
             return index * 10;
         });
