@@ -29,25 +29,15 @@ public:
     bool mountSucceeds = true;
     QByteArray mountLine;
     QString mountDetail = QStringLiteral("Error mounting: not authorized");
-
     mutable QStringList calls;                    // "eject /dev/sr0", "close ...", "mount ..."
     mutable int discOpens = 0;
 
-    // Puts a disc in the drive: status OK, a new medium, this image.
+    // Puts a disc in the drive (status OK, a new medium), or takes it out.
     void insert(const QString &device, std::shared_ptr<SectorImage> image)
     {
-        Device &d = state[device];
-        d.status = DriveStatus::DiscOk;
-        d.media = QByteArray::number(++m_media);
-        d.image = std::move(image);
+        state[device] = {DriveStatus::DiscOk, QByteArray::number(++m_media), std::move(image)};
     }
-    void remove(const QString &device)
-    {
-        Device &d = state[device];
-        d.status = DriveStatus::NoDisc;
-        d.media = QByteArray::number(++m_media);
-        d.image.reset();
-    }
+    void remove(const QString &device) { state[device] = {DriveStatus::NoDisc, QByteArray::number(++m_media), {}}; }
 
     QStringList opticalDevices() const override { return devices; }
     DriveStatus driveStatus(const QString &device) const override
@@ -61,9 +51,9 @@ public:
         return it == state.end() ? QByteArray() : it->second.media;
     }
     QByteArray mountTable() const override { return mounts; }
+    // "/dev/cdrom" is an alias of the first drive, as udev makes it.
     bool sameDevice(const QString &source, const QString &device) const override
     {
-        // "/dev/cdrom" is an alias of the first drive, as udev makes it.
         const auto canonical = [](const QString &name) {
             return name == QStringLiteral("/dev/cdrom") ? QStringLiteral("/dev/sr0") : name;
         };
@@ -85,28 +75,16 @@ public:
         mounts += mountLine;
         return {true, {}};
     }
-    bool ejectTray(const QString &device) const override
-    {
-        calls << QStringLiteral("eject ") + device;
-        return false;
-    }
-    bool closeTray(const QString &device) const override
-    {
-        calls << QStringLiteral("close ") + device;
-        return false;
-    }
+    bool ejectTray(const QString &device) const override { calls << QStringLiteral("eject ") + device; return false; }
+    bool closeTray(const QString &device) const override { calls << QStringLiteral("close ") + device; return false; }
 
 private:
-    class Forwarding final : public SectorReader
+    struct Forwarding final : SectorReader
     {
-    public:
-        explicit Forwarding(std::shared_ptr<SectorImage> image) : m_image(std::move(image)) {}
-        std::optional<QByteArray> readSector(qint64 sector) const override { return m_image->readSector(sector); }
-
-    private:
-        std::shared_ptr<SectorImage> m_image;
+        explicit Forwarding(std::shared_ptr<SectorImage> image) : image(std::move(image)) {}
+        std::optional<QByteArray> readSector(qint64 sector) const override { return image->readSector(sector); }
+        std::shared_ptr<SectorImage> image;
     };
-
     int m_media = 0;
 };
 

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
-#include <memory>
 #include <optional>
 
 #include <fcntl.h>
@@ -14,53 +13,34 @@
 
 namespace vorn::test {
 
-// A temporary folder where entries are made with POSIX calls, so names can hold
-// any bytes (quotes, CR, LF, invalid UTF-8). Names are relative byte paths.
-// It is removed with POSIX calls too: Qt cannot remove names that are not UTF-8.
+// A temporary folder filled with POSIX calls, so names can hold any bytes (quotes,
+// CR, LF, invalid UTF-8); removed with POSIX calls too, as Qt cannot remove names
+// that are not UTF-8.
 class HostTree
 {
 public:
-    HostTree() : m_dir(std::make_unique<QTemporaryDir>()) {}
-    // A tree under `base` (for instance a memory file system for big folders);
-    // the usual temporary folder when `base` cannot hold one.
-    explicit HostTree(const QString &base)
-        : m_dir(std::make_unique<QTemporaryDir>(base + QStringLiteral("/vorn-test-XXXXXX")))
-    {
-        if (!m_dir->isValid())
-            m_dir = std::make_unique<QTemporaryDir>();
-    }
+    HostTree() = default;
     ~HostTree()
     {
-        if (!m_dir->isValid())
-            return;
-        ::nftw(QFile::encodeName(m_dir->path()).constData(),
-               [](const char *path, const struct stat *, int, struct FTW *) { return ::remove(path); },
-               64, FTW_DEPTH | FTW_PHYS);
+        ::nftw(QFile::encodeName(m_dir.path()).constData(),
+               [](const char *path, const struct stat *, int, struct FTW *) { return ::remove(path); }, 64,
+               FTW_DEPTH | FTW_PHYS);
     }
     HostTree(const HostTree &) = delete;
     HostTree &operator=(const HostTree &) = delete;
 
-    QString root() const { return m_dir->path(); }
-    QByteArray bytes(const QByteArray &relative) const
-    {
-        return QFile::encodeName(m_dir->path()) + '/' + relative;
-    }
+    QString root() const { return m_dir.path(); }
+    QByteArray bytes(const QByteArray &relative) const { return QFile::encodeName(m_dir.path()) + '/' + relative; }
 
-    bool file(const QByteArray &relative, const QByteArray &content = {}) const
+    // A file of `content`, or of `size` bytes without content (sparse) when size >= 0.
+    bool file(const QByteArray &relative, const QByteArray &content = {}, qint64 size = -1) const
     {
         const int fd = ::open(bytes(relative).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0)
             return false;
-        const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+        const bool written = size >= 0 ? ::ftruncate(fd, off_t(size)) == 0
+                                       : ::write(fd, content.constData(), size_t(content.size())) == content.size();
         return ::close(fd) == 0 && written;
-    }
-    bool sparseFile(const QByteArray &relative, qint64 size) const
-    {
-        const int fd = ::open(bytes(relative).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0)
-            return false;
-        const bool sized = ::ftruncate(fd, off_t(size)) == 0;
-        return ::close(fd) == 0 && sized;
     }
     bool folder(const QByteArray &relative) const { return ::mkdir(bytes(relative).constData(), 0755) == 0; }
     bool link(const QByteArray &target, const QByteArray &relative) const
@@ -80,7 +60,7 @@ public:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_dir;
 };
 
 // Sets or clears VORN_DRIVES for the life of the object.
@@ -90,18 +70,9 @@ public:
     explicit DrivesVariable(const std::optional<QByteArray> &value)
         : m_had(qEnvironmentVariableIsSet("VORN_DRIVES")), m_old(qgetenv("VORN_DRIVES"))
     {
-        if (value)
-            qputenv("VORN_DRIVES", *value);
-        else
-            qunsetenv("VORN_DRIVES");
+        value ? void(qputenv("VORN_DRIVES", *value)) : void(qunsetenv("VORN_DRIVES"));
     }
-    ~DrivesVariable()
-    {
-        if (m_had)
-            qputenv("VORN_DRIVES", m_old);
-        else
-            qunsetenv("VORN_DRIVES");
-    }
+    ~DrivesVariable() { m_had ? void(qputenv("VORN_DRIVES", m_old)) : void(qunsetenv("VORN_DRIVES")); }
 
 private:
     bool m_had;
