@@ -21,6 +21,35 @@ using namespace Qt::StringLiterals;
 using test::DrivesVariable;
 const QString sr0 = u"/dev/sr0"_s;
 
+QString describe(const std::vector<DriveSpec> &drives)
+{
+    QStringList parts;
+    for (const DriveSpec &d : drives)
+        parts << QString(d.letter) + u'=' + (d.kind == DriveKind::Optical ? d.device : d.folder);
+    return parts.join(u' ');
+}
+
+TEST(DriveLayer, VirtualDrivesFromSettingsAndEnvironment)
+{
+    test::IsolatedSettings settings;
+    Settings::write(u"Drives"_s, u"W"_s, u"/from/settings/w"_s);
+    Settings::write(u"Drives"_s, u"x"_s, u"/from/settings/x"_s);
+    Settings::write(u"Drives"_s, u"bad key"_s, u"/ignored"_s);
+    auto system = std::make_shared<test::FakeDriveSystem>();
+    system->devices = {sr0};
+    std::optional<DrivesVariable> variable(std::in_place, std::nullopt);
+    DriveLayer layer(system);
+    EXPECT_EQ(describe(layer.drives()), u"D=/dev/sr0 W=/from/settings/w X=/from/settings/x"_s);
+    ASSERT_NE(layer.drive(u'x'), nullptr);
+    EXPECT_EQ(layer.drive(u'x')->folder, u"/from/settings/x"_s);
+    EXPECT_EQ(layer.drive(u'E'), nullptr);
+    // Finding the drives again reads the settings and the environment again.
+    variable.emplace(QByteArray("X=/from/env/x;D=/from/env/d;W="));
+    Settings::write(u"Drives"_s, u"Q"_s, u"/from/settings/q"_s);
+    layer.findDrives();
+    EXPECT_EQ(describe(layer.drives()), u"D=/from/env/d E=/dev/sr0 Q=/from/settings/q X=/from/env/x"_s);
+}
+
 TEST(DriveAssignments, ParsingAndLetters)
 {
     const struct { QString text, expected; } parsed[] = {
@@ -54,44 +83,12 @@ TEST(DriveAssignments, ParsingAndLetters)
         {"relative folder", {}, u"R=rel/dir"_s, {}, u"R="_s + QDir::current().absoluteFilePath(u"rel/dir"_s)},
     };
     for (const auto &c : cases) {
-        QStringList got;
-        for (const DriveSpec &d : assignDriveLetters(c.settings, c.environment, c.optical))
-            got << QString(d.letter) + u'=' + (d.kind == DriveKind::Optical ? d.device : d.folder);
-        EXPECT_EQ(got.join(u' '), c.expected) << c.name;
+        EXPECT_EQ(describe(assignDriveLetters(c.settings, c.environment, c.optical)), c.expected) << c.name;
     }
     const std::vector<DriveSpec> all = assignDriveLetters({}, std::nullopt, many);
     ASSERT_EQ(all.size(), 23u);   // D to Z
     EXPECT_EQ(all.back().letter, u'Z');
     EXPECT_EQ(all.back().device, u"/dev/sr22"_s);
-}
-
-TEST(DriveLayer, VirtualDrivesFromSettingsAndEnvironment)
-{
-    test::IsolatedSettings settings;
-    Settings::write(u"Drives"_s, u"W"_s, u"/from/settings/w"_s);
-    Settings::write(u"Drives"_s, u"x"_s, u"/from/settings/x"_s);
-    Settings::write(u"Drives"_s, u"bad key"_s, u"/ignored"_s);
-    auto system = std::make_shared<test::FakeDriveSystem>();
-    system->devices = {sr0};
-    {
-        const DrivesVariable unset(std::nullopt);
-        DriveLayer layer(system);
-        EXPECT_EQ(layer.letters(), u"DWX"_s);
-        ASSERT_NE(layer.drive(u'x'), nullptr);
-        EXPECT_EQ(layer.drive(u'X')->folder, u"/from/settings/x"_s);
-        EXPECT_EQ(layer.drive(u'D')->kind, DriveKind::Optical);
-        EXPECT_EQ(layer.drive(u'E'), nullptr);
-    }
-    const DrivesVariable set(QByteArray("X=/from/env/x;D=/from/env/d;W="));
-    DriveLayer layer(system);
-    EXPECT_EQ(layer.letters(), u"DEX"_s);
-    EXPECT_EQ(layer.drive(u'X')->folder, u"/from/env/x"_s);
-    EXPECT_EQ(layer.drive(u'D')->kind, DriveKind::Virtual);
-    EXPECT_EQ(layer.drive(u'E')->device, sr0);
-    // Finding the drives again reads the settings again.
-    Settings::write(u"Drives"_s, u"Q"_s, u"/from/settings/q"_s);
-    layer.findDrives();
-    EXPECT_EQ(layer.letters(), u"DEQX"_s);
 }
 
 // Optical drive D (sr0, empty) and virtual drives V and W (folders of a temporary
@@ -267,26 +264,32 @@ TEST_F(DriveTest, OpeningTheVolumeMountsWhenNeeded)
     EXPECT_EQ(system->calls, (QStringList{u"eject /dev/sr0"_s, u"close /dev/sr0"_s}));
 }
 
+// "letter type id label file-system" of a drive object, "+" when it holds a disc.
+QString facts(const cDrive &d)
+{
+    return QStringList({d.Letter(), QString::number(d.DriveType()), d.NumberID(), d.volume(), d.FileSystem()}).join(u' ')
+           + (d.hasDisc() ? u"+"_s : QString());
+}
+
+QString facts(const DriveEntry &e)
+{
+    return QStringList({e.key, e.text, QString::number(int(e.state)), QString::number(e.position), e.image, e.label})
+        .join(u'|');
+}
+
 TEST_F(DriveTest, DriveLetterRulesAndVolumeFacts)
 {
     cDrive drive(*layer);
-    const struct { QString set, letter; qint32 type; QString numberId; } cases[] = {
-        {u"7"_s, QString(), 7, QString()}, {QString(), QString(), 7, QString()}, {u" v"_s, QString(), 7, QString()},
-        {u"é"_s, QString(), 7, QString()}, {u"v"_s, u"V"_s, 5, u"-5"_s}, {u"vw"_s, u"V"_s, 5, u"-5"_s},
-        {u"V:\\"_s, u"V"_s, 5, u"-5"_s},
-        {u"d"_s, u"D"_s, 5, u"0"_s},   // optical drive without disc
-        {u"q"_s, u"Q"_s, 1, u"0"_s},   // no such drive
+    const struct { QString set, facts; } cases[] = {
+        {u"7"_s, u" 7   "_s}, {QString(), u" 7   "_s}, {u" v"_s, u" 7   "_s}, {u"é"_s, u" 7   "_s},
+        {u"v"_s, u"V 5 -5 VEE ext4+"_s}, {u"vw"_s, u"V 5 -5 VEE ext4+"_s}, {u"V:\\"_s, u"V 5 -5 VEE ext4+"_s},
+        {u"d"_s, u"D 5 0  "_s},   // optical drive without disc
+        {u"q"_s, u"Q 1 0  "_s},   // no such drive
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.set.toStdString());
-        drive.setLetter(u"V"_s);       // start from a drive with a volume
+        drive.setLetter(u"V"_s);   // start from a drive with a volume
         drive.setLetter(c.set);
-        EXPECT_EQ(drive.Letter(), c.letter);
-        EXPECT_EQ(drive.DriveType(), c.type);
-        EXPECT_EQ(drive.NumberID(), c.numberId);
-        EXPECT_EQ(drive.hasDisc(), c.numberId == u"-5");
-        EXPECT_EQ(drive.volume(), c.numberId == u"-5" ? u"VEE"_s : QString());
-        EXPECT_EQ(drive.FileSystem(), c.numberId == u"-5" ? u"ext4"_s : QString());
+        EXPECT_EQ(facts(drive), c.facts) << c.set.toStdString();
     }
     EXPECT_EQ(drive.openVolume().volume, nullptr);
     drive.setLetter(u"W"_s);
@@ -294,13 +297,9 @@ TEST_F(DriveTest, DriveLetterRulesAndVolumeFacts)
     EXPECT_EQ(drive.openVolume().volume->rootFolder(), QString::fromUtf8(tree.bytes("w")));
     drive.setLetter(u"7"_s);
     EXPECT_FALSE(drive.openVolume().message.isEmpty());
-
-    // Option 1: the type only.
-    drive.setOptions(1);
+    drive.setOptions(1);   // the type only
     drive.setLetter(u"V"_s);
-    EXPECT_EQ(drive.DriveType(), 5);
-    EXPECT_EQ(drive.NumberID(), QString());
-    EXPECT_FALSE(drive.hasDisc());
+    EXPECT_EQ(facts(drive), u"V 5   "_s);
     drive.setOptions(0);
 
     // An optical disc with a Joliet descriptor.
@@ -310,23 +309,20 @@ TEST_F(DriveTest, DriveLetterRulesAndVolumeFacts)
     image->put(18, test::isoTerminator());
     system->insert(sr0, image);
     drive.setLetter(u"D"_s);
-    EXPECT_EQ(drive.volume(), u"Été"_s);
-    EXPECT_EQ(drive.NumberID(), QString::number(laneSumSerial(joliet)));
-    EXPECT_EQ(drive.FileSystem(), u"CDFS"_s);
+    EXPECT_EQ(facts(drive), u"D 5 %1 Été CDFS+"_s.arg(laneSumSerial(joliet)));
     EXPECT_EQ(drive.rootPath(), u"D:\\"_s);
 }
 
 TEST_F(DriveTest, EntryStatesAndTexts)
 {
     cDrive drive(*layer);
-    const struct { const char *name; QByteArray volumeFile; QString key, text; DriveState state; int position; } cases[] = {
-        {"catalogued", "serial=-5\nlabel=whatever", u"V:-5"_s, u"V:\\[Alpha]"_s, DriveState::Catalogued, 1},
-        {"another disc", "serial=1234\nlabel=Other", u"V:1234"_s, u"V:\\[Beta]"_s, DriveState::Catalogued, 2},
-        {"not catalogued", "serial=99", u"V:99"_s, u"V:\\[CD non archivé]"_s, DriveState::NotCatalogued, 0},
-        {"empty", {}, u"V:0"_s, u"V:\\[Aucun CD dans le lecteur]"_s, DriveState::Empty, 0},   // folder removed
+    const struct { QByteArray volumeFile; QString facts; } cases[] = {   // key|text|state|position|image|label
+        {"serial=-5\nlabel=whatever", u"V:-5|V:\\[Alpha]|2|1|LCD|whatever"_s},
+        {"serial=1234\nlabel=Other", u"V:1234|V:\\[Beta]|2|2|LCD|Other"_s},
+        {"serial=99", u"V:99|V:\\[CD non archivé]|1|0|LCD|v"_s},
+        {{}, u"V:0|V:\\[Aucun CD dans le lecteur]|0|0|LCD|"_s},   // folder removed
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
         if (c.volumeFile.isEmpty()) {
             ASSERT_TRUE(::unlink(tree.bytes("v/.vorn-volume").constData()) == 0
                         && ::rmdir(tree.bytes("v").constData()) == 0);
@@ -334,23 +330,16 @@ TEST_F(DriveTest, EntryStatesAndTexts)
             setVolume("v", c.volumeFile);
         }
         drive.setLetter(u"V"_s);
-        const DriveEntry entry = describeDrive(drive, catalogue);
-        EXPECT_EQ(entry.key, c.key);
-        EXPECT_EQ(entry.text, c.text);
-        EXPECT_EQ(entry.state, c.state);
-        EXPECT_EQ(entry.position, c.position);
-        EXPECT_EQ(entry.image, u"LCD"_s);
+        EXPECT_EQ(facts(describeDrive(drive, catalogue)), c.facts);
     }
     // The filter hides the name; the disc's own icon replaces the drive image.
     setVolume("w", "serial=1234");
     drive.setLetter(u"W"_s);
     catalogue.discIcons.insert(u"1234"_s, QByteArray("icon"));
-    const DriveEntry hidden = describeDrive(drive, catalogue, [](int position) { return position != 2; });
-    EXPECT_EQ(hidden.text, u"W:\\[Hors du filtre]"_s);
-    EXPECT_EQ(hidden.image, u"I1234"_s);
+    EXPECT_EQ(facts(describeDrive(drive, catalogue, [](int position) { return position != 2; })),
+              u"W:1234|W:\\[Hors du filtre]|2|2|I1234|w"_s);
     EXPECT_EQ(describeDrive(drive, catalogue, [](int) { return true; }).text, u"W:\\[Beta]"_s);
-    // English texts at the same identifiers plus 1000.
-    setLanguageOffset(1000);
+    setLanguageOffset(1000);   // English texts at the same identifiers plus 1000
     drive.setLetter(u"D"_s);
     EXPECT_EQ(describeDrive(drive, catalogue).text, u"D:\\[No disc in the drive]"_s);
     setLanguageOffset(0);
@@ -362,8 +351,7 @@ TEST_F(DriveTest, WatchSeesChangesAtTheNextTick)
     const QString letters = layer->letters();
     std::vector<DriveEntry> entries = readDrives(drive, letters, catalogue);
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].key, u"D:0"_s);
-    EXPECT_EQ(entries[0].state, DriveState::Empty);
+    EXPECT_EQ(facts(entries[0]), u"D:0|D:\\[Aucun CD dans le lecteur]|0|0|LCD|"_s);
     EXPECT_EQ(entries[1].text, u"V:\\[Alpha]"_s);
     EXPECT_EQ(entries[2].state, DriveState::NotCatalogued);   // w: a made-up serial
     EXPECT_FALSE(findChangedDrive(drive, letters, keysOf(entries)).has_value());
@@ -375,10 +363,7 @@ TEST_F(DriveTest, WatchSeesChangesAtTheNextTick)
     system->insert(sr0, image);
     EXPECT_EQ(findChangedDrive(drive, letters, keysOf(entries)), u'D');
     entries = readDrives(drive, letters, catalogue);
-    EXPECT_EQ(entries[0].key, u"D:"_s + QString::number(serial));
-    EXPECT_EQ(entries[0].text, u"D:\\[Gamma]"_s);
-    EXPECT_EQ(entries[0].label, u"BETA DISC"_s);
-    EXPECT_EQ(entries[0].position, 3);
+    EXPECT_EQ(facts(entries[0]), u"D:%1|D:\\[Gamma]|2|3|LCD|BETA DISC"_s.arg(serial));
     EXPECT_FALSE(findChangedDrive(drive, letters, keysOf(entries)).has_value());
 
     setVolume("v", "serial=1234\nlabel=whatever-else");   // the disc in V changes
