@@ -20,10 +20,7 @@ using namespace vorn;
 namespace {
 
 template <size_t N>
-QByteArray raw(const char (&text)[N])
-{
-    return QByteArray(text, N - 1);
-}
+QByteArray raw(const char (&text)[N]) { return QByteArray(text, N - 1); }
 
 QByteArray bigEndianBytes(quint32 value, int count)
 {
@@ -35,66 +32,42 @@ QByteArray bigEndianBytes(quint32 value, int count)
 
 QByteArray synchsafeBytes(quint32 value)
 {
-    return bigEndianBytes(((value & 0x0FE00000) << 3) | ((value & 0x1FC000) << 2)
-                              | ((value & 0x3F80) << 1) | (value & 0x7F),
-                          4);
+    return bigEndianBytes(((value & 0x0FE00000) << 3) | ((value & 0x1FC000) << 2) | ((value & 0x3F80) << 1) | (value & 0x7F), 4);
 }
 
-QByteArray padded(QByteArray field, int length)
-{
-    field.resize(length, '\0');
-    return field;
-}
+QByteArray padded(QByteArray field, int length) { field.resize(length, '\0'); return field; }
 
 // A version 1 block: "TAG", title, artist, album, year, comment, genre.
-QByteArray v1(const QByteArray &title, const QByteArray &artist, const QByteArray &album,
-              const QByteArray &year, const QByteArray &comment)
+QByteArray v1(const QByteArray &title, const QByteArray &artist, const QByteArray &album, const QByteArray &year,
+              const QByteArray &comment)
 {
-    return "TAG" + padded(title, 30) + padded(artist, 30) + padded(album, 30) + padded(year, 4)
-         + padded(comment, 30) + char(12);
+    return "TAG" + padded(title, 30) + padded(artist, 30) + padded(album, 30) + padded(year, 4) + padded(comment, 30) + char(12);
 }
 
 QByteArray v2(int major, quint8 flags, const QByteArray &body)
 {
-    return "ID3" + QByteArray(1, char(major)) + '\0' + char(flags) + synchsafeBytes(quint32(body.size()))
-         + body;
+    return "ID3" + QByteArray(1, char(major)) + '\0' + char(flags) + synchsafeBytes(quint32(body.size())) + body;
 }
 
-QByteArray frame22(const char *id, const QByteArray &data)
-{
-    return id + bigEndianBytes(quint32(data.size()), 3) + data;
-}
-
+QByteArray frame22(const char *id, const QByteArray &data) { return id + bigEndianBytes(quint32(data.size()), 3) + data; }
 QByteArray frame23(const char *id, const QByteArray &data, quint8 flags = 0)
 {
     return id + bigEndianBytes(quint32(data.size()), 4) + '\0' + char(flags) + data;
 }
-
 QByteArray frame24(const char *id, const QByteArray &data, quint8 flags = 0)
 {
     return id + synchsafeBytes(quint32(data.size())) + '\0' + char(flags) + data;
 }
-
-QByteArray text(int encoding, const QByteArray &bytes)
-{
-    return char(encoding) + bytes;
-}
-
+QByteArray text(int encoding, const QByteArray &bytes) { return char(encoding) + bytes; }
 // MPEG frame sync and filler standing for the audio.
-QByteArray audio(int size = 300)
-{
-    return "\xFF\xFB\x90\x64" + QByteArray(size - 4, '\x55');
-}
+QByteArray audio(int size = 300) { return "\xFF\xFB\x90\x64" + QByteArray(size - 4, '\x55'); }
 
 // A 00 after every FF, as an unsynchronising writer may do.
 QByteArray unsynchronised(const QByteArray &bytes)
 {
     QByteArray out;
-    for (char c : bytes) {
-        out.append(c);
-        if (quint8(c) == 0xFF)
-            out.append('\0');
-    }
+    for (char c : bytes)
+        out.append(quint8(c) == 0xFF ? QByteArray("\xFF\0", 2) : QByteArray(1, c));
     return out;
 }
 
@@ -144,36 +117,22 @@ TEST_F(Mp3TagsTest, Version2TagsReplaceVersion1AsAWhole)
 {
     const QByteArray longTitle(200, 'L');
     const Case cases[] = {
-        {"v22",
-         v2(2, 0,
-            frame22("TT2", text(0, "Title 22")) + frame22("TOA", text(0, "Original"))
-                + frame22("TAL", text(0, "Album 22")) + frame22("TP1", text(0, "Lead"))
-                + frame22("TYE", text(0, "2001")))
-             + audio() + kV1,
+        {"v22", v2(2, 0, frame22("TT2", text(0, "Title 22")) + frame22("TOA", text(0, "Original")) + frame22("TAL", text(0, "Album 22"))
+                             + frame22("TP1", text(0, "Lead")) + frame22("TYE", text(0, "2001"))) + audio() + kV1,
          {"Title 22", "Album 22", "Lead", "", 2001, ""}},
-        {"v23",
-         v2(3, 0,
-            frame23("TCON", text(0, "(17)")) + frame23("TIT2", text(0, "Title 23"))
-                + frame23("COMM", text(0, raw("eng\0comment"))) + frame23("TPE1", text(0, "Artist 23"))
-                + frame23("TALB", text(0, "Album 23")) + frame23("TYER", text(0, "1999"))
-                + frame23("TRCK", text(0, "3/12")) + QByteArray(64, '\0'))
-             + audio() + kV1,
+        {"v23", v2(3, 0, frame23("TCON", text(0, "(17)")) + frame23("TIT2", text(0, "Title 23"))
+                             + frame23("COMM", text(0, raw("eng\0comment"))) + frame23("TPE1", text(0, "Artist 23"))
+                             + frame23("TALB", text(0, "Album 23")) + frame23("TYER", text(0, "1999"))
+                             + frame23("TRCK", text(0, "3/12")) + QByteArray(64, '\0')) + audio() + kV1,
          {"Title 23", "Album 23", "Artist 23", "", 1999, "3/12"}},
         // 201 bytes is 01 49 as a synchsafe size and 00 C9 as a plain one.
-        {"v24-synchsafe-frame-sizes",
-         v2(4, 0,
-            frame24("TIT2", text(3, longTitle)) + frame24("TPE1", text(3, "Artist 24"))
-                + frame24("TDRC", text(3, "2004-05-01")) + frame24("TRCK", text(3, "7")))
-             + audio(),
+        {"v24-synchsafe-frame-sizes", v2(4, 0, frame24("TIT2", text(3, longTitle)) + frame24("TPE1", text(3, "Artist 24"))
+                                                   + frame24("TDRC", text(3, "2004-05-01")) + frame24("TRCK", text(3, "7"))) + audio(),
          {QString::fromLatin1(longTitle), "", "Artist 24", "", 2004, "7"}},
-        {"v24-plain-frame-size",
-         v2(4, 0, "TIT2" + bigEndianBytes(201, 4) + raw("\0\0") + text(0, longTitle)
-                      + frame24("TPE1", text(0, "After")))
-             + audio(),
+        {"v24-plain-frame-size", v2(4, 0, "TIT2" + bigEndianBytes(201, 4) + raw("\0\0") + text(0, longTitle)
+                                              + frame24("TPE1", text(0, "After"))) + audio(),
          {QString::fromLatin1(longTitle), "", "After", "", 0, ""}},
-        {"v24-year-frame-first",
-         v2(4, 0, frame24("TDRC", text(0, "2010")) + frame24("TYER", text(0, "2011"))),
-         {"", "", "", "", 2011, ""}},
+        {"v24-year-frame-first", v2(4, 0, frame24("TDRC", text(0, "2010")) + frame24("TYER", text(0, "2011"))), {"", "", "", "", 2011, ""}},
         {"unknown-major-version", v2(5, 0, frame23("TIT2", text(0, "Five"))) + audio() + kV1, {}},
         {"v22-compressed-tag", v2(2, 0x40, frame22("TT2", text(0, "Packed"))) + audio() + kV1, {}},
         {"v23-no-frames", v2(3, 0, QByteArray(20, '\0')) + audio() + kV1, {}},
@@ -205,66 +164,43 @@ TEST_F(Mp3TagsTest, DamagedTagsKeepWhatWasReadAndNeverReadPastTheirBytes)
 {
     const QByteArray titleFrame = frame23("TIT2", text(0, "Kept"));
     const QByteArray validBody = titleFrame + frame23("TPE1", text(0, "Artist"));
-    QByteArray sizeBeyondFile = v2(3, 0, validBody) + audio() + kV1;
-    sizeBeyondFile.replace(6, 4, synchsafeBytes(quint32(sizeBeyondFile.size() + 1)));
-    // Not more than the file, but more than the bytes after the header: read to the end.
-    QByteArray sizePastEnd = v2(3, 0, validBody) + audio() + kV1;
-    sizePastEnd.replace(6, 4, synchsafeBytes(quint32(sizePastEnd.size())));
-    QByteArray damagedHeaderSize = v2(3, 0, validBody) + audio() + kV1;
-    damagedHeaderSize.replace(6, 4, raw("\xFF\xFF\xFF\xFF"));
-
+    // The header's tag size: beyond the file; not beyond it but past the bytes after the
+    // header (read to the end); and damaged.
+    const QByteArray file = v2(3, 0, validBody) + audio() + kV1;
+    const QByteArray sizeBeyondFile = QByteArray(file).replace(6, 4, synchsafeBytes(quint32(file.size() + 1)));
+    const QByteArray sizePastEnd = QByteArray(file).replace(6, 4, synchsafeBytes(quint32(file.size())));
+    const QByteArray damagedHeaderSize = QByteArray(file).replace(6, 4, raw("\xFF\xFF\xFF\xFF"));
+    const Mp3Tags kept{"Kept", "", "", "", 0, ""};
     const Case cases[] = {
         {"tag-size-beyond-file", sizeBeyondFile, {}},
         {"tag-size-damaged", damagedHeaderSize, {}},
         {"tag-size-past-end", sizePastEnd, {"Kept", "", "Artist", "", 0, ""}},
-        {"frame-size-beyond-tag",
-         v2(3, 0, titleFrame + "TALB" + bigEndianBytes(0x7FFFFFF0, 4) + raw("\0\0\0Cut short"))
-             + audio() + kV1,
+        {"frame-size-beyond-tag", v2(3, 0, titleFrame + "TALB" + bigEndianBytes(0x7FFFFFF0, 4) + raw("\0\0\0Cut short")) + audio() + kV1,
          {"Kept", "Cut short", "", "", 0, ""}},
-        {"frame-size-zero-ends-reading",
-         v2(3, 0, titleFrame + frame23("TALB", "") + frame23("TPE1", text(0, "Lost"))) + audio(),
-         {"Kept", "", "", "", 0, ""}},
-        {"garbage-after-frame",
-         v2(3, 0, titleFrame + "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A" + frame23("TPE1", text(0, "Lost"))),
-         {"Kept", "", "", "", 0, ""}},
-        {"frame-header-cut", v2(3, 0, titleFrame + "TPE1\0\0"), {"Kept", "", "", "", 0, ""}},
+        {"frame-size-zero-ends-reading", v2(3, 0, titleFrame + frame23("TALB", "") + frame23("TPE1", text(0, "Lost"))) + audio(), kept},
+        {"garbage-after-frame", v2(3, 0, titleFrame + "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A" + frame23("TPE1", text(0, "Lost"))), kept},
+        {"frame-header-cut", v2(3, 0, titleFrame + "TPE1\0\0"), kept},
         {"header-only", raw("ID3\x03\0\0\0\0\0\0"), {}},
         {"header-cut", raw("ID3\x03\0"), {}},
         {"extended-header-beyond-tag", v2(3, 0x40, bigEndianBytes(500, 4) + validBody) + audio() + kV1, {}},
         // Frames whose data cannot be read are passed over; a later frame of the same kind is taken.
-        {"v23-compressed-encrypted-grouped",
-         v2(3, 0,
-            frame23("TIT2", text(0, "zipped"), 0x80) + frame23("TALB", text(0, "secret"), 0x40)
-                + frame23("TIT2", "\x07" + text(0, "Grouped"), 0x20)
-                + frame23("TALB", text(0, "Plain"))),
+        {"v23-compressed-encrypted-grouped", v2(3, 0, frame23("TIT2", text(0, "zipped"), 0x80) + frame23("TALB", text(0, "secret"), 0x40)
+                                                          + frame23("TIT2", "\x07" + text(0, "Grouped"), 0x20) + frame23("TALB", text(0, "Plain"))),
          {"Grouped", "Plain", "", "", 0, ""}},
         {"v24-compressed-encrypted-grouped-length",
-         v2(4, 0,
-            frame24("TIT2", text(0, "zipped"), 0x08) + frame24("TALB", text(0, "secret"), 0x04)
-                + frame24("TIT2", "\x07" + synchsafeBytes(6) + text(0, "Title"), 0x41)
-                + frame24("TALB", text(0, "Plain"))),
+         v2(4, 0, frame24("TIT2", text(0, "zipped"), 0x08) + frame24("TALB", text(0, "secret"), 0x04)
+                      + frame24("TIT2", "\x07" + synchsafeBytes(6) + text(0, "Title"), 0x41) + frame24("TALB", text(0, "Plain"))),
          {"Title", "Plain", "", "", 0, ""}},
-        {"v24-frame-unsynchronised",
-         v2(4, 0, frame24("TIT2", synchsafeBytes(4) + text(0, raw("A\xFF\0" "B")), 0x03)),
+        {"v24-frame-unsynchronised", v2(4, 0, frame24("TIT2", synchsafeBytes(4) + text(0, raw("A\xFF\0" "B")), 0x03)),
          {QStringLiteral("A\u00FF" "B"), "", "", "", 0, ""}},
-        {"v24-tag-unsynchronised",
-         v2(4, 0x80, frame24("TIT2", text(1, raw("\xFF\0\xFEZ\0")))), {"Z", "", "", "", 0, ""}},
-        {"v23-tag-unsynchronised",
-         v2(3, 0x80, unsynchronised(frame23("TIT2", text(1, raw("\xFF\xFEZ\0o\0")))
-                                    + frame23("TALB", text(0, "\xFF\xFF")))),
+        {"v24-tag-unsynchronised", v2(4, 0x80, frame24("TIT2", text(1, raw("\xFF\0\xFEZ\0")))), {"Z", "", "", "", 0, ""}},
+        {"v23-tag-unsynchronised", v2(3, 0x80, unsynchronised(frame23("TIT2", text(1, raw("\xFF\xFEZ\0o\0"))) + frame23("TALB", text(0, "\xFF\xFF")))),
          {"Zo", QStringLiteral("\u00FF\u00FF"), "", "", 0, ""}},
-        {"v23-extended-header",
-         v2(3, 0x40, bigEndianBytes(6, 4) + QByteArray(6, '\0') + validBody),
-         {"Kept", "", "Artist", "", 0, ""}},
-        {"v24-extended-header",
-         v2(4, 0x40, synchsafeBytes(6) + raw("\x01\0") + frame24("TIT2", text(0, "Kept"))),
-         {"Kept", "", "", "", 0, ""}},
+        {"v23-extended-header", v2(3, 0x40, bigEndianBytes(6, 4) + QByteArray(6, '\0') + validBody), {"Kept", "", "Artist", "", 0, ""}},
+        {"v24-extended-header", v2(4, 0x40, synchsafeBytes(6) + raw("\x01\0") + frame24("TIT2", text(0, "Kept"))), kept},
         // Frame names inside other frames' texts are not frames.
-        {"v23-name-inside-a-text",
-         v2(3, 0, frame23("COMM", text(0, raw("eng\0TIT2\0\0\0\x05\0\0\0Wrong"))) + titleFrame),
-         {"Kept", "", "", "", 0, ""}},
-        {"v22-name-inside-a-text",
-         v2(2, 0, frame22("TT2", text(0, "TOTAL ECLIPSE")) + frame22("TAL", text(0, "Album"))),
+        {"v23-name-inside-a-text", v2(3, 0, frame23("COMM", text(0, raw("eng\0TIT2\0\0\0\x05\0\0\0Wrong"))) + titleFrame), kept},
+        {"v22-name-inside-a-text", v2(2, 0, frame22("TT2", text(0, "TOTAL ECLIPSE")) + frame22("TAL", text(0, "Album"))),
          {"TOTAL ECLIPSE", "Album", "", "", 0, ""}},
     };
     for (const Case &c : cases)
