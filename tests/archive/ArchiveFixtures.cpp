@@ -2,48 +2,19 @@
 
 #include "capture/ArchiveChecksum.h"
 
-#include <QFile>
-
 #include <zip.h>
 
 namespace vorn::test {
 
 namespace {
 
-void put16(QByteArray &out, quint32 value)
+// Little-endian fields of 2, 4 or 8 bytes, appended in turn.
+template<int Bytes, typename... T>
+void put(QByteArray &out, T... values)
 {
-    out.append(char(value & 0xFF));
-    out.append(char((value >> 8) & 0xFF));
-}
-
-void put32(QByteArray &out, quint32 value)
-{
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-void put64(QByteArray &out, quint64 value)
-{
-    put32(out, quint32(value & 0xFFFFFFFFu));
-    put32(out, quint32(value >> 32));
-}
-
-void put16s(QByteArray &out, std::initializer_list<quint32> values)
-{
-    for (quint32 value : values)
-        put16(out, value);
-}
-
-void put32s(QByteArray &out, std::initializer_list<quint32> values)
-{
-    for (quint32 value : values)
-        put32(out, value);
-}
-
-void put64s(QByteArray &out, std::initializer_list<quint64> values)
-{
-    for (quint64 value : values)
-        put64(out, value);
+    for (const quint64 value : {quint64(values)...})
+        for (int i = 0; i < Bytes; ++i)
+            out.append(char((value >> (8 * i)) & 0xFF));
 }
 
 void set16(QByteArray &out, qsizetype at, quint32 value)
@@ -52,26 +23,18 @@ void set16(QByteArray &out, qsizetype at, quint32 value)
     out[at + 1] = char((value >> 8) & 0xFF);
 }
 
-void set32(QByteArray &out, qsizetype at, quint32 value)
-{
-    set16(out, at, value & 0xFFFF);
-    set16(out, at + 2, value >> 16);
-}
-
 void putVint(QByteArray &out, quint64 value)
 {
     do {
-        unsigned char b = value & 0x7F;
+        out.append(char((value & 0x7F) | (value > 0x7F ? 0x80 : 0)));
         value >>= 7;
-        if (value)
-            b |= 0x80;
-        out.append(char(b));
     } while (value);
 }
 
-void putVints(QByteArray &out, std::initializer_list<quint64> values)
+template<typename... T>
+void putVints(QByteArray &out, T... values)
 {
-    for (quint64 value : values)
+    for (const quint64 value : {quint64(values)...})
         putVint(out, value);
 }
 
@@ -81,107 +44,92 @@ std::vector<Delivered> readAll(ArchiveKind kind, const QString &path, const Arch
                                const std::vector<MemberRequest> &requests, UserPrompt *prompt)
 {
     std::vector<Delivered> delivered;
-    readArchiveMembers(kind, path, listing, requests,
-                       [&](const MemberRequest &request, const MemberContent &content) {
-                           delivered.push_back({request.index, request.want, content});
-                       },
-                       prompt);
+    readArchiveMembers(kind, path, listing, requests, [&](const MemberRequest &request, const MemberContent &content) {
+        delivered.push_back({request.index, request.want, content});
+    }, prompt);
     return delivered;
-}
-
-MemberRequest textRequest(int index, qint64 limit)
-{
-    return MemberRequest{index, MemberRequest::Want::Text, limit};
-}
-
-MemberRequest mp3Request(int index)
-{
-    return MemberRequest{index, MemberRequest::Want::Mp3, 0};
 }
 
 QByteArray mp3Bytes(int audioBytes)
 {
-    QByteArray bytes("ID3\x03\x00\x00\x00\x00\x00\x0F", 10);
-    bytes.append("TIT2\x00\x00\x00\x05\x00\x00\x00Song", 15);
-    bytes.append(QByteArray(audioBytes, '\xFB'));
-    QByteArray v1("TAG");
-    v1.append(QByteArray(125, ' '));
-    bytes.append(v1);
-    return bytes;
+    return QByteArray("ID3\x03\x00\x00\x00\x00\x00\x0F" "TIT2\x00\x00\x00\x05\x00\x00\x00Song", 25)
+        + QByteArray(audioBytes, '\xFB') + "TAG" + QByteArray(125, ' ');
 }
 
-quint16 dosDate(int year, int month, int day)
+void expectMembers(const ArchiveListing &listing, const std::vector<ExpectedMember> &expected)
 {
-    return quint16(((year - 1980) << 9) | (month << 5) | day);
-}
-
-quint16 dosTime(int hour, int minute, int second)
-{
-    return quint16((hour << 11) | (minute << 5) | (second / 2));
+    ASSERT_EQ(listing.members.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i].name.toStdString());
+        const ArchiveMember &m = listing.members[i];
+        EXPECT_EQ(m.name, expected[i].name);
+        EXPECT_EQ(m.path, expected[i].path);
+        EXPECT_EQ(m.size, expected[i].size);
+        EXPECT_EQ(m.folder, expected[i].folder);
+        EXPECT_EQ(m.encrypted, expected[i].encrypted);
+        if (expected[i].date.isValid()) {
+            EXPECT_DOUBLE_EQ(m.date, dayNumberFromDateTime(expected[i].date));
+        }
+    }
 }
 
 QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray &prefix,
                       bool adjustOffsets, const QByteArray &comment, bool wrapCount)
 {
     QByteArray out = prefix;
-    const quint32 shift = adjustOffsets ? quint32(prefix.size()) : 0;
+    const quint32 shift = adjustOffsets ? 0 : quint32(prefix.size());
+    const auto claimed = [](const RawZipEntry &e) {
+        return e.claimedSize < 0 ? quint32(e.data.size()) : quint32(qMin<qint64>(e.claimedSize, 0xFFFFFFFFll));
+    };
     std::vector<quint32> offsets;
     for (const RawZipEntry &e : entries) {
-        offsets.push_back(quint32(out.size() - prefix.size()) + shift);
-        const quint32 crc = crc32(e.data);
-        const quint32 claimed = e.claimedSize < 0 ? quint32(e.data.size()) : quint32(qMin<qint64>(e.claimedSize, 0xFFFFFFFFll));
+        offsets.push_back(quint32(out.size()) - shift);
         out.append("PK\x03\x04", 4);
-        put16s(out, {20, e.flags, 0, e.time, e.date});
-        put32s(out, {crc, quint32(e.data.size()), claimed});
-        put16s(out, {quint32(e.name.size()), 0});
-        out.append(e.name);
-        out.append(e.data);
+        put<2>(out, 20, e.flags, 0, 0x6000, 0x5A21);
+        put<4>(out, crc32(e.data), e.data.size(), claimed(e));
+        put<2>(out, e.name.size(), 0);
+        out.append(e.name + e.data);
     }
-    const quint32 directoryOffset = quint32(out.size() - prefix.size()) + shift;
+    const quint32 directoryOffset = quint32(out.size()) - shift;
     const qsizetype directoryStart = out.size();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const RawZipEntry &e = entries[i];
-        const quint32 claimed = e.claimedSize < 0 ? quint32(e.data.size()) : quint32(qMin<qint64>(e.claimedSize, 0xFFFFFFFFll));
         QByteArray extra = e.extra;
-        if (claimed == 0xFFFFFFFFu) {
-            // The size of a member of 4 GB or more goes in a ZIP64 extra field.
+        if (claimed(e) == 0xFFFFFFFFu) {   // the real size goes in a ZIP64 extra field
             QByteArray zip64;
-            put16(zip64, 0x0001);
-            put16(zip64, 8);
-            put64(zip64, quint64(e.claimedSize));
+            put<2>(zip64, 1, 8);
+            put<8>(zip64, e.claimedSize);
             extra.prepend(zip64);
         }
         out.append("PK\x01\x02", 4);
-        put16s(out, {e.versionMadeBy, 20, e.flags, 0, e.time, e.date});
-        put32s(out, {crc32(e.data), quint32(e.data.size()), claimed});
-        put16s(out, {quint32(e.name.size()), quint32(extra.size()), 0, 0, 0});
-        put32s(out, {e.name.endsWith('/') ? 0x10u : 0x20u, offsets[i]});
-        out.append(e.name);
-        out.append(extra);
+        put<2>(out, e.versionMadeBy, 20, e.flags, 0, 0x6000, 0x5A21);
+        put<4>(out, crc32(e.data), e.data.size(), claimed(e));
+        put<2>(out, e.name.size(), extra.size(), 0, 0, 0);
+        put<4>(out, e.name.endsWith('/') ? 0x10u : 0x20u, offsets[i]);
+        out.append(e.name + extra);
     }
     const quint32 directorySize = quint32(out.size() - directoryStart);
     quint32 count = quint32(entries.size());
     if (count > 0xFFFF && wrapCount) {
         count &= 0xFFFF;   // as old tools wrote it
     } else if (count > 0xFFFF) {
-        const quint64 recordOffset = quint64(out.size() - prefix.size()) + shift;
+        const quint64 recordOffset = quint64(out.size()) - shift;
         out.append("PK\x06\x06", 4);
-        put64(out, 44);
-        put16s(out, {45, 45});
-        put32s(out, {0, 0});
-        put64s(out, {entries.size(), entries.size(), directorySize, directoryOffset});
+        put<8>(out, 44);
+        put<2>(out, 45, 45);
+        put<4>(out, 0, 0);
+        put<8>(out, entries.size(), entries.size(), directorySize, directoryOffset);
         out.append("PK\x06\x07", 4);
-        put32(out, 0);
-        put64(out, recordOffset);
-        put32(out, 1);
+        put<4>(out, 0);
+        put<8>(out, recordOffset);
+        put<4>(out, 1);
         count = 0xFFFF;
     }
     out.append("PK\x05\x06", 4);
-    put16s(out, {0, 0, count, count});
-    put32s(out, {directorySize, directoryOffset});
-    put16(out, quint32(comment.size()));
-    out.append(comment);
-    return out;
+    put<2>(out, 0, 0, count, count);
+    put<4>(out, directorySize, directoryOffset);
+    put<2>(out, comment.size());
+    return out + comment;
 }
 
 bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries, bool aes)
@@ -198,21 +146,18 @@ bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries, bool
         } else {
             zip_source_t *source = zip_source_buffer(archive, e.data.constData(), zip_uint64_t(e.data.size()), 0);
             index = zip_file_add(archive, name.constData(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
-            if (index < 0) {
+            if (index < 0)
                 zip_source_free(source);
-                zip_discard(archive);
-                return false;
-            }
-            zip_set_file_compression(archive, zip_uint64_t(index), e.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE,
-                                     e.deflate ? 1 : 0);
-            if (!e.password.isEmpty())
-                zip_file_set_encryption(archive, zip_uint64_t(index),
-                                        aes ? ZIP_EM_AES_256 : ZIP_EM_TRAD_PKWARE, e.password.constData());
         }
         if (index < 0) {
             zip_discard(archive);
             return false;
         }
+        if (!e.name.endsWith(u'/'))
+            zip_set_file_compression(archive, zip_uint64_t(index), e.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, e.deflate);
+        if (!e.password.isEmpty())
+            zip_file_set_encryption(archive, zip_uint64_t(index), aes ? ZIP_EM_AES_256 : ZIP_EM_TRAD_PKWARE,
+                                    e.password.constData());
         if (e.date != 0)
             zip_file_set_dostime(archive, zip_uint64_t(index), e.time, e.date, 0);
     }
@@ -221,109 +166,55 @@ bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries, bool
 
 QByteArray makeCab(const std::vector<CabEntry> &entries)
 {
-    constexpr qsizetype kHeader = 36;
-    constexpr qsizetype kFolder = 8;
-    QByteArray files;
-    QByteArray data;
+    QByteArray files, data, blocks;
     for (const CabEntry &e : entries) {
-        put32s(files, {quint32(e.data.size()), quint32(data.size())});
-        put16s(files, {0, e.date, e.time, e.attributes});
-        files.append(e.name);
-        files.append('\0');
+        put<4>(files, e.data.size(), data.size());
+        put<2>(files, 0, e.date, e.time, 0x20);
+        files.append(e.name + '\0');
         data.append(e.data);
     }
-    QByteArray blocks;
     int blockCount = 0;
-    for (qsizetype at = 0; at < data.size(); at += 32768) {
+    for (qsizetype at = 0; at < data.size(); at += 32768, ++blockCount) {
         const QByteArray piece = data.mid(at, 32768);
-        put32(blocks, 0);
-        put16s(blocks, {quint32(piece.size()), quint32(piece.size())});
+        put<4>(blocks, 0);
+        put<2>(blocks, piece.size(), piece.size());
         blocks.append(piece);
-        ++blockCount;
     }
-    const quint32 filesOffset = quint32(kHeader + kFolder);
+    const quint32 filesOffset = 36 + 8;   // header, one folder
     const quint32 dataOffset = filesOffset + quint32(files.size());
     QByteArray out("MSCF", 4);
-    put32s(out, {0, dataOffset + quint32(blocks.size()), 0, filesOffset, 0});
-    out.append(char(3));
-    out.append(char(1));
-    put16s(out, {1, quint32(entries.size()), 0, 0, 0});
-    put32(out, dataOffset);
-    put16s(out, {quint32(blockCount), 0});
-    out.append(files);
-    out.append(blocks);
-    return out;
+    put<4>(out, 0, dataOffset + blocks.size(), 0, filesOffset, 0);
+    out.append("\x03\x01", 2);
+    put<2>(out, 1, entries.size(), 0, 0, 0);
+    put<4>(out, dataOffset);
+    put<2>(out, blockCount, 0);
+    return out + files + blocks;
 }
 
 namespace {
 
-// The RAR block CRC: the low 16 bits of the CRC-32 of the header after its CRC field.
-void finishRar4Header(QByteArray &header)
+// A RAR 4 block: CRC (low 16 bits of the CRC-32 of what follows), type, flags, size.
+QByteArray rar4Block(char type, quint32 flags, const QByteArray &body)
 {
-    set16(header, 5, quint32(header.size()));
+    QByteArray header(7, '\0');
+    header[2] = type;
+    set16(header, 3, flags);
+    set16(header, 5, quint32(7 + body.size()));
+    header.append(body);
     set16(header, 0, crc32(QByteArrayView(header).sliced(2)) & 0xFFFF);
+    return header;
 }
 
 QByteArray rar4UnicodeName(const QString &name)
 {
-    QByteArray out = name.toLatin1();
-    out.append('\0');
-    out.append('\0');   // high byte
+    QByteArray out = name.toLatin1() + QByteArray(2, '\0');   // NUL, then the high byte
     for (qsizetype i = 0; i < name.size(); i += 4) {
         out.append(char(0xAA));   // four two-byte literals
         for (qsizetype j = i; j < qMin(i + 4, name.size()); ++j)
-            put16(out, name[j].unicode());
+            put<2>(out, name[j].unicode());
     }
     return out;
 }
-
-} // namespace
-
-QByteArray makeRar4(const std::vector<Rar4Entry> &entries, bool solid, bool endBlock)
-{
-    QByteArray out("Rar!\x1A\x07\x00", 7);
-    QByteArray main(7, '\0');
-    main[2] = char(0x73);
-    set16(main, 3, solid ? 0x0008 : 0);
-    put16(main, 0);
-    put32(main, 0);
-    finishRar4Header(main);
-    out.append(main);
-    for (const Rar4Entry &e : entries) {
-        const QByteArray name = e.unicode ? rar4UnicodeName(e.name) : e.name.toLatin1();
-        quint16 flags = 0x8000;
-        if (e.directory)
-            flags |= 0x00E0;
-        if (e.encrypted)
-            flags |= 0x0004;
-        if (e.unicode)
-            flags |= 0x0200;
-        QByteArray header(7, '\0');
-        header[2] = char(0x74);
-        set16(header, 3, flags);
-        put32s(header, {quint32(e.data.size()), quint32(e.data.size())});
-        header.append(char(e.host));
-        put32s(header, {crc32(e.data), e.dosDateTime});
-        header.append(char(29));
-        header.append(char(0x30));
-        put16(header, quint32(name.size()));
-        put32(header, e.directory ? 0x10 : 0x20);
-        header.append(name);
-        finishRar4Header(header);
-        out.append(header);
-        out.append(e.data);
-    }
-    if (endBlock) {
-        QByteArray end(7, '\0');
-        end[2] = char(0x7B);
-        set16(end, 3, 0x4000);
-        finishRar4Header(end);
-        out.append(end);
-    }
-    return out;
-}
-
-namespace {
 
 QByteArray rar5Block(const QByteArray &header)
 {
@@ -331,219 +222,177 @@ QByteArray rar5Block(const QByteArray &header)
     putVint(sized, quint64(header.size()));
     sized.append(header);
     QByteArray block;
-    put32(block, crc32(sized));
-    block.append(sized);
-    return block;
+    put<4>(block, crc32(sized));
+    return block + sized;
 }
 
 } // namespace
 
+QByteArray makeRar4(const std::vector<Rar4Entry> &entries, bool solid, bool endBlock)
+{
+    QByteArray out = QByteArray("Rar!\x1A\x07\x00", 7) + rar4Block(0x73, solid ? 0x0008 : 0, QByteArray(6, '\0'));
+    for (const Rar4Entry &e : entries) {
+        const QByteArray name = e.unicode ? rar4UnicodeName(e.name) : e.name.toLatin1();
+        QByteArray body;
+        put<4>(body, e.data.size(), e.data.size());
+        body.append(char(2));   // made on Windows
+        put<4>(body, crc32(e.data), e.dosDateTime);
+        body.append("\x1D\x30", 2);
+        put<2>(body, name.size());
+        put<4>(body, e.directory ? 0x10 : 0x20);
+        const quint32 flags = 0x8000 | (e.directory ? 0x00E0 : 0) | (e.encrypted ? 0x0004 : 0) | (e.unicode ? 0x0200 : 0);
+        out.append(rar4Block(0x74, flags, body + name) + e.data);
+    }
+    return endBlock ? out + rar4Block(0x7B, 0x4000, {}) : out;
+}
+
 QByteArray makeRar5(const std::vector<Rar5Entry> &entries, bool solid)
 {
-    QByteArray out("Rar!\x1A\x07\x01\x00", 8);
-    QByteArray main;
-    putVints(main, {1, 0, solid ? 0x0004u : 0u});
+    QByteArray out("Rar!\x1A\x07\x01\x00", 8), main;
+    putVints(main, 1, 0, solid ? 0x0004u : 0u);
     out.append(rar5Block(main));
     for (const Rar5Entry &e : entries) {
-        QByteArray extra;
+        QByteArray extra, record;
         if (e.fileTime >= 0) {
-            QByteArray record;
-            putVint(record, 3);
-            putVint(record, 0x0002);
-            put64(record, quint64(e.fileTime));
+            putVints(record, 3, 0x0002);
+            put<8>(record, e.fileTime);
             putVint(extra, quint64(record.size()));
             extra.append(record);
         }
         if (e.encrypted) {
-            QByteArray record;
-            putVints(record, {1, 0, 0});
-            record.append(char(15));
-            record.append(QByteArray(32, '\x5A'));
+            record.clear();
+            putVints(record, 1, 0, 0);
+            record.append(char(15) + QByteArray(32, '\x5A'));
             putVint(extra, quint64(record.size()));
             extra.append(record);
         }
         const QByteArray name = e.name.toUtf8();
-        quint64 fileFlags = 0x0004;
-        if (e.directory)
-            fileFlags |= 0x0001;
-        if (e.unixTime >= 0)
-            fileFlags |= 0x0002;
         QByteArray header;
-        putVint(header, 2);
-        putVint(header, (extra.isEmpty() ? 0 : 0x0001) | (e.data.isEmpty() ? 0 : 0x0002));
+        putVints(header, 2, (extra.isEmpty() ? 0 : 0x0001) | (e.data.isEmpty() ? 0 : 0x0002));
         if (!extra.isEmpty())
             putVint(header, quint64(extra.size()));
         if (!e.data.isEmpty())
             putVint(header, quint64(e.data.size()));
-        putVint(header, fileFlags);
-        putVint(header, quint64(e.data.size()));
-        putVint(header, e.directory ? 0x10 : 0x20);
+        putVints(header, 0x0004 | (e.directory ? 0x0001 : 0) | (e.unixTime >= 0 ? 0x0002 : 0), e.data.size(),
+                 e.directory ? 0x10 : 0x20);
         if (e.unixTime >= 0)
-            put32(header, quint32(e.unixTime));
-        put32(header, crc32(e.data));
-        putVints(header, {0, 0, quint64(name.size())});
-        header.append(name);
-        header.append(extra);
-        out.append(rar5Block(header));
-        out.append(e.data);
+            put<4>(header, e.unixTime);
+        put<4>(header, crc32(e.data));
+        putVints(header, 0, 0, name.size());
+        out.append(rar5Block(header + name + extra) + e.data);
     }
     QByteArray end;
-    putVints(end, {5, 0, 0});
-    out.append(rar5Block(end));
-    return out;
+    putVints(end, 5, 0, 0);
+    return out + rar5Block(end);
 }
 
 namespace {
 
 void putIconEntryFields(QByteArray &out, const IconImage &image)
 {
-    out.append(char(image.width >= 256 ? 0 : image.width));
-    out.append(char(image.height >= 256 ? 0 : image.height));
-    out.append(char(0));
-    out.append(char(0));
-    put16s(out, {1, 32});
-    put32(out, quint32(image.bytes.size()));
+    const char side = char(image.width >= 256 ? 0 : image.width);
+    out.append(QByteArray(1, side) + QByteArray(1, side) + QByteArray(2, '\0'));
+    put<2>(out, 1, 32);
+    put<4>(out, image.bytes.size());
 }
 
 } // namespace
 
 QByteArray makeIco(const std::vector<IconImage> &images)
 {
-    QByteArray out;
-    put16s(out, {0, 1, quint32(images.size())});
-    quint32 offset = quint32(6 + 16 * images.size());
+    QByteArray out, data;
+    put<2>(out, 0, 1, images.size());
     for (const IconImage &image : images) {
         putIconEntryFields(out, image);
-        put32(out, offset);
-        offset += quint32(image.bytes.size());
+        put<4>(out, 6 + 16 * images.size() + data.size());
+        data.append(image.bytes);
     }
-    for (const IconImage &image : images)
-        out.append(image.bytes);
-    return out;
+    return out + data;
 }
 
-QByteArray makePeStub()
+QByteArray makePe(const std::vector<IconGroupResource> &groups)
 {
-    return makePe({});
-}
-
-QByteArray makePe(const std::vector<IconGroupResource> &groups, int firstIconId)
-{
-    constexpr quint32 kSectionRva = 0x1000;
-    constexpr quint32 kSectionFile = 0x200;
-
-    // Icon images and group records.
+    constexpr quint32 kSectionRva = 0x1000, kSectionFile = 0x200, kSubdirectory = 0x80000000u;
     struct Leaf { quint32 id; QByteArray data; };
     std::vector<Leaf> icons;
     std::vector<QByteArray> groupData;
-    int nextId = firstIconId;
     for (const IconGroupResource &group : groups) {
         QByteArray record;
-        put16s(record, {0, 1, quint32(group.images.size())});
+        put<2>(record, 0, 1, group.images.size());
         for (const IconImage &image : group.images) {
+            const quint32 id = quint32(icons.size() + 1);
             putIconEntryFields(record, image);
-            put16(record, quint32(nextId));
-            icons.push_back(Leaf{quint32(nextId), image.bytes});
-            ++nextId;
+            put<2>(record, id);
+            icons.push_back(Leaf{id, image.bytes});
         }
         groupData.push_back(record);
     }
-
-    // Layout: root, the two type directories, one language directory per leaf,
-    // the data entries, the group names, then the data.
-    const bool hasResources = !groups.empty();
-    const quint32 rootSize = 16 + 8 * 2;
-    const quint32 iconTypeSize = 16 + 8 * quint32(icons.size());
-    const quint32 groupTypeSize = 16 + 8 * quint32(groups.size());
-    const quint32 langSize = 16 + 8;
-    const quint32 leafCount = quint32(icons.size() + groups.size());
-    const quint32 iconTypeAt = rootSize;
-    const quint32 groupTypeAt = iconTypeAt + iconTypeSize;
-    const quint32 langAt = groupTypeAt + groupTypeSize;
+    // Layout: root, the two type directories, one language directory per leaf, the
+    // data entries, the group names, then the data.
+    const quint32 langSize = 16 + 8, leafCount = quint32(icons.size() + groups.size());
+    const quint32 iconTypeAt = 16 + 8 * 2;
+    const quint32 groupTypeAt = iconTypeAt + 16 + 8 * quint32(icons.size());
+    const quint32 langAt = groupTypeAt + 16 + 8 * quint32(groups.size());
     const quint32 entryAt = langAt + langSize * leafCount;
     const quint32 namesAt = entryAt + 16 * leafCount;
     QByteArray names;
     std::vector<quint32> nameOffsets;
+    quint16 named = 0;
     for (const IconGroupResource &group : groups) {
         nameOffsets.push_back(namesAt + quint32(names.size()));
-        if (!group.name.isEmpty()) {
-            put16(names, quint32(group.name.size()));
-            for (const QChar c : group.name)
-                put16(names, c.unicode());
-        }
+        if (group.name.isEmpty())
+            continue;
+        ++named;
+        put<2>(names, group.name.size());
+        for (const QChar c : group.name)
+            put<2>(names, c.unicode());
     }
-    while (names.size() % 8)
-        names.append('\0');
+    names.append(QByteArray((8 - names.size() % 8) % 8, '\0'));
     const quint32 dataAt = namesAt + quint32(names.size());
 
-    QByteArray section;
-    const auto directory = [&](quint16 namedCount, quint16 idCount) {
-        put32s(section, {0, 0, 0});
-        put16s(section, {namedCount, idCount});
-    };
+    QByteArray section, blobs;
+    const auto directory = [&](qsizetype namedCount, qsizetype idCount) { put<4>(section, 0, 0, 0); put<2>(section, namedCount, idCount); };
     directory(0, 2);
-    put32s(section, {3, 0x80000000u | iconTypeAt, 14, 0x80000000u | groupTypeAt});
-
-    directory(0, quint16(icons.size()));
-    for (std::size_t i = 0; i < icons.size(); ++i) {
-        put32(section, icons[i].id);
-        put32(section, 0x80000000u | (langAt + langSize * quint32(i)));
-    }
-    quint16 named = 0;
-    for (const IconGroupResource &group : groups)
-        named += group.name.isEmpty() ? 0 : 1;
-    directory(named, quint16(groups.size() - named));
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        if (groups[i].name.isEmpty())
-            put32(section, quint32(groups[i].id));
-        else
-            put32(section, 0x80000000u | nameOffsets[i]);
-        put32(section, 0x80000000u | (langAt + langSize * quint32(icons.size() + i)));
-    }
+    put<4>(section, 3, kSubdirectory | iconTypeAt, 14, kSubdirectory | groupTypeAt);
+    directory(0, icons.size());
+    for (std::size_t i = 0; i < icons.size(); ++i)
+        put<4>(section, icons[i].id, kSubdirectory | (langAt + langSize * quint32(i)));
+    directory(named, qsizetype(groups.size()) - named);
+    for (std::size_t i = 0; i < groups.size(); ++i)
+        put<4>(section, groups[i].name.isEmpty() ? quint32(groups[i].id) : kSubdirectory | nameOffsets[i],
+               kSubdirectory | (langAt + langSize * quint32(icons.size() + i)));
     for (quint32 leaf = 0; leaf < leafCount; ++leaf) {
         directory(0, 1);
-        put32s(section, {0x0409, entryAt + 16 * leaf});
+        put<4>(section, 0x0409, entryAt + 16 * leaf);
     }
-    QByteArray blobs;
     const auto dataEntry = [&](const QByteArray &data) {
-        put32s(section, {kSectionRva + dataAt + quint32(blobs.size()), quint32(data.size()), 0, 0});
-        blobs.append(data);
-        while (blobs.size() % 8)
-            blobs.append('\0');
+        put<4>(section, kSectionRva + dataAt + blobs.size(), data.size(), 0, 0);
+        blobs.append(data + QByteArray((8 - data.size() % 8) % 8, '\0'));
     };
     for (const Leaf &icon : icons)
         dataEntry(icon.data);
     for (const QByteArray &record : groupData)
         dataEntry(record);
-    section.append(names);
-    section.append(blobs);
-    if (!hasResources)
+    section.append(names + blobs);
+    if (groups.empty())
         section.clear();
 
-    QByteArray out(0x40, '\0');
-    out[0] = 'M';
-    out[1] = 'Z';
-    set32(out, 0x3C, 0x40);
+    QByteArray out = "MZ" + QByteArray(0x3A, '\0');
+    put<4>(out, 0x40);
     out.append("PE\0\0", 4);
-    put16s(out, {0x014C, 1});
-    put32s(out, {0, 0, 0});
-    put16s(out, {224, 0x0102});
-    QByteArray optional(224, '\0');
-    set16(optional, 0, 0x010B);
-    set32(optional, 92, 16);
-    if (hasResources) {
-        set32(optional, 96 + 2 * 8, kSectionRva);
-        set32(optional, 96 + 2 * 8 + 4, quint32(section.size()));
-    }
-    out.append(optional);
-    QByteArray header(".rsrc\0\0\0", 8);
-    put32s(header, {quint32(section.size()), kSectionRva, quint32(section.size()), kSectionFile, 0, 0});
-    put16s(header, {0, 0});
-    put32(header, 0x40000040u);
-    out.append(header);
-    out.append(QByteArray(kSectionFile - out.size(), '\0'));
-    out.append(section);
-    return out;
+    put<2>(out, 0x014C, 1);
+    put<4>(out, 0, 0, 0);
+    put<2>(out, 224, 0x0102);
+    QByteArray optional;
+    put<2>(optional, 0x010B);
+    optional.append(QByteArray(90, '\0'));
+    put<4>(optional, 16, 0, 0, 0, 0);   // 16 data directories; the resource one is the third
+    put<4>(optional, groups.empty() ? 0 : kSectionRva, section.size());
+    out.append(optional + QByteArray(224 - optional.size(), '\0') + QByteArray(".rsrc\0\0\0", 8));
+    put<4>(out, section.size(), kSectionRva, section.size(), kSectionFile, 0, 0);
+    put<2>(out, 0, 0);
+    put<4>(out, 0x40000040u);
+    return out + QByteArray(kSectionFile - out.size(), '\0') + section;
 }
 
 } // namespace vorn::test

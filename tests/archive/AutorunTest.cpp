@@ -2,42 +2,27 @@
 
 #include "capture/Autorun.h"
 #include "capture/PeIcons.h"
-#include "support/TestSupport.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-using namespace vorn;
-using namespace vorn::test;
 
 namespace {
 
-const QByteArray kDiscIcon = makeIco({IconImage(32, 32, QByteArray(100, 'i'))});
+const QByteArray kDiscIcon = makeIco({image(32, 'i', 100)});
 
-class AutorunTest : public ::testing::Test
+class AutorunTest : public ArchiveTest
 {
 protected:
-    void SetUp() override
-    {
-        m_disc = m_base.filePath("disc");
-        m_temp = m_base.filePath("temp");
-        QDir().mkpath(m_disc);
-        QDir().mkpath(m_temp);
-    }
-    void put(const QString &relative, const QByteArray &bytes)
-    {
-        ASSERT_TRUE(writeFile(m_disc + u'/' + relative, bytes));
-    }
+    void SetUp() override { QDir().mkpath(m_temp); QDir().mkpath(m_disc + "/icons/sub"); }
+    void put(const QString &relative, const QByteArray &bytes) { ASSERT_TRUE(writeFile(m_disc + u'/' + relative, bytes)); }
+    void putAutorun(const QByteArray &iconValue) { put("autorun.inf", "[autorun]\r\nicon=" + iconValue + "\r\n"); }
     QString read() { return ReadAutorunIcon(m_disc, QStringLiteral("-12345"), m_temp); }
     QString expectedPath() const { return QDir::toNativeSeparators(m_temp + QStringLiteral("/-12345.ico")); }
-    QStringList tempFiles() const { return QDir(m_temp).entryList(QDir::Files); }
-
-    QTemporaryDir m_base;
-    QString m_disc;
-    QString m_temp;
+    // No icon: an empty answer and nothing written.
+    void expectNone()
+    {
+        EXPECT_TRUE(read().isEmpty());
+        EXPECT_TRUE(QDir(m_temp).entryList(QDir::Files).isEmpty());
+    }
+    const QString m_disc = file("disc");
+    const QString m_temp = file("temp");
 };
 
 TEST(AutorunIconValue, FileAndIndex)
@@ -45,7 +30,6 @@ TEST(AutorunIconValue, FileAndIndex)
     struct Case { const char *value; const char *file; int index; bool given; };
     const Case cases[] = {
         {"disc.ico", "disc.ico", 0, false},
-        {"setup.exe", "setup.exe", 0, false},
         {"setup.exe,1", "setup.exe", 1, true},
         {"setup.exe, 2", "setup.exe", 2, true},
         {"setup.exe,-101", "setup.exe", -101, true},
@@ -68,8 +52,7 @@ TEST(AutorunIconValue, FileAndIndex)
 
 TEST_F(AutorunTest, IconFileIsCopiedAsItIsWhateverTheLetterCase)
 {
-    struct Case { const char *autorunName; const char *text; const char *iconPath; };
-    const Case cases[] = {
+    const char *cases[][3] = {   // autorun file name, its text, where the icon is
         {"Autorun.inf", "[autorun]\r\nicon=disc.ico\r\n", "disc.ico"},
         {"AUTORUN.INF", "[AutoRun]\r\nICON=Disc.Ico\r\n", "Disc.Ico"},
         {"autorun.inf", "[AUTORUN]\r\nopen=setup.exe\r\nIcon=ICONS\\disc.ico\r\n", "icons/DISC.ICO"},
@@ -77,13 +60,12 @@ TEST_F(AutorunTest, IconFileIsCopiedAsItIsWhateverTheLetterCase)
         {"Autorun.inf", "[autorun]\nicon=icons/sub/../disc.ico\n", "icons/disc.ico"},
         {"Autorun.inf", "[autorun]\nicon=\"disc.ico\"\n", "disc.ico"},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c[1]);
         QDir(m_disc).removeRecursively();
-        QDir().mkpath(m_disc);
         QDir().mkpath(m_disc + "/icons/sub");
-        put(QString::fromUtf8(c.autorunName), c.text);
-        put(QString::fromUtf8(c.iconPath), kDiscIcon);
+        put(c[0], c[1]);
+        put(c[2], kDiscIcon);
         QFile::remove(expectedPath());
         EXPECT_EQ(read(), expectedPath());
         EXPECT_EQ(readFile(expectedPath()), kDiscIcon);
@@ -92,27 +74,22 @@ TEST_F(AutorunTest, IconFileIsCopiedAsItIsWhateverTheLetterCase)
 
 TEST_F(AutorunTest, ProgramIconsByIndex)
 {
-    const IconGroupResource first(1, {IconImage(32, 32, QByteArray(80, 'a'))});
-    const IconGroupResource second(2, {IconImage(16, 16, QByteArray(40, 'b')), IconImage(32, 32, QByteArray(90, 'c'))});
+    const IconGroupResource first{1, {image(32, 'a', 80)}};
+    const IconGroupResource second{2, {image(16, 'b', 40), image(32, 'c', 90)}};
     put("Setup.EXE", makePe({first, second}));
-    struct Case { const char *value; const std::vector<IconImage> *expected; };
-    const Case cases[] = {
-        {"setup.exe", &first.images},
-        {"SETUP.exe,1", &second.images},
-        {"setup.exe,-2", &second.images},
-        {"setup.exe,2", nullptr},
+    const std::pair<const char *, const std::vector<IconImage> *> cases[] = {
+        {"setup.exe", &first.images}, {"SETUP.exe,1", &second.images}, {"setup.exe,-2", &second.images}, {"setup.exe,2", nullptr},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.value);
+    for (const auto &[value, images] : cases) {
+        SCOPED_TRACE(value);
         QFile::remove(expectedPath());
-        put("autorun.inf", "[autorun]\r\nicon=" + QByteArray(c.value) + "\r\n");
-        if (c.expected) {
-            EXPECT_EQ(read(), expectedPath());
-            EXPECT_EQ(readFile(expectedPath()), makeIco(*c.expected));
-        } else {
-            EXPECT_TRUE(read().isEmpty());
-            EXPECT_TRUE(tempFiles().isEmpty());
+        putAutorun(value);
+        if (!images) {
+            expectNone();
+            continue;
         }
+        EXPECT_EQ(read(), expectedPath());
+        EXPECT_EQ(readFile(expectedPath()), makeIco(*images));
     }
 }
 
@@ -120,76 +97,54 @@ TEST_F(AutorunTest, NothingDeclaredOrReadableGivesNoIcon)
 {
     put("disc.ico", kDiscIcon);
     put("notes.txt", "not an icon");
-    struct Case { const char *name; QByteArray text; };
-    const Case cases[] = {
-        {"no autorun file", {}},
-        {"other section", "[setup]\r\nicon=disc.ico\r\n"},
-        {"empty value", "[autorun]\r\nicon=\r\n"},
-        {"missing icon", "[autorun]\r\nicon=gone.ico\r\n"},
-        {"index on an icon file", "[autorun]\r\nicon=disc.ico,1\r\n"},
-        {"not a program", "[autorun]\r\nicon=notes.txt\r\n"},
-        {"a folder", "[autorun]\r\nicon=icons\r\n"},
+    const QByteArray cases[] = {
+        {},   // no autorun file
+        "[setup]\r\nicon=disc.ico\r\n",
+        "[autorun]\r\nicon=\r\n",
+        "[autorun]\r\nicon=gone.ico\r\n",
+        "[autorun]\r\nicon=disc.ico,1\r\n",   // an index on an icon file
+        "[autorun]\r\nicon=notes.txt\r\n",
+        "[autorun]\r\nicon=icons\r\n",        // a folder
     };
-    QDir().mkpath(m_disc + "/icons");
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const QByteArray &text : cases) {
+        SCOPED_TRACE(text.toStdString());
         QFile::remove(m_disc + "/autorun.inf");
-        if (!c.text.isEmpty())
-            put("autorun.inf", c.text);
-        EXPECT_TRUE(read().isEmpty());
-        EXPECT_TRUE(tempFiles().isEmpty());
+        if (!text.isEmpty())
+            put("autorun.inf", text);
+        expectNone();
     }
-    put("autorun.inf", "[autorun]\r\nicon=disc.ico,0\r\n");
+    putAutorun("disc.ico,0");
     EXPECT_EQ(read(), expectedPath());
 }
 
 TEST_F(AutorunTest, NeverReadsOutsideTheDisc)
 {
-    const QString outside = m_base.filePath("outside.ico");
-    ASSERT_TRUE(writeFile(outside, kDiscIcon));
+    const QString outside = write("outside.ico", kDiscIcon);
     ASSERT_TRUE(QFile::link(outside, m_disc + "/link.ico"));
-    QDir().mkpath(m_disc + "/sub");
-    ASSERT_TRUE(QFile::link(m_base.path(), m_disc + "/sub/up"));
+    ASSERT_TRUE(QFile::link(m_dir.path(), m_disc + "/icons/up"));
     put("huge.ico", QByteArray(kMaxIconFileSize + 1, '\0'));
-
-    const char *values[] = {
-        "..\\outside.ico",
-        "sub\\..\\..\\outside.ico",
-        "link.ico",
-        "sub\\up\\outside.ico",
-        "C:\\outside.ico",
-        "huge.ico",
-    };
-    for (const char *value : values) {
-        SCOPED_TRACE(value);
-        put("autorun.inf", "[autorun]\r\nicon=" + QByteArray(value) + "\r\n");
-        EXPECT_TRUE(read().isEmpty());
-        EXPECT_TRUE(tempFiles().isEmpty());
-    }
     // An absolute host path is read from the disc's root, where there is no such file.
-    put("autorun.inf", "[autorun]\r\nicon=" + QFile::encodeName(outside) + "\r\n");
-    EXPECT_TRUE(read().isEmpty());
-}
-
-TEST_F(AutorunTest, AutorunFileLeadingOutsideIsNotRead)
-{
-    const QString outside = m_base.filePath("elsewhere.inf");
-    ASSERT_TRUE(writeFile(outside, "[autorun]\r\nicon=disc.ico\r\n"));
-    put("disc.ico", kDiscIcon);
-    ASSERT_TRUE(QFile::link(outside, m_disc + "/autorun.inf"));
-    EXPECT_TRUE(read().isEmpty());
-}
-
-TEST_F(AutorunTest, IdentifierCannotNameAnotherFolder)
-{
-    put("autorun.inf", "[autorun]\r\nicon=disc.ico\r\n");
-    put("disc.ico", kDiscIcon);
-    for (const char *identifier : {"", "..", "../x", "a\\b"}) {
-        SCOPED_TRACE(identifier);
-        EXPECT_TRUE(ReadAutorunIcon(m_disc, QString::fromUtf8(identifier), m_temp).isEmpty());
+    for (const QByteArray &value : {QByteArray("..\\outside.ico"), QByteArray("icons\\..\\..\\outside.ico"),
+                                    QByteArray("link.ico"), QByteArray("icons\\up\\outside.ico"),
+                                    QByteArray("C:\\outside.ico"), QByteArray("huge.ico"), QFile::encodeName(outside)}) {
+        SCOPED_TRACE(value.toStdString());
+        putAutorun(value);
+        expectNone();
     }
-    EXPECT_TRUE(tempFiles().isEmpty());
-    EXPECT_FALSE(QFile::exists(m_base.filePath("x.ico")));
+    // An autorun file that is a link to one outside the disc is not read.
+    put("disc.ico", kDiscIcon);
+    QFile::remove(m_disc + "/autorun.inf");
+    ASSERT_TRUE(QFile::link(write("elsewhere.inf", "[autorun]\r\nicon=disc.ico\r\n"), m_disc + "/autorun.inf"));
+    expectNone();
+    // Nor can the identifier name another folder.
+    QFile::remove(m_disc + "/autorun.inf");
+    putAutorun("disc.ico");
+    ASSERT_EQ(read(), expectedPath());
+    QFile::remove(expectedPath());
+    for (const char *identifier : {"", "..", "../x", "a\\b"})
+        EXPECT_TRUE(ReadAutorunIcon(m_disc, QString::fromUtf8(identifier), m_temp).isEmpty()) << identifier;
+    EXPECT_TRUE(QDir(m_temp).entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(QFile::exists(file("x.ico")));
 }
 
 } // namespace
