@@ -1,22 +1,15 @@
-#include "ListFixtures.h"
+#include "ExportFixtures.h"
 
 #include "export/DiscExport.h"
 #include "settings/SettingsStore.h"
-#include "support/TestSupport.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <gtest/gtest.h>
-
-using namespace vorn;
-using test::FixtureFolder;
-using Answer = UserPrompt::Answer;
-using Outcome = DiscExportResult::Outcome;
 
 namespace {
 
+using Answer = UserPrompt::Answer;
+using Outcome = DiscExportResult::Outcome;
 constexpr Answer Y = Answer::Yes;
 constexpr Answer N = Answer::No;
+const QString kCountQuestion = "Exporter 2 CD?";
 
 // Two discs 11 and 22 in a data folder and an empty place for the target.
 class DiscExportTest : public ::testing::Test
@@ -24,52 +17,43 @@ class DiscExportTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        folder.addDisc({"11", "Alpha", "", {}, {}, {}});
-        folder.addDisc({"22", "Beta", "", {}, {}, {}});
-        target = place.path() + "/out";
+        folder.addDisc({"11", "Alpha"});
+        folder.addDisc({"22", "Beta"});
     }
-
-    DiscExportResult run(std::deque<Answer> answers, bool move = false,
-                         std::vector<int> positions = {1, 2})
+    DiscExportResult run(std::deque<Answer> answers, bool move = false)
     {
         prompt.answers = std::move(answers);
-        return exportDiscs(folder.catalogue, {target, std::move(positions), move}, prompt);
+        prompt.questions.clear();
+        prompt.notices.clear();
+        return exportDiscs(folder.catalogue, {target, {1, 2}, move}, prompt);
     }
-
     QString source(const char *id) const { return folder.catalogue.archivePath(id); }
     QString copied(const char *id) const { return target + '/' + id + ".VORN"; }
 
     FixtureFolder folder;
     QTemporaryDir place;
-    QString target;
-    test::ScriptedPrompt prompt;
+    QString target = place.path() + "/out";
+    ScriptedPrompt prompt;
 };
 
-const QString CountQuestion = QStringLiteral("Exporter 2 CD?");
-
-} // namespace
-
-TEST_F(DiscExportTest, NewFolderIsCreatedAndBothArchivesCopied)
+TEST_F(DiscExportTest, NewFolderIsCreatedAndBothArchivesCopiedOrMoved)
 {
-    const DiscExportResult result = run({Y, Y});
+    EXPECT_EQ(initialExportFolder(folder.catalogue), folder.catalogue.dataFolder + "Export");
+    DiscExportResult result = run({Y, Y});
     EXPECT_EQ(result.outcome, Outcome::Exported);
     EXPECT_EQ(result.exported, 2);
-    EXPECT_EQ(prompt.questions,
-              QStringList({CountQuestion, "Le dossier " + target + "/ n'existe pas, voulez-vous le créer?"}));
+    EXPECT_EQ(prompt.questions, QStringList({kCountQuestion, "Le dossier " + target + "/ n'existe pas, voulez-vous le créer?"}));
     EXPECT_EQ(prompt.notices, QStringList({"2 CD Exporté(s)"}));
-    EXPECT_EQ(test::readFile(copied("11")), test::readFile(source("11")));
+    EXPECT_EQ(readFile(copied("11")), readFile(source("11")));
     EXPECT_TRUE(QFileInfo::exists(copied("22")));
     EXPECT_TRUE(QFileInfo::exists(source("11")));
     EXPECT_FALSE(QFileInfo::exists(copied("11") + ".part"));
     EXPECT_EQ(Settings::read("Dirs", "Export"), target + '/');
     EXPECT_EQ(initialExportFolder(folder.catalogue), target + '/');
-}
 
-TEST_F(DiscExportTest, MoveDeletesTheSources)
-{
-    const DiscExportResult result = run({Y, Y}, true);
-    EXPECT_EQ(result.exported, 2);
-    EXPECT_EQ(result.moved, 2);
+    QDir(target).removeRecursively();
+    result = run({Y, Y}, true);
+    EXPECT_EQ(std::pair(result.exported, result.moved), std::pair(2, 2));
     EXPECT_FALSE(QFileInfo::exists(source("11")));
     EXPECT_FALSE(QFileInfo::exists(source("22")));
     EXPECT_TRUE(QFileInfo::exists(copied("22")));
@@ -77,16 +61,9 @@ TEST_F(DiscExportTest, MoveDeletesTheSources)
 
 TEST_F(DiscExportTest, NoToAQuestionBeforeCopyingChangesNothing)
 {
-    struct Case { std::deque<Answer> answers; int questions; };
-    const Case cases[] = {
-        {{N}, 1},       // the count
-        {{Y, N}, 2},    // creating the folder
-    };
-    for (const Case &k : cases) {
-        prompt.questions.clear();
-        const DiscExportResult result = run(k.answers);
-        EXPECT_EQ(result.outcome, Outcome::Declined);
-        EXPECT_EQ(prompt.questions.size(), k.questions);
+    for (const std::deque<Answer> &answers : {std::deque<Answer>{N}, std::deque<Answer>{Y, N}}) {   // count, create
+        EXPECT_EQ(run(answers).outcome, Outcome::Declined);
+        EXPECT_EQ(prompt.questions.size(), qsizetype(answers.size()));
         EXPECT_FALSE(QFileInfo::exists(target));
         EXPECT_TRUE(prompt.notices.isEmpty());
         EXPECT_FALSE(Settings::contains("Dirs", "Export"));
@@ -95,15 +72,13 @@ TEST_F(DiscExportTest, NoToAQuestionBeforeCopyingChangesNothing)
 
 TEST_F(DiscExportTest, FolderHoldingArchivesAsksWhetherToStop)
 {
-    ASSERT_TRUE(test::writeFile(target + "/99.vorn", "other"));
-    const QString question = QStringLiteral("Le dossier contient déjà des fichiers, voulez-vous "
-                                            "interrompre l'Export et visualiser ce dossier?");
+    ASSERT_TRUE(writeFile(target + "/99.vorn", "other"));
     DiscExportResult result = run({Y, Y});
     EXPECT_EQ(result.outcome, Outcome::Stopped);
     EXPECT_TRUE(result.showFolder());
-    EXPECT_EQ(prompt.questions, QStringList({CountQuestion, question}));
+    EXPECT_EQ(prompt.questions, QStringList({kCountQuestion, "Le dossier contient déjà des fichiers, voulez-vous "
+                                                             "interrompre l'Export et visualiser ce dossier?"}));
     EXPECT_FALSE(QFileInfo::exists(copied("11")));
-
     result = run({Y, N});
     EXPECT_EQ(result.outcome, Outcome::Exported);
     EXPECT_FALSE(result.showFolder());
@@ -112,29 +87,21 @@ TEST_F(DiscExportTest, FolderHoldingArchivesAsksWhetherToStop)
 
 TEST_F(DiscExportTest, ExistingArchiveIsOverwrittenOnlyOnYes)
 {
-    const QString overwrite = "Fichier déjà existant!\n" + copied("11") + "\nEcraser ?";
-    struct Case { Answer answer; QByteArray kept; int exported; };
-    const Case cases[] = {
-        {N, "old archive", 1},
-        {Y, test::readFile(source("11")), 2},
-    };
-    for (const Case &k : cases) {
-        ASSERT_TRUE(test::writeFile(copied("11"), "old archive"));
+    for (const auto &[answer, exported] : {std::pair(N, 1), std::pair(Y, 2)}) {
+        ASSERT_TRUE(writeFile(copied("11"), "old archive"));
         QFile::remove(copied("22"));
-        prompt.questions.clear();
-        prompt.notices.clear();
-        const DiscExportResult result = run({Y, N, k.answer});
-        EXPECT_EQ(result.exported, k.exported);
-        EXPECT_EQ(prompt.questions.value(2), overwrite);
-        EXPECT_EQ(test::readFile(copied("11")), k.kept);
+        const DiscExportResult result = run({Y, N, answer});
+        EXPECT_EQ(result.exported, exported);
+        EXPECT_EQ(prompt.questions.value(2), "Fichier déjà existant!\n" + copied("11") + "\nEcraser ?");
+        EXPECT_EQ(readFile(copied("11")), answer == Y ? readFile(source("11")) : "old archive");
         EXPECT_TRUE(QFileInfo::exists(copied("22")));
-        EXPECT_EQ(prompt.notices, QStringList({QString::number(k.exported) + " CD Exporté(s)"}));
+        EXPECT_EQ(prompt.notices, QStringList({QString::number(exported) + " CD Exporté(s)"}));
     }
 }
 
 TEST_F(DiscExportTest, FolderInTheWayOfAnArchiveStopsTheExport)
 {
-    ASSERT_TRUE(test::writeFile(copied("11") + "/inside", "x"));
+    ASSERT_TRUE(writeFile(copied("11") + "/inside", "x"));
     const DiscExportResult result = run({Y, Y});
     EXPECT_EQ(result.outcome, Outcome::Stopped);
     EXPECT_TRUE(result.showFolder());
@@ -145,49 +112,36 @@ TEST_F(DiscExportTest, FolderInTheWayOfAnArchiveStopsTheExport)
 
 TEST_F(DiscExportTest, FailedCopyAsksWhetherToGoOn)
 {
-    const QString question = "Impossible d'exporter un CD\nPoursuivre l'export ?";
-    struct Case { Answer answer; Outcome outcome; bool second; };
-    const Case cases[] = {
-        {N, Outcome::Stopped, false},
-        {Y, Outcome::Exported, true},
-    };
     ASSERT_TRUE(QFile::remove(source("11")));
-    for (const Case &k : cases) {
+    for (const bool goOn : {false, true}) {
         QDir(target).removeRecursively();
-        prompt.questions.clear();
-        const DiscExportResult result = run({Y, Y, k.answer});
-        EXPECT_EQ(result.outcome, k.outcome);
-        EXPECT_EQ(prompt.questions.value(2), question);
+        const DiscExportResult result = run({Y, Y, goOn ? Y : N});
+        EXPECT_EQ(result.outcome, goOn ? Outcome::Exported : Outcome::Stopped);
+        EXPECT_EQ(prompt.questions.value(2), "Impossible d'exporter un CD\nPoursuivre l'export ?");
         EXPECT_FALSE(QFileInfo::exists(copied("11")));
         EXPECT_FALSE(QFileInfo::exists(copied("11") + ".part"));
-        EXPECT_EQ(QFileInfo::exists(copied("22")), k.second);
-        EXPECT_EQ(result.exported, k.second ? 1 : 0);
+        EXPECT_EQ(QFileInfo::exists(copied("22")), goOn);
+        EXPECT_EQ(result.exported, goOn ? 1 : 0);
     }
 }
 
 TEST_F(DiscExportTest, BadTargetsGiveTheirMessage)
 {
-    ASSERT_TRUE(test::writeFile(place.path() + "/file", "x"));
-    struct Case { QString folder; Outcome outcome; QString message; };
-    const Case cases[] = {
+    ASSERT_TRUE(writeFile(place.path() + "/file", "x"));
+    const std::tuple<QString, Outcome, QString> cases[] = {
         {"", Outcome::InvalidFolder, "Répertoire incorrect"},
         {"relative/out", Outcome::InvalidFolder, "Répertoire incorrect"},
         {place.path() + "/bad\tname", Outcome::InvalidFolder, "Répertoire incorrect"},
         {place.path() + "/file", Outcome::InvalidFolder, "Répertoire incorrect"},
         {place.path() + "/file/sub", Outcome::CreateFailed, "Impossible de créer le Répertoire !"},
     };
-    for (const Case &k : cases) {
-        target = k.folder;
-        prompt.notices.clear();
+    for (const auto &[folder, outcome, message] : cases) {
+        target = folder;
         const DiscExportResult result = run({Y, Y});
-        EXPECT_EQ(result.outcome, k.outcome) << k.folder.toStdString();
-        EXPECT_EQ(prompt.notices, QStringList({k.message})) << k.folder.toStdString();
+        EXPECT_EQ(result.outcome, outcome) << folder.toStdString();
+        EXPECT_EQ(prompt.notices, QStringList({message})) << folder.toStdString();
         EXPECT_EQ(result.exported, 0);
     }
 }
 
-TEST(DiscExportStartTest, StartingFolderIsTheDataFolderFollowedByExport)
-{
-    FixtureFolder folder;
-    EXPECT_EQ(initialExportFolder(folder.catalogue), folder.catalogue.dataFolder + "Export");
-}
+} // namespace

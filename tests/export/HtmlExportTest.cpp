@@ -1,26 +1,11 @@
-#include "HtmlTestSupport.h"
+#include "ExportFixtures.h"
 
 #include "cli/HtmlExportCommand.h"
 #include "export/HtmlExport.h"
 #include "export/HtmlImages.h"
 #include "settings/SettingsStore.h"
-#include "settings/StringTable.h"
-#include "store/DiscArchive.h"
-#include "store/KeywordList.h"
-#include "support/TestSupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QImage>
-#include <QTemporaryDir>
 #include <QTextStream>
-#include <gtest/gtest.h>
-
-using namespace vorn;
-using test::file;
-using test::folder;
-using test::readFile;
 
 namespace {
 
@@ -29,388 +14,269 @@ class HtmlExportTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        setLanguageOffset(0);
-        ASSERT_TRUE(m_root.isValid());
-        QDir root(m_root.path());
-        root.mkpath(QStringLiteral("data"));
-        root.mkpath(QStringLiteral("temp"));
-        root.mkpath(QStringLiteral("site"));
-        catalogue.dataFolder = m_root.filePath(QStringLiteral("data")) + u'/';
-        catalogue.tempFolder = m_root.filePath(QStringLiteral("temp")) + u'/';
-        catalogue.keywords.push_back({QStringLiteral("Jazz"), 1});
-        catalogue.keywords.push_back({QStringLiteral("Rock & Roll"), 2});
+        catalogue.keywords.insert(catalogue.keywords.end(), {{"Jazz", 1}, {"Rock & Roll", 2}});
+        ASSERT_TRUE(KeywordList::write(catalogue));
     }
-
-    // Writes a disc archive with its tree files and record and appends it to the array.
-    void addDisc(const QString &identifier, const QString &name, const DiscTree &tree,
-                 const QString &codes = QStringLiteral("|"))
+    // A disc with a folder Docs holding guide.pdf and a file readme.txt at its root.
+    void addDisc(const QString &identifier, const QString &name, const QString &codes = "|")
     {
-        DiscRecord disc;
-        disc.identifier = identifier;
-        disc.name = name;
-        disc.keywordCodes = codes;
-        disc.description = QStringLiteral("About ") + name;
-        ASSERT_TRUE(test::writeFile(catalogue.workingCopy(identifier, QStringLiteral(".rep")),
-                                    TreeFiles::folderFileBytes(tree.folders)));
-        ASSERT_TRUE(test::writeFile(catalogue.workingCopy(identifier, QStringLiteral(".fic")),
-                                    TreeFiles::fileListBytes(tree.files)));
-        catalogue.memberFlags = Member::Rep | Member::Fic;
-        QString error;
-        ASSERT_TRUE(writeRecord(catalogue, disc, 0, &error)) << error.toStdString();
-        QFile::remove(catalogue.workingCopy(identifier, QStringLiteral(".rep")));
-        QFile::remove(catalogue.workingCopy(identifier, QStringLiteral(".fic")));
-        catalogue.discs.push_back(disc);
+        fixture.addDisc({identifier, name, codes, {folderRecord("Docs", 0)}, {fileRecord("readme.txt", 0), fileRecord("guide.pdf", 1)}});
+        catalogue.discs.back().description = "About " + name;
     }
-
-    static DiscTree smallTree()
-    {
-        DiscTree tree;
-        tree.folders.push_back(folder(QStringLiteral("Docs"), 0));
-        tree.files = {file(QStringLiteral("readme.txt"), 0), file(QStringLiteral("guide.pdf"), 1)};
-        return tree;
-    }
-
-    QString site(const QString &name) const { return m_root.filePath(QStringLiteral("site/") + name); }
-
-    QStringList siteEntries(const QString &folder = QString()) const
+    QString site(const QString &name = {}) const { return m_site.filePath(name); }
+    QStringList siteEntries(const QString &folder = {}) const
     {
         return QDir(site(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
     }
-
     HtmlExportResult run(const std::vector<int> &positions, const HtmlExportOptions &options,
-                         const QString &index = QStringLiteral("catalogue.htm"))
+                         const QString &index = "catalogue.htm")
     {
         return exportHtml(catalogue, site(index), positions, options, observer);
     }
+    static HtmlExportOptions withContents(bool all = false)
+    {
+        HtmlExportOptions options;
+        options.contents = true;
+        options.descriptions = options.keywords = options.borders = all;
+        options.columns = all ? 2 : 6;
+        return options;
+    }
 
-    QTemporaryDir m_root;
-    Catalogue catalogue;
-    test::RecordingObserver observer;
+    FixtureFolder fixture;
+    Catalogue &catalogue = fixture.catalogue;
+    QTemporaryDir m_site;
+    RecordingObserver observer;
 };
 
-HtmlExportOptions allTicked()
-{
-    HtmlExportOptions options;
-    options.descriptions = options.keywords = options.contents = options.borders = true;
-    options.columns = 2;
-    return options;
-}
-
-} // namespace
+const QStringList kBackgrounds{"bas.png", "haut.png", "ligne.png", "lignessb.png"};
 
 TEST_F(HtmlExportTest, IndexNamesTheCompanionFolderAndContentsPagesLinkBack)
 {
-    addDisc(QStringLiteral("111"), QStringLiteral("First"), smallTree(), QStringLiteral("|2|"));
-    addDisc(QStringLiteral("-222"), QStringLiteral("Second"), smallTree());
-    const HtmlExportResult result = run({2, 1}, allTicked());
+    addDisc("111", "First", "|2|");
+    addDisc("-222", "Second");
+    // The working copies of a disc being edited are not what is exported.
+    ASSERT_TRUE(writeFile(catalogue.workingCopy("111", ".rep"), "edited"));
+    const HtmlExportResult result = run({2, 1}, withContents(true));
     ASSERT_TRUE(result.written) << result.message.toStdString();
     EXPECT_EQ(result.discsExported, 2);
     EXPECT_TRUE(observer.scripted.notices.isEmpty());
-
-    EXPECT_EQ(siteEntries(), (QStringList{QStringLiteral("catalogue.htm"), QStringLiteral("catalogue_files")}));
-    EXPECT_EQ(siteEntries(QStringLiteral("catalogue_files")),
-              (QStringList{QStringLiteral("-222.htm"), QStringLiteral("111.htm"), QStringLiteral("CD.bmp"),
-                           QStringLiteral("bas.png"), QStringLiteral("haut.png"), QStringLiteral("ligne.png"),
-                           QStringLiteral("lignessb.png")}));
+    EXPECT_EQ(readFile(catalogue.workingCopy("111", ".rep")), "edited");
+    EXPECT_EQ(siteEntries(), QStringList({"catalogue.htm", "catalogue_files"}));
+    EXPECT_EQ(siteEntries("catalogue_files"), QStringList({"-222.htm", "111.htm", "CD.bmp"}) + kBackgrounds);
     for (const QString &picture : HtmlImages::backgroundNames()) {
-        QFile resource(QStringLiteral(":/export/") + picture);
+        QFile resource(":/export/" + picture);
         ASSERT_TRUE(resource.open(QIODevice::ReadOnly));
-        EXPECT_EQ(readFile(site(QStringLiteral("catalogue_files/") + picture)), resource.readAll());
+        EXPECT_EQ(readFile(site("catalogue_files/" + picture)), resource.readAll());
     }
-
-    const QByteArray index = readFile(site(QStringLiteral("catalogue.htm")));
+    const QByteArray index = readFile(site("catalogue.htm"));
     EXPECT_TRUE(index.endsWith(QByteArray(LoadText(9026).toUtf8() + "\r\n")));
     // Rows in disc-array order, linked to the pages, with description and keywords.
     const qsizetype first = index.indexOf("<a href=\"catalogue_files/111.htm\">First</a>");
-    const qsizetype second = index.indexOf("<a href=\"catalogue_files/-222.htm\">Second</a>");
     EXPECT_GE(first, 0);
-    EXPECT_GT(second, first);
+    EXPECT_GT(index.indexOf("<a href=\"catalogue_files/-222.htm\">Second</a>"), first);
     EXPECT_TRUE(index.contains("About First&nbsp;"));
     EXPECT_TRUE(index.contains("&nbsp;Rock &amp; Roll ; "));
     EXPECT_TRUE(index.contains("url('catalogue_files/ligne.png')"));
-    const test::XmlReading xmlIndex = test::readXml(index);
-    EXPECT_TRUE(xmlIndex.wellFormed) << xmlIndex.error.toStdString();
-
-    for (const QString &page : {QStringLiteral("111.htm"), QStringLiteral("-222.htm")}) {
-        const QByteArray text = readFile(site(QStringLiteral("catalogue_files/") + page));
-        EXPECT_TRUE(text.contains("<a href=\"../catalogue.htm\">Liste des CD</a>"));
-        EXPECT_TRUE(text.contains("url('../catalogue_files/lignessb.png')"));
-        EXPECT_TRUE(text.contains("<img src=\"../catalogue_files/CD.bmp\""));
-        EXPECT_TRUE(text.contains("border=\"1\" cellspacing=\"0\" cellpadding=\"6\""));
+    EXPECT_TRUE(readXml(index).wellFormed) << readXml(index).error.toStdString();
+    for (const char *page : {"111.htm", "-222.htm"}) {
+        const QByteArray text = readFile(site(QString("catalogue_files/") + page));
+        for (const char *part : {"<a href=\"../catalogue.htm\">Liste des CD</a>", "url('../catalogue_files/lignessb.png')",
+                                 "<img src=\"../catalogue_files/CD.bmp\"", "border=\"1\" cellspacing=\"0\" cellpadding=\"6\""})
+            EXPECT_TRUE(text.contains(part)) << part;
         EXPECT_TRUE(text.endsWith("</body></html>\r\n"));
-        const test::XmlReading xml = test::readXml(text);
+        const XmlReading xml = readXml(text);
         EXPECT_TRUE(xml.wellFormed) << xml.error.toStdString();
-        EXPECT_TRUE(xml.text.contains(QStringLiteral("guide.pdf")));
+        EXPECT_TRUE(xml.text.contains("guide.pdf"));
+        EXPECT_TRUE(xml.text.contains("Docs"));
     }
 }
 
 TEST_F(HtmlExportTest, OnlyTheListWritesNoContentsPagesAndNoLinks)
 {
-    addDisc(QStringLiteral("111"), QStringLiteral("First"), smallTree());
+    addDisc("111", "First");
     HtmlExportOptions options;
     options.icons = false;
-    const HtmlExportResult result = run({1}, options, QStringLiteral("disques.html"));
-    ASSERT_TRUE(result.written);
-    EXPECT_EQ(siteEntries(QStringLiteral("disques_files")),
-              (QStringList{QStringLiteral("CD.bmp"), QStringLiteral("bas.png"), QStringLiteral("haut.png"),
-                           QStringLiteral("ligne.png"), QStringLiteral("lignessb.png")}));
-    const QByteArray index = readFile(site(QStringLiteral("disques.html")));
+    ASSERT_TRUE(run({1}, options, "disques.html").written);
+    EXPECT_EQ(siteEntries("disques_files"), QStringList{"CD.bmp"} + kBackgrounds);
+    const QByteArray index = readFile(site("disques.html"));
     EXPECT_FALSE(index.contains("<a href=\"disques_files"));
     EXPECT_FALSE(index.contains("<img"));
-    EXPECT_TRUE(index.contains((LoadText(9013) + QStringLiteral("First") + LoadText(9014)).toUtf8()));
+    EXPECT_TRUE(index.contains((LoadText(9013) + "First" + LoadText(9014)).toUtf8()));
 }
 
 TEST_F(HtmlExportTest, HostileNamesAreEscapedEverywhere)
 {
-    const QString name = QStringLiteral("<script>alert('x')</script> & \"co\"");
-    DiscTree tree;
-    tree.folders.push_back(folder(QStringLiteral("<iframe>"), 0));
-    tree.files = {file(QStringLiteral("a&b<c>.txt"), 1)};
-    addDisc(QStringLiteral("7"), name, tree, QStringLiteral("|2|"));
-    catalogue.disc(1).description = QStringLiteral("</td></tr></table><script>");
-    const HtmlExportResult result = run({1}, allTicked(), QStringLiteral("it's <mine>.htm"));
+    const QString name = "<script>alert('x')</script> & \"co\"";
+    fixture.addDisc({"7", name, "|2|", {folderRecord("<iframe>", 0)}, {fileRecord("a&b<c>.txt", 1)}});
+    catalogue.disc(1).description = "</td></tr></table><script>";
+    const HtmlExportResult result = run({1}, withContents(true), "it's <mine>.htm");
     ASSERT_TRUE(result.written) << result.message.toStdString();
-    const QByteArray index = readFile(site(QStringLiteral("it's <mine>.htm")));
-    const QByteArray page = readFile(site(QStringLiteral("it's <mine>_files/7.htm")));
+    const QByteArray index = readFile(site("it's <mine>.htm"));
+    const QByteArray page = readFile(site("it's <mine>_files/7.htm"));
     for (const QByteArray &text : {index, page}) {
         EXPECT_FALSE(text.contains("<script")) << text.toStdString();
         EXPECT_FALSE(text.contains("<iframe"));
-        const test::XmlReading xml = test::readXml(text);
+        const XmlReading xml = readXml(text);
         ASSERT_TRUE(xml.wellFormed) << xml.error.toStdString();
         EXPECT_TRUE(xml.text.contains(name));
     }
-    const test::XmlReading xmlIndex = test::readXml(index);
-    EXPECT_TRUE(xmlIndex.text.contains(QStringLiteral("</td></tr></table><script>")));
-    EXPECT_TRUE(xmlIndex.text.contains(QStringLiteral("Rock & Roll")));
-    EXPECT_TRUE(xmlIndex.attributeValues.contains(QStringLiteral("it%27s%20%3Cmine%3E_files/7.htm")));
-    const test::XmlReading xmlPage = test::readXml(page);
-    EXPECT_TRUE(xmlPage.text.contains(QStringLiteral("a&b<c>.txt")));
-    EXPECT_TRUE(xmlPage.text.contains(QStringLiteral("\\<iframe>\\")));
+    const XmlReading xmlIndex = readXml(index);
+    EXPECT_TRUE(xmlIndex.text.contains("</td></tr></table><script>"));
+    EXPECT_TRUE(xmlIndex.text.contains("Rock & Roll"));
+    EXPECT_TRUE(xmlIndex.attributeValues.contains("it%27s%20%3Cmine%3E_files/7.htm"));
+    EXPECT_TRUE(readXml(page).text.contains("a&b<c>.txt"));
+    EXPECT_TRUE(readXml(page).text.contains("\\<iframe>\\"));
 }
 
 TEST_F(HtmlExportTest, IconsBecomeSixteenPixelBitmaps)
 {
-    addDisc(QStringLiteral("1"), QStringLiteral("Big icon"), smallTree());
-    addDisc(QStringLiteral("2"), QStringLiteral("Several sizes"), smallTree());
-    addDisc(QStringLiteral("3"), QStringLiteral("No icon"), smallTree());
-    addDisc(QStringLiteral("4"), QStringLiteral("Broken icon"), smallTree());
-    addDisc(QStringLiteral("5"), QStringLiteral("Stock icon"), smallTree());
-    catalogue.discIcons.insert(QStringLiteral("1"), test::icoOf(32, qRgb(255, 0, 0)));
-    catalogue.discIcons.insert(QStringLiteral("2"), test::joinIcos({test::icoOf(48, qRgb(0, 0, 255)),
-                                                                    test::icoOf(16, qRgb(0, 255, 0)),
-                                                                    test::icoOf(32, qRgb(255, 0, 0))}));
-    catalogue.discIcons.insert(QStringLiteral("4"), QByteArray("not an icon"));
-    catalogue.discIcons.insert(QStringLiteral("5"), test::icoOf(32, qRgb(255, 0, 0)));
-    catalogue.disc(5).icon = QStringLiteral("KMusic");
-    HtmlExportOptions options;
-    options.contents = true;
+    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0);
+    for (const char *id : {"1", "2", "3", "4", "5"})
+        addDisc(id, QString("Disc ") + id);
+    catalogue.discIcons.insert("1", icoOf(32, red));
+    catalogue.discIcons.insert("2", joinIcos({icoOf(48, qRgb(0, 0, 255)), icoOf(16, green), icoOf(32, red)}));
+    catalogue.discIcons.insert("4", "not an icon");
+    catalogue.discIcons.insert("5", icoOf(32, red));
+    catalogue.disc(5).icon = "KMusic";   // a stock icon: the default picture
+    HtmlExportOptions options = withContents();
     ASSERT_TRUE(run({1, 2, 3, 4, 5}, options).written);
-
-    struct Case
-    {
-        QString identifier;
-        QString picture;
-        QRgb colour;
+    // Disc 2: its 16 x 16 image; 3 has no icon, 4 a broken one.
+    const std::tuple<QString, QString, QRgb> cases[] = {
+        {"1", "1.bmp", red}, {"2", "2.bmp", green}, {"3", "CD.bmp", 0}, {"4", "CD.bmp", 0}, {"5", "CD.bmp", 0},
     };
-    const Case cases[] = {
-        {QStringLiteral("1"), QStringLiteral("1.bmp"), qRgb(255, 0, 0)},
-        {QStringLiteral("2"), QStringLiteral("2.bmp"), qRgb(0, 255, 0)},   // the 16 x 16 image
-        {QStringLiteral("3"), QStringLiteral("CD.bmp"), 0},
-        {QStringLiteral("4"), QStringLiteral("CD.bmp"), 0},
-        {QStringLiteral("5"), QStringLiteral("CD.bmp"), 0},
-    };
-    const QByteArray index = readFile(site(QStringLiteral("catalogue.htm")));
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.identifier.toStdString());
-        const QString path = site(QStringLiteral("catalogue_files/") + c.picture);
-        const QByteArray bytes = readFile(path);
+    const QByteArray index = readFile(site("catalogue.htm"));
+    for (const auto &[id, picture, colour] : cases) {
+        SCOPED_TRACE(id.toStdString());
+        const QByteArray bytes = readFile(site("catalogue_files/" + picture));
         EXPECT_TRUE(bytes.startsWith("BM"));
         const QImage image = QImage::fromData(bytes, "BMP");
         EXPECT_EQ(image.size(), QSize(16, 16));
-        if (c.colour != 0) {
-            EXPECT_EQ(image.pixel(8, 8) & 0xFFFFFF, c.colour & 0xFFFFFF);
+        if (colour != 0) {
+            EXPECT_EQ(image.pixel(8, 8) & 0xFFFFFF, colour & 0xFFFFFF);
         }
-        EXPECT_TRUE(index.contains((LoadText(9015) + QStringLiteral("catalogue_files/") + c.picture
-                                    + LoadText(9016) + LoadText(9013) + QStringLiteral("<a href=\"catalogue_files/")
-                                    + c.identifier + QStringLiteral(".htm\">")).toUtf8()));
-        const QByteArray page = readFile(site(QStringLiteral("catalogue_files/") + c.identifier + QStringLiteral(".htm")));
-        EXPECT_TRUE(page.contains(("<img src=\"../catalogue_files/" + c.picture + "\"").toUtf8()));
+        EXPECT_TRUE(index.contains((LoadText(9015) + "catalogue_files/" + picture + LoadText(9016) + LoadText(9013)
+                                    + "<a href=\"catalogue_files/" + id + ".htm\">").toUtf8()));
+        EXPECT_TRUE(readFile(site("catalogue_files/" + id + ".htm")).contains(("<img src=\"../catalogue_files/" + picture + "\"").toUtf8()));
     }
-    EXPECT_FALSE(QFileInfo::exists(site(QStringLiteral("catalogue_files/4.bmp"))));
-    EXPECT_FALSE(QFileInfo::exists(site(QStringLiteral("catalogue_files/5.bmp"))));
+    EXPECT_FALSE(QFileInfo::exists(site("catalogue_files/4.bmp")));
+    EXPECT_FALSE(QFileInfo::exists(site("catalogue_files/5.bmp")));
 
     // Without icons no disc bitmap is written and rows have no picture.
-    QDir(site(QStringLiteral("catalogue_files"))).removeRecursively();
+    QDir(site("catalogue_files")).removeRecursively();
     options.icons = false;
     ASSERT_TRUE(run({1, 2}, options).written);
-    EXPECT_FALSE(QFileInfo::exists(site(QStringLiteral("catalogue_files/1.bmp"))));
-    EXPECT_FALSE(readFile(site(QStringLiteral("catalogue.htm"))).contains("<img"));
+    EXPECT_FALSE(QFileInfo::exists(site("catalogue_files/1.bmp")));
+    EXPECT_FALSE(readFile(site("catalogue.htm")).contains("<img"));
 }
 
 TEST_F(HtmlExportTest, AnUnwritableTargetGivesTheMessageAndLeavesNoIndex)
 {
-    addDisc(QStringLiteral("111"), QStringLiteral("First"), smallTree());
-    addDisc(QStringLiteral("222"), QStringLiteral("Second"), smallTree());
-    struct Case
-    {
-        const char *what;
-        QString blocked;   // a folder (or, for the companion folder, a file) in the way
-        bool asFile;
+    addDisc("111", "First");
+    addDisc("222", "Second");
+    const std::pair<QString, bool> cases[] = {   // a folder (or, when true, a file) in the way
+        {"catalogue.htm", false}, {"catalogue_files", true}, {"catalogue_files/222.htm", false},
+        {"catalogue_files/haut.png", false},
     };
-    const Case cases[] = {
-        {"index is a folder", QStringLiteral("catalogue.htm"), false},
-        {"companion folder is a file", QStringLiteral("catalogue_files"), true},
-        {"second contents page is a folder", QStringLiteral("catalogue_files/222.htm"), false},
-        {"a picture is a folder", QStringLiteral("catalogue_files/haut.png"), false},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        QDir(site(QString())).removeRecursively();
-        QDir().mkpath(site(QString()));
-        if (c.asFile)
-            ASSERT_TRUE(test::writeFile(site(c.blocked), "x"));
-        else
-            ASSERT_TRUE(QDir().mkpath(site(c.blocked)));
+    for (const auto &[blocked, asFile] : cases) {
+        SCOPED_TRACE(blocked.toStdString());
+        QDir(site()).removeRecursively();
+        QDir().mkpath(site());
+        ASSERT_TRUE(asFile ? writeFile(site(blocked), "x") : QDir().mkpath(site(blocked)));
         observer.scripted.failures.clear();
-        HtmlExportOptions options;
-        options.contents = true;
-        const HtmlExportResult result = run({1, 2}, options);
+        const HtmlExportResult result = run({1, 2}, withContents());
         EXPECT_FALSE(result.written);
         ASSERT_EQ(observer.scripted.failures.size(), 1);
         EXPECT_TRUE(observer.scripted.failures[0].startsWith(LoadText(421) + u'\n'));
         EXPECT_EQ(result.message, observer.scripted.failures[0]);
-        EXPECT_FALSE(QFileInfo(site(QStringLiteral("catalogue.htm"))).isFile());
+        EXPECT_FALSE(QFileInfo(site("catalogue.htm")).isFile());
         // No temporary file is left beside the pages either.
-        EXPECT_TRUE(siteEntries().filter(QStringLiteral("catalogue.htm.")).isEmpty());
+        EXPECT_TRUE(siteEntries().filter("catalogue.htm.").isEmpty());
     }
 }
 
-TEST_F(HtmlExportTest, NoDiscChosenWritesNothing)
+TEST_F(HtmlExportTest, NoDiscChosenWritesNothingAndTheStopFlagEndsAfterTheDiscInHand)
 {
-    addDisc(QStringLiteral("111"), QStringLiteral("First"), smallTree());
-    for (const std::vector<int> &positions : {std::vector<int>{}, std::vector<int>{0, 9}}) {
-        const HtmlExportResult result = run(positions, allTicked());
-        EXPECT_FALSE(result.written);
-        EXPECT_TRUE(siteEntries().isEmpty());
-    }
-    EXPECT_EQ(observer.scripted.warnings, (QStringList{LoadText(556), LoadText(556)}));
-}
+    addDisc("111", "First");
+    for (const std::vector<int> &positions : {std::vector<int>{}, std::vector<int>{0, 9}})
+        EXPECT_FALSE(run(positions, withContents()).written);
+    EXPECT_TRUE(siteEntries().isEmpty());
+    EXPECT_EQ(observer.scripted.warnings, QStringList({LoadText(556), LoadText(556)}));
 
-TEST_F(HtmlExportTest, StopFlagEndsAfterTheDiscInHandAndWritesTheIndex)
-{
-    addDisc(QStringLiteral("111"), QStringLiteral("First"), smallTree());
-    addDisc(QStringLiteral("222"), QStringLiteral("Second"), smallTree());
-    addDisc(QStringLiteral("333"), QStringLiteral("Third"), smallTree());
+    addDisc("222", "Second");
+    addDisc("333", "Third");
     observer.cancelAtYield = 1;   // the yield before the first disc
-    HtmlExportOptions options;
-    options.contents = true;
-    const HtmlExportResult result = run({1, 2, 3}, options);
+    const HtmlExportResult result = run({1, 2, 3}, withContents());
     ASSERT_TRUE(result.written);
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(result.discsExported, 1);
-    const QByteArray index = readFile(site(QStringLiteral("catalogue.htm")));
+    const QByteArray index = readFile(site("catalogue.htm"));
     EXPECT_TRUE(index.contains(">First</a>"));
     EXPECT_FALSE(index.contains("Second"));
-    EXPECT_FALSE(QFileInfo::exists(site(QStringLiteral("catalogue_files/222.htm"))));
+    EXPECT_FALSE(QFileInfo::exists(site("catalogue_files/222.htm")));
 }
 
-TEST_F(HtmlExportTest, WorkingCopiesOfTheDiscShownAreLeftAlone)
+TEST_F(HtmlExportTest, StoredOptionsAndKeywordChoice)
 {
-    addDisc(QStringLiteral("111"), QStringLiteral("First"), smallTree());
-    ASSERT_TRUE(test::writeFile(catalogue.workingCopy(QStringLiteral("111"), QStringLiteral(".rep")), "edited"));
-    HtmlExportOptions options;
-    options.contents = true;
-    ASSERT_TRUE(run({1}, options).written);
-    EXPECT_EQ(readFile(catalogue.workingCopy(QStringLiteral("111"), QStringLiteral(".rep"))), "edited");
-    EXPECT_TRUE(readFile(site(QStringLiteral("catalogue_files/111.htm"))).contains("Docs"));
-}
+    HtmlExportOptions options = htmlExportOptionsFromSettings();
+    EXPECT_EQ(std::tuple(options.columns, options.icons, options.fontSize), std::tuple(6, true, 8));
+    Settings::writeNumber("Opt", "HTMNbCols", 3);
+    Settings::writeNumber("Opt", "IcoHtml", 0);
+    Settings::writeNumber("Opt", "FontSize", 11);
+    options = htmlExportOptionsFromSettings();
+    EXPECT_EQ(std::tuple(options.columns, options.icons, options.fontSize), std::tuple(3, false, 11));
 
-TEST(HtmlExportChoice, StoredOptionsGiveColumnsIconsAndFontSize)
-{
-    test::IsolatedSettings settings;
-    const HtmlExportOptions defaults = htmlExportOptionsFromSettings();
-    EXPECT_EQ(defaults.columns, 6);
-    EXPECT_TRUE(defaults.icons);
-    EXPECT_EQ(defaults.fontSize, 8);
-    Settings::writeNumber(QStringLiteral("Opt"), QStringLiteral("HTMNbCols"), 3);
-    Settings::writeNumber(QStringLiteral("Opt"), QStringLiteral("IcoHtml"), 0);
-    Settings::writeNumber(QStringLiteral("Opt"), QStringLiteral("FontSize"), 11);
-    const HtmlExportOptions stored = htmlExportOptionsFromSettings();
-    EXPECT_EQ(stored.columns, 3);
-    EXPECT_FALSE(stored.icons);
-    EXPECT_EQ(stored.fontSize, 11);
-}
-
-TEST(HtmlExportChoice, DiscsWithAnyOfTheKeywords)
-{
-    Catalogue catalogue;
+    Catalogue keyed;
     for (const char *codes : {"|3|7|", "|13|", "|", "|7|", ""}) {
-        DiscRecord disc;
-        disc.keywordCodes = QString::fromLatin1(codes);
-        catalogue.discs.push_back(disc);
+        keyed.discs.emplace_back();
+        keyed.discs.back().keywordCodes = codes;
     }
-    EXPECT_EQ(discsWithKeywords(catalogue, {3}), (std::vector<int>{1}));
-    EXPECT_EQ(discsWithKeywords(catalogue, {7, 13}), (std::vector<int>{1, 2, 4}));
-    EXPECT_EQ(discsWithKeywords(catalogue, {1}), (std::vector<int>{}));
+    EXPECT_EQ(discsWithKeywords(keyed, {3}), std::vector<int>{1});
+    EXPECT_EQ(discsWithKeywords(keyed, {7, 13}), (std::vector<int>{1, 2, 4}));
+    EXPECT_EQ(discsWithKeywords(keyed, {1}), std::vector<int>{});
 }
 
 TEST_F(HtmlExportTest, SaveDialogCancelledWritesNothingSilently)
 {
-    addDisc(QStringLiteral("111"), QStringLiteral("First"), smallTree());
-    EXPECT_FALSE(runHtmlExport(catalogue, {1}, allTicked(), observer).written);
+    addDisc("111", "First");
+    EXPECT_FALSE(runHtmlExport(catalogue, {1}, withContents(), observer).written);
     EXPECT_TRUE(observer.scripted.notices.isEmpty());
-    observer.scripted.inputs.push_back(site(QStringLiteral("chosen")));
-    const HtmlExportResult result = runHtmlExport(catalogue, {1}, allTicked(), observer);
-    EXPECT_TRUE(result.written);
-    EXPECT_TRUE(QFileInfo(site(QStringLiteral("chosen.html"))).isFile());
-    EXPECT_TRUE(QFileInfo(site(QStringLiteral("chosen_files/111.htm"))).isFile());
+    observer.scripted.inputs.push_back(site("chosen"));
+    EXPECT_TRUE(runHtmlExport(catalogue, {1}, withContents(), observer).written);
+    EXPECT_TRUE(QFileInfo(site("chosen.html")).isFile());
+    EXPECT_TRUE(QFileInfo(site("chosen_files/111.htm")).isFile());
 }
 
 TEST_F(HtmlExportTest, CommandLineChoosesDiscsAndOptions)
 {
-    test::IsolatedSettings settings;
-    addDisc(QStringLiteral("111"), QStringLiteral("First"), smallTree(), QStringLiteral("|1|"));
-    addDisc(QStringLiteral("222"), QStringLiteral("Second"), smallTree(), QStringLiteral("|2|"));
-    ASSERT_TRUE(KeywordList::write(catalogue));
-    struct Case
-    {
-        QStringList arguments;
-        int code;
-        QStringList rows;        // disc names found in the index, in order
-        bool pages;
-    };
+    addDisc("111", "First", "|1|");
+    addDisc("222", "Second", "|2|");
+    struct Case { QStringList arguments; int code; QStringList rows; bool pages; };   // rows: disc names in order
     const Case cases[] = {
-        {{QStringLiteral("--contents")}, cli::Done, {QStringLiteral("First"), QStringLiteral("Second")}, true},
-        {{QStringLiteral("--discs"), QStringLiteral("222")}, cli::Done, {QStringLiteral("Second")}, false},
-        {{QStringLiteral("--keyword"), QStringLiteral("jazz")}, cli::Done, {QStringLiteral("First")}, false},
-        {{QStringLiteral("--keyword"), QStringLiteral("Jazz"), QStringLiteral("--keyword"), QStringLiteral("rock & roll")},
-         cli::Done, {QStringLiteral("First"), QStringLiteral("Second")}, false},
-        {{QStringLiteral("--discs"), QStringLiteral("999")}, cli::Failed, {}, false},
-        {{QStringLiteral("--keyword"), QStringLiteral("Blues")}, cli::Failed, {}, false},
-        {{QStringLiteral("--cols"), QStringLiteral("0")}, cli::WrongUsage, {}, false},
-        {{QStringLiteral("--discs"), QStringLiteral("111"), QStringLiteral("--keyword"), QStringLiteral("Jazz")},
-         cli::WrongUsage, {}, false},
-        {{QStringLiteral("--bogus")}, cli::WrongUsage, {}, false},
+        {{"--contents"}, cli::Done, {"First", "Second"}, true},
+        {{"--discs", "222"}, cli::Done, {"Second"}, false},
+        {{"--keyword", "jazz"}, cli::Done, {"First"}, false},
+        {{"--keyword", "Jazz", "--keyword", "rock & roll"}, cli::Done, {"First", "Second"}, false},
+        {{"--discs", "999"}, cli::Failed, {}, false},
+        {{"--keyword", "Blues"}, cli::Failed, {}, false},
+        {{"--cols", "0"}, cli::WrongUsage, {}, false},
+        {{"--discs", "111", "--keyword", "Jazz"}, cli::WrongUsage, {}, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
-        QDir(site(QString())).removeRecursively();
-        QString out;
-        QString err;
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
+        QDir(site()).removeRecursively();
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
         cli::Context context{catalogue.dataFolder, outStream, errStream};
-        const int code = cli::exportHtmlCommand(context, QStringList{site(QStringLiteral("cat.htm"))} + c.arguments);
-        outStream.flush();
-        errStream.flush();
-        EXPECT_EQ(code, c.code) << err.toStdString();
-        const QByteArray index = readFile(site(QStringLiteral("cat.htm")));
+        EXPECT_EQ(cli::exportHtmlCommand(context, QStringList{site("cat.htm")} + c.arguments), c.code) << err.toStdString();
+        const QByteArray index = readFile(site("cat.htm"));
         EXPECT_EQ(index.isEmpty(), c.rows.isEmpty());
         qsizetype from = 0;
         for (const QString &row : c.rows) {
             from = index.indexOf(row.toUtf8(), from);
             EXPECT_GE(from, 0) << row.toStdString();
         }
-        EXPECT_EQ(QFileInfo::exists(site(QStringLiteral("cat_files/111.htm"))), c.pages);
+        EXPECT_EQ(QFileInfo::exists(site("cat_files/111.htm")), c.pages);
     }
 }
+
+} // namespace

@@ -1,212 +1,164 @@
-#include "HtmlTestSupport.h"
+#include "ExportFixtures.h"
 
 #include "export/HtmlPages.h"
 #include "export/HtmlText.h"
-#include "settings/StringTable.h"
-#include "support/TestSupport.h"
-
-#include <QRegularExpression>
-#include <gtest/gtest.h>
-
-using namespace vorn;
-using test::file;
-using test::folder;
 
 namespace {
 
 // The entries of each cell of the n-th folder table of a contents page.
 std::vector<QStringList> cellsOfFolder(const QString &page, int n)
 {
-    const QStringList tables = page.split(QStringLiteral("<tr><td valign=\"top\">"));
-    const QString table = tables.value(n + 1).section(QStringLiteral("</td></tr></table>"), 0, 0);
+    const QString table = page.split("<tr><td valign=\"top\">").value(n + 1).section("</td></tr></table>", 0, 0);
     std::vector<QStringList> cells;
-    for (const QString &cell : table.split(QStringLiteral("</td><td valign=\"top\">")))
-        cells.push_back(cell.split(QStringLiteral("<br />"), Qt::SkipEmptyParts));
+    for (const QString &cell : table.split("</td><td valign=\"top\">"))
+        cells.push_back(cell.split("<br />", Qt::SkipEmptyParts));
     return cells;
-}
-
-DiscTree rootWith(int subFolders, int files)
-{
-    DiscTree tree;
-    for (int i = 1; i <= subFolders; ++i)
-        tree.folders.push_back(folder(QStringLiteral("d%1").arg(i), 0));
-    for (int i = 0; i < files; ++i)
-        tree.files.push_back(file(QStringLiteral("f%1").arg(i), 0));
-    return tree;
 }
 
 DiscRecord discNamed(const QString &name)
 {
     DiscRecord disc;
-    disc.identifier = QStringLiteral("42");
+    disc.identifier = "42";
     disc.name = name;
     return disc;
 }
 
-} // namespace
-
-TEST(HtmlColumns, EntriesPerColumnAndCells)
+QString contentsPage(const DiscTree &tree, int columns, const QString &disc = "D", const QString &base = "cat",
+                     bool borders = false)
 {
-    setLanguageOffset(0);
-    struct Case
-    {
-        int folders, files, columns, perColumn;
-        std::vector<int> cellSizes;
-    };
+    HtmlExportOptions options;
+    options.columns = columns;
+    options.borders = borders;
+    return htmlContentsPage(discNamed(disc), tree, "CD.bmp", {base, "htm"}, options);
+}
+
+class HtmlPagesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { setLanguageOffset(0); }
+};
+
+TEST_F(HtmlPagesTest, EntriesPerColumnAndCells)
+{
+    struct Case { int folders, files, columns, perColumn; std::vector<int> cellSizes; };
     const Case cases[] = {
         {3, 4, 3, 3, {3, 3, 1}},    // 10 / 3 = 3.33
         {2, 3, 2, 4, {4, 1}},       // 7 / 2 = 3.5 rounds to even 4
         {0, 0, 6, 1, {0}},          // an empty folder keeps one empty cell
         {0, 9, 2, 6, {6, 3}},       // 11 / 2 = 5.5 rounds to even 6
         {1, 2, 2, 2, {2, 1}},       // 5 / 2 = 2.5 rounds to even 2, not 3
-        {0, 7, 2, 4, {4, 3}},       // 9 / 2 = 4.5 rounds to even 4
         {1, 0, 6, 1, {1}},          // 7 / 6 rounds down to 1; no cell after the last entry
         {4, 2, 6, 2, {2, 2, 2}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.folders + c.files << " entries in " << c.columns);
         EXPECT_EQ(entriesPerColumn(c.folders + c.files, c.columns), c.perColumn);
-        HtmlExportOptions options;
-        options.columns = c.columns;
-        const QString page = htmlContentsPage(discNamed(QStringLiteral("D")),
-                                              rootWith(c.folders, c.files), QStringLiteral("CD.bmp"),
-                                              {QStringLiteral("cat"), QStringLiteral("htm")}, options);
-        const std::vector<QStringList> cells = cellsOfFolder(page, 0);
+        DiscTree tree;
+        for (int i = 1; i <= c.folders; ++i)
+            tree.folders.push_back(folderRecord(QString("d%1").arg(i), 0));
+        for (int i = 0; i < c.files; ++i)
+            tree.files.push_back(fileRecord(QString("f%1").arg(i), 0));
         std::vector<int> sizes;
-        for (const QStringList &cell : cells)
+        for (const QStringList &cell : cellsOfFolder(contentsPage(tree, c.columns), 0))
             sizes.push_back(int(cell.size()));
         EXPECT_EQ(sizes, c.cellSizes);
     }
 }
 
-TEST(HtmlContentsPage, ForwardScansListEachFolderOnceWithoutMembers)
+TEST_F(HtmlPagesTest, ForwardScansListEachFolderOnceWithoutMembers)
 {
-    setLanguageOffset(0);
     // Root: folders 1, 2 and files a, b; folder 1: folder 3 and file c (after a member
     // of archive b); folder 2: nothing; folder 3: file d.
     DiscTree tree;
-    tree.folders.push_back(folder(QStringLiteral("one"), 0));
-    tree.folders.push_back(folder(QStringLiteral("two"), 0));
-    tree.folders.push_back(folder(QStringLiteral("three"), 1));
-    tree.files = {file(QStringLiteral("a"), 0), file(QStringLiteral("b.zip"), 0),
-                  file(QStringLiteral("member.txt"), TreeFiles::archiveLink(1)),
-                  file(QStringLiteral("c"), 1), file(QStringLiteral("d"), 3)};
-    HtmlExportOptions options;
-    options.columns = 1;
-    const QString page = htmlContentsPage(discNamed(QStringLiteral("D")), tree, QStringLiteral("CD.bmp"),
-                                          {QStringLiteral("cat"), QStringLiteral("htm")}, options);
+    tree.folders.insert(tree.folders.end(), {folderRecord("one", 0), folderRecord("two", 0), folderRecord("three", 1)});
+    tree.files = {fileRecord("a", 0), fileRecord("b.zip", 0), fileRecord("member.txt", TreeFiles::archiveLink(1)),
+                  fileRecord("c", 1), fileRecord("d", 3)};
+    const QString page = contentsPage(tree, 1);
     const QStringList expected[] = {
-        {QStringLiteral("<a href=\"#1\">one</a>"), QStringLiteral("<a href=\"#2\">two</a>"),
-         QStringLiteral("a"), QStringLiteral("b.zip")},
-        {QStringLiteral("<a href=\"#3\">three</a>"), QStringLiteral("c")},
-        {},
-        {QStringLiteral("d")},
+        {"<a href=\"#1\">one</a>", "<a href=\"#2\">two</a>", "a", "b.zip"}, {"<a href=\"#3\">three</a>", "c"}, {}, {"d"},
     };
     for (int n = 0; n < 4; ++n) {
-        SCOPED_TRACE(n);
         const std::vector<QStringList> cells = cellsOfFolder(page, n);
-        ASSERT_EQ(cells.size(), 1u);
-        EXPECT_EQ(cells[0], expected[n]);
+        ASSERT_EQ(cells.size(), 1u) << n;
+        EXPECT_EQ(cells[0], expected[n]) << n;
     }
-    EXPECT_FALSE(page.contains(QLatin1String("member.txt")));
+    EXPECT_FALSE(page.contains("member.txt"));
     // Each folder has its anchor, a link to its parent's and its path.
-    EXPECT_TRUE(page.contains(QLatin1String("<a name=\"3\"></a><a href=\"#1\">/\\..</a><b>\\one\\three\\</b>")));
-    EXPECT_TRUE(page.contains(QLatin1String("<a name=\"0\"></a><a href=\"#0\">/\\..</a><b>\\</b>")));
+    EXPECT_TRUE(page.contains("<a name=\"3\"></a><a href=\"#1\">/\\..</a><b>\\one\\three\\</b>"));
+    EXPECT_TRUE(page.contains("<a name=\"0\"></a><a href=\"#0\">/\\..</a><b>\\</b>"));
     EXPECT_TRUE(page.endsWith(LoadText(9027)));
 }
 
-TEST(HtmlIndexPage, HeadAndFootFollowTheFragmentOrder)
+TEST_F(HtmlPagesTest, IndexHeadAndFootFollowTheFragmentOrder)
 {
-    setLanguageOffset(0);
-    const QString head = htmlIndexHead(QStringLiteral("Export"), QStringLiteral("my%20cat"), 12,
-                                       QStringLiteral("my cat"));
-    QString expected = LoadText(9000) + QStringLiteral("Export\r\n");
+    QString expected = LoadText(9000) + "Export\r\n";
     for (int id = 9001; id <= 9006; ++id)
-        expected += LoadText(id) + QStringLiteral("\r\n");
-    expected += QStringLiteral("12") + LoadText(9007) + LoadText(9008) + QStringLiteral("my%20cat_files")
-        + LoadText(9009) + QStringLiteral("my%20cat_files") + LoadText(9010) + QStringLiteral("\r\nmy cat")
-        + LoadText(9011) + QStringLiteral("\r\n");
-    EXPECT_EQ(head, expected);
-    EXPECT_EQ(htmlPageFoot(QStringLiteral("x")),
-              LoadText(9023) + QStringLiteral("x_files") + LoadText(9024) + QStringLiteral("\r\n")
-                  + LoadText(9025) + LoadText(9026));
+        expected += LoadText(id) + "\r\n";
+    expected += "12" + LoadText(9007) + LoadText(9008) + "my%20cat_files" + LoadText(9009) + "my%20cat_files"
+        + LoadText(9010) + "\r\nmy cat" + LoadText(9011) + "\r\n";
+    EXPECT_EQ(htmlIndexHead("Export", "my%20cat", 12, "my cat"), expected);
+    EXPECT_EQ(htmlPageFoot("x"), LoadText(9023) + "x_files" + LoadText(9024) + "\r\n" + LoadText(9025) + LoadText(9026));
 }
 
-TEST(HtmlIndexPage, RowsFollowTheTicks)
+TEST_F(HtmlPagesTest, IndexRowsFollowTheTicks)
 {
-    setLanguageOffset(0);
     Catalogue catalogue;
-    catalogue.keywords.push_back({QStringLiteral("Jazz"), 3});
-    catalogue.keywords.push_back({QStringLiteral("Live"), 13});
-    catalogue.keywords.push_back({QStringLiteral("Rock"), 1});
-    DiscRecord disc = discNamed(QStringLiteral("Disc"));
-    disc.description = QStringLiteral("About");
-    disc.keywordCodes = QStringLiteral("|13|1|");
-    struct Case
-    {
-        bool icons, contents, descriptions, keywords;
-        QString cells;   // between 9012 and 9014
-    };
-    const QString img = LoadText(9015) + QStringLiteral("c_files/42.bmp") + LoadText(9016);
-    const QString sep = LoadText(9013);
+    catalogue.keywords.insert(catalogue.keywords.end(), {{"Jazz", 3}, {"Live", 13}, {"Rock", 1}});
+    DiscRecord disc = discNamed("Disc");
+    disc.description = "About";
+    disc.keywordCodes = "|13|1|";
+    const QString img = LoadText(9015) + "c_files/42.bmp" + LoadText(9016), sep = LoadText(9013);
+    struct Case { bool icons, contents, descriptions, keywords; QString cells; };   // cells: between 9012 and 9014
     const Case cases[] = {
-        {false, false, false, false, sep + QStringLiteral("Disc")},
-        {true, false, false, false, img + sep + QStringLiteral("Disc")},
-        {false, true, false, false, sep + QStringLiteral("<a href=\"c_files/42.htm\">Disc</a>")},
-        {false, false, true, false, sep + QStringLiteral("Disc") + sep + QStringLiteral("About&nbsp;")},
-        {false, false, false, true, sep + QStringLiteral("Disc") + sep + QStringLiteral("&nbsp;Live ; Rock ; ")},
+        {false, false, false, false, sep + "Disc"},
+        {true, false, false, false, img + sep + "Disc"},
+        {false, true, false, false, sep + "<a href=\"c_files/42.htm\">Disc</a>"},
+        {false, false, true, false, sep + "Disc" + sep + "About&nbsp;"},
+        {false, false, false, true, sep + "Disc" + sep + "&nbsp;Live ; Rock ; "},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.cells.toStdString());
         HtmlExportOptions options;
         options.icons = c.icons;
         options.contents = c.contents;
         options.descriptions = c.descriptions;
         options.keywords = c.keywords;
-        EXPECT_EQ(htmlIndexRow(catalogue, disc, QStringLiteral("42.bmp"), QStringLiteral("c"), options),
-                  LoadText(9012) + c.cells + LoadText(9014) + QStringLiteral("\r\n"));
+        EXPECT_EQ(htmlIndexRow(catalogue, disc, "42.bmp", "c", options), LoadText(9012) + c.cells + LoadText(9014) + "\r\n")
+            << c.cells.toStdString();
     }
 }
 
-TEST(HtmlText, EscapesHostileText)
+TEST_F(HtmlPagesTest, HostileTextIsEscaped)
 {
     const std::pair<QString, QString> cases[] = {
-        {QStringLiteral("<script>alert(1)</script>"), QStringLiteral("&lt;script&gt;alert(1)&lt;/script&gt;")},
-        {QStringLiteral("Tom & Jerry"), QStringLiteral("Tom &amp; Jerry")},
-        {QStringLiteral("say \"hi\" 'there'"), QStringLiteral("say &quot;hi&quot; &#39;there&#39;")},
-        {QStringLiteral("&amp;"), QStringLiteral("&amp;amp;")},
-        {QStringLiteral("bell\x07" "end"), QStringLiteral("bell\uFFFDend")},
-        {QStringLiteral("line\r\nbreak\ttab"), QStringLiteral("line\r\nbreak\ttab")},
+        {"<script>alert(1)</script>", "&lt;script&gt;alert(1)&lt;/script&gt;"},
+        {"Tom & Jerry", "Tom &amp; Jerry"},
+        {"say \"hi\" 'there'", "say &quot;hi&quot; &#39;there&#39;"},
+        {"&amp;", "&amp;amp;"},
+        {"bell\x07" "end", QString::fromUtf8("bell\uFFFDend")},
+        {"line\r\nbreak\ttab", "line\r\nbreak\ttab"},
         {QString::fromUtf8("café 😀"), QString::fromUtf8("café 😀")},
     };
     for (const auto &[text, escaped] : cases)
         EXPECT_EQ(htmlEscaped(text), escaped);
-    EXPECT_EQ(urlSegment(QStringLiteral("my cat's <files>")), QStringLiteral("my%20cat%27s%20%3Cfiles%3E"));
-    EXPECT_EQ(urlSegment(QString::fromUtf8("é")), QStringLiteral("%C3%A9"));
-}
+    EXPECT_EQ(urlSegment("my cat's <files>"), "my%20cat%27s%20%3Cfiles%3E");
+    EXPECT_EQ(urlSegment(QString::fromUtf8("é")), "%C3%A9");
 
-TEST(HtmlContentsPage, HostileNamesStayTextAndThePageIsWellFormed)
-{
-    setLanguageOffset(0);
-    const QString hostileDisc = QStringLiteral("<script>alert(\"x\")</script> & 'q'");
-    const QString hostileFolder = QStringLiteral("<img src=x onerror=alert(1)>");
-    const QString hostileFile = QStringLiteral("\"quoted\" & <b>bold</b>.txt");
+    const QString hostileDisc = "<script>alert(\"x\")</script> & 'q'";
+    const QString hostileFolder = "<img src=x onerror=alert(1)>";
+    const QString hostileFile = "\"quoted\" & <b>bold</b>.txt";
     DiscTree tree;
-    tree.folders.push_back(folder(hostileFolder, 0));
-    tree.files = {file(hostileFile, 1)};
+    tree.folders.push_back(folderRecord(hostileFolder, 0));
+    tree.files = {fileRecord(hostileFile, 1)};
     for (const bool borders : {false, true}) {
-        HtmlExportOptions options;
-        options.borders = borders;
-        const QString page = htmlContentsPage(discNamed(hostileDisc), tree, QStringLiteral("CD.bmp"),
-                                              {QStringLiteral("a'b \"c\""), QStringLiteral("htm")}, options);
-        EXPECT_FALSE(page.contains(QLatin1String("<script")));
-        EXPECT_FALSE(page.contains(QLatin1String("<img src=x")));
-        EXPECT_FALSE(page.contains(QLatin1String("<b>bold")));
-        const test::XmlReading xml = test::readXml(page.toUtf8());
+        const QString page = contentsPage(tree, 6, hostileDisc, "a'b \"c\"", borders);
+        for (const char *raw : {"<script", "<img src=x", "<b>bold"})
+            EXPECT_FALSE(page.contains(raw)) << raw;
+        const XmlReading xml = readXml(page.toUtf8());
         EXPECT_TRUE(xml.wellFormed) << xml.error.toStdString();
-        EXPECT_TRUE(xml.text.contains(hostileDisc));
-        EXPECT_TRUE(xml.text.contains(hostileFolder));
-        EXPECT_TRUE(xml.text.contains(hostileFile));
-        EXPECT_TRUE(xml.attributeValues.contains(QStringLiteral("../a%27b%20%22c%22.htm")));
+        for (const QString &text : {hostileDisc, hostileFolder, hostileFile})
+            EXPECT_TRUE(xml.text.contains(text)) << text.toStdString();
+        EXPECT_TRUE(xml.attributeValues.contains("../a%27b%20%22c%22.htm"));
     }
 }
+
+} // namespace

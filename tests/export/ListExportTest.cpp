@@ -1,107 +1,62 @@
-#include "ListFixtures.h"
+#include "ExportFixtures.h"
 
 #include "export/ListExport.h"
-#include "support/TestSupport.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QImage>
-#include <QRegularExpression>
-#include <gtest/gtest.h>
-
-using namespace vorn;
 
 namespace {
 
-ListRow folderRow(const QString &disc, const QString &location, const QString &name)
-{
-    return {true, name, disc, location, " "};
-}
-
-ListRow fileRow(const QString &disc, const QString &location, const QString &name,
-                const QString &extension)
+ListRow folderRow(const QString &disc, const QString &location, const QString &name) { return {true, name, disc, location, " "}; }
+ListRow fileRow(const QString &disc, const QString &location, const QString &name, const QString &extension)
 {
     return {false, name, disc, location, extension};
 }
 
-} // namespace
-
 TEST(ListExportTest, SourceTagsNameTheFourLists)
 {
-    struct Case { const char *tag; std::optional<ListSource> source; };
-    const Case cases[] = {
-        {"LVCD", ListSource::Discs},
-        {"LV1", ListSource::FilePane},
-        {"Listresult0", ListSource::SearchResults},
-        {"Listresult1", ListSource::Bookmarks},
-        {"Listresult", std::nullopt},
-        {"lvcd", std::nullopt},
+    const std::pair<const char *, std::optional<ListSource>> cases[] = {
+        {"LVCD", ListSource::Discs}, {"LV1", ListSource::FilePane}, {"Listresult0", ListSource::SearchResults},
+        {"Listresult1", ListSource::Bookmarks}, {"Listresult", std::nullopt}, {"lvcd", std::nullopt},
     };
-    for (const Case &k : cases)
-        EXPECT_EQ(listSourceFromTag(QString::fromLatin1(k.tag)), k.source) << k.tag;
+    for (const auto &[tag, source] : cases)
+        EXPECT_EQ(listSourceFromTag(tag), source) << tag;
 }
 
-TEST(ListExportTest, DiscRowsAreQuotedNamesOfRealDiscs)
+TEST(ListExportTest, TextBodiesOfTheThreeKindsOfList)
 {
+    // Discs: only those with a non-zero number as identifier, names quoted.
     Catalogue c;
-    struct Disc { const char *id; const char *name; };
-    const Disc discs[] = {
-        {"42", "Photos"}, {"", "No id"}, {"0", "Zero"}, {"abc", "Not a number"},
-        {"-7", "Say \"hi\", then"}, {"00", "Zero again"}, {"1e3", "Exponent"},
-    };
-    for (const Disc &d : discs) {
-        DiscRecord record;
-        record.identifier = QString::fromLatin1(d.id);
-        record.name = QString::fromLatin1(d.name);
-        c.discs.push_back(record);
+    const char *discs[][2] = {{"42", "Photos"}, {"", "No id"}, {"0", "Zero"}, {"abc", "Not a number"},
+                              {"-7", "Say \"hi\", then"}, {"00", "Zero again"}, {"1e3", "Exponent"}};
+    for (const auto &d : discs) {
+        c.discs.emplace_back();
+        c.discs.back().identifier = d[0];
+        c.discs.back().name = d[1];
     }
     EXPECT_EQ(discListText(c), "\"Photos\"\r\n\"Say 'hi', then\"\r\n\"Exponent\"\r\n");
     EXPECT_EQ(discListText(Catalogue()), QString());
-}
 
-TEST(ListExportTest, ResultRowsGiveDiscTabAndFullPath)
-{
-    struct Case { ListRow row; QString line; };
-    const Case cases[] = {
-        {folderRow("Photos", "A\\B\\", "Docs"), "Photos\tA\\B\\Docs\r\n"},
-        {folderRow("Photos", "", "Root folder"), "Photos\tRoot folder\r\n"},
-        {fileRow("Backup 1", "Mes documents\\", "lettre.doc", "DOC"),
-         "Backup 1\tMes documents\\lettre.doc\r\n"},
-        {fileRow("Tools", "bin\\x.zip", "tool.sh", "SH"), "Tools\tbin\\x.ziptool.sh\r\n"},
-    };
-    std::vector<ListRow> all;
-    QString expected;
-    for (const Case &k : cases) {
-        EXPECT_EQ(resultListText({k.row}), k.line);
-        all.push_back(k.row);
-        expected += k.line;
-    }
-    EXPECT_EQ(resultListText(all), expected);
-}
+    // Results: disc, a tab, then location and name run together.
+    const std::vector<ListRow> rows{folderRow("Photos", "A\\B\\", "Docs"), folderRow("Photos", "", "Root folder"),
+                                    fileRow("Backup 1", "Mes documents\\", "lettre.doc", "DOC"),
+                                    fileRow("Tools", "bin\\x.zip", "tool.sh", "SH")};
+    EXPECT_EQ(resultListText(rows), "Photos\tA\\B\\Docs\r\nPhotos\tRoot folder\r\nBackup 1\tMes documents\\lettre.doc\r\n"
+                                    "Tools\tbin\\x.ziptool.sh\r\n");
 
-TEST(ListExportTest, FilePaneRowsAreLineRecordsWithTrimmedSize)
-{
-    struct Case { FilePaneRow row; QByteArray line; };
-    const Case cases[] = {
-        {{"Docs", "", "15/06/2004 10:30"}, "\"Docs\",\"\",\"15/06/2004 10:30\"\r\n"},
-        {{"a, b.txt", "       1 234", "01/01/2000 00:00"},
-         "\"a, b.txt\",\"1 234\",\"01/01/2000 00:00\"\r\n"},
-        {{"say \"x\".txt", "           1", ""}, "\"say 'x'.txt\",\"1\",\"\"\r\n"},
-    };
-    for (const Case &k : cases)
-        EXPECT_EQ(filePaneText({k.row}).toUtf8(), k.line);
+    // File pane: quoted fields, the size without its padding.
+    const std::vector<FilePaneRow> pane{{"Docs", "", "15/06/2004 10:30"}, {"a, b.txt", "       1 234", "01/01/2000 00:00"},
+                                        {"say \"x\".txt", "           1", ""}};
+    EXPECT_EQ(filePaneText(pane), "\"Docs\",\"\",\"15/06/2004 10:30\"\r\n\"a, b.txt\",\"1 234\",\"01/01/2000 00:00\"\r\n"
+                                  "\"say 'x'.txt\",\"1\",\"\"\r\n");
 }
 
 TEST(ListExportTest, TextExportWritesUtf8OrSaysItFailed)
 {
     QTemporaryDir dir;
-    test::ScriptedPrompt prompt;
+    ScriptedPrompt prompt;
     const QString path = dir.path() + "/list.TXT";
-    ASSERT_TRUE(test::writeFile(path, "a much longer older content"));
+    ASSERT_TRUE(writeFile(path, "a much longer older content"));
     EXPECT_TRUE(writeTextExport(path, "\"Été\"\r\n", prompt));
-    EXPECT_EQ(test::readFile(path), QByteArray("\"\xC3\x89t\xC3\xA9\"\r\n"));
+    EXPECT_EQ(readFile(path), QByteArray("\"\xC3\x89t\xC3\xA9\"\r\n"));
     EXPECT_TRUE(prompt.notices.isEmpty());
-
     setLanguageOffset(0);
     ASSERT_TRUE(QDir(dir.path()).mkdir("in the way"));
     EXPECT_FALSE(writeTextExport(dir.path() + "/in the way", "x", prompt));
@@ -111,60 +66,42 @@ TEST(ListExportTest, TextExportWritesUtf8OrSaysItFailed)
 
 TEST(ListExportTest, SaveDialogsAddTheDefaultExtension)
 {
-    struct Case { QString answer; bool html; QString path; };
-    const Case cases[] = {
-        {"/tmp/list", false, "/tmp/list.TXT"},
-        {"/tmp/list.txt", false, "/tmp/list.txt"},
-        {"/tmp/page", true, "/tmp/page.html"},
-        {"/tmp/page.HTM", true, "/tmp/page.HTM"},
-        {"", false, ""},
-        {"", true, ""},
+    const std::tuple<QString, bool, QString> cases[] = {   // answer, HTML, path
+        {"/tmp/list", false, "/tmp/list.TXT"}, {"/tmp/list.txt", false, "/tmp/list.txt"},
+        {"/tmp/page", true, "/tmp/page.html"}, {"/tmp/page.HTM", true, "/tmp/page.HTM"},
+        {"", false, ""}, {"", true, ""},
     };
-    for (const Case &k : cases) {
-        test::ScriptedPrompt prompt;
-        prompt.inputs.push_back(k.answer);
-        EXPECT_EQ(k.html ? chooseHtmlListFile(prompt) : chooseTextExportFile(prompt), k.path);
+    for (const auto &[answer, html, path] : cases) {
+        ScriptedPrompt prompt;
+        prompt.inputs.push_back(answer);
+        EXPECT_EQ(html ? chooseHtmlListFile(prompt) : chooseTextExportFile(prompt), path);
     }
 }
-
-namespace {
 
 class HtmlListTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        setLanguageOffset(0);
-        path = dir.path() + "/results.html";
-        rows = {
-            folderRow("<b>Disc</b>", "A&B\\", "<script>alert(1)</script>"),
-            fileRow("Photos", "x\\", "readme.txt", "TXT"),
-            fileRow("Photos", "\"quoted\" 'dir'\\", "NOTES.TXT", "TXT"),
-            fileRow("Photos", "", "pic.jpg", "JPG\"><img src=x onerror=alert(1)>"),
-        };
-    }
-
-    QString page() const { return QString::fromUtf8(test::readFile(path)); }
+    void SetUp() override { setLanguageOffset(0); }
+    QString page() const { return QString::fromUtf8(readFile(path)); }
 
     QTemporaryDir dir;
-    QString path;
-    std::vector<ListRow> rows;
-    test::ScriptedPrompt prompt;
+    const QString path = dir.path() + "/results.html";
+    std::vector<ListRow> rows{folderRow("<b>Disc</b>", "A&B\\", "<script>alert(1)</script>"),
+                              fileRow("Photos", "x\\", "readme.txt", "TXT"),
+                              fileRow("Photos", "\"quoted\" 'dir'\\", "NOTES.TXT", "TXT"),
+                              fileRow("Photos", "", "pic.jpg", "JPG\"><img src=x onerror=alert(1)>")};
+    ScriptedPrompt prompt;
     HtmlExportOptions options;
 };
 
-} // namespace
-
 TEST_F(HtmlListTest, HostileNamesAreEscaped)
 {
-    ASSERT_TRUE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt))
-        << prompt.failures.join(' ').toStdString();
+    ASSERT_TRUE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt)) << prompt.failures.join(' ').toStdString();
     const QString html = page();
     for (const char *raw : {"<script>", "A&B", "\"quoted\"", "'dir'", "<img src=x"})
-        EXPECT_FALSE(html.contains(QString::fromLatin1(raw))) << raw;
-    for (const char *escaped : {"&lt;script&gt;alert(1)&lt;/script&gt;", "A&amp;B\\",
-                                "JPG&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"})
-        EXPECT_TRUE(html.contains(QString::fromLatin1(escaped))) << escaped;
+        EXPECT_FALSE(html.contains(raw)) << raw;
+    for (const char *escaped : {"&lt;script&gt;alert(1)&lt;/script&gt;", "A&amp;B\\", "JPG&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"})
+        EXPECT_TRUE(html.contains(escaped)) << escaped;
     // One table row per list row, each with its picture, and no other image tag there.
     EXPECT_EQ(html.count("<tr><td colspan=7><b>"), 4);
     EXPECT_EQ(html.count("<img src=\""), 4);
@@ -177,8 +114,7 @@ TEST_F(HtmlListTest, RowsFollowTheFragmentOrder)
     options.icons = false;
     ASSERT_TRUE(exportResultListHtml(path, ListSource::Bookmarks, {rows[1]}, options, prompt));
     const QString html = page();
-    EXPECT_TRUE(html.contains("<tr><td colspan=7><b>readme.txt</b>&nbsp;;&nbsp;x\\&nbsp;TXT</td></tr>\r\n"))
-        << html.toStdString();
+    EXPECT_TRUE(html.contains("<tr><td colspan=7><b>readme.txt</b>&nbsp;;&nbsp;x\\&nbsp;TXT</td></tr>\r\n")) << html.toStdString();
     EXPECT_TRUE(html.contains("<title>Signets\r\n"));
     EXPECT_FALSE(html.contains("<img"));
     EXPECT_TRUE(html.endsWith("</table></body></html>\r\n"));
@@ -191,13 +127,12 @@ TEST_F(HtmlListTest, PicturesAreSharedPerExtensionIgnoringCase)
     int asked = 0;
     const RowPicture picture = [&](const ListRow &row) {
         ++asked;
-        return row.extension == "JPG\"><img src=x onerror=alert(1)>" ? QImage() : QImage(16, 16, QImage::Format_RGB32);
+        return row.extension.startsWith("JPG") ? QImage() : QImage(16, 16, QImage::Format_RGB32);
     };
     ASSERT_TRUE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt, picture));
     const QString html = page();
     const QString folder = dir.path() + "/results_files/";
-    for (const char *file : {"FC.bmp", "J1.bmp", "J2.bmp", "CD.bmp", "ligne.png", "haut.png",
-                             "bas.png", "lignessb.png"})
+    for (const char *file : {"FC.bmp", "J1.bmp", "J2.bmp", "CD.bmp", "ligne.png", "haut.png", "bas.png", "lignessb.png"})
         EXPECT_TRUE(QFileInfo::exists(folder + file)) << file;
     EXPECT_FALSE(QFileInfo::exists(folder + "J3.bmp"));
     EXPECT_EQ(asked, 3);   // FC, TXT, JPG
@@ -213,3 +148,5 @@ TEST_F(HtmlListTest, AFolderInTheWayOfThePageFails)
     ASSERT_EQ(prompt.failures.size(), 1);
     EXPECT_TRUE(prompt.failures[0].startsWith("Export impossible!\n"));
 }
+
+} // namespace

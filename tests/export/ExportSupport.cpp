@@ -1,2 +1,0 @@
-// Tests of this subsystem are added beside this file.
-#include <gtest/gtest.h>
