@@ -19,22 +19,20 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace vorn::test {
 
 inline FolderRecord folderRecord(const QString &name, qint32 parent)
 {
     FolderRecord record;
-    record.name = name;
-    record.parent = parent;
+    std::tie(record.name, record.parent) = std::tuple(name, parent);
     return record;
 }
 inline FileRecord fileRecord(const QString &name, qint32 owner, qint64 size = 100, qint32 link = 0)
 {
     FileRecord record;
-    record.name = name;
-    record.owner = owner;
-    record.size = size;
-    record.link = link;
+    std::tie(record.name, record.owner, record.size, record.link) = std::tuple(name, owner, size, link);
     return record;
 }
 
@@ -75,9 +73,7 @@ public:
             catalogue.memberFlags |= Member::Sig;
         }
         DiscRecord disc;
-        disc.identifier = d.identifier;
-        disc.name = d.name;
-        disc.keywordCodes = d.keywordCodes;
+        std::tie(disc.identifier, disc.name, disc.keywordCodes) = std::tie(d.identifier, d.name, d.keywordCodes);
         ASSERT_TRUE(writeRecord(catalogue, disc, 4));
         for (const char *extension : {".rep", ".fic", ".sig"})
             QFile::remove(catalogue.workingCopy(d.identifier, extension));
