@@ -9,31 +9,23 @@ using namespace vorn;
 TEST(DataFolderList, LoadsEntriesAfterTheDefaultWithoutDuplicates)
 {
     test::IsolatedSettings isolated;
-    Settings::write("DataDirs", "1", "/prog/Data");
-    Settings::write("DataDirs", "2", "/PROG/data/");     // the default in other letter case
-    Settings::write("DataDirs", "3", "/discs/old");
-    Settings::write("DataDirs", "10", "/discs/new/");
-    Settings::write("DataDirs", "4", "/discs/OLD/");     // same folder again
-    Settings::write("DataDirs", "Charge", "3");
-
+    // Numeric order; the default and a folder already listed (other letter case) are not added twice.
+    for (const auto &[key, folder] : {std::pair{"1", "/prog/Data"}, {"2", "/PROG/data/"}, {"3", "/discs/old"},
+                                      {"10", "/discs/new/"}, {"4", "/discs/OLD/"}, {"Charge", "3"}})
+        Settings::write("DataDirs", key, folder);
     DataFolderList list("/prog/Data");
     list.load();
     EXPECT_EQ(list.folders(), QStringList({"/prog/Data/", "/discs/old/", "/discs/new/"}));
-    EXPECT_EQ(list.current(), 3);
     EXPECT_EQ(list.currentFolder(), "/discs/new/");
-}
-
-TEST(DataFolderList, ChargeOutOfRangeOrAbsentOpensTheFirst)
-{
-    test::IsolatedSettings isolated;
-    for (const char *charge : std::initializer_list<const char *>{"0", "9", "x", nullptr}) {
+    // A "Charge" out of range, unreadable or absent opens the first.
+    for (const char *charge : {"0", "9", "x", ""}) {
         Settings::deleteSection("DataDirs");
         Settings::write("DataDirs", "2", "/other");
-        if (charge)
-            Settings::write("DataDirs", "Charge", QString::fromLatin1(charge));
-        DataFolderList list("/prog/Data/");
-        list.load();
-        EXPECT_EQ(list.current(), 1) << (charge ? charge : "absent");
+        if (*charge)
+            Settings::write("DataDirs", "Charge", charge);
+        DataFolderList other("/prog/Data/");
+        other.load();
+        EXPECT_EQ(other.current(), 1) << charge;
     }
 }
 
@@ -50,13 +42,9 @@ TEST(DataFolderList, TheDefaultCannotBeRemovedAndSavingRenumbers)
     EXPECT_EQ(list.current(), 1);
     EXPECT_TRUE(list.select(2));
     list.save();
-
     const Settings::Entries saved = Settings::readSection("DataDirs");
-    ASSERT_EQ(saved.size(), 3);
-    EXPECT_EQ(saved[0], qMakePair(QString("1"), QString("/prog/Data/")));
-    EXPECT_EQ(saved[1], qMakePair(QString("2"), QString("/b/")));
-    EXPECT_EQ(saved[2], qMakePair(QString("Charge"), QString("2")));
-
+    const Settings::Entries expected = {{"1", "/prog/Data/"}, {"2", "/b/"}, {"Charge", "2"}};
+    EXPECT_EQ(saved, expected);
     DataFolderList again("/prog/Data/");
     again.load();
     EXPECT_EQ(again.folders(), list.folders());

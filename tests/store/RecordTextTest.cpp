@@ -1,41 +1,19 @@
-#include "store/Catalogue.h"
 #include "store/DiscArchive.h"
-#include "store/KeywordList.h"
 #include "store/RecordText.h"
 #include "store/TreeFiles.h"
-#include "support/TestSupport.h"
+#include "StoreFixture.h"
 
 #include "common/DayDate.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 using namespace vorn;
 
 namespace {
 
-struct TempCatalogue
+std::vector<KeywordEntry> keywordList(std::initializer_list<KeywordEntry> entries)
 {
-    QTemporaryDir data;
-    QTemporaryDir temp;
-    Catalogue catalogue;
-
-    TempCatalogue()
-    {
-        catalogue.dataFolder = data.path() + u'/';
-        catalogue.tempFolder = temp.path() + u'/';
-    }
-};
-
-Catalogue withKeywords(std::initializer_list<KeywordEntry> entries)
-{
-    Catalogue catalogue;
-    for (const KeywordEntry &entry : entries)
-        catalogue.keywords.push_back(entry);
-    return catalogue;
+    std::vector<KeywordEntry> list(1);
+    list.insert(list.end(), entries);
+    return list;
 }
 
 double dayOf(int year, int month, int day, int hour, int minute, int second)
@@ -43,14 +21,21 @@ double dayOf(int year, int month, int day, int hour, int minute, int second)
     return dayNumberFromDateTime(QDateTime(QDate(year, month, day), QTime(hour, minute, second)));
 }
 
+DiscRecord named(const QString &name)
+{
+    DiscRecord record;
+    record.name = name;
+    return record;
+}
+
+struct RecordStoreTest : test::StoreFixture {};
+
 } // namespace
 
 TEST(RecordText, WritesEveryTagInOrderWithKeywordsInListOrder)
 {
-    const Catalogue catalogue = withKeywords({{"Jazz", 1}, {"Live", 3}, {"Rock", 2}});
-    DiscRecord record;
+    DiscRecord record = named("Photos <.02.>");
     record.identifier = "-5";
-    record.name = "Photos <.02.>";
     record.icon = "KDisque";
     record.excluded = 1;
     record.volumeLabel = "VACANCES";
@@ -58,47 +43,27 @@ TEST(RecordText, WritesEveryTagInOrderWithKeywordsInListOrder)
     record.fields = {{"Lieu", "Nice"}, {"", "lost"}, {"Année", ""}};
     record.burnDate = dayOf(2001, 1, 2, 13, 0, 5);
     record.description = "Line one\r\nLine two";
-
-    EXPECT_EQ(recordText(record, catalogue.keywords),
+    EXPECT_EQ(recordText(record, keywordList({{"Jazz", 1}, {"Live", 3}, {"Rock", 2}})),
               QStringLiteral("NOM=Photos\r\nICO=KDisque\r\nEXR=1\r\nVOL=VACANCES\r\n"
                              "MC_=Jazz;Live;\r\nFDN=Lieu;Année;\r\nFDV=Nice;;\r\n"
                              "GRV=02/01/2001 13:00:05\r\nDES=Line one\r\nLine two"));
-}
-
-TEST(RecordText, UnknownBurnDateWritesAnEmptyValueThatReadsBackAsZero)
-{
-    DiscRecord record;
-    record.name = "A";
-    const QString text = recordText(record, {KeywordEntry{}});
-    EXPECT_TRUE(text.contains(QStringLiteral("\r\nGRV=\r\nDES=")));
-    EXPECT_TRUE(text.endsWith(QStringLiteral("DES=")));
-    const auto reading = parseRecordText(text);
-    ASSERT_TRUE(reading);
-    EXPECT_EQ(reading->record.burnDate, 0);
-    EXPECT_EQ(reading->record.description, QString());
+    // An unknown burn date is written empty and reads back as 0.
+    const QString text = recordText(named("A"), keywordList({}));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\r\nGRV=\r\nDES="))) << text.toStdString();
+    EXPECT_EQ(parseRecordText(text).value().record.burnDate, 0);
 }
 
 TEST(RecordText, DisplaySuffixIsStrippedOnlyWithTwoDigits)
 {
     const struct { const char *name; const char *written; } cases[] = {
-        {"Photos <.01.>", "Photos"},
-        {" <.00.>", ""},
-        {"Photos <.1.>", "Photos <.1.>"},
-        {"Photos<.01.>", "Photos<.01.>"},
-        {"Photos <.01.> ", "Photos <.01.> "},
-        {"<.01.>", "<.01.>"},
+        {"Photos <.01.>", "Photos"}, {" <.00.>", ""}, {"Photos <.1.>", "Photos <.1.>"},
+        {"Photos<.01.>", "Photos<.01.>"}, {"Photos <.01.> ", "Photos <.01.> "}, {"<.01.>", "<.01.>"},
     };
     for (const auto &c : cases) {
-        DiscRecord record;
-        record.name = QString::fromUtf8(c.name);
-        const auto reading = parseRecordText(recordText(record, {KeywordEntry{}}));
+        const auto reading = parseRecordText(recordText(named(c.name), keywordList({})));
         ASSERT_TRUE(reading) << c.name;
         EXPECT_EQ(reading->record.name, QString::fromUtf8(c.written)) << c.name;
     }
-}
-
-TEST(RecordText, DisplaySuffixKeepsTheLastTwoDigitsOfTheCounter)
-{
     EXPECT_EQ(displaySuffix(1), QStringLiteral(" <.01.>"));
     EXPECT_EQ(displaySuffix(100), QStringLiteral(" <.00.>"));
     EXPECT_EQ(displaySuffix(123), QStringLiteral(" <.23.>"));
@@ -106,9 +71,9 @@ TEST(RecordText, DisplaySuffixKeepsTheLastTwoDigitsOfTheCounter)
 
 TEST(RecordText, RoundTripKeepsEveryStoredField)
 {
-    Catalogue catalogue = withKeywords({{"Jazz", 4}, {"Live", 7}});
-    DiscRecord record;
-    record.name = "Mon \"meilleur\" disque; été";
+    Catalogue catalogue;
+    catalogue.keywords = keywordList({{"Jazz", 4}, {"Live", 7}});
+    DiscRecord record = named("Mon \"meilleur\" disque; été");
     record.icon = "KMusique";
     record.excluded = 200;
     record.volumeLabel = "LABEL 1";
@@ -119,7 +84,7 @@ TEST(RecordText, RoundTripKeepsEveryStoredField)
 
     const auto reading = parseRecordText(recordText(record, catalogue.keywords));
     ASSERT_TRUE(reading);
-    const DiscRecord &read = reading->record;
+    DiscRecord read = reading->record;
     EXPECT_EQ(read.name, record.name);
     EXPECT_EQ(read.icon, record.icon);
     EXPECT_EQ(read.excluded, record.excluded);
@@ -129,40 +94,25 @@ TEST(RecordText, RoundTripKeepsEveryStoredField)
     EXPECT_EQ(reading->keywordNames, QStringLiteral("Jazz;Live;"));
     EXPECT_EQ(reading->fieldNames, QStringLiteral("Lieu;Prix;Note;"));
     EXPECT_EQ(reading->fieldValues, QStringLiteral("Nice;;5;"));
-
-    DiscRecord translated = read;
-    translated.keywordCodes = keywordCodesFromNames(catalogue, reading->keywordNames);
-    applyFieldTexts(catalogue, translated, reading->fieldNames, reading->fieldValues);
-    EXPECT_EQ(translated.keywordCodes, QStringLiteral("|4|7|"));
-    ASSERT_EQ(translated.fields.size(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(translated.fields[i].name, record.fields[i].name);
-        EXPECT_EQ(translated.fields[i].value, record.fields[i].value);
-    }
+    EXPECT_EQ(keywordCodesFromNames(catalogue, reading->keywordNames), QStringLiteral("|4|7|"));
+    applyFieldTexts(catalogue, read, reading->fieldNames, reading->fieldValues);
+    ASSERT_EQ(read.fields.size(), 3u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(read.fields[i].name + '=' + read.fields[i].value, record.fields[i].name + '=' + record.fields[i].value);
 }
 
 TEST(RecordText, ReaderCases)
 {
-    const struct
-    {
-        const char *text;
-        const char *name;
-        const char *description;
-        const char *volume;
-        int excluded;
-    } cases[] = {
+    // A line that merely starts with a tag's letters is description; so is a short one.
+    const struct { const char *text, *name, *description, *volume; int excluded; } cases[] = {
         {"NOM=Test", "Test", "", "", 0},
         {"nom=Test\r\nvOl=Lbl\r\nexr=3\r\nDes=d", "Test", "d", "Lbl", 3},
         {"NOM=A\nDES=one\n\nab\nxyz\ntwo", "A", "one\r\n\r\nab\r\nxyz\r\ntwo", "", 0},
         {"NOM=A\r\r\nDES=x\r\n", "A", "x\r\n", "", 0},
         {"[CD1]\r\nNOM=A\r\n[cd end]\r\nDES=x", "A", "x", "", 0},
-        {"NOM=A\r\nDES=x\r\nSomething else\r\nDes photos", "A",
-         "x\r\nSomething else\r\nDes photos", "", 0},
-        {"NOM=A\r\nNOM=B", "B", "", "", 0},
-        {"NOM=\r\nDES=", "", "", "", 0},
-        {"ab\r\nNOM=A", "A", "\r\nab", "", 0},
-        {"EXR=999\r\nNOM=A", "A", "", "", 255},
-        {"EXR=x\r\nNOM=A", "A", "", "", 0},
+        {"NOM=A\r\nDES=x\r\nSomething else\r\nDes photos", "A", "x\r\nSomething else\r\nDes photos", "", 0},
+        {"NOM=A\r\nNOM=B", "B", "", "", 0}, {"NOM=\r\nDES=", "", "", "", 0}, {"ab\r\nNOM=A", "A", "\r\nab", "", 0},
+        {"EXR=999\r\nNOM=A", "A", "", "", 255}, {"EXR=x\r\nNOM=A", "A", "", "", 0},
         {"NOM=Tést ünïcode", "Tést ünïcode", "", "", 0},
     };
     for (const auto &c : cases) {
@@ -174,53 +124,31 @@ TEST(RecordText, ReaderCases)
         EXPECT_EQ(reading->record.excluded, c.excluded) << c.text;
         EXPECT_EQ(reading->record.burnDate, 0) << c.text;
     }
-}
-
-TEST(RecordText, BurnDateMustBeADate)
-{
-    const struct { const char *value; bool ok; double day; } cases[] = {
-        {"31/12/1999 23:59:59", true, dayOf(1999, 12, 31, 23, 59, 59)},
-        {"01/02/2003", true, dayOf(2003, 2, 1, 0, 0, 0)},
-        {"", true, 0},
-        {"hier", false, 0},
-        {"32/01/2000 00:00:00", false, 0},
-        {"12/31/1999 10:00:00", false, 0},
+    const struct { const char *value; std::optional<double> day; } dates[] = {
+        {"31/12/1999 23:59:59", dayOf(1999, 12, 31, 23, 59, 59)}, {"01/02/2003", dayOf(2003, 2, 1, 0, 0, 0)},
+        {"", 0.0}, {"hier", std::nullopt}, {"32/01/2000 00:00:00", std::nullopt}, {"12/31/1999 10:00:00", std::nullopt},
     };
-    for (const auto &c : cases) {
-        const QString text = QStringLiteral("NOM=A\r\nGRV=") + QString::fromUtf8(c.value);
-        const auto reading = parseRecordText(text);
-        EXPECT_EQ(bool(reading), c.ok) << c.value;
-        if (reading && c.ok) {
-            EXPECT_EQ(reading->record.burnDate, c.day) << c.value;
-        }
+    for (const auto &c : dates) {
+        const auto reading = parseRecordText(QString("NOM=A\r\nGRV=" + QString::fromUtf8(c.value)));
+        EXPECT_EQ(reading ? std::optional(reading->record.burnDate) : std::nullopt, c.day) << c.value;
     }
 }
 
 TEST(RecordText, TenMegabyteDescriptionRoundTrips)
 {
-    QString description;
-    const QString line = QStringLiteral("Une ligne de description assez longue, numéro ");
-    while (description.size() < 10 * 1024 * 1024)
-        description += line + QString::number(description.size()) + QStringLiteral("\r\n");
-    description += QStringLiteral("end");
-    DiscRecord record;
-    record.name = "Big";
-    record.description = description;
-    const auto reading = parseRecordText(recordText(record, {KeywordEntry{}}));
+    DiscRecord record = named("Big");
+    while (record.description.size() < 10 * 1024 * 1024)
+        record.description += QStringLiteral("Une ligne de description, numéro %1\r\n").arg(record.description.size());
+    record.description += QStringLiteral("end");
+    const auto reading = parseRecordText(recordText(record, keywordList({})));
     ASSERT_TRUE(reading);
-    EXPECT_EQ(reading->record.description.size(), description.size());
-    EXPECT_TRUE(reading->record.description == description);
+    EXPECT_TRUE(reading->record.description == record.description);
 }
 
-TEST(KeywordTranslation, EmptyPiecesAreSkippedAndNewNamesGetTheNextNumber)
+TEST(RecordText, KeywordNamesTranslateAndNewOnesGetTheNextNumber)
 {
-    const struct
-    {
-        std::vector<KeywordEntry> list;
-        const char *names;
-        const char *codes;
-        std::vector<KeywordEntry> after;
-    } cases[] = {
+    // Empty pieces and text after the last ";" are skipped; the last of equal names counts.
+    const struct { std::vector<KeywordEntry> list; const char *names, *codes; std::vector<KeywordEntry> after; } cases[] = {
         {{{"Jazz", 3}}, "Jazz;;Live;", "|3|4|", {{"Jazz", 3}, {"Live", 4}}},
         {{}, "Rock;", "|1|", {{"Rock", 1}}},
         {{{"jazz", 9}, {"a", 2}}, "JAZZ;trailing", "|9|", {{"jazz", 9}, {"a", 2}}},
@@ -230,11 +158,8 @@ TEST(KeywordTranslation, EmptyPiecesAreSkippedAndNewNamesGetTheNextNumber)
     };
     for (const auto &c : cases) {
         Catalogue catalogue;
-        for (const auto &entry : c.list)
-            catalogue.keywords.push_back(entry);
-        EXPECT_EQ(keywordCodesFromNames(catalogue, QString::fromUtf8(c.names)),
-                  QString::fromUtf8(c.codes))
-            << c.names;
+        catalogue.keywords.insert(catalogue.keywords.end(), c.list.begin(), c.list.end());
+        EXPECT_EQ(keywordCodesFromNames(catalogue, QString::fromUtf8(c.names)), QString::fromUtf8(c.codes)) << c.names;
         ASSERT_EQ(catalogue.keywords.size(), c.after.size() + 1) << c.names;
         for (size_t i = 0; i < c.after.size(); ++i) {
             EXPECT_EQ(catalogue.keywords[i + 1].name, c.after[i].name) << c.names;
@@ -243,26 +168,21 @@ TEST(KeywordTranslation, EmptyPiecesAreSkippedAndNewNamesGetTheNextNumber)
     }
 }
 
-TEST(FieldTranslation, ValuesGoToFieldsByPositionAndNamesJoinTheList)
+TEST(RecordText, FieldValuesGoToFieldsByPositionAndNamesJoinTheList)
 {
-    const struct { const char *names; const char *values; std::vector<FieldPair> fields; } cases[] = {
-        {"A;B;C;", "1;2;", {{"A", "1"}, {"B", "2"}, {"C", ""}}},
-        {"A;;B;", "1;2;3;", {{"A", "1"}, {"B", "2"}}},
-        {"A;B;", ";2;", {{"A", ""}, {"B", "2"}}},
-        {"A;B", "1;2", {{"A", "1"}}},
-        {"", "1;", {}},
+    const struct { const char *names, *values, *fields; } cases[] = {
+        {"A;B;C;", "1;2;", "A=1 B=2 C="}, {"A;;B;", "1;2;3;", "A=1 B=2"}, {"A;B;", ";2;", "A= B=2"},
+        {"A;B", "1;2", "A=1"}, {"", "1;", ""},
     };
     for (const auto &c : cases) {
         Catalogue catalogue;
         DiscRecord record;
         applyFieldTexts(catalogue, record, QString::fromUtf8(c.names), QString::fromUtf8(c.values));
-        ASSERT_EQ(record.fields.size(), c.fields.size()) << c.names;
-        for (size_t i = 0; i < c.fields.size(); ++i) {
-            EXPECT_EQ(record.fields[i].name, c.fields[i].name) << c.names;
-            EXPECT_EQ(record.fields[i].value, c.fields[i].value) << c.names;
-        }
+        QStringList fields;
+        for (const FieldPair &field : record.fields)
+            fields << field.name + '=' + field.value;
+        EXPECT_EQ(fields.join(' '), QString::fromUtf8(c.fields)) << c.names;
     }
-
     Catalogue catalogue;
     catalogue.fieldNames << "lieu";
     DiscRecord record;
@@ -272,164 +192,103 @@ TEST(FieldTranslation, ValuesGoToFieldsByPositionAndNamesJoinTheList)
     EXPECT_EQ(record.fields[0].name, QStringLiteral("Lieu"));
 }
 
-TEST(RecordStore, WriteReadAndLoadThroughTheArchive)
+TEST_F(RecordStoreTest, WriteReadAndLoadThroughTheArchive)
 {
-    TempCatalogue t;
-    Catalogue &catalogue = t.catalogue;
     catalogue.keywords.push_back({"Jazz", 2});
-    DiscRecord record;
+    DiscRecord record = named("Disque <.03.>");
     record.identifier = "-123";
-    record.name = "Disque <.03.>";
     record.keywordCodes = "|2|";
     record.fields = {{"Lieu", "Nice"}};
-    record.description = "Hello";
-
     ASSERT_TRUE(test::writeFile(catalogue.workingCopy("-123", ".fic"), "files"));
     catalogue.memberFlags = Member::Fic;
     QString error;
     ASSERT_TRUE(writeRecord(catalogue, record, 4, &error)) << error.toStdString();
     EXPECT_EQ(catalogue.memberFlags, 0);
-    EXPECT_EQ(DiscArchive::readMember(catalogue.archivePath("-123"), "-123.fic"),
-              QByteArray("files"));
+    EXPECT_EQ(DiscArchive::readMember(catalogue.archivePath("-123"), "-123.fic"), QByteArray("files"));
     EXPECT_TRUE(DiscArchive::readComment(catalogue.archivePath("-123")).startsWith("NOM=Disque\r\n"));
-
     const auto reading = readRecord(catalogue, "-123");
     ASSERT_TRUE(reading);
     EXPECT_EQ(reading->record.identifier, QStringLiteral("-123"));
-    EXPECT_EQ(reading->record.name, QStringLiteral("Disque"));
     EXPECT_EQ(reading->keywordNames, QStringLiteral("Jazz;"));
 
-    // A new keyword list: the name is added with the next number.
-    catalogue.keywords.assign(1, KeywordEntry{});
-    catalogue.keywords.push_back({"Rock", 6});
-    catalogue.discs.push_back(DiscRecord{});
-    catalogue.discs.back().identifier = "7";
+    // Against another keyword list the name is added with the next number.
+    catalogue.keywords = keywordList({{"Rock", 6}});
+    addDiscs({{"7", "x"}});
     EXPECT_EQ(loadRecordIntoArray(catalogue, "-123"), 2);
     EXPECT_EQ(catalogue.disc(2).keywordCodes, QStringLiteral("|7|"));
     EXPECT_EQ(catalogue.keywords.back().name, QStringLiteral("Jazz"));
     ASSERT_EQ(catalogue.disc(2).fields.size(), 1u);
     EXPECT_EQ(catalogue.disc(2).fields[0].value, QStringLiteral("Nice"));
     EXPECT_EQ(catalogue.fieldNames, QStringList({QString(), "Lieu"}));
-
     // Loading again replaces the record instead of appending one.
     catalogue.disc(2).name = "changed";
     EXPECT_EQ(loadRecordIntoArray(catalogue, "-123"), 2);
-    EXPECT_EQ(catalogue.discCount(), 2);
-    EXPECT_EQ(catalogue.disc(2).name, QStringLiteral("Disque"));
-
+    EXPECT_EQ(test::discNames(catalogue), QStringList({"x", "Disque"}));
     EXPECT_EQ(loadRecordIntoArray(catalogue, "999"), 0);
-    EXPECT_FALSE(readRecord(catalogue, "999"));
     EXPECT_EQ(catalogue.discCount(), 2);
 }
 
-TEST(RecordStore, EmptyIdentifierWritesNothing)
+TEST_F(RecordStoreTest, FlagWordIsKeptWhenNothingIsWritten)
 {
-    TempCatalogue t;
-    t.catalogue.memberFlags = Member::Rep;
-    DiscRecord record;
-    record.name = "No id";
-    EXPECT_TRUE(writeRecord(t.catalogue, record, 4));
-    EXPECT_EQ(t.catalogue.memberFlags, Member::Rep);
-    EXPECT_TRUE(QDir(t.data.path()).entryList(QDir::Files).isEmpty());
-}
+    catalogue.memberFlags = Member::Rep;
+    EXPECT_TRUE(writeRecord(catalogue, named("No id"), 4));   // no identifier: nothing to write
+    EXPECT_EQ(catalogue.memberFlags, Member::Rep);
+    EXPECT_TRUE(QDir(data.path()).entryList(QDir::Files).isEmpty());
 
-TEST(RecordStore, FailedPackKeepsTheFlagWord)
-{
-    TempCatalogue t;
-    t.catalogue.dataFolder = t.data.path() + QStringLiteral("/missing/folder/");
-    t.catalogue.memberFlags = Member::Rep;
-    ASSERT_TRUE(test::writeFile(t.catalogue.workingCopy("1", ".rep"), TreeFiles::folderFileHeader()));
+    catalogue.dataFolder = data.path() + QStringLiteral("/missing/folder/");
+    ASSERT_TRUE(test::writeFile(catalogue.workingCopy("1", ".rep"), test::FolderHeader));
     DiscRecord record;
     record.identifier = "1";
-    EXPECT_FALSE(writeRecord(t.catalogue, record, 4));
-    EXPECT_EQ(t.catalogue.memberFlags, Member::Rep);
+    EXPECT_FALSE(writeRecord(catalogue, record, 4));
+    EXPECT_EQ(catalogue.memberFlags, Member::Rep);
 }
 
-TEST(RecordStore, DuplicateNamesGetNumberedSuffixes)
+TEST_F(RecordStoreTest, DuplicateNamesGetNumberedSuffixes)
 {
-    Catalogue catalogue;
-    // Already in name order, as the array is after opening a data folder.
-    for (const char *name : {"Alpha", "Photos", "photos", "Photos", "Zed"}) {
-        catalogue.discs.push_back(DiscRecord{});
-        catalogue.discs.back().name = name;
-    }
-    catalogue.discs[1].identifier = "1";
+    addDiscs({{"1", "Alpha"}, {"2", "Photos"}, {"3", "photos"}, {"4", "Photos"}, {"5", "Zed"}});
     EXPECT_TRUE(hasDuplicateNames(catalogue));
     giveDuplicateSuffixes(catalogue);
-    QStringList names;
-    for (int i = 1; i <= catalogue.discCount(); ++i)
-        names << catalogue.disc(i).name;
-    EXPECT_EQ(names, QStringList({"Alpha", "Photos", "Photos <.01.>", "Photos <.02.>", "Zed"}));
+    EXPECT_EQ(test::discNames(catalogue), QStringList({"Alpha", "Photos", "Photos <.01.>", "Photos <.02.>", "Zed"}));
     EXPECT_FALSE(hasDuplicateNames(catalogue));
-}
 
-TEST(RecordStore, SuffixingWhileSortedByDateRestoresTheUserSort)
-{
-    TempCatalogue t;
-    Catalogue &catalogue = t.catalogue;
-    const struct { const char *name; double date; } discs[] = {
-        {"Photos", 100}, {"Music", 400}, {"Photos", 300}, {"Photos", 200},
-    };
-    for (const auto &d : discs) {
-        catalogue.discs.push_back(DiscRecord{});
-        catalogue.discs.back().name = d.name;
-        catalogue.discs.back().burnDate = d.date;
-    }
+    // Sorted by date: suffixes follow name order (stable), then the user's order comes back.
+    catalogue.discs.resize(1);
+    addDiscs({{"1", "Photos"}, {"2", "Music"}, {"3", "Photos"}, {"4", "Photos"}});
+    const double dates[] = {100, 400, 300, 200};
+    for (int i = 1; i <= 4; ++i)
+        catalogue.disc(i).burnDate = dates[i - 1];
     catalogue.sortKey = 1;
     catalogue.sortDescending = true;
     giveDuplicateSuffixes(catalogue);
-
     EXPECT_EQ(catalogue.sortKey, 1);
     EXPECT_TRUE(catalogue.sortDescending);
-    QStringList names;
-    std::vector<double> dates;
-    for (int i = 1; i <= catalogue.discCount(); ++i) {
-        names << catalogue.disc(i).name;
-        dates.push_back(catalogue.disc(i).burnDate);
-    }
-    // Name order kept the array order for the three Photos (100, 300, 200).
-    EXPECT_EQ(names, QStringList({"Music", "Photos <.01.>", "Photos <.02.>", "Photos"}));
-    EXPECT_EQ(dates, (std::vector<double>{400, 300, 200, 100}));
+    EXPECT_EQ(test::discNames(catalogue), QStringList({"Music", "Photos <.01.>", "Photos <.02.>", "Photos"}));
+    EXPECT_EQ(test::discIds(catalogue), QStringLiteral("2,3,4,1"));
 }
 
-TEST(RecordStore, BurnDateIsTheLatestFolderDate)
+TEST_F(RecordStoreTest, BurnDateIsTheLatestFolderDate)
 {
-    TempCatalogue t;
-    Catalogue &catalogue = t.catalogue;
     std::vector<FolderRecord> folders(1);
     folders.push_back({"a", 0, 36000.5, "", 0});
     folders.push_back({"b", 1, 37000.25, "", 0});
     folders.push_back({"c", 0, 35000, "", 0});
-    const QString rep = catalogue.workingCopy("42", ".rep");
-    ASSERT_TRUE(test::writeFile(rep, TreeFiles::folderFileBytes(folders)));
-    ASSERT_TRUE(test::writeFile(catalogue.workingCopy("43", ".rep"), TreeFiles::folderFileHeader()));
-    for (const char *id : {"42", "43"}) {
-        catalogue.discs.push_back(DiscRecord{});
-        catalogue.discs.back().identifier = id;
-        catalogue.discs.back().name = id;
-        catalogue.memberFlags = Member::Rep;
-        ASSERT_TRUE(writeRecord(catalogue, catalogue.discs.back(), 4));
-    }
-    QFile::remove(rep);
-
+    addDiscs({{"42", "42"}, {"43", "43"}});
+    writeDisc(catalogue.disc(1), {{".rep", TreeFiles::folderFileBytes(folders)}});
+    writeDisc(catalogue.disc(2));
     catalogue.memberFlags = Member::CataloguingRun;
     catalogue.current = 2;
     ASSERT_TRUE(computeBurnDate(catalogue, 1));
     EXPECT_EQ(catalogue.disc(1).burnDate, 37000.25);
     EXPECT_EQ(catalogue.memberFlags, Member::CataloguingRun);
-    EXPECT_FALSE(QFile::exists(rep));
-    const auto reading = readRecord(catalogue, "42");
-    ASSERT_TRUE(reading);
-    EXPECT_EQ(reading->record.burnDate, 37000.25);
+    EXPECT_FALSE(QFile::exists(catalogue.workingCopy("42", ".rep")));
+    EXPECT_EQ(readRecord(catalogue, "42").value().record.burnDate, 37000.25);
 
     // The current disc keeps its working copy; no folder gives 0.
     ASSERT_TRUE(computeBurnDate(catalogue, 2));
     EXPECT_EQ(catalogue.disc(2).burnDate, 0);
     EXPECT_TRUE(QFile::exists(catalogue.workingCopy("43", ".rep")));
-
     EXPECT_FALSE(computeBurnDate(catalogue, 3));
-    catalogue.discs.push_back(DiscRecord{});
-    catalogue.discs.back().identifier = "44";
+    addDiscs({{"44", "no archive"}});
     EXPECT_FALSE(computeBurnDate(catalogue, 3));
     EXPECT_FALSE(QFile::exists(catalogue.archivePath("44")));
 }
