@@ -72,8 +72,7 @@ TEST_F(DiscArchiveTest, PackAddsSelectedMembersInOrderUnderBareNamesWithTheComme
     EXPECT_EQ(members[0].method, ZIP_CM_DEFLATE);
     EXPECT_EQ(DiscArchive::readComment(archive()), comment);
     EXPECT_EQ(DiscArchive::readMember(archive(), "42.FIC").value_or("none"), QByteArray(4000, 'f'));
-    EXPECT_FALSE(DiscArchive::readMember(archive(), "42.sig").has_value());
-    EXPECT_FALSE(DiscArchive::readMember(catalogue.archivePath("404"), "404.rep").has_value());
+    EXPECT_FALSE(DiscArchive::readMember(archive(), "42.sig") || DiscArchive::readMember(catalogue.archivePath("404"), "404.rep"));
     ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep, "", 0));   // level 0 stores
     EXPECT_EQ(membersOf(archive())[0].method, ZIP_CM_STORE);
 }
@@ -199,32 +198,7 @@ TEST_F(DiscArchiveTest, FailedWritesLeaveThePreviousArchiveByteForByte)
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << limit;
         EXPECT_EQ(readFile(archive()), before) << limit;
     }
-    // A process killed in the middle of writing leaves the old archive or the new one.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        for (;;)
-            DiscArchive::pack(catalogue, "42", Member::Fic, "NOM=Killed", 9);
-    }
-    usleep(150000);
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    const auto comment = DiscArchive::tryReadComment(archive());
-    ASSERT_TRUE(comment.has_value());
-    EXPECT_TRUE(*comment == "NOM=Before" || *comment == "NOM=Killed");
-    EXPECT_EQ(membersOf(archive())[0].data, "folders");
-}
-
-TEST_F(DiscArchiveTest, PackFilesBuildsAnyArchive)
-{
-    const QString a = temp.filePath("5.ico"), b = temp.filePath("-6.ico"), store = data.filePath("VORN.Icons");
-    ASSERT_TRUE(writeFile(a, "icon5") && writeFile(b, "icon6"));
-    ASSERT_TRUE(DiscArchive::packFiles({a, b}, store, ""));
-    ASSERT_TRUE(writeFile(a, "icon5 new"));
-    ASSERT_TRUE(DiscArchive::packFiles({a}, store, ""));
-    const auto members = membersOf(store);
-    EXPECT_EQ(namesOf(members), QStringList({"5.ico", "-6.ico"}));
-    EXPECT_EQ(members[0].data, "icon5 new");
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files, QDir::Name), QStringList({"42.VORN", "9.VORN"}));   // nothing left behind
 }
 
 namespace {

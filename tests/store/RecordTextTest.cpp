@@ -81,24 +81,18 @@ TEST(RecordText, RoundTripKeepsEveryStoredField)
     record.fields = {{"Lieu", "Nice"}, {"Prix", ""}, {"Note", "5"}};
     record.burnDate = dayOf(1999, 12, 31, 23, 59, 59);
     record.description = "ab\r\n\r\nDes photos\r\nVolume 2\r\nNOMBRE=3\r\n  x\r\n";
-
-    const auto reading = parseRecordText(recordText(record, catalogue.keywords));
+    const QString text = recordText(record, catalogue.keywords);
+    const auto reading = parseRecordText(text);
     ASSERT_TRUE(reading);
+    EXPECT_EQ(reading->keywordNames + reading->fieldNames + reading->fieldValues, "Jazz;Live;Lieu;Prix;Note;Nice;;5;");
+    // Translated against the catalogue, the record writes the same text again.
     DiscRecord read = reading->record;
-    EXPECT_EQ(read.name, record.name);
-    EXPECT_EQ(read.icon, record.icon);
-    EXPECT_EQ(read.excluded, record.excluded);
-    EXPECT_EQ(read.volumeLabel, record.volumeLabel);
-    EXPECT_EQ(read.burnDate, record.burnDate);
-    EXPECT_EQ(read.description, record.description);
-    EXPECT_EQ(reading->keywordNames, QStringLiteral("Jazz;Live;"));
-    EXPECT_EQ(reading->fieldNames, QStringLiteral("Lieu;Prix;Note;"));
-    EXPECT_EQ(reading->fieldValues, QStringLiteral("Nice;;5;"));
-    EXPECT_EQ(keywordCodesFromNames(catalogue, reading->keywordNames), QStringLiteral("|4|7|"));
+    read.keywordCodes = keywordCodesFromNames(catalogue, reading->keywordNames);
     applyFieldTexts(catalogue, read, reading->fieldNames, reading->fieldValues);
-    ASSERT_EQ(read.fields.size(), 3u);
-    for (size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(read.fields[i].name + '=' + read.fields[i].value, record.fields[i].name + '=' + record.fields[i].value);
+    EXPECT_EQ(read.keywordCodes, QStringLiteral("|4|7|"));
+    EXPECT_EQ(read.burnDate, record.burnDate);
+    EXPECT_EQ(recordText(read, catalogue.keywords), text);
+    EXPECT_EQ(catalogue.keywords.size(), 3u);
 }
 
 TEST(RecordText, ReaderCases)
@@ -132,17 +126,6 @@ TEST(RecordText, ReaderCases)
         const auto reading = parseRecordText(QString("NOM=A\r\nGRV=" + QString::fromUtf8(c.value)));
         EXPECT_EQ(reading ? std::optional(reading->record.burnDate) : std::nullopt, c.day) << c.value;
     }
-}
-
-TEST(RecordText, TenMegabyteDescriptionRoundTrips)
-{
-    DiscRecord record = named("Big");
-    while (record.description.size() < 10 * 1024 * 1024)
-        record.description += QStringLiteral("Une ligne de description, numéro %1\r\n").arg(record.description.size());
-    record.description += QStringLiteral("end");
-    const auto reading = parseRecordText(recordText(record, keywordList({})));
-    ASSERT_TRUE(reading);
-    EXPECT_TRUE(reading->record.description == record.description);
 }
 
 TEST(RecordText, KeywordNamesTranslateAndNewOnesGetTheNextNumber)
