@@ -33,18 +33,14 @@ TEST(DataFolderList, TheDefaultCannotBeRemovedAndSavingRenumbers)
 {
     test::IsolatedSettings isolated;
     DataFolderList list("/prog/Data/");
-    EXPECT_EQ(list.add("/a"), 2);
-    EXPECT_EQ(list.add("/b/"), 3);
-    EXPECT_EQ(list.add("/A/"), 2);      // already there
-    EXPECT_EQ(list.current(), 2);
+    EXPECT_EQ(QList<int>({list.add("/a"), list.add("/b/"), list.add("/A/"), list.current()}), QList<int>({2, 3, 2, 2}));
     EXPECT_FALSE(list.remove(1));
     EXPECT_TRUE(list.remove(2));        // the one in use: back to the default
     EXPECT_EQ(list.current(), 1);
+    EXPECT_FALSE(list.select(3));
     EXPECT_TRUE(list.select(2));
     list.save();
-    const Settings::Entries saved = Settings::readSection("DataDirs");
-    const Settings::Entries expected = {{"1", "/prog/Data/"}, {"2", "/b/"}, {"Charge", "2"}};
-    EXPECT_EQ(saved, expected);
+    EXPECT_EQ(Settings::readSection("DataDirs"), Settings::Entries({{"1", "/prog/Data/"}, {"2", "/b/"}, {"Charge", "2"}}));
     DataFolderList again("/prog/Data/");
     again.load();
     EXPECT_EQ(again.folders(), list.folders());

@@ -45,12 +45,10 @@ TEST_F(DataFolderTest, ReadsEveryArchiveSortedWithDuplicateSuffixes)
     ASSERT_TRUE(QFile::copy(catalogue.archivePath("12"), data.filePath("12 (2).VORN")));   // not a disc
     const Catalogue opened = open();
     EXPECT_EQ(report.discsRead, 4);
-    EXPECT_TRUE(report.unreadable.isEmpty() && report.writable);
-    EXPECT_TRUE(observer.scripted.notices.isEmpty());
-    const QStringList shown = test::discNames(opened);
-    ASSERT_EQ(shown.size(), 4);
-    EXPECT_EQ(shown.mid(0, 2), QStringList({"archives", "Music"}));
-    EXPECT_EQ(shown.mid(2).filter("<.01.>").size(), 1);
+    EXPECT_TRUE(report.unreadable.isEmpty() && report.writable && observer.scripted.notices.isEmpty());
+    QStringList shown = test::discNames(opened);
+    EXPECT_EQ(shown.filter("<.01.>").size(), 1);
+    EXPECT_EQ(shown.replaceInStrings(" <.01.>", "").join(',').toLower(), "archives,music,photos,photos");
     EXPECT_EQ(opened.dataFolder, data.path() + u'/');
     EXPECT_FALSE(QFile::exists(data.filePath("Test d'écriture VORN")));
 }
@@ -68,8 +66,8 @@ TEST_F(DataFolderTest, UnreadableArchivesAreLeftOutUntouchedAndNamedOnce)
     EXPECT_EQ(test::discNames(open()), QStringList({"Good"}));
     EXPECT_EQ(report.unreadable, QStringList({"2.VORN", "3.VORN", "4.VORN"}));
     ASSERT_EQ(observer.scripted.warnings.size(), 1);
-    for (const char *name : {"2.VORN", "3.VORN", "4.VORN"})
-        EXPECT_TRUE(observer.scripted.warnings[0].contains(QString::fromLatin1(name)));
+    EXPECT_TRUE(observer.scripted.warnings[0].contains("2.VORN") && observer.scripted.warnings[0].contains("3.VORN")
+                && observer.scripted.warnings[0].contains("4.VORN"));
     EXPECT_EQ(readFile(data.filePath("2.VORN")), "this is not a zip archive");
     EXPECT_EQ(readFile(data.filePath("3.VORN")), whole.left(whole.size() / 2));
     EXPECT_EQ(readFile(data.filePath("4.VORN")), bad4);
@@ -97,8 +95,8 @@ TEST_F(DataFolderTest, ProgressInFivePercentStepsKeywordsTranslatedAndIconsStore
     EXPECT_EQ(loading.size(), 20);   // 5 %, 10 %, ... 100 %
     EXPECT_EQ(loading.last(), "Chargement en cours  100 %");
     // Icons missing from the icon store are added to it.
+    EXPECT_EQ(opened.discIcons.keys(), QStringList({"2"}));
     EXPECT_EQ(opened.discIcons.value("2"), "ICONBYTES");
-    EXPECT_FALSE(opened.discIcons.contains("3"));
     EXPECT_EQ(DiscArchive::readMember(data.filePath("VORN.Icons"), "2.ico").value_or(""), "ICONBYTES");
 }
 
@@ -134,11 +132,8 @@ TEST_F(DataFolderTest, OlderFoldersAreConvertedOnlyWhenTheUserAgrees)
     observer.progressTexts.clear();
     const Catalogue opened = open();
     EXPECT_EQ(test::discNames(opened), QStringList({"Old disc", "Other"}));
-    EXPECT_EQ(opened.disc(1).keywordCodes, "|3|");
-    EXPECT_EQ(opened.disc(1).description, "Notes");
-    EXPECT_EQ(opened.disc(2).excluded, 1);
+    EXPECT_EQ(opened.disc(1).keywordCodes + opened.disc(1).description + QString::number(opened.disc(2).excluded), "|3|Notes1");
     EXPECT_FALSE(QFile::exists(data.filePath("CDS_INF.txt")) || QFile::exists(data.filePath("100.rep")));
-    EXPECT_TRUE(DiscArchive::readMember(data.filePath("100.VORN"), "100.fic").has_value());
-    EXPECT_TRUE(DiscArchive::readMember(data.filePath("-200.VORN"), "-200.rep").has_value());
+    EXPECT_TRUE(DiscArchive::readMember(data.filePath("100.VORN"), "100.fic") && DiscArchive::readMember(data.filePath("-200.VORN"), "-200.rep"));
     EXPECT_EQ(observer.progressTexts.filter(LoadText(590)).size(), 2);
 }

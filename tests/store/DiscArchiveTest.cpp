@@ -73,25 +73,19 @@ TEST_F(DiscArchiveTest, PackAddsSelectedMembersInOrderUnderBareNamesWithTheComme
     EXPECT_EQ(DiscArchive::readComment(archive()), comment);
     EXPECT_EQ(DiscArchive::readMember(archive(), "42.FIC").value_or("none"), QByteArray(4000, 'f'));
     EXPECT_FALSE(DiscArchive::readMember(archive(), "42.sig") || DiscArchive::readMember(catalogue.archivePath("404"), "404.rep"));
-    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep, "", 0));   // level 0 stores
-    EXPECT_EQ(membersOf(archive())[0].method, ZIP_CM_STORE);
-}
 
-TEST_F(DiscArchiveTest, FlagWordZeroRewritesOnlyTheCommentAndMissingCopiesKeepTheirMember)
-{
-    work(".rep", "folders v1");
-    work(".fic", "files v1");
-    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep | Member::Fic, "NOM=A", 4));
+    // Flag word 0 rewrites only the comment; a selected working copy that is missing keeps its member.
     QFile::remove(catalogue.workingCopy("42", ".rep"));
     work(".fic", "files v2");
     ASSERT_TRUE(DiscArchive::pack(catalogue, "42", 0, "NOM=B", 4));
-    EXPECT_EQ(membersOf(archive())[1].data, "files v1");
+    EXPECT_EQ(membersOf(archive())[1].data, QByteArray(4000, 'f'));
     EXPECT_EQ(DiscArchive::readComment(archive()), "NOM=B");
-    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep | Member::Fic, "NOM=C", 4));
-    const auto members = membersOf(archive());
-    ASSERT_EQ(members.size(), 2u);
-    EXPECT_EQ(members[0].data, "folders v1");
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep | Member::Fic, "NOM=C", 0));   // level 0 stores
+    members = membersOf(archive());
+    EXPECT_EQ(namesOf(members), QStringList({"42.rep", "42.fic", "42.text", "42.id3"}));
+    EXPECT_EQ(members[0].data, QByteArray(4000, 'r'));
     EXPECT_EQ(members[1].data, "files v2");
+    EXPECT_EQ(members[1].method, ZIP_CM_STORE);
 }
 
 TEST_F(DiscArchiveTest, UnpackSelectsByExtensionIgnoringCase)

@@ -31,8 +31,7 @@ TEST_F(DiscOperationsTest, DeletingAsksAndKeepsTheCurrentDiscInView)
     EXPECT_FALSE(deleteDisc(catalogue, 2, prompt));
     EXPECT_TRUE(QFile::exists(catalogue.archivePath("2")));
     EXPECT_EQ(prompt.questions.last(), LoadText(347) + "\nBeta");
-    EXPECT_TRUE(deleteDisc(catalogue, 2, prompt));
-    EXPECT_FALSE(QFile::exists(catalogue.archivePath("2")));
+    EXPECT_TRUE(deleteDisc(catalogue, 2, prompt) && !QFile::exists(catalogue.archivePath("2")));
     EXPECT_EQ(test::discNames(catalogue), QStringList({"Alpha", "Gamma"}));
     EXPECT_EQ(catalogue.current, 2);   // Gamma moved up one place
     prompt.answers = {Answer::Yes};
@@ -54,8 +53,7 @@ TEST_F(DiscOperationsTest, CopyingAsksBeforeOverwritingAndMovingTakesTheDiscAway
     EXPECT_EQ(prompt.notices.last(), "1 " + LoadText(466));
     EXPECT_EQ(catalogue.discCount(), 3);
 
-    EXPECT_TRUE(exportDiscArchiveTo(catalogue, 2, other.path() + "/", true, prompt));
-    EXPECT_FALSE(QFile::exists(catalogue.archivePath("2")));
+    EXPECT_TRUE(exportDiscArchiveTo(catalogue, 2, other.path() + "/", true, prompt) && !QFile::exists(catalogue.archivePath("2")));
     EXPECT_EQ(DiscArchive::readComment(other.filePath("2.VORN")).left(8), "NOM=Beta");
     EXPECT_EQ(test::discNames(catalogue), QStringList({"Alpha", "Gamma"}));
     EXPECT_TRUE(QDir(other.path()).entryList({"*.part"}, QDir::Files).isEmpty());
@@ -81,7 +79,6 @@ TEST_F(DiscOperationsTest, ADiscCataloguedInAnotherDataFolderIsOfferedForCopy)
         EXPECT_EQ(lookInOtherDataFolders(catalogue, folders, "77", prompt), c.expected);
         EXPECT_EQ(QFile::exists(catalogue.archivePath("77")), c.copied);
     }
-    EXPECT_TRUE(prompt.questions.last().startsWith(LoadText(603)));
-    EXPECT_TRUE(prompt.questions.last().contains("Found elsewhere"));
+    EXPECT_TRUE(prompt.questions.last().startsWith(LoadText(603)) && prompt.questions.last().contains("Found elsewhere"));
     EXPECT_EQ(lookInOtherDataFolders(catalogue, folders, "78", prompt), ElsewhereAnswer::NotFound);
 }

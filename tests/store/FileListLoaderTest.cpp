@@ -133,21 +133,16 @@ TEST_F(LoaderTest, SwitchingDiscsStartsTheNewDiscFromItsFirstLine)
     EXPECT_EQ(names(), "x,y");
 }
 
-TEST_F(LoaderTest, DamagedAndAnsiLinesNeverStopTheLoader)
+TEST_F(LoaderTest, DamagedLinesNeverStopTheLoader)
 {
     writeList("10", Header + "\"text\",abc,xyz,nodate,\"\",link\r\n\r\n\"short\",1\r\n"
                         + "\"wide\",999999,5,1,\"d\",0,\"extra\",\"more\"\r\n\"neg\",-77777,3,1,\"\",0\r\n"
-                        + "\"open quote,2,3\r\n"
-                        + "\"caf\xE9.txt\",0,5,36000,\"\xA3MD\xA4" "d\xE9j\xE0\xA3" "AD\xA4" "ligne \xA4\",4\r\n"
-                        + "\"m.txt\",0,1,36000,\"\xA3PD\xA4" "r\xE9p\\\",0\r\n");
-    EXPECT_EQ(loader.load(catalogue, tree, Whole), 1 + 1 + 5 + 1 + 5 + 1);   // the member "neg" not counted
+                        + "\"open quote,2,3\r\n\"end\",2,1,0,\"\",0\r\n");
+    EXPECT_EQ(loader.load(catalogue, tree, Whole), 1 + 1 + 5 + 1 + 1);   // the member "neg" not counted
     EXPECT_FALSE(loader.failed());
-    EXPECT_EQ(names(), QStringLiteral("text,short,wide,neg,open quote,2,3,café.txt,m.txt"));
+    EXPECT_EQ(names(), QStringLiteral("text,short,wide,neg,open quote,2,3,end"));
     EXPECT_EQ(tree.files[2].owner, 999999);
     EXPECT_EQ(catalogue.disc(1).memberCount, 1);
-    EXPECT_EQ(tree.files[5].descriptions.user, QStringLiteral("déjà"));
-    EXPECT_EQ(tree.files[5].descriptions.automatic, QStringLiteral("ligne ¤"));
-    EXPECT_EQ(tree.files[6].descriptions.archivePath, QStringLiteral("rép\\"));
 }
 
 TEST_F(LoaderTest, LargeFileListCrossesReadBlocksIntact)
@@ -167,9 +162,9 @@ TEST_F(LoaderTest, LargeFileListCrossesReadBlocksIntact)
     EXPECT_EQ(loader.load(catalogue, tree, Whole), total);
     ASSERT_EQ(tree.files.size(), size_t(Count));
     for (int i : {0, 1010, 12345, 54321, Count - 1}) {
-        EXPECT_EQ(tree.files[size_t(i)].name, QStringLiteral("file number %1.txt").arg(i));
-        EXPECT_EQ(tree.files[size_t(i)].descriptions.automatic, QStringLiteral("info %1").arg(i));
-        EXPECT_EQ(tree.files[size_t(i)].owner, i / 10);
+        const FileRecord &f = tree.files[size_t(i)];
+        EXPECT_EQ(f.name + '|' + f.descriptions.automatic + '|' + QString::number(f.owner),
+                  QStringLiteral("file number %1.txt|info %1|%2").arg(i).arg(i / 10));
     }
 }
 

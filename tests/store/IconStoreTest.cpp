@@ -60,10 +60,10 @@ TEST_F(IconStoreTest, AddPacksTheWorkingCopyAndKeepsTheOthers)
 {
     makeStore({"1.ico"});
     EXPECT_FALSE(IconStore::add(catalogue, "33"));   // no working copy yet
-    ASSERT_TRUE(writeFile(catalogue.workingCopy("33", ".ico"), iconBytes("new")));
-    ASSERT_TRUE(IconStore::add(catalogue, "33"));
-    ASSERT_TRUE(writeFile(catalogue.workingCopy("33", ".ico"), iconBytes("newer")));
-    ASSERT_TRUE(IconStore::add(catalogue, "33"));   // adding again replaces the member
+    for (const char *icon : {"new", "newer"}) {   // adding again replaces the member
+        ASSERT_TRUE(writeFile(catalogue.workingCopy("33", ".ico"), iconBytes(icon)));
+        ASSERT_TRUE(IconStore::add(catalogue, "33"));
+    }
     const QHash<QString, QByteArray> expected = {{"1", iconBytes("1.ico")}, {"33", iconBytes("newer")}};
     EXPECT_EQ(reloaded(), expected);
 }

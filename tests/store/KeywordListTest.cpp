@@ -5,14 +5,6 @@ using namespace vorn;
 
 namespace {
 
-QString entriesText(const std::vector<KeywordEntry> &entries, size_t from = 0)
-{
-    QStringList texts;
-    for (size_t i = from; i < entries.size(); ++i)
-        texts << QString::number(entries[i].number) + '=' + entries[i].name;
-    return texts.join(u';');
-}
-
 struct KeywordListTest : test::StoreFixture {};
 
 } // namespace
@@ -29,7 +21,7 @@ TEST_F(KeywordListTest, WritesNumberAndQuotedNamePerLineAndReadsThemBack)
     EXPECT_EQ(test::readFile(catalogue.keywordListPath()), QByteArray("3,\"Jazz\"\r\n1,\"\xC3\x89t\xC3\xA9 'chaud'\"\r\n"));
     catalogue.keywords.push_back({"stale", 9});
     ASSERT_TRUE(KeywordList::read(catalogue));
-    EXPECT_EQ(entriesText(catalogue.keywords, 1), QStringLiteral("3=Jazz;1=Été 'chaud'"));
+    EXPECT_EQ(test::keywordsText(catalogue.keywords), QStringLiteral("3=Jazz;1=Été 'chaud'"));
 }
 
 TEST(KeywordList, ReadsOlderFilesAndToleratesDamage)
@@ -39,7 +31,7 @@ TEST(KeywordList, ReadsOlderFilesAndToleratesDamage)
         {"x,\"A\"\r\n7\r\n", "0=A;7="}, {"1,\"cut", "1=cut"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(entriesText(KeywordList::parse(c.bytes)), c.entries) << c.bytes.constData();
+        EXPECT_EQ(test::keywordsText(KeywordList::parse(c.bytes), 0), c.entries) << c.bytes.constData();
 }
 
 TEST(KeywordList, FindSearchesFromTheLastEntryIgnoringCase)
@@ -54,7 +46,7 @@ TEST(KeywordList, FindSearchesFromTheLastEntryIgnoringCase)
     EXPECT_EQ(KeywordList::find(catalogue, u"Roc"), 0);
     EXPECT_EQ(KeywordList::nextNumber(catalogue), 13);
     EXPECT_EQ(KeywordList::add(catalogue, "Pop"), 4);
-    EXPECT_EQ(entriesText(catalogue.keywords, 1), "1=Jazz;12=Rock;4=JAZZ;13=Pop");
+    EXPECT_EQ(test::keywordsText(catalogue.keywords), "1=Jazz;12=Rock;4=JAZZ;13=Pop");
     EXPECT_EQ(KeywordList::findNumber(catalogue, 12), 2);
     EXPECT_EQ(KeywordList::findNumber(catalogue, 99), 0);
 }

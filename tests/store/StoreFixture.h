@@ -17,6 +17,14 @@ namespace vorn::test {
 
 inline const QByteArray FolderHeader = "\"/VORN_Rep/\",200,0,\"\",\"\"\r\n";
 
+inline DiscRecord discRecord(const QString &id, const QString &name)
+{
+    DiscRecord record;
+    record.identifier = id;
+    record.name = name;
+    return record;
+}
+
 // A catalogue whose data folder and temporary folder are fresh temporary folders.
 struct StoreFixture : ::testing::Test
 {
@@ -49,21 +57,12 @@ struct StoreFixture : ::testing::Test
             QFile::remove(catalogue.workingCopy(record.identifier, member.first));
         return record;
     }
-    DiscRecord writeDisc(const QString &id, const QString &name)
-    {
-        DiscRecord record;
-        record.identifier = id;
-        record.name = name;
-        return writeDisc(record);
-    }
+    DiscRecord writeDisc(const QString &id, const QString &name) { return writeDisc(discRecord(id, name)); }
     // Appends discs (identifier, name) to the disc array without writing anything.
     void addDiscs(std::initializer_list<std::pair<const char *, const char *>> discs)
     {
-        for (const auto &[id, name] : discs) {
-            catalogue.discs.push_back(DiscRecord{});
-            catalogue.discs.back().identifier = QString::fromUtf8(id);
-            catalogue.discs.back().name = QString::fromUtf8(name);
-        }
+        for (const auto &[id, name] : discs)
+            catalogue.discs.push_back(discRecord(id, name));
     }
 };
 
@@ -73,6 +72,15 @@ inline QStringList discNames(const Catalogue &catalogue)
     for (int i = 1; i <= catalogue.discCount(); ++i)
         names << catalogue.disc(i).name;
     return names;
+}
+
+// "number=name" of each entry from position `from` on, joined by ";".
+inline QString keywordsText(const std::vector<KeywordEntry> &entries, size_t from = 1)
+{
+    QStringList texts;
+    for (size_t i = from; i < entries.size(); ++i)
+        texts << QString::number(entries[i].number) + '=' + entries[i].name;
+    return texts.join(u';');
 }
 
 inline QString discIds(const Catalogue &catalogue)
