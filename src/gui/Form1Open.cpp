@@ -328,7 +328,7 @@ void Form1::showAbout()
 {
     if (!m_about)
         m_about = makeAboutBox(this, versionLine());
-    static_cast<QDialog *>(m_about)->open();
+    m_about->open();
 }
 
 void Form1::say(const QString &text)
