@@ -226,7 +226,10 @@ void BrowsePane::fillRows(const QString &key, int *folderRows, int *fileRows, qi
         return *found;
     };
     if (!archive) {
+        const bool failedBefore = m_shown.loader.failed();
         m_shown.loader.load(m_catalogue, tree, number, m_shown.position);
+        if (m_shown.loader.failed() && !failedBefore)
+            emit fileListUnreadable();
         for (size_t i = 1; i < tree.folders.size(); ++i) {
             const FolderRecord &folder = tree.folders[i];
             if (folder.parent != number)
