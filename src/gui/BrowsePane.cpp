@@ -18,6 +18,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vorn {
 
@@ -215,8 +216,20 @@ void BrowsePane::fillRows(const QString &key, int *folderRows, int *fileRows, qi
     const bool archive = key.startsWith(u'Z');
     const int number = key.mid(1).toInt();
     std::vector<FilePaneRow> rows;
+    // Files of one disc share few distinct dates, and each conversion to local time
+    // is costly: each date is formatted once per folder shown.
+    QHash<double, QString> dates;
+    auto dateText = [&dates](double day) {
+        auto found = dates.constFind(day);
+        if (found == dates.constEnd())
+            found = dates.insert(day, shortDate(day));
+        return *found;
+    };
     if (!archive) {
+        const bool failedBefore = m_shown.loader.failed();
         m_shown.loader.load(m_catalogue, tree, number, m_shown.position);
+        if (m_shown.loader.failed() && !failedBefore)
+            emit fileListUnreadable();
         for (size_t i = 1; i < tree.folders.size(); ++i) {
             const FolderRecord &folder = tree.folders[i];
             if (folder.parent != number)
@@ -226,7 +239,7 @@ void BrowsePane::fillRows(const QString &key, int *folderRows, int *fileRows, qi
             row.image = (folder.flags & 1) ? QStringLiteral("FCe") : QStringLiteral("FC");
             row.icon = m_icons.icon(row.image);
             row.name = folder.name;
-            row.date = shortDate(folder.date);
+            row.date = dateText(folder.date);
             row.dateNumber = folder.date;
             row.bold = m_shown.isFolderBookmarked(int(i));
             rows.push_back(std::move(row));
@@ -238,6 +251,9 @@ void BrowsePane::fillRows(const QString &key, int *folderRows, int *fileRows, qi
     QTreeWidgetItem *folderItem = nodeItem(key);
     qint64 total = 0;
     int files = 0;
+    rows.reserve(rows.size()
+                 + size_t(std::count_if(tree.files.begin(), tree.files.end(),
+                                        [owner](const FileRecord &file) { return file.owner == owner; })));
     for (size_t n = 0; n < tree.files.size(); ++n) {
         const FileRecord &file = tree.files[n];
         if (file.owner != owner)
@@ -252,7 +268,7 @@ void BrowsePane::fillRows(const QString &key, int *folderRows, int *fileRows, qi
         if (kilobytes == 0)
             kilobytes = 1;
         row.size = groupDigits(kilobytes, separator).rightJustified(12, u' ');
-        row.date = shortDate(file.date);
+        row.date = dateText(file.date);
         row.dateNumber = file.date;
         row.bold = m_shown.isFileBookmarked(int(n));
         rows.push_back(std::move(row));

@@ -72,6 +72,8 @@ signals:
     void historyChanged();
     void infoStripClicked(const QPoint &globalPos);
     void viewerShownByItself();
+    // The disc's file list could not be read to the end: the pane shows what was read.
+    void fileListUnreadable();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QDialog;
 class QLabel;
 class QListView;
 class QListWidget;
@@ -48,8 +49,9 @@ struct Form1Setup
     ShellLauncher *launcher = nullptr;  // the desktop's programs when null
 };
 
-// The program's main window: the disc list `LVCD` and the description `TxtDesc` on
-// the left, the tab strip `TabStrip1` with the browsing page on the right.
+// The program's main window: the disc list `LVCD` on the left above the keywords
+// `ListMC`, the description `TxtDesc` and the fields `TvChamps`; the tab strip
+// `TabStrip1` with the browsing page on the right.
 class Form1 : public QMainWindow
 {
     Q_OBJECT
@@ -190,7 +192,7 @@ private:
     QTreeWidget *m_fields = nullptr;
     QTabBar *m_lowerTabs = nullptr;
     QStackedWidget *m_lowerPages = nullptr;
-    QWidget *m_about = nullptr;
+    QDialog *m_about = nullptr;
 
     QToolBar *m_toolbar = nullptr;
     QListView *m_discList = nullptr;

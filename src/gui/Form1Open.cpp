@@ -114,6 +114,7 @@ void Form1::connectMoreActions()
             [this](const QModelIndex &index) { openFileRow(index.row()); });
     connect(m_browse->tree(), &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem *) { openTreeNode(m_browse->currentNodeKey()); });
+    connect(m_browse, &BrowsePane::fileListUnreadable, this, [this] { m_prompt->fail(LoadText(376)); });
     connect(m_keywordList, &QListWidget::itemChanged, this, &Form1::ListMC_ItemCheck);
     connect(m_lowerTabs, &QTabBar::currentChanged, this, &Form1::showLowerPane);
     m_lowerTabs->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -328,7 +329,7 @@ void Form1::showAbout()
 {
     if (!m_about)
         m_about = makeAboutBox(this, versionLine());
-    static_cast<QDialog *>(m_about)->open();
+    m_about->open();
 }
 
 void Form1::say(const QString &text)

@@ -101,3 +101,19 @@ TEST(Form1BadInput, ArchiveSpoiledWhileShownIsReportedAndTheWindowGoesOn)
     ASSERT_FALSE(f.prompt.notices.isEmpty());
     EXPECT_TRUE(f.prompt.notices.join(u'\n').contains("42.VORN"));
 }
+
+TEST(Form1BadInput, FileListLostWhileShownGives376OnceAndTheFoldersStay)
+{
+    Form1Fixture f;
+    Form1 *w = f.start();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->showEntryByKey("__42"));
+    ASSERT_TRUE(QFile::remove(w->catalogue().workingCopy("42", ".fic")));
+    BrowsePane *b = w->browser();
+    ASSERT_TRUE(b->showNode("K0"));
+    EXPECT_EQ(f.prompt.failures, QStringList({LoadText(376)}));
+    ASSERT_EQ(b->fileModel()->rowCount(), 2);
+    EXPECT_EQ(b->fileModel()->row(0).name, "Docs");
+    ASSERT_TRUE(b->showNode("K1"));
+    EXPECT_EQ(f.prompt.failures.size(), 1);
+}
