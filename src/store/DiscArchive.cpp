@@ -238,6 +238,30 @@ bool packFiles(const QStringList &files, const QString &archivePath, const QStri
     return commit(archive, archivePath, error);
 }
 
+bool removeMember(const QString &archivePath, const QString &memberName, QString *error)
+{
+    if (!QFileInfo::exists(archivePath))
+        return true;
+    int code = 0;
+    ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), 0, &code));
+    if (!archive) {
+        setError(error, archivePath + QStringLiteral(": ") + openErrorText(code));
+        return false;
+    }
+    const zip_int64_t index = zip_name_locate(archive.get(), memberName.toUtf8().constData(), ZIP_FL_NOCASE);
+    if (index < 0)
+        return true;
+    if (zip_get_num_entries(archive.get(), 0) == 1) {
+        archive.reset();
+        return QFile::remove(archivePath);
+    }
+    if (zip_delete(archive.get(), zip_uint64_t(index)) < 0) {
+        setError(error, archivePath + QStringLiteral(": ") + archiveErrorText(archive.get()));
+        return false;
+    }
+    return commit(archive, archivePath, error);
+}
+
 bool unpack(const Catalogue &catalogue, const QString &identifier, const QString &extensions)
 {
     return unpackArchive(catalogue.archivePath(identifier), extensions, catalogue.tempFolder);

@@ -31,6 +31,10 @@ bool pack(const Catalogue &catalogue, const QString &identifier, int memberFlags
 bool packFiles(const QStringList &files, const QString &archivePath, const QString &comment,
                int level = 9, QString *error = nullptr);
 
+// Removes the member of that name (ignoring case) from any archive; the archive is
+// deleted when it would be left empty. True when the member is gone (or never was).
+bool removeMember(const QString &archivePath, const QString &memberName, QString *error = nullptr);
+
 // Extracts every member matching "*" & extension (ignoring case) for each extension of
 // the ";"-terminated list into the temporary folder, overwriting; an empty list
 // extracts all. A member that is not in the archive is not an error. Returns false

@@ -80,7 +80,8 @@ bool rekeyDisc(Catalogue &catalogue, int position, const QString &newIdentifier,
         catalogue.discIcons.insert(newId, catalogue.discIcons.value(oldId));
         IconStore::addSeveral(catalogue, {newId});
     }
-    catalogue.discIcons.remove(oldId);
+    if (catalogue.discIcons.remove(oldId) > 0)
+        IconStore::remove(catalogue, oldId);
     catalogue.disc(position).identifier = newId;
     deleteWorkingCopies(catalogue, newId);
     return true;

@@ -97,4 +97,9 @@ bool addSeveral(const Catalogue &catalogue, const QStringList &identifiers)
     return DiscArchive::packFiles(files, catalogue.iconStorePath(), QString(), 9);
 }
 
+bool remove(const Catalogue &catalogue, const QString &identifier)
+{
+    return DiscArchive::removeMember(catalogue.iconStorePath(), identifier + QStringLiteral(".ico"));
+}
+
 } // namespace vorn::IconStore

@@ -26,5 +26,8 @@ bool add(const Catalogue &catalogue, const QString &identifier);
 // nothing to add.
 bool addSeveral(const Catalogue &catalogue, const QStringList &identifiers);
 
+// Takes a disc's icon out of the icon store (a disc given another identifier).
+bool remove(const Catalogue &catalogue, const QString &identifier);
+
 } // namespace IconStore
 } // namespace vorn
