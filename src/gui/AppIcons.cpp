@@ -151,6 +151,8 @@ bool AppIcons::addIconFile(const QString &key, const QString &path)
     const QIcon icon(path);
     if (icon.availableSizes().isEmpty())
         return false;
+    if (key.startsWith(u'K') && !m_icons.contains(key))
+        m_stockKeys.append(key);
     m_icons.insert(key, icon);
     return true;
 }

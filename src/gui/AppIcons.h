@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QString>
+#include <QStringList>
 
 namespace vorn {
 
@@ -24,11 +25,14 @@ public:
     void forgetDiscIcons() { m_discIcons.clear(); }
     // Adds the picture of an icon file under `key`; false when it does not read.
     bool addIconFile(const QString &key, const QString &path);
+    // The keys of the icon folder's stock icons ("K" & name), in the order added.
+    const QStringList &stockKeys() const { return m_stockKeys; }
 
 private:
     QHash<QString, QIcon> m_icons;
     QHash<QString, QIcon> m_extensions;
     QHash<QString, QIcon> m_discIcons;
+    QStringList m_stockKeys;
 };
 
 // The drawn icon alone, never the theme's (used by tests and as the fallback).

@@ -221,6 +221,8 @@ void FrmArchivage::fillIcons()
 {
     m_icons->clear();
     m_icons->addItem(m_owner.icons().icon(QStringLiteral("CD")), QStringLiteral("CD"), QStringLiteral("CD"));
+    for (const QString &key : m_owner.icons().stockKeys())
+        m_icons->addItem(m_owner.icons().icon(key), key.mid(1), key);
     int selected = 0;
     const Catalogue &catalogue = m_owner.catalogue();
     if (catalogue.discIcons.contains(m_identifier)) {

@@ -204,8 +204,19 @@ TEST(Cataloguing, WithEveryCaptureOptionOffOnlyNamesSizesAndDatesAreKept)
     fillDisc(f, kNewId);
     Form1 *w = f.start();
     ASSERT_NE(w, nullptr);
+    // A stock icon of the icon folder is offered after "CD" and stored as its key.
+    QImage star(16, 16, QImage::Format_ARGB32);
+    star.fill(Qt::yellow);
+    const QString starPath = f.temp.path() + QStringLiteral("/Star.png");
+    ASSERT_TRUE(star.save(starPath));
+    ASSERT_TRUE(w->icons().addIconFile(QStringLiteral("KStar"), starPath));
     FrmArchivage *dialog = openDialog(w);
     ASSERT_NE(dialog, nullptr);
+    auto *icons = child<QComboBox>(dialog, "IC1");
+    ASSERT_GE(icons->count(), 2);
+    EXPECT_EQ(icons->itemData(1).toString(), "KStar");
+    EXPECT_EQ(icons->itemText(1), "Star");
+    icons->setCurrentIndex(1);
     for (const char *name : {"ChkTxt", "ChK1Ligne", "ChKTxtDsZip_1", "ChKZip_1", "ChKZip_4", "ChKZip_8", "ChkEject"})
         child<QCheckBox>(dialog, name)->setChecked(false);
     EXPECT_EQ(dialog->requestOptions(), 0);
@@ -222,6 +233,7 @@ TEST(Cataloguing, WithEveryCaptureOptionOffOnlyNamesSizesAndDatesAreKept)
     EXPECT_EQ(tree.file("TOOLS.ZIP")->link, 0);
     EXPECT_EQ(tree.file("inside.txt"), nullptr);
     EXPECT_EQ(tree.files.size(), 8u);
+    EXPECT_EQ(w->catalogue().disc(findDisc(w->catalogue(), kNewId)).icon, "KStar");
 }
 
 TEST(Cataloguing, SavedDefaultsWithAnEmptyZipListCaptureNoMembers)
