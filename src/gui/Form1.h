@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QPair>
 #include <QPoint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,6 +38,8 @@ class UserPrompt;
 class cDrive;
 class FilterTable;
 struct CataloguingRequest;
+struct DriveVolumeOpening;
+class RunObserver;
 
 // What the window is started with; tests replace the host's drives, the dialogs and
 // the folders.
@@ -159,6 +162,9 @@ private:
     void connectCataloguing();
     QChar cataloguingLetter() const;
     void setControlsEnabled(bool enabled);
+    void runInProgressWindow(QChar letter,
+                             const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work);
+    void endRun();
     void updateDisc(int position, QChar letter);
     void storeDiscIcon(const QString &identifier);
     void showDisc(const QString &identifier);

@@ -170,6 +170,27 @@ void Form1::showDisc(const QString &identifier)
     showEntry(row, true);
 }
 
+// A run on the disc in `letter` inside the progress window, with the window's
+// controls disabled and the drive watch idle; endRun() gives them back.
+void Form1::runInProgressWindow(QChar letter,
+                                const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work)
+{
+    m_busy = true;
+    setControlsEnabled(false);
+    Form2 progress(this);
+    progress.show();
+    Form2Observer observer(progress, *m_prompt);
+    work(m_drives->openVolume(letter), observer);
+    progress.close();
+}
+
+void Form1::endRun()
+{
+    m_busy = false;
+    setControlsEnabled(true);
+    QApplication::restoreOverrideCursor();
+}
+
 bool Form1::archiveDisc(const DiscRecord &entry, const CataloguingRequest &request,
                         const FilterTable &filters, QChar letter)
 {
@@ -182,30 +203,25 @@ bool Form1::archiveDisc(const DiscRecord &entry, const CataloguingRequest &reque
     m_catalogue.discs.push_back(entry);
     m_catalogue.current = m_catalogue.discCount();
 
-    m_busy = true;
-    setControlsEnabled(false);
-    Form2 progress(this);
-    progress.show();
-    Form2Observer observer(progress, *m_prompt);
-    const DriveVolumeOpening opening = m_drives->openVolume(letter);
-    if (!opening.volume) {
-        removeDiscFromArray(m_catalogue, m_catalogue.discCount());
-        m_catalogue.current = 0;
-        m_prompt->fail(opening.message);
-    } else {
-        CataloguingRun run(m_catalogue, *opening.volume, filters, observer);
-        if (!run.run(request) && !run.error().isEmpty())
-            m_prompt->fail(run.error());
-    }
     bool written = false;
-    if (m_catalogue.current > 0) {
-        written = writeRecord(m_catalogue, m_catalogue.disc(m_catalogue.current), 4);
-        if (written)
-            storeDiscIcon(entry.identifier);
-        else
-            m_prompt->fail(LoadText(441));
-    }
-    progress.close();
+    runInProgressWindow(letter, [&](const DriveVolumeOpening &opening, RunObserver &observer) {
+        if (!opening.volume) {
+            removeDiscFromArray(m_catalogue, m_catalogue.discCount());
+            m_catalogue.current = 0;
+            m_prompt->fail(opening.message);
+        } else {
+            CataloguingRun run(m_catalogue, *opening.volume, filters, observer);
+            if (!run.run(request) && !run.error().isEmpty())
+                m_prompt->fail(run.error());
+        }
+        if (m_catalogue.current > 0) {
+            written = writeRecord(m_catalogue, m_catalogue.disc(m_catalogue.current), 4);
+            if (written)
+                storeDiscIcon(entry.identifier);
+            else
+                m_prompt->fail(LoadText(441));
+        }
+    });
     if (request.options & Opt::EjectAfterCataloguing)
         m_drives->ejectTray(letter);
 
@@ -213,9 +229,7 @@ bool Form1::archiveDisc(const DiscRecord &entry, const CataloguingRequest &reque
         m_catalogue.current = 0;
     sortDiscArray(m_catalogue);
     fillDiscList();
-    m_busy = false;
-    setControlsEnabled(true);
-    QApplication::restoreOverrideCursor();
+    endRun();
     if (written)
         showDisc(entry.identifier);
     return written;
@@ -252,15 +266,11 @@ void Form1::updateDisc(int position, QChar letter)
     deleteWorkingCopies(m_catalogue, identifier);
     m_catalogue.current = position;
 
-    m_busy = true;
-    setControlsEnabled(false);
-    Form2 progress(this);
-    progress.show();
-    Form2Observer observer(progress, *m_prompt);
-    const DriveVolumeOpening opening = m_drives->openVolume(letter);
-    if (!opening.volume) {
-        m_prompt->fail(opening.message);
-    } else {
+    runInProgressWindow(letter, [&](const DriveVolumeOpening &opening, RunObserver &observer) {
+        if (!opening.volume) {
+            m_prompt->fail(opening.message);
+            return;
+        }
         ReadAutorunIcon(opening.volume->rootFolder(), identifier, m_catalogue.tempFolder);
         const DescriptionsUpdateOutcome outcome = updateDescriptions(
             m_catalogue, position, *opening.volume, BuildFilterTable(),
@@ -269,14 +279,11 @@ void Form1::updateDisc(int position, QChar letter)
             storeDiscIcon(identifier);
         else if (!outcome.error.isEmpty())
             m_prompt->fail(LoadText(441) + u'\n' + outcome.error);
-    }
-    progress.close();
+    });
     deleteWorkingCopies(m_catalogue, identifier);
     m_catalogue.current = 0;
     fillDiscList();
-    m_busy = false;
-    setControlsEnabled(true);
-    QApplication::restoreOverrideCursor();
+    endRun();
     showDisc(identifier);
 }
 
