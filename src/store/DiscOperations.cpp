@@ -4,6 +4,7 @@
 #include "settings/AppFolders.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
+#include "store/ArchiveTransfer.h"
 #include "store/DataFolderList.h"
 #include "store/FileListLoader.h"
 #include "store/RecordText.h"
@@ -13,35 +14,6 @@
 #include <QFileInfo>
 
 namespace vorn {
-
-namespace {
-
-// Copies through a temporary name in the target folder, then renames into place.
-bool copyAtomically(const QString &source, const QString &target)
-{
-    const QString partial = target + QStringLiteral(".part");
-    QFile::remove(partial);
-    if (!QFile::copy(source, partial)) {
-        QFile::remove(partial);
-        return false;
-    }
-    QFile::remove(target);
-    if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        return false;
-    }
-    return true;
-}
-
-bool moveFile(const QString &source, const QString &target)
-{
-    if (QFile::rename(source, target))
-        return true;
-    // Another file system: copy, then remove the source only once the copy is whole.
-    return copyAtomically(source, target) && QFile::remove(source);
-}
-
-} // namespace
 
 void removeDiscFromArray(Catalogue &catalogue, int position)
 {
@@ -89,13 +61,18 @@ bool exportDiscArchiveTo(Catalogue &catalogue, int position, const QString &fold
     const QString identifier = catalogue.disc(position).identifier;
     const QString source = catalogue.archivePath(identifier);
     const QString target = withTrailingSeparator(folder) + identifier + QStringLiteral(".VORN");
-    if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath())
+    int refusal = refuseTransferInto(catalogue.dataFolder, folder);
+    if (refusal == 0)
+        refusal = refuseTransferOf(source, target);
+    if (refusal != 0) {
+        prompt.fail(LoadText(refusal) + u'\n' + QDir::toNativeSeparators(target));
         return false;
+    }
     if (QFileInfo::exists(target)) {
         if (prompt.askYesNo(LoadText(420) + u'\n' + LoadText(545)) != UserPrompt::Answer::Yes)
             return false;
     }
-    const bool done = move ? moveFile(source, target) : copyAtomically(source, target);
+    const bool done = move ? moveAtomically(source, target) : copyAtomically(source, target);
     if (!done) {
         prompt.fail(target + u'\n' + LoadText(441));
         return false;
@@ -111,7 +88,7 @@ ElsewhereAnswer lookInOtherDataFolders(Catalogue &catalogue, const DataFolderLis
 {
     const QString open = withTrailingSeparator(catalogue.dataFolder);
     for (const QString &folder : folders.folders()) {
-        if (folder.compare(open, Qt::CaseInsensitive) == 0)
+        if (namesSamePlace(folder, open))
             continue;
         const QString archive = folder + identifier + QStringLiteral(".VORN");
         if (!QFileInfo::exists(archive))
