@@ -63,13 +63,25 @@ bool deleteDisc(Catalogue &catalogue, int position, UserPrompt &prompt, FileList
         return false;
     if (loader)
         loader->close();
-    const QString archive = catalogue.archivePath(disc.identifier);
-    QFile::setPermissions(archive, QFile::ReadOwner | QFile::WriteOwner);
-    if (QFileInfo::exists(archive) && !QFile::remove(archive)) {
-        prompt.fail(archive + u'\n' + QFile(archive).errorString());
+    QString error;
+    if (!deleteDiscArchive(catalogue, disc.identifier, &error)) {
+        prompt.fail(error);
         return false;
     }
     removeDiscFromArray(catalogue, position);
+    return true;
+}
+
+bool deleteDiscArchive(const Catalogue &catalogue, const QString &identifier, QString *error)
+{
+    const QString archive = catalogue.archivePath(identifier);
+    QFile::setPermissions(archive, QFile::ReadOwner | QFile::WriteOwner);
+    QFile file(archive);
+    if (file.exists() && !file.remove()) {
+        if (error)
+            *error = archive + u'\n' + file.errorString();
+        return false;
+    }
     return true;
 }
 

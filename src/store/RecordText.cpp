@@ -5,6 +5,7 @@
 #include "store/Catalogue.h"
 #include "store/DiscArchive.h"
 #include "store/DiscSort.h"
+#include "store/KeywordCodes.h"
 #include "store/KeywordList.h"
 #include "store/TreeFiles.h"
 
@@ -86,8 +87,7 @@ QString recordText(const DiscRecord &record, const std::vector<KeywordEntry> &ke
 {
     QString keywordNames;
     for (size_t i = 1; i < keywords.size(); ++i) {
-        const QString code = u'|' + QString::number(keywords[i].number) + u'|';
-        if (record.keywordCodes.contains(code))
+        if (carriesKeyword(record.keywordCodes, keywords[i].number))
             keywordNames += keywords[i].name + u';';
     }
     QString fieldNames;
@@ -182,16 +182,16 @@ std::optional<RecordReading> parseRecordText(QStringView text)
 
 QString keywordCodesFromNames(Catalogue &catalogue, QStringView names)
 {
-    QString codes = QStringLiteral("|");
+    std::vector<int> numbers;
     forEachTerminatedPiece(names, [&](QStringView piece) {
         if (piece.isEmpty())
             return;
         int position = KeywordList::find(catalogue, piece);
         if (position == 0)
             position = KeywordList::add(catalogue, piece.toString());
-        codes += QString::number(catalogue.keywords[size_t(position)].number) + u'|';
+        numbers.push_back(catalogue.keywords[size_t(position)].number);
     });
-    return codes;
+    return keywordCodesOf(numbers);
 }
 
 void applyFieldTexts(Catalogue &catalogue, DiscRecord &record, QStringView names,
