@@ -32,6 +32,16 @@ DataFolderLock::~DataFolderLock()
 
 DataFolderLock::State DataFolderLock::lock()
 {
+    return take(true);
+}
+
+DataFolderLock::State DataFolderLock::lockIfFree()
+{
+    return take(false);
+}
+
+DataFolderLock::State DataFolderLock::take(bool waitForIt)
+{
     if (m_held)
         return State::Held;
     const QFileInfo folder(m_folder);
@@ -42,7 +52,7 @@ DataFolderLock::State DataFolderLock::lock()
     clock.start();
     bool told = false;
     for (;;) {
-        if (m_file.tryLock(100)) {
+        if (m_file.tryLock(waitForIt ? 100 : 0)) {
             m_held = true;
             return State::Held;
         }
@@ -54,6 +64,8 @@ DataFolderLock::State DataFolderLock::lock()
         default:
             return State::Failed;
         }
+        if (!waitForIt)
+            return State::Busy;
         if (!told && clock.elapsed() >= wait.noticeAfterMs) {
             told = true;
             if (wait.notice)

@@ -35,9 +35,14 @@ public:
     // Waits for the lock as waiting() says. Held: the caller may write until the
     // object is destroyed.
     State lock();
+    // Takes the lock only when it is free now (Busy otherwise): for changes that can
+    // wait for another time, such as icons found missing while opening the folder.
+    State lockIfFree();
     QString path() const { return m_path; }
 
 private:
+    State take(bool waitForIt);
+
     QString m_folder;
     QString m_path;
     QLockFile m_file;
