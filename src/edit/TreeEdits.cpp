@@ -140,6 +140,10 @@ bool applyBookmarkChange(std::vector<BookmarkRecord> &bookmarks, const BookmarkR
             found->description = description;
         }
         return true;
+    case BookmarkChange::Add:
+        if (found == bookmarks.end())
+            bookmarks.push_back(item);
+        return true;
     case BookmarkChange::Remove:
         if (found != bookmarks.end())
             bookmarks.erase(found);

@@ -38,6 +38,7 @@ enum class BookmarkChange {
     Describe,   // the description of the bookmark of the same kind and number is set;
                 // an item without one is toggled (bookmarked without description)
     Set,        // added when missing, its description set: repeating never removes it
+    Add,        // added when missing; an existing bookmark stays as it is
     Remove,     // removed when there
 };
 
