@@ -16,7 +16,9 @@ class FileListLoader;
 // Changes to a catalogued disc's information record, its identifier or its archive.
 // Each call takes the data folder's lock, re-reads what it changes from the archive,
 // applies only its own change, writes, and updates the disc array; on failure nothing
-// is written and the array is as it was. Where the window holds an edit until the user
+// is written and the array is as it was. Every call also brings the keyword list in
+// memory up to date with "MC.txt" (a keyword another copy added appears, and a number
+// may change), so callers showing keywords refill them afterwards. Where the window holds an edit until the user
 // leaves the disc (the description, keyword ticks, field values), it calls these then;
 // vorn-cli calls them at once.
 namespace edit {
