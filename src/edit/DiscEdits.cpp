@@ -48,6 +48,8 @@ EditResult checkDiscInfo(const DiscInfoChanges &changes)
     QStringList texts = changes.addKeywords + changes.removeKeywords + changes.keywords.value_or(QStringList());
     for (const FieldPair &pair : changes.fieldValues)
         texts << pair.name << pair.value;
+    for (const auto &renamed : changes.renamedFields)
+        texts << renamed.second;
     if (holdsSemicolon(texts))
         return EditResult::refused(521);
     return EditResult::done();
@@ -84,6 +86,14 @@ EditResult applyDiscInfo(Catalogue &catalogue, Commit &commit, int position,
         if (!catalogue.fieldNames.contains(change.name, Qt::CaseInsensitive))
             catalogue.fieldNames << change.name;
     }
+    for (const auto &[from, to] : changes.renamedFields) {
+        for (FieldPair &pair : record.fields) {
+            if (pair.name.compare(from, Qt::CaseInsensitive) == 0)
+                pair.name = to;
+        }
+    }
+    for (const QString &removed : changes.removedFields)
+        std::erase_if(record.fields, [&](const FieldPair &pair) { return pair.name.compare(removed, Qt::CaseInsensitive) == 0; });
     if (changes.name)
         record.name = *changes.name;
     if (changes.description)
@@ -116,6 +126,60 @@ EditResult changeDiscInfo(Catalogue &catalogue, int position, const DiscInfoChan
     if (EditResult begun = commit.begin(); !begun.ok())
         return begun;
     return applyDiscInfo(catalogue, commit, position, changes, 0);
+}
+
+namespace {
+
+// Applies a field change to every disc whose record has the field, then fixes the
+// field-name list: `name` goes, `newName` (when given) takes its place.
+EditResult changeFieldEverywhere(Catalogue &catalogue, const QString &name, const DiscInfoChanges &changes,
+                                 const QString &newName)
+{
+    Commit commit(catalogue);
+    if (EditResult begun = commit.begin(); !begun.ok())
+        return begun;
+    for (int position = 1; position <= catalogue.discCount(); ++position) {
+        const std::optional<RecordReading> reading = readRecord(catalogue, catalogue.disc(position).identifier);
+        if (!reading || !keywordNamesOf(reading->fieldNames).contains(name, Qt::CaseInsensitive))
+            continue;
+        if (EditResult written = applyDiscInfo(catalogue, commit, position, changes, 0); !written.ok())
+            return written;
+    }
+    for (qsizetype i = catalogue.fieldNames.size() - 1; i >= 1; --i) {
+        if (catalogue.fieldNames[i].compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (newName.isEmpty())
+            catalogue.fieldNames.removeAt(i);
+        else
+            catalogue.fieldNames[i] = newName;
+    }
+    return EditResult::done();
+}
+
+} // namespace
+
+EditResult renameField(Catalogue &catalogue, const QString &name, const QString &newName)
+{
+    const QString trimmed = newName.left(FieldValueLimit);
+    if (trimmed.isEmpty() || trimmed == name)
+        return EditResult::done();
+    if (trimmed.contains(u';'))
+        return EditResult::refused(521);
+    for (int i = 1; i < catalogue.fieldNames.size(); ++i) {
+        if (catalogue.fieldNames[i].compare(trimmed, Qt::CaseInsensitive) == 0
+            && catalogue.fieldNames[i].compare(name, Qt::CaseInsensitive) != 0)
+            return EditResult::refused(537, trimmed);
+    }
+    DiscInfoChanges changes;
+    changes.renamedFields = {{name, trimmed}};
+    return changeFieldEverywhere(catalogue, name, changes, trimmed);
+}
+
+EditResult deleteField(Catalogue &catalogue, const QString &name)
+{
+    DiscInfoChanges changes;
+    changes.removedFields = {name};
+    return changeFieldEverywhere(catalogue, name, changes, QString());
 }
 
 EditResult renameDisc(Catalogue &catalogue, int position, const QString &name, int takenMessage)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace vorn {
@@ -35,11 +36,21 @@ struct DiscInfoChanges
     QStringList addKeywords;              // by name; a name the keyword list lacks joins it
     QStringList removeKeywords;           // by name
     std::vector<FieldPair> fieldValues;   // a value for each named field (ignoring case)
+    std::vector<std::pair<QString, QString>> renamedFields;   // (name, new name)
+    QStringList removedFields;
 };
 
 // Applies the changes to the disc at `position`. Refused with 521 when a keyword
 // name, field name or field value holds ";"; field values are cut to 100 characters.
 EditResult changeDiscInfo(Catalogue &catalogue, int position, const DiscInfoChanges &changes);
+
+// Renames a field for every disc of the data folder: each disc whose record has the
+// field (re-read from its archive) is written again, and the field-name list follows.
+// Refused with 521 for ";" and 537 "Nom déjà existant !" for the name of another
+// field (ignoring case); the new name is cut to 100 characters.
+EditResult renameField(Catalogue &catalogue, const QString &name, const QString &newName);
+// Takes a field out of every disc's record and out of the field-name list.
+EditResult deleteField(Catalogue &catalogue, const QString &name);
 
 // Renames the disc at `position` ("Nom de CD déjà Utilisé", 300, when another disc has
 // the name; 344 for callers that name the disc as when cataloguing). The name is

@@ -59,6 +59,16 @@ TEST_F(EditFixture, DiscRecordEditsRenameRekeyAndDelete)
     EXPECT_EQ(record.keywordNames, "Live;");
     EXPECT_EQ(record.record.excluded, 1);
 
+    EXPECT_EQ(edit::renameField(catalogue, "shelf", "a;b").message, 521);
+    edit::DiscInfoChanges box;
+    box.fieldValues = {{"Box", "1"}};
+    ASSERT_TRUE(edit::changeDiscInfo(catalogue, findDisc(catalogue, u"5"), box).ok());
+    EXPECT_EQ(edit::renameField(catalogue, "shelf", "BOX").message, 537);
+    ASSERT_TRUE(edit::renameField(catalogue, "shelf", "Place").ok());
+    ASSERT_TRUE(edit::deleteField(catalogue, "box").ok());
+    EXPECT_EQ(stored("6").fieldNames + stored("5").fieldNames, "Place;");
+    EXPECT_EQ(catalogue.fieldNames, QStringList({"", "Place"}));
+
     EXPECT_EQ(edit::rekeyDisc(catalogue, music, "0").message, 707);
     ASSERT_TRUE(edit::rekeyDisc(catalogue, music, "9").ok());
     EXPECT_FALSE(QFile::exists(catalogue.archivePath("6")));
