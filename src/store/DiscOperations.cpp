@@ -4,6 +4,7 @@
 #include "settings/AppFolders.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
+#include "store/DataFolderLock.h"
 #include "store/DataFolderList.h"
 #include "store/FileListLoader.h"
 #include "store/RecordText.h"
@@ -107,6 +108,12 @@ bool exportDiscArchiveTo(Catalogue &catalogue, int position, const QString &fold
         if (prompt.askYesNo(LoadText(420) + u'\n' + LoadText(545)) != UserPrompt::Answer::Yes)
             return false;
     }
+    // A move changes the data folder: it waits for the folder's lock like any change.
+    DataFolderLock lock(catalogue.dataFolder);
+    if (move && lock.lock() != DataFolderLock::State::Held) {
+        prompt.fail(LoadText(704));
+        return false;
+    }
     const bool done = move ? moveFile(source, target) : copyAtomically(source, target);
     if (!done) {
         prompt.fail(target + u'\n' + LoadText(441));
@@ -133,12 +140,15 @@ ElsewhereAnswer lookInOtherDataFolders(Catalogue &catalogue, const DataFolderLis
         const QString question = LoadText(603) + u'\n' + folder + u'\n' + LoadText(605) + name
             + u'\n' + LoadText(604);
         switch (prompt.askYesNoCancel(question)) {
-        case UserPrompt::Answer::Yes:
-            if (!copyAtomically(archive, catalogue.archivePath(identifier))) {
+        case UserPrompt::Answer::Yes: {
+            DataFolderLock lock(catalogue.dataFolder);
+            if (lock.lock() != DataFolderLock::State::Held
+                || !copyAtomically(archive, catalogue.archivePath(identifier))) {
                 prompt.fail(catalogue.archivePath(identifier) + u'\n' + LoadText(441));
                 return ElsewhereAnswer::Cancelled;
             }
             return ElsewhereAnswer::Copied;
+        }
         case UserPrompt::Answer::No:
             return ElsewhereAnswer::CatalogueAnew;
         default:
