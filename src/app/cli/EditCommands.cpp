@@ -68,8 +68,11 @@ QString readStandardInput()
 
 int reportEditFailure(Context &context, const EditResult &result, int refusedCode)
 {
-    QString text = result.text();
-    context.err << "vorn-cli: " << text.replace(u'\r', QString()).replace(u'\n', QStringLiteral(": ")) << '\n';
+    const QString message = result.message > 0 ? LoadText(result.message) : QString();
+    QString detail = QString(result.detail).replace(u'\r', QString()).replace(u'\n', u' ');
+    if (!message.isEmpty() && !detail.isEmpty())
+        detail = QStringLiteral(" (") + detail + u')';
+    context.err << "vorn-cli: " << message << detail << '\n';
     return result.outcome == EditResult::Outcome::Refused ? refusedCode : int(Failed);
 }
 
