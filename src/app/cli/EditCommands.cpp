@@ -122,8 +122,8 @@ int describeCommand(Context &context, const QStringList &arguments)
         return code;
     Catalogue &catalogue = disc.session.catalogue;
     if (arguments.size() == 1) {
-        context.out << QString(catalogue.disc(disc.position).description).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                    << '\n';
+        const QString &description = catalogue.disc(disc.position).description;
+        context.out << QString(description).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
         return Done;
     }
     edit::DiscInfoChanges changes;
@@ -205,7 +205,8 @@ int bookmarkCommand(Context &context, const QStringList &arguments)
     const edit::BookmarkChange change = remove ? edit::BookmarkChange::Remove
         : description                          ? edit::BookmarkChange::Set
                                                : edit::BookmarkChange::Add;
-    const EditResult result = edit::changeBookmark(catalogue, disc.position, *item, change, description.value_or(QString()));
+    const EditResult result =
+        edit::changeBookmark(catalogue, disc.position, *item, change, description.value_or(QString()));
     return result.ok() ? int(Done) : reportEditFailure(context, result, WrongUsage);
 }
 
