@@ -9,6 +9,7 @@
 #include "scan/Volume.h"
 #include "settings/OptionsWord.h"
 #include "store/Catalogue.h"
+#include "store/DataFolderLock.h"
 #include "store/DiscOperations.h"
 #include "store/DiscSort.h"
 #include "store/RecordText.h"
@@ -23,6 +24,13 @@ EditResult runFailure(const QString &error)
     if (error.isEmpty())
         return {EditResult::Outcome::Cancelled, 0, {}};
     return EditResult::failed(441, error);
+}
+
+// A run into a data folder that cannot be written would be lost: say so before it.
+bool readOnly(const Catalogue &catalogue)
+{
+    DataFolderLock probe(catalogue.dataFolder);
+    return probe.lockIfFree() == DataFolderLock::State::ReadOnly;
 }
 
 void readOwnIcon(const Catalogue &catalogue, const Volume &volume, const QString &identifier)
@@ -52,6 +60,8 @@ EditResult catalogueDisc(Catalogue &catalogue, const NewDisc &disc, const Captur
     keywords.keywords = disc.keywords;
     if (EditResult checked = checkDiscInfo(keywords); !checked.ok())
         return checked;
+    if (readOnly(catalogue))
+        return EditResult::failed(705, catalogue.dataFolder);
 
     DiscRecord record;
     record.identifier = identifier;
@@ -117,6 +127,8 @@ EditResult updateDisc(Catalogue &catalogue, int position, const CaptureSettings 
     }
     if (EditResult valid = checkDiscInfo(checked); !valid.ok())
         return valid;
+    if (readOnly(catalogue))
+        return EditResult::failed(705, catalogue.dataFolder);
 
     const QString identifier = catalogue.disc(position).identifier;
     const auto finish = [&](EditResult result) {

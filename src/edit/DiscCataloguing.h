@@ -44,6 +44,7 @@ struct CaptureSettings
 // Afterwards the array is sorted again; the current disc is none.
 // Refused: identifier not a number or 0 (707), already in the array (709), name
 // empty (406), or the name rule (343, 706, 344); keyword names with ";" (521).
+// Failed before the run when the data folder is read-only (705).
 EditResult catalogueDisc(Catalogue &catalogue, const NewDisc &disc, const CaptureSettings &capture,
                          const FilterTable &filters, const Volume &volume, RunObserver &observer);
 

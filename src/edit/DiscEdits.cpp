@@ -93,7 +93,9 @@ EditResult applyDiscInfo(Catalogue &catalogue, Commit &commit, int position,
         }
     }
     for (const QString &removed : changes.removedFields)
-        std::erase_if(record.fields, [&](const FieldPair &pair) { return pair.name.compare(removed, Qt::CaseInsensitive) == 0; });
+        std::erase_if(record.fields, [&](const FieldPair &pair) {
+            return pair.name.compare(removed, Qt::CaseInsensitive) == 0;
+        });
     if (changes.name)
         record.name = *changes.name;
     if (changes.description)

@@ -130,7 +130,8 @@ bool applyBookmarkChange(std::vector<BookmarkRecord> &bookmarks, const BookmarkR
         }
         change = BookmarkChange::Toggle;
     }
-    const auto found = std::find_if(from, bookmarks.end(), [&](const BookmarkRecord &each) { return sameItem(each, item); });
+    const auto found = std::find_if(from, bookmarks.end(),
+                                    [&](const BookmarkRecord &each) { return sameItem(each, item); });
     switch (change) {
     case BookmarkChange::Set:
         if (found == bookmarks.end()) {

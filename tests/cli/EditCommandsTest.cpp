@@ -18,7 +18,8 @@ TEST(CliEditCommands, ChangeOneDiscAndRefuseBadInputWithoutTouchingTheArchive)
     ASSERT_TRUE(test::writeFile(disc.filePath("Sub/b.txt"), "b"));
     const QStringList base{"--data", data.path()};
     for (const char *id : {"5", "6"})
-        ASSERT_EQ(CliRun(base + QStringList{"catalog", disc.path(), "--id", id, "--name", QString("Disc ") + id}).code, 0);
+        ASSERT_EQ(CliRun(base + QStringList{"catalog", disc.path(), "--id", id, "--name", QString("Disc ") + id}).code,
+                  0);
     const QByteArray before = test::readFile(data.filePath("5.VORN"));
 
     struct Case { QStringList args; int code; QString out; };

@@ -121,7 +121,8 @@ TEST_F(EditFixture, TreeDescriptionsAndBookmarksArePackedAtOnce)
     };
     for (const Step &step : steps) {
         bool marked = !step.marked;
-        ASSERT_TRUE(edit::changeBookmark(catalogue, 1, step.item, step.change, step.description, nullptr, &marked).ok());
+        ASSERT_TRUE(
+            edit::changeBookmark(catalogue, 1, step.item, step.change, step.description, nullptr, &marked).ok());
         EXPECT_EQ(marked, step.marked);
     }
     const auto sig = DiscArchive::readMember(catalogue.archivePath("5"), "5.sig");

@@ -53,7 +53,7 @@ const std::vector<Command> &commands()
         {"delete", "delete ID [--yes]", "delete a disc's archive (only with --yes)", deleteCommand},
         {"describe", "describe ID [TEXT|-]", "show or set a disc's description (- reads stdin)", describeCommand},
         {"keywords", "keywords ID", "show or change a disc's keywords (--add NAME --remove NAME)", keywordsCommand},
-        {"bookmark", "bookmark ID PATH", "bookmark a file, or a folder whose PATH ends with \\ (--description TEXT, --remove)", bookmarkCommand},
+        {"bookmark", "bookmark ID PATH", "bookmark a file or folder\\ (--description T, --remove)", bookmarkCommand},
     };
     return table;
 }

@@ -68,8 +68,11 @@ QString readStandardInput()
 
 int reportEditFailure(Context &context, const EditResult &result, int refusedCode)
 {
-    QString text = result.text();
-    context.err << "vorn-cli: " << text.replace(u'\r', QString()).replace(u'\n', QStringLiteral(": ")) << '\n';
+    const QString message = result.message > 0 ? LoadText(result.message) : QString();
+    QString detail = QString(result.detail).replace(u'\r', QString()).replace(u'\n', u' ');
+    if (!message.isEmpty() && !detail.isEmpty())
+        detail = QStringLiteral(" (") + detail + u')';
+    context.err << "vorn-cli: " << message << detail << '\n';
     return result.outcome == EditResult::Outcome::Refused ? refusedCode : int(Failed);
 }
 
@@ -119,8 +122,8 @@ int describeCommand(Context &context, const QStringList &arguments)
         return code;
     Catalogue &catalogue = disc.session.catalogue;
     if (arguments.size() == 1) {
-        context.out << QString(catalogue.disc(disc.position).description).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                    << '\n';
+        const QString &description = catalogue.disc(disc.position).description;
+        context.out << QString(description).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
         return Done;
     }
     edit::DiscInfoChanges changes;
@@ -202,7 +205,8 @@ int bookmarkCommand(Context &context, const QStringList &arguments)
     const edit::BookmarkChange change = remove ? edit::BookmarkChange::Remove
         : description                          ? edit::BookmarkChange::Set
                                                : edit::BookmarkChange::Add;
-    const EditResult result = edit::changeBookmark(catalogue, disc.position, *item, change, description.value_or(QString()));
+    const EditResult result =
+        edit::changeBookmark(catalogue, disc.position, *item, change, description.value_or(QString()));
     return result.ok() ? int(Done) : reportEditFailure(context, result, WrongUsage);
 }
 
