@@ -35,7 +35,7 @@ QString decodeOem850(QByteArrayView bytes)
     text.reserve(bytes.size());
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        text += b < 0x80 ? QChar(b) : QChar(kOem850High[b - 0x80]);
+        text += b < 0x80 ? QChar(char16_t(b)) : QChar(kOem850High[b - 0x80]);
     }
     return text;
 }

@@ -140,7 +140,7 @@ private:
 
     // Names read as Windows-1252, by host folder and name, with their bytes on the host.
     mutable std::mutex m_namesMutex;
-    mutable QHash<QString, QByteArray> m_rawNames;
+    mutable QHash<QByteArray, QByteArray> m_rawNames;
 };
 
 } // namespace vorn

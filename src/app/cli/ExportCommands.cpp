@@ -78,7 +78,7 @@ std::optional<ListArguments> parseListArguments(const QStringList &arguments, QS
         error = QStringLiteral("give the file to write");
     else if (parsed.source.isEmpty())
         error = QStringLiteral("give --source discs, results or bookmarks");
-    else if (!QStringList({"discs", "results", "bookmarks"}).contains(parsed.source))
+    else if (!QStringList({QStringLiteral("discs"), QStringLiteral("results"), QStringLiteral("bookmarks")}).contains(parsed.source))
         error = QStringLiteral("--source takes discs, results or bookmarks");
     else if (parsed.source == QLatin1String("discs")
              && (parsed.html || search.searchFlagGiven || parsed.expression || scoped))

@@ -10,6 +10,8 @@
 
 namespace vorn::cli {
 
+using namespace Qt::StringLiterals;
+
 std::optional<double> parseDateArgument(const QString &text)
 {
     const QString trimmed = text.trimmed();
@@ -27,9 +29,9 @@ std::optional<double> parseDateArgument(const QString &text)
 SearchFlags::Taken SearchFlags::take(const QStringList &arguments, qsizetype &i, QString &error)
 {
     const QString &arg = arguments[i];
-    static const QStringList switches = {"--files", "--folders", "--members", "--latest"};
-    static const QStringList valued = {"--disc", "--keyword", "--field", "--pos", "--part",
-                                       "--min-kb", "--max-kb", "--after", "--before"};
+    static const QStringList switches = {u"--files"_s, u"--folders"_s, u"--members"_s, u"--latest"_s};
+    static const QStringList valued = {u"--disc"_s, u"--keyword"_s, u"--field"_s, u"--pos"_s, u"--part"_s,
+                                       u"--min-kb"_s, u"--max-kb"_s, u"--after"_s, u"--before"_s};
     if (const qsizetype s = switches.indexOf(arg); s >= 0) {
         bool *const flag[] = {&criteria.files, &criteria.folders, &criteria.members, &criteria.latestOnly};
         *flag[s] = true;
@@ -52,9 +54,9 @@ SearchFlags::Taken SearchFlags::take(const QStringList &arguments, qsizetype &i,
         return Taken::Taken;
     }
     searchFlagGiven = true;
-    static const QStringList fields = {"names", "desc", "both", "text", "mp3"};
-    static const QStringList positions = {"contains", "starts", "ends", "equals"};
-    static const QStringList parts = {"user", "auto", "path"};
+    static const QStringList fields = {u"names"_s, u"desc"_s, u"both"_s, u"text"_s, u"mp3"_s};
+    static const QStringList positions = {u"contains"_s, u"starts"_s, u"ends"_s, u"equals"_s};
+    static const QStringList parts = {u"user"_s, u"auto"_s, u"path"_s};
     if (arg == QLatin1String("--field") || arg == QLatin1String("--pos") || arg == QLatin1String("--part")) {
         const QStringList &choices = arg == QLatin1String("--field") ? fields
                                      : arg == QLatin1String("--pos") ? positions
