@@ -126,6 +126,7 @@ TEST_F(HtmlExportTest, HostileNamesAreEscapedEverywhere)
     EXPECT_TRUE(xmlIndex.attributeValues.contains("it%27s%20%3Cmine%3E_files/7.htm"));
     EXPECT_TRUE(readXml(page).text.contains("a&b<c>.txt"));
     EXPECT_TRUE(readXml(page).text.contains("\\<iframe>\\"));
+    EXPECT_TRUE(readXml(page).attributeValues.contains("../it%27s%20%3Cmine%3E.htm"));
 }
 
 TEST_F(HtmlExportTest, IconsBecomeSixteenPixelBitmaps)

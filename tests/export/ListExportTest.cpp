@@ -94,7 +94,7 @@ protected:
     HtmlExportOptions options;
 };
 
-TEST_F(HtmlListTest, HostileNamesAreEscaped)
+TEST_F(HtmlListTest, HostileNamesAreEscapedAndEachRowIsOneTableRow)
 {
     ASSERT_TRUE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt)) << prompt.failures.join(' ').toStdString();
     const QString html = page();
@@ -107,17 +107,20 @@ TEST_F(HtmlListTest, HostileNamesAreEscaped)
     EXPECT_EQ(html.count("<img src=\""), 4);
     EXPECT_TRUE(html.contains("<title>Résultats de la recherche\r\n"));
     EXPECT_TRUE(html.contains("<b>\r\nRésultats de la recherche</b>"));
-}
 
-TEST_F(HtmlListTest, RowsFollowTheFragmentOrder)
-{
+    // Without icons: name, location and extension in that order, the bookmarks' title.
     options.icons = false;
     ASSERT_TRUE(exportResultListHtml(path, ListSource::Bookmarks, {rows[1]}, options, prompt));
-    const QString html = page();
-    EXPECT_TRUE(html.contains("<tr><td colspan=7><b>readme.txt</b>&nbsp;;&nbsp;x\\&nbsp;TXT</td></tr>\r\n")) << html.toStdString();
-    EXPECT_TRUE(html.contains("<title>Signets\r\n"));
-    EXPECT_FALSE(html.contains("<img"));
-    EXPECT_TRUE(html.endsWith("</table></body></html>\r\n"));
+    EXPECT_TRUE(page().contains("<tr><td colspan=7><b>readme.txt</b>&nbsp;;&nbsp;x\\&nbsp;TXT</td></tr>\r\n")) << page().toStdString();
+    EXPECT_TRUE(page().contains("<title>Signets\r\n"));
+    EXPECT_FALSE(page().contains("<img"));
+    EXPECT_TRUE(page().endsWith("</table></body></html>\r\n"));
+
+    // A folder in the way of the page.
+    ASSERT_TRUE(QFile::remove(path) && QDir(dir.path()).mkdir("results.html"));
+    EXPECT_FALSE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt));
+    ASSERT_EQ(prompt.failures.size(), 1);
+    EXPECT_TRUE(prompt.failures[0].startsWith("Export impossible!\n"));
 }
 
 TEST_F(HtmlListTest, PicturesAreSharedPerExtensionIgnoringCase)
@@ -139,14 +142,6 @@ TEST_F(HtmlListTest, PicturesAreSharedPerExtensionIgnoringCase)
     EXPECT_EQ(html.count("results_files/J1.bmp"), 3);
     EXPECT_EQ(html.count("results_files/FC.bmp"), 2);
     EXPECT_EQ(QImage(folder + "J2.bmp").size(), QSize(16, 16));   // the default picture
-}
-
-TEST_F(HtmlListTest, AFolderInTheWayOfThePageFails)
-{
-    ASSERT_TRUE(QDir(dir.path()).mkdir("results.html"));
-    EXPECT_FALSE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt));
-    ASSERT_EQ(prompt.failures.size(), 1);
-    EXPECT_TRUE(prompt.failures[0].startsWith("Export impossible!\n"));
 }
 
 } // namespace
