@@ -14,10 +14,13 @@
 // Writers of small archives and program files, byte by byte, for the archive tests.
 namespace vorn::test {
 
-// A test with a temporary folder to write archives in.
+// A test with a temporary folder to write archives in, and no refused ZIP password
+// left over from another test.
 class ArchiveTest : public ::testing::Test
 {
 protected:
+    void SetUp() override { resetZipPasswordRefusal(); }
+    void TearDown() override { resetZipPasswordRefusal(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
     QString write(const QString &name, const QByteArray &bytes) const
     {
@@ -31,6 +34,13 @@ protected:
 struct Delivered { int index; MemberRequest::Want want; MemberContent content; };
 std::vector<Delivered> readAll(ArchiveKind kind, const QString &path, const ArchiveListing &listing,
                                const std::vector<MemberRequest> &requests, UserPrompt *prompt = nullptr);
+inline QList<QByteArray> heads(const std::vector<Delivered> &delivered)
+{
+    QList<QByteArray> list;
+    for (const Delivered &d : delivered)
+        list << d.content.head;
+    return list;
+}
 inline MemberRequest textRequest(int index, qint64 limit = 1 << 20) { return {index, MemberRequest::Want::Text, limit}; }
 inline MemberRequest mp3Request(int index) { return {index, MemberRequest::Want::Mp3, 0}; }
 // An MP3 file: a version 2.3 tag with a title frame (25 bytes in all), `audioBytes`
