@@ -17,12 +17,6 @@ void put(QByteArray &out, T... values)
             out.append(char((value >> (8 * i)) & 0xFF));
 }
 
-void set16(QByteArray &out, qsizetype at, quint32 value)
-{
-    out[at] = char(value & 0xFF);
-    out[at + 1] = char((value >> 8) & 0xFF);
-}
-
 void putVint(QByteArray &out, quint64 value)
 {
     do {
@@ -132,7 +126,7 @@ QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray 
     return out + comment;
 }
 
-bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries, bool aes)
+bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries)
 {
     int error = 0;
     zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
@@ -156,8 +150,7 @@ bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries, bool
         if (!e.name.endsWith(u'/'))
             zip_set_file_compression(archive, zip_uint64_t(index), e.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, e.deflate);
         if (!e.password.isEmpty())
-            zip_file_set_encryption(archive, zip_uint64_t(index), aes ? ZIP_EM_AES_256 : ZIP_EM_TRAD_PKWARE,
-                                    e.password.constData());
+            zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_TRAD_PKWARE, e.password.constData());
         if (e.date != 0)
             zip_file_set_dostime(archive, zip_uint64_t(index), e.time, e.date, 0);
     }
@@ -196,13 +189,10 @@ namespace {
 // A RAR 4 block: CRC (low 16 bits of the CRC-32 of what follows), type, flags, size.
 QByteArray rar4Block(char type, quint32 flags, const QByteArray &body)
 {
-    QByteArray header(7, '\0');
-    header[2] = type;
-    set16(header, 3, flags);
-    set16(header, 5, quint32(7 + body.size()));
-    header.append(body);
-    set16(header, 0, crc32(QByteArrayView(header).sliced(2)) & 0xFFFF);
-    return header;
+    QByteArray header(1, type), block;
+    put<2>(header, flags, 7 + body.size());
+    put<2>(block, crc32(QByteArray(header + body)) & 0xFFFF);
+    return block + header + body;
 }
 
 QByteArray rar4UnicodeName(const QString &name)

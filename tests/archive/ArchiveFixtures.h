@@ -94,7 +94,7 @@ struct Rar5Entry
 // count cut to 16 bits. A claimed size of 4 GB or more goes in a ZIP64 extra field.
 QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray &prefix = {},
                       bool adjustOffsets = false, const QByteArray &comment = {}, bool wrapCount = false);
-bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries, bool aes = false);
+bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries);
 QByteArray makeCab(const std::vector<CabEntry> &entries);   // one stored folder
 QByteArray makeRar4(const std::vector<Rar4Entry> &entries, bool solid = false, bool endBlock = true);
 QByteArray makeRar5(const std::vector<Rar5Entry> &entries, bool solid = false);

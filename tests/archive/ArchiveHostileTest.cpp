@@ -83,14 +83,39 @@ TEST_F(HostileTest, NamedPipeIsNeverOpened)
     }
 }
 
-TEST_F(HostileTest, DamagedCentralDirectoryListsTheMembersBeforeTheDamage)
+// Damage ends a listing, marked damaged, after the members before it; what is no
+// archive at all is not recognised.
+TEST_F(HostileTest, DamageEndsTheListingAfterTheMembersBeforeIt)
 {
-    QByteArray bytes = makeRawZip({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}});
-    bytes[bytes.indexOf("PK\x01\x02", bytes.indexOf("PK\x01\x02") + 1) + 1] = 'X';
-    const ArchiveListing listing = listArchiveMembers(ArchiveKind::Zip, write("damaged.zip", bytes));
-    EXPECT_TRUE(listing.damaged);
-    ASSERT_EQ(listing.members.size(), 1u);
-    EXPECT_EQ(listing.members[0].name, QStringLiteral("a.txt"));
+    QByteArray zip = makeRawZip({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}});
+    zip[zip.indexOf("PK\x01\x02", zip.indexOf("PK\x01\x02") + 1) + 1] = 'X';   // the second central entry
+    const QByteArray rar = makeRar4({{"a.txt", "a"}, {"b.txt", "b"}});
+    // Byte 7 starts the archive header, 20 the first file header, 20 + 38 the second.
+    const auto flipped = [&](qsizetype at, char mask) { QByteArray bytes = rar; bytes[at] = char(bytes[at] ^ mask); return bytes; };
+    struct Case { ArchiveKind kind; QByteArray bytes; bool recognised, damaged; int members; };
+    const Case cases[] = {
+        {ArchiveKind::Zip, zip, true, true, 1},
+        // Cut inside the second file entry, after header, folder and first entry.
+        {ArchiveKind::Cab, makeCab({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}}).left(36 + 8 + 22 + 10), true, true, 1},
+        {ArchiveKind::Cab, "just text", false, false, 0},
+        {ArchiveKind::Rar, rar, true, false, 2},
+        {ArchiveKind::Rar, makeRar4({{"a.txt", "a"}}, false, false), true, false, 1},   // no end block
+        {ArchiveKind::Rar, flipped(20 + 2, 0x01), true, true, 0},
+        {ArchiveKind::Rar, flipped(20 + 38 + 30, 0x40), true, true, 1},
+        {ArchiveKind::Rar, flipped(9, 0x01), true, true, 0},
+        {ArchiveKind::Rar, rar.left(20 + 38 + 10), true, true, 1},
+        {ArchiveKind::Rar, "Rar! but not really", false, false, 0},
+        {ArchiveKind::Rar, {}, false, false, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const ArchiveListing listing = listArchiveMembers(c.kind, write("x", c.bytes));
+        EXPECT_EQ(std::pair(listing.recognised, listing.damaged), std::pair(c.recognised, c.damaged));
+        ASSERT_EQ(int(listing.members.size()), c.members);
+        if (c.members > 0) {
+            EXPECT_EQ(listing.members[0].name, QStringLiteral("a.txt"));
+        }
+    }
 }
 
 // Cuts and flips bytes of every kind of archive and reads what is left: whatever the

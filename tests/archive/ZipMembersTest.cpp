@@ -175,16 +175,4 @@ TEST_F(ZipPasswordTest, EmptyAnswerStopsAskingUntilReset)
     EXPECT_TRUE(read({textRequest(1)})[0].content.complete);
 }
 
-TEST_F(ZipTest, AesEncryptedMemberOpensWithItsPassword)
-{
-    if (!zip_encryption_method_supported(ZIP_EM_AES_256, 1))
-        GTEST_SKIP() << "no AES in this libzip";
-    const QString path = file("aes.zip");
-    ASSERT_TRUE(makeZipFile(path, {{"a.txt", "aes text", true, "key"}}, true));
-    ScriptedPrompt prompt;
-    prompt.inputs = {"key"};
-    const auto delivered = readAll(ArchiveKind::Zip, path, listArchiveMembers(ArchiveKind::Zip, path), {textRequest(0)}, &prompt);
-    EXPECT_EQ(delivered[0].content.head, QByteArray("aes text"));
-}
-
 } // namespace
