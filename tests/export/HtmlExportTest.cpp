@@ -223,17 +223,6 @@ TEST_F(HtmlExportTest, StoredOptionsAndKeywordChoice)
     EXPECT_EQ(discsWithKeywords(keyed, {1}), std::vector<int>{});
 }
 
-TEST_F(HtmlExportTest, SaveDialogCancelledWritesNothingSilently)
-{
-    addDisc("111", "First");
-    EXPECT_FALSE(runHtmlExport(catalogue, {1}, withContents(), observer).written);
-    EXPECT_TRUE(observer.scripted.notices.isEmpty());
-    observer.scripted.inputs.push_back(site("chosen"));
-    EXPECT_TRUE(runHtmlExport(catalogue, {1}, withContents(), observer).written);
-    EXPECT_TRUE(QFileInfo(site("chosen.html")).isFile());
-    EXPECT_TRUE(QFileInfo(site("chosen_files/111.htm")).isFile());
-}
-
 TEST_F(HtmlExportTest, CommandLineChoosesDiscsAndOptions)
 {
     addDisc("111", "First", "|1|");

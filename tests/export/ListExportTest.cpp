@@ -10,17 +10,7 @@ ListRow fileRow(const QString &disc, const QString &location, const QString &nam
     return {false, name, disc, location, extension};
 }
 
-TEST(ListExportTest, SourceTagsNameTheFourLists)
-{
-    const std::pair<const char *, std::optional<ListSource>> cases[] = {
-        {"LVCD", ListSource::Discs}, {"LV1", ListSource::FilePane}, {"Listresult0", ListSource::SearchResults},
-        {"Listresult1", ListSource::Bookmarks}, {"Listresult", std::nullopt}, {"lvcd", std::nullopt},
-    };
-    for (const auto &[tag, source] : cases)
-        EXPECT_EQ(listSourceFromTag(tag), source) << tag;
-}
-
-TEST(ListExportTest, TextBodiesOfTheThreeKindsOfList)
+TEST(ListExportTest, TextBodiesOfTheDiscAndResultLists)
 {
     // Discs: only those with a non-zero number as identifier, names quoted.
     Catalogue c;
@@ -40,12 +30,6 @@ TEST(ListExportTest, TextBodiesOfTheThreeKindsOfList)
                                     fileRow("Tools", "bin\\x.zip", "tool.sh", "SH")};
     EXPECT_EQ(resultListText(rows), "Photos\tA\\B\\Docs\r\nPhotos\tRoot folder\r\nBackup 1\tMes documents\\lettre.doc\r\n"
                                     "Tools\tbin\\x.ziptool.sh\r\n");
-
-    // File pane: quoted fields, the size without its padding.
-    const std::vector<FilePaneRow> pane{{"Docs", "", "15/06/2004 10:30"}, {"a, b.txt", "       1 234", "01/01/2000 00:00"},
-                                        {"say \"x\".txt", "           1", ""}};
-    EXPECT_EQ(filePaneText(pane), "\"Docs\",\"\",\"15/06/2004 10:30\"\r\n\"a, b.txt\",\"1 234\",\"01/01/2000 00:00\"\r\n"
-                                  "\"say 'x'.txt\",\"1\",\"\"\r\n");
 }
 
 TEST(ListExportTest, TextExportWritesUtf8OrSaysItFailed)
@@ -62,20 +46,6 @@ TEST(ListExportTest, TextExportWritesUtf8OrSaysItFailed)
     EXPECT_FALSE(writeTextExport(dir.path() + "/in the way", "x", prompt));
     EXPECT_FALSE(writeTextExport(dir.path() + "/missing/list.txt", "x", prompt));
     EXPECT_EQ(prompt.failures, QStringList({"Export impossible!", "Export impossible!"}));
-}
-
-TEST(ListExportTest, SaveDialogsAddTheDefaultExtension)
-{
-    const std::tuple<QString, bool, QString> cases[] = {   // answer, HTML, path
-        {"/tmp/list", false, "/tmp/list.TXT"}, {"/tmp/list.txt", false, "/tmp/list.txt"},
-        {"/tmp/page", true, "/tmp/page.html"}, {"/tmp/page.HTM", true, "/tmp/page.HTM"},
-        {"", false, ""}, {"", true, ""},
-    };
-    for (const auto &[answer, html, path] : cases) {
-        ScriptedPrompt prompt;
-        prompt.inputs.push_back(answer);
-        EXPECT_EQ(html ? chooseHtmlListFile(prompt) : chooseTextExportFile(prompt), path);
-    }
 }
 
 class HtmlListTest : public ::testing::Test
