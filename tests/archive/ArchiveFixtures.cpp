@@ -17,19 +17,15 @@ void put(QByteArray &out, T... values)
             out.append(char((value >> (8 * i)) & 0xFF));
 }
 
-void putVint(QByteArray &out, quint64 value)
-{
-    do {
-        out.append(char((value & 0x7F) | (value > 0x7F ? 0x80 : 0)));
-        value >>= 7;
-    } while (value);
-}
-
+// RAR 5 variable-length integers: 7 bits a byte, low bits first, the top bit set on all but the last.
 template<typename... T>
 void putVints(QByteArray &out, T... values)
 {
-    for (const quint64 value : {quint64(values)...})
-        putVint(out, value);
+    for (quint64 value : {quint64(values)...}) {
+        for (; value > 0x7F; value >>= 7)
+            out.append(char((value & 0x7F) | 0x80));
+        out.append(char(value));
+    }
 }
 
 } // namespace
@@ -209,7 +205,7 @@ QByteArray rar4UnicodeName(const QString &name)
 QByteArray rar5Block(const QByteArray &header)
 {
     QByteArray sized;
-    putVint(sized, quint64(header.size()));
+    putVints(sized, quint64(header.size()));
     sized.append(header);
     QByteArray block;
     put<4>(block, crc32(sized));
@@ -246,23 +242,23 @@ QByteArray makeRar5(const std::vector<Rar5Entry> &entries, bool solid)
         if (e.fileTime >= 0) {
             putVints(record, 3, 0x0002);
             put<8>(record, e.fileTime);
-            putVint(extra, quint64(record.size()));
+            putVints(extra, quint64(record.size()));
             extra.append(record);
         }
         if (e.encrypted) {
             record.clear();
             putVints(record, 1, 0, 0);
             record.append(char(15) + QByteArray(32, '\x5A'));
-            putVint(extra, quint64(record.size()));
+            putVints(extra, quint64(record.size()));
             extra.append(record);
         }
         const QByteArray name = e.name.toUtf8();
         QByteArray header;
         putVints(header, 2, (extra.isEmpty() ? 0 : 0x0001) | (e.data.isEmpty() ? 0 : 0x0002));
         if (!extra.isEmpty())
-            putVint(header, quint64(extra.size()));
+            putVints(header, quint64(extra.size()));
         if (!e.data.isEmpty())
-            putVint(header, quint64(e.data.size()));
+            putVints(header, quint64(e.data.size()));
         putVints(header, 0x0004 | (e.directory ? 0x0001 : 0) | (e.unixTime >= 0 ? 0x0002 : 0), e.data.size(),
                  e.directory ? 0x10 : 0x20);
         if (e.unixTime >= 0)
