@@ -238,19 +238,17 @@ QByteArray makeRar5(const std::vector<Rar5Entry> &entries, bool solid)
     putVints(main, 1, 0, solid ? 0x0004u : 0u);
     out.append(rar5Block(main));
     for (const Rar5Entry &e : entries) {
-        QByteArray extra, record;
-        if (e.fileTime >= 0) {
-            putVints(record, 3, 0x0002);
-            put<8>(record, e.fileTime);
-            putVints(extra, quint64(record.size()));
-            extra.append(record);
-        }
-        if (e.encrypted) {
-            record.clear();
-            putVints(record, 1, 0, 0);
-            record.append(char(15) + QByteArray(32, '\x5A'));
-            putVints(extra, quint64(record.size()));
-            extra.append(record);
+        // Extra records, each after its size: the file time, the encryption record.
+        QByteArray extra, time, encryption;
+        putVints(time, 3, 0x0002);
+        put<8>(time, e.fileTime);
+        putVints(encryption, 1, 0, 0);
+        encryption.append(char(15) + QByteArray(32, '\x5A'));
+        for (const QByteArray &record : {e.fileTime >= 0 ? time : QByteArray(), e.encrypted ? encryption : QByteArray()}) {
+            if (!record.isEmpty()) {
+                putVints(extra, quint64(record.size()));
+                extra.append(record);
+            }
         }
         const QByteArray name = e.name.toUtf8();
         QByteArray header;

@@ -64,15 +64,12 @@ TEST_F(RarTest, ReadsStoredMembersOfBothFormatsWithNamesOutsideAscii)
         EXPECT_EQ(listing.members[3].name, QString::fromUtf8("κείμενο.txt"));
         const auto delivered = readAll(ArchiveKind::Rar, path, listing,
                                        {textRequest(0), textRequest(1), mp3Request(2), textRequest(3), textRequest(4)});
-        ASSERT_EQ(delivered.size(), 5u);
+        // Encrypted members are never read.
+        EXPECT_EQ(heads(delivered), QList<QByteArray>({"Hello", path == five ? "123" : "", song.left(25), "greek", "oem"}));
         EXPECT_TRUE(delivered[0].content.complete);
-        EXPECT_EQ(delivered[0].content.head, QByteArray("Hello"));
-        EXPECT_EQ(delivered[1].content.complete, path == five);   // encrypted members are never read
+        EXPECT_EQ(delivered[1].content.complete, path == five);
         EXPECT_TRUE(delivered[2].content.complete);
-        EXPECT_EQ(delivered[2].content.head, song.left(25));
         EXPECT_EQ(delivered[2].content.tail128, song.right(128));
-        EXPECT_EQ(delivered[3].content.head, QByteArray("greek"));
-        EXPECT_EQ(delivered[4].content.head, QByteArray("oem"));
     }
     EXPECT_EQ(listArchiveMembers(ArchiveKind::Rar, four).members[4].name, QString::fromUtf8("caf\u00da.txt"));   // code page 850
 }
