@@ -50,15 +50,11 @@ void expectMembers(const ArchiveListing &listing, const std::vector<ExpectedMemb
 {
     ASSERT_EQ(listing.members.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(expected[i].name.toStdString());
         const ArchiveMember &m = listing.members[i];
-        EXPECT_EQ(m.name, expected[i].name);
-        EXPECT_EQ(m.path, expected[i].path);
-        EXPECT_EQ(m.size, expected[i].size);
-        EXPECT_EQ(m.folder, expected[i].folder);
-        EXPECT_EQ(m.encrypted, expected[i].encrypted);
-        if (expected[i].date.isValid()) {
-            EXPECT_DOUBLE_EQ(m.date, dayNumberFromDateTime(expected[i].date));
+        const ExpectedMember &e = expected[i];
+        EXPECT_EQ(std::tuple(m.name, m.path, m.size, m.folder, m.encrypted), std::tuple(e.name, e.path, e.size, e.folder, e.encrypted));
+        if (e.date.isValid()) {
+            EXPECT_DOUBLE_EQ(m.date, dayNumberFromDateTime(e.date)) << e.name.toStdString();
         }
     }
 }
