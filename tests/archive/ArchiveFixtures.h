@@ -14,10 +14,13 @@
 // Writers of small archives and program files, byte by byte, for the archive tests.
 namespace vorn::test {
 
-// A test with a temporary folder to write archives in.
+// A test with a temporary folder to write archives in, and no refused ZIP password
+// left over from another test.
 class ArchiveTest : public ::testing::Test
 {
 protected:
+    void SetUp() override { resetZipPasswordRefusal(); }
+    void TearDown() override { resetZipPasswordRefusal(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
     QString write(const QString &name, const QByteArray &bytes) const
     {
@@ -31,6 +34,13 @@ protected:
 struct Delivered { int index; MemberRequest::Want want; MemberContent content; };
 std::vector<Delivered> readAll(ArchiveKind kind, const QString &path, const ArchiveListing &listing,
                                const std::vector<MemberRequest> &requests, UserPrompt *prompt = nullptr);
+inline QList<QByteArray> heads(const std::vector<Delivered> &delivered)
+{
+    QList<QByteArray> list;
+    for (const Delivered &d : delivered)
+        list << d.content.head;
+    return list;
+}
 inline MemberRequest textRequest(int index, qint64 limit = 1 << 20) { return {index, MemberRequest::Want::Text, limit}; }
 inline MemberRequest mp3Request(int index) { return {index, MemberRequest::Want::Mp3, 0}; }
 // An MP3 file: a version 2.3 tag with a title frame (25 bytes in all), `audioBytes`
@@ -84,7 +94,7 @@ struct Rar5Entry
 // count cut to 16 bits. A claimed size of 4 GB or more goes in a ZIP64 extra field.
 QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray &prefix = {},
                       bool adjustOffsets = false, const QByteArray &comment = {}, bool wrapCount = false);
-bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries, bool aes = false);
+bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries);
 QByteArray makeCab(const std::vector<CabEntry> &entries);   // one stored folder
 QByteArray makeRar4(const std::vector<Rar4Entry> &entries, bool solid = false, bool endBlock = true);
 QByteArray makeRar5(const std::vector<Rar5Entry> &entries, bool solid = false);

@@ -1,11 +1,6 @@
 #include "ArchiveFixtures.h"
 
-#include "capture/CabFile.h"
-#include "capture/RarMembers.h"
 #include "capture/ZipMembers.h"
-
-#include <QDirIterator>
-#include <QRegularExpression>
 
 #include <random>
 
@@ -13,32 +8,7 @@
 
 namespace {
 
-// Every file below `folder`, relative to it.
-QStringList filesBelow(const QString &folder)
-{
-    QStringList files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << QDir(folder).relativeFilePath(it.next());
-    return files;
-}
-
-class HostileTest : public ArchiveTest
-{
-protected:
-    void SetUp() override
-    {
-        resetZipPasswordRefusal();
-        QDir().mkpath(m_target);
-    }
-    // Files in any folder below the test's folder but the target; the archives are at its
-    // top, and the target deep enough that a name climbing out of it lands in a folder.
-    QStringList strayFiles() const
-    {
-        return filesBelow(m_dir.path()).filter(QRegularExpression("^(?!t/a/b/inner/)[^/]+/"));
-    }
-    const QString m_target = file("t/a/b/inner");
-};
+using HostileTest = ArchiveTest;
 
 TEST_F(HostileTest, MembersLyingAboutTheirSizeAreNeverInflatedPastTheLimits)
 {
@@ -53,8 +23,6 @@ TEST_F(HostileTest, MembersLyingAboutTheirSizeAreNeverInflatedPastTheLimits)
     EXPECT_FALSE(delivered[0].content.complete);
     EXPECT_FALSE(delivered[1].content.complete);
     EXPECT_LE(delivered[1].content.head.size(), 1024);
-    EXPECT_FALSE(ExtractZipMember(path, "bomb.txt", "", m_target, 10 * 1024 * 1024, nullptr));
-    EXPECT_TRUE(filesBelow(m_target).isEmpty());
 
     // Claiming 100 bytes in both headers while the stream inflates to 2 MB.
     path = file("liar.zip");
@@ -87,38 +55,6 @@ TEST_F(HostileTest, DeflatedStreamIsGivenUpPastTheMp3Limit)
     EXPECT_FALSE(delivered[1].content.complete);
 }
 
-TEST_F(HostileTest, TraversalNamesNeverWriteOutsideTheFolder)
-{
-    const QByteArray names[] = {"../../evil1.txt", "/tmp/evil2.txt", "C:\\evil3.txt", "..\\..\\evil4.txt",
-                                "sub/../../evil5.txt", "a/..", "..", "c:evil6.txt"};
-    std::vector<RawZipEntry> zipEntries;
-    std::vector<CabEntry> cabEntries;
-    std::vector<Rar4Entry> rarEntries;
-    for (const QByteArray &name : names) {
-        zipEntries.push_back({name, "evil"});
-        cabEntries.push_back({QByteArray(name).replace('/', '\\'), "evil"});
-        rarEntries.push_back({QString::fromLatin1(name).replace(u'/', u'\\'), "evil"});
-    }
-    const QString zip = write("evil.zip", makeRawZip(zipEntries));
-    const QString cab = write("evil.cab", makeCab(cabEntries));
-    const QString rar = write("evil.rar", makeRar4(rarEntries));
-    for (const ArchiveMember &member : listArchiveMembers(ArchiveKind::Zip, zip).members)
-        ExtractZipMember(zip, member.name, member.path, m_target, 1000, nullptr);
-    CABFile cabFile;
-    cabFile.setCabName(cab);
-    QStringList rarResults;
-    for (const Rar4Entry &entry : rarEntries) {
-        cabFile.Extract(entry.name, m_target, 1000);
-        rarResults << QString::number(ExtractRarMember(rar, entry.name, m_target, 1000));
-    }
-    EXPECT_TRUE(strayFiles().isEmpty()) << strayFiles().join(u' ').toStdString();
-    // Climbing names are refused; absolute and drive paths land inside the folder.
-    EXPECT_EQ(rarResults, QStringList({"16", "0", "0", "16", "16", "16", "16", "0"}));
-    const QStringList written = filesBelow(m_target);
-    for (const char *expected : {"evil1.txt", "evil2.txt", "evil3.txt", "evil4.txt", "evil5.txt", "tmp/evil2.txt", "evil6.txt"})
-        EXPECT_TRUE(written.contains(QString::fromLatin1(expected))) << expected;
-}
-
 TEST_F(HostileTest, OneHundredThousandMembersWithZip64OrAWrappedCount)
 {
     std::vector<RawZipEntry> entries;
@@ -132,10 +68,7 @@ TEST_F(HostileTest, OneHundredThousandMembersWithZip64OrAWrappedCount)
         ASSERT_EQ(listing.members.size(), 100000u);
         EXPECT_EQ(listing.members[99999].name, QStringLiteral("f99999.txt"));
         EXPECT_EQ(listing.members[99999].path, QStringLiteral("d99"));
-        const auto delivered = readAll(ArchiveKind::Zip, path, listing, {textRequest(99999), textRequest(5)});
-        ASSERT_EQ(delivered.size(), 2u);
-        EXPECT_EQ(delivered[0].content.head, QByteArray("5"));
-        EXPECT_EQ(delivered[1].content.head, QByteArray("99999"));
+        EXPECT_EQ(heads(readAll(ArchiveKind::Zip, path, listing, {textRequest(99999), textRequest(5)})), QList<QByteArray>({"5", "99999"}));
     }
 }
 
@@ -150,14 +83,39 @@ TEST_F(HostileTest, NamedPipeIsNeverOpened)
     }
 }
 
-TEST_F(HostileTest, DamagedCentralDirectoryListsTheMembersBeforeTheDamage)
+// Damage ends a listing, marked damaged, after the members before it; what is no
+// archive at all is not recognised.
+TEST_F(HostileTest, DamageEndsTheListingAfterTheMembersBeforeIt)
 {
-    QByteArray bytes = makeRawZip({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}});
-    bytes[bytes.indexOf("PK\x01\x02", bytes.indexOf("PK\x01\x02") + 1) + 1] = 'X';
-    const ArchiveListing listing = listArchiveMembers(ArchiveKind::Zip, write("damaged.zip", bytes));
-    EXPECT_TRUE(listing.damaged);
-    ASSERT_EQ(listing.members.size(), 1u);
-    EXPECT_EQ(listing.members[0].name, QStringLiteral("a.txt"));
+    QByteArray zip = makeRawZip({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}});
+    zip[zip.indexOf("PK\x01\x02", zip.indexOf("PK\x01\x02") + 1) + 1] = 'X';   // the second central entry
+    const QByteArray rar = makeRar4({{"a.txt", "a"}, {"b.txt", "b"}});
+    // Byte 7 starts the archive header, 20 the first file header, 20 + 38 the second.
+    const auto flipped = [&](qsizetype at, char mask) { QByteArray bytes = rar; bytes[at] = char(bytes[at] ^ mask); return bytes; };
+    struct Case { ArchiveKind kind; QByteArray bytes; bool recognised, damaged; int members; };
+    const Case cases[] = {
+        {ArchiveKind::Zip, zip, true, true, 1},
+        // Cut inside the second file entry, after header, folder and first entry.
+        {ArchiveKind::Cab, makeCab({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}}).left(36 + 8 + 22 + 10), true, true, 1},
+        {ArchiveKind::Cab, "just text", false, false, 0},
+        {ArchiveKind::Rar, rar, true, false, 2},
+        {ArchiveKind::Rar, makeRar4({{"a.txt", "a"}}, false, false), true, false, 1},   // no end block
+        {ArchiveKind::Rar, flipped(20 + 2, 0x01), true, true, 0},
+        {ArchiveKind::Rar, flipped(20 + 38 + 30, 0x40), true, true, 1},
+        {ArchiveKind::Rar, flipped(9, 0x01), true, true, 0},
+        {ArchiveKind::Rar, rar.left(20 + 38 + 10), true, true, 1},
+        {ArchiveKind::Rar, "Rar! but not really", false, false, 0},
+        {ArchiveKind::Rar, {}, false, false, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const ArchiveListing listing = listArchiveMembers(c.kind, write("x", c.bytes));
+        EXPECT_EQ(std::pair(listing.recognised, listing.damaged), std::pair(c.recognised, c.damaged));
+        ASSERT_EQ(int(listing.members.size()), c.members);
+        if (c.members > 0) {
+            EXPECT_EQ(listing.members[0].name, QStringLiteral("a.txt"));
+        }
+    }
 }
 
 // Cuts and flips bytes of every kind of archive and reads what is left: whatever the
@@ -194,13 +152,9 @@ TEST_F(HostileTest, TruncatedAndCorruptedArchives)
                 EXPECT_LE(d.content.head.size(), d.want == MemberRequest::Want::Text ? 100000 : kMp3StreamLimit);
                 EXPECT_LE(d.content.tail128.size(), 128);
             }
-            MemberList members;
-            const int result = kind == ArchiveKind::Rar ? ListRarMembers(path, members) : RarResult::Success;
-            EXPECT_TRUE(result == RarResult::Success || result == RarResult::CannotOpen || result == RarResult::BadData);
         }
     }
-    EXPECT_TRUE(strayFiles().isEmpty());
-    EXPECT_TRUE(filesBelow(m_target).isEmpty());
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"good.zip", "variant"}));
 }
 
 } // namespace

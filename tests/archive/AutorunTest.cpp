@@ -93,10 +93,15 @@ TEST_F(AutorunTest, ProgramIconsByIndex)
     }
 }
 
-TEST_F(AutorunTest, NothingDeclaredOrReadableGivesNoIcon)
+// No icon when none is declared or readable, nor when the declared one lies outside the disc.
+TEST_F(AutorunTest, NothingDeclaredReadableOrOnTheDiscGivesNoIcon)
 {
     put("disc.ico", kDiscIcon);
     put("notes.txt", "not an icon");
+    put("huge.ico", QByteArray(kMaxIconFileSize + 1, '\0'));
+    const QString outside = write("outside.ico", kDiscIcon);
+    ASSERT_TRUE(QFile::link(outside, m_disc + "/link.ico"));
+    ASSERT_TRUE(QFile::link(m_dir.path(), m_disc + "/icons/up"));
     const QByteArray cases[] = {
         {},   // no autorun file
         "[setup]\r\nicon=disc.ico\r\n",
@@ -105,6 +110,14 @@ TEST_F(AutorunTest, NothingDeclaredOrReadableGivesNoIcon)
         "[autorun]\r\nicon=disc.ico,1\r\n",   // an index on an icon file
         "[autorun]\r\nicon=notes.txt\r\n",
         "[autorun]\r\nicon=icons\r\n",        // a folder
+        "[autorun]\r\nicon=huge.ico\r\n",
+        "[autorun]\r\nicon=..\\outside.ico\r\n",
+        "[autorun]\r\nicon=icons\\..\\..\\outside.ico\r\n",
+        "[autorun]\r\nicon=link.ico\r\n",
+        "[autorun]\r\nicon=icons\\up\\outside.ico\r\n",
+        "[autorun]\r\nicon=C:\\outside.ico\r\n",
+        // An absolute host path is read from the disc's root, where there is no such file.
+        "[autorun]\r\nicon=" + QFile::encodeName(outside) + "\r\n",
     };
     for (const QByteArray &text : cases) {
         SCOPED_TRACE(text.toStdString());
@@ -113,32 +126,13 @@ TEST_F(AutorunTest, NothingDeclaredOrReadableGivesNoIcon)
             put("autorun.inf", text);
         expectNone();
     }
-    putAutorun("disc.ico,0");
-    EXPECT_EQ(read(), expectedPath());
-}
-
-TEST_F(AutorunTest, NeverReadsOutsideTheDisc)
-{
-    const QString outside = write("outside.ico", kDiscIcon);
-    ASSERT_TRUE(QFile::link(outside, m_disc + "/link.ico"));
-    ASSERT_TRUE(QFile::link(m_dir.path(), m_disc + "/icons/up"));
-    put("huge.ico", QByteArray(kMaxIconFileSize + 1, '\0'));
-    // An absolute host path is read from the disc's root, where there is no such file.
-    for (const QByteArray &value : {QByteArray("..\\outside.ico"), QByteArray("icons\\..\\..\\outside.ico"),
-                                    QByteArray("link.ico"), QByteArray("icons\\up\\outside.ico"),
-                                    QByteArray("C:\\outside.ico"), QByteArray("huge.ico"), QFile::encodeName(outside)}) {
-        SCOPED_TRACE(value.toStdString());
-        putAutorun(value);
-        expectNone();
-    }
     // An autorun file that is a link to one outside the disc is not read.
-    put("disc.ico", kDiscIcon);
     QFile::remove(m_disc + "/autorun.inf");
     ASSERT_TRUE(QFile::link(write("elsewhere.inf", "[autorun]\r\nicon=disc.ico\r\n"), m_disc + "/autorun.inf"));
     expectNone();
     // Nor can the identifier name another folder.
     QFile::remove(m_disc + "/autorun.inf");
-    putAutorun("disc.ico");
+    putAutorun("disc.ico,0");
     ASSERT_EQ(read(), expectedPath());
     QFile::remove(expectedPath());
     for (const char *identifier : {"", "..", "../x", "a\\b"})

@@ -14,7 +14,6 @@ TEST_F(PeIconsTest, IndexChoosesTheGroupNegativeIndexItsResourceId)
     // An image that would take the file past the size cap is left out.
     const IconGroupResource huge{8, {image(16, 's', 100), image(255, 'h', int(kMaxIconFileSize)), image(32, 't', 200)}};
     const QString path = write("app.exe", makePe({named, first, second, huge}));
-    EXPECT_EQ(countPeIconGroups(path), 4);
     const std::pair<int, std::vector<IconImage>> cases[] = {
         {0, named.images}, {1, first.images}, {2, second.images}, {-7, second.images}, {-101, first.images},
         {3, {huge.images[0], huge.images[2]}},
@@ -32,7 +31,6 @@ TEST_F(PeIconsTest, FilesWithoutIconsGiveNone)
 {
     for (const QString &path : {write("stub.exe", makePe({})), write("text.exe", "MZ but nothing else"),
                                 write("empty.dll", {}), file("missing.exe")}) {
-        EXPECT_EQ(countPeIconGroups(path), 0) << path.toStdString();
         EXPECT_FALSE(readPeIcon(path, 0).has_value()) << path.toStdString();
     }
 }
@@ -52,7 +50,6 @@ TEST_F(PeIconsTest, BrokenOffsetsGiveNoIconAndNoCrash)
             const std::optional<QByteArray> icon = readPeIcon(path, 0);
             readable += icon.has_value();
             EXPECT_LE(icon.value_or(QByteArray()).size(), kMaxIconFileSize);
-            countPeIconGroups(path);
         }
     }
     // Most changes land in padding or leave the tree intact; what matters is no crash.

@@ -103,16 +103,6 @@ TEST(LineFields, SplitsLinesAndWritesThem)
     writer.text(u"été").integer(5000000000).endLine();
     writer.endLine();
     EXPECT_EQ(out, QByteArray("\"a'b  c\",-5,2.5,,\"\"\r\n\"\xC3\xA9t\xC3\xA9\",5000000000\r\n\r\n"));
-    QByteArray data;
-    LineWriter(data).text(u"big \"movie\" 日本語 😀").integer(std::numeric_limits<qint64>::min())
-        .number(45000.7512345678901).text(u"£MD¤one\r\ntwo,,").number(-1.25).endLine();
-    const LineFields fields(QByteArrayView(data).chopped(2));
-    ASSERT_EQ(fields.count(), 5);
-    EXPECT_EQ(fields.text(0), QStringLiteral("big 'movie' 日本語 😀"));
-    EXPECT_EQ(fields.integer(1), std::numeric_limits<qint64>::min());
-    EXPECT_NEAR(fields.number(2), 45000.7512345678901, 1e-9);
-    EXPECT_EQ(fields.text(3), QStringLiteral("£MD¤one  two,,"));
-    EXPECT_EQ(fields.number(4), -1.25);
 }
 
 } // namespace

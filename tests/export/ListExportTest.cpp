@@ -10,17 +10,7 @@ ListRow fileRow(const QString &disc, const QString &location, const QString &nam
     return {false, name, disc, location, extension};
 }
 
-TEST(ListExportTest, SourceTagsNameTheFourLists)
-{
-    const std::pair<const char *, std::optional<ListSource>> cases[] = {
-        {"LVCD", ListSource::Discs}, {"LV1", ListSource::FilePane}, {"Listresult0", ListSource::SearchResults},
-        {"Listresult1", ListSource::Bookmarks}, {"Listresult", std::nullopt}, {"lvcd", std::nullopt},
-    };
-    for (const auto &[tag, source] : cases)
-        EXPECT_EQ(listSourceFromTag(tag), source) << tag;
-}
-
-TEST(ListExportTest, TextBodiesOfTheThreeKindsOfList)
+TEST(ListExportTest, TextBodiesOfTheDiscAndResultLists)
 {
     // Discs: only those with a non-zero number as identifier, names quoted.
     Catalogue c;
@@ -40,12 +30,6 @@ TEST(ListExportTest, TextBodiesOfTheThreeKindsOfList)
                                     fileRow("Tools", "bin\\x.zip", "tool.sh", "SH")};
     EXPECT_EQ(resultListText(rows), "Photos\tA\\B\\Docs\r\nPhotos\tRoot folder\r\nBackup 1\tMes documents\\lettre.doc\r\n"
                                     "Tools\tbin\\x.ziptool.sh\r\n");
-
-    // File pane: quoted fields, the size without its padding.
-    const std::vector<FilePaneRow> pane{{"Docs", "", "15/06/2004 10:30"}, {"a, b.txt", "       1 234", "01/01/2000 00:00"},
-                                        {"say \"x\".txt", "           1", ""}};
-    EXPECT_EQ(filePaneText(pane), "\"Docs\",\"\",\"15/06/2004 10:30\"\r\n\"a, b.txt\",\"1 234\",\"01/01/2000 00:00\"\r\n"
-                                  "\"say 'x'.txt\",\"1\",\"\"\r\n");
 }
 
 TEST(ListExportTest, TextExportWritesUtf8OrSaysItFailed)
@@ -64,20 +48,6 @@ TEST(ListExportTest, TextExportWritesUtf8OrSaysItFailed)
     EXPECT_EQ(prompt.failures, QStringList({"Export impossible!", "Export impossible!"}));
 }
 
-TEST(ListExportTest, SaveDialogsAddTheDefaultExtension)
-{
-    const std::tuple<QString, bool, QString> cases[] = {   // answer, HTML, path
-        {"/tmp/list", false, "/tmp/list.TXT"}, {"/tmp/list.txt", false, "/tmp/list.txt"},
-        {"/tmp/page", true, "/tmp/page.html"}, {"/tmp/page.HTM", true, "/tmp/page.HTM"},
-        {"", false, ""}, {"", true, ""},
-    };
-    for (const auto &[answer, html, path] : cases) {
-        ScriptedPrompt prompt;
-        prompt.inputs.push_back(answer);
-        EXPECT_EQ(html ? chooseHtmlListFile(prompt) : chooseTextExportFile(prompt), path);
-    }
-}
-
 class HtmlListTest : public ::testing::Test
 {
 protected:
@@ -94,7 +64,7 @@ protected:
     HtmlExportOptions options;
 };
 
-TEST_F(HtmlListTest, HostileNamesAreEscaped)
+TEST_F(HtmlListTest, HostileNamesAreEscapedAndEachRowIsOneTableRow)
 {
     ASSERT_TRUE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt)) << prompt.failures.join(' ').toStdString();
     const QString html = page();
@@ -107,17 +77,20 @@ TEST_F(HtmlListTest, HostileNamesAreEscaped)
     EXPECT_EQ(html.count("<img src=\""), 4);
     EXPECT_TRUE(html.contains("<title>Résultats de la recherche\r\n"));
     EXPECT_TRUE(html.contains("<b>\r\nRésultats de la recherche</b>"));
-}
 
-TEST_F(HtmlListTest, RowsFollowTheFragmentOrder)
-{
+    // Without icons: name, location and extension in that order, the bookmarks' title.
     options.icons = false;
     ASSERT_TRUE(exportResultListHtml(path, ListSource::Bookmarks, {rows[1]}, options, prompt));
-    const QString html = page();
-    EXPECT_TRUE(html.contains("<tr><td colspan=7><b>readme.txt</b>&nbsp;;&nbsp;x\\&nbsp;TXT</td></tr>\r\n")) << html.toStdString();
-    EXPECT_TRUE(html.contains("<title>Signets\r\n"));
-    EXPECT_FALSE(html.contains("<img"));
-    EXPECT_TRUE(html.endsWith("</table></body></html>\r\n"));
+    EXPECT_TRUE(page().contains("<tr><td colspan=7><b>readme.txt</b>&nbsp;;&nbsp;x\\&nbsp;TXT</td></tr>\r\n")) << page().toStdString();
+    EXPECT_TRUE(page().contains("<title>Signets\r\n"));
+    EXPECT_FALSE(page().contains("<img"));
+    EXPECT_TRUE(page().endsWith("</table></body></html>\r\n"));
+
+    // A folder in the way of the page.
+    ASSERT_TRUE(QFile::remove(path) && QDir(dir.path()).mkdir("results.html"));
+    EXPECT_FALSE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt));
+    ASSERT_EQ(prompt.failures.size(), 1);
+    EXPECT_TRUE(prompt.failures[0].startsWith("Export impossible!\n"));
 }
 
 TEST_F(HtmlListTest, PicturesAreSharedPerExtensionIgnoringCase)
@@ -139,14 +112,6 @@ TEST_F(HtmlListTest, PicturesAreSharedPerExtensionIgnoringCase)
     EXPECT_EQ(html.count("results_files/J1.bmp"), 3);
     EXPECT_EQ(html.count("results_files/FC.bmp"), 2);
     EXPECT_EQ(QImage(folder + "J2.bmp").size(), QSize(16, 16));   // the default picture
-}
-
-TEST_F(HtmlListTest, AFolderInTheWayOfThePageFails)
-{
-    ASSERT_TRUE(QDir(dir.path()).mkdir("results.html"));
-    EXPECT_FALSE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt));
-    ASSERT_EQ(prompt.failures.size(), 1);
-    EXPECT_TRUE(prompt.failures[0].startsWith("Export impossible!\n"));
 }
 
 } // namespace
