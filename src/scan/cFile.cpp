@@ -16,6 +16,15 @@ cFile::cFile(const Volume &volume)
 {
 }
 
+cFile::cFile(const Volume &volume, const QString &fullName, const VolumeEntry &facts)
+    : m_volume(&volume)
+    , m_fullName(fullName)
+{
+    splitParts();
+    m_exists = !facts.isFolder;
+    takeFacts(facts);
+}
+
 void cFile::setFullName(const QString &name)
 {
     m_fullName = name;
@@ -42,10 +51,15 @@ void cFile::Refresh()
         m_dateLastModification = QDateTime();
         return;
     }
+    takeFacts(lookup.entry);
+}
+
+void cFile::takeFacts(const VolumeEntry &facts)
+{
     if (m_options & ReadSize)
-        m_fileSize = lookup.entry.size;
+        m_fileSize = facts.size;
     if (m_options & ReadDate)
-        m_dateLastModification = lookup.entry.modified();
+        m_dateLastModification = facts.modified();
 }
 
 VolumeResult cFile::Move(const QString &folder)

@@ -22,6 +22,8 @@ public:
 
     cFile();
     explicit cFile(const Volume &volume);
+    // A file whose facts a folder listing has just read: no second look-up.
+    cFile(const Volume &volume, const QString &fullName, const VolumeEntry &facts);
 
     const QString &FullName() const { return m_fullName; }
     void setFullName(const QString &name);
@@ -43,6 +45,11 @@ public:
 
     void Refresh();
 
+    // The file's content for reading, when it is a regular file (see Volume::openFile).
+    std::unique_ptr<QIODevice> Open() const { return m_volume->openFile(m_fullName); }
+    // The file's path on the host, for readers that need a file name; empty when none.
+    QString HostPath() const { return m_volume->hostPath(m_fullName); }
+
     // Moves the file into another folder, keeping its name; the object then names
     // the file at its new place. Never replaces an existing file.
     VolumeResult Move(const QString &folder);
@@ -53,6 +60,7 @@ public:
 
 private:
     void splitParts();
+    void takeFacts(const VolumeEntry &facts);
 
     const Volume *m_volume;
     QString m_fullName;
