@@ -1,5 +1,6 @@
 #include "scan/Volume.h"
 
+#include "common/RegularFile.h"
 #include "common/TextCodec.h"
 #include "scan/PathSyntax.h"
 
@@ -339,14 +340,9 @@ std::unique_ptr<QIODevice> HostVolume::openFile(const QString &path) const
     int error = 0;
     if (!resolve(path, host, isRootPath, error) || isRootPath)
         return nullptr;
-    const int fd = ::open(host.constData(), O_RDONLY | O_CLOEXEC | (m_drive ? O_NOFOLLOW : 0));
+    const int fd = openRegularFile(host, m_drive ? LinkRule::DoNotFollow : LinkRule::Follow);
     if (fd < 0)
         return nullptr;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <utime.h>
 #include <zip.h>
 
@@ -178,6 +179,20 @@ TEST_F(CataloguingRunTest, TextsAtTheSizeLimitFirstLinesAndMp3Tags)
     EXPECT_EQ(store.mid(h + 2, exact.size() + 2), exact + "\r\n");
     EXPECT_TRUE(store.contains(QByteArray(QByteArray::number(limit + 2) + ";")));
     EXPECT_FALSE(store.contains(QByteArray(QByteArray::number(limit + 3) + ";")));
+}
+
+// Names and kinds a Linux folder may hold: nothing is opened but regular files.
+TEST_F(CataloguingRunTest, LinuxFolderCataloguesInOneRunWithEveryTextCaptured)
+{
+    for (const char *pipe : {"pipe.txt", "pipe.mp3", "pipe.zip"})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(disc.filePath(pipe)).constData(), 0644), 0);
+    file("crlf.txt", "Windows\r\nline two");
+
+    ASSERT_TRUE(run(1 | 2 | 4 | 8, 1024));
+    QStringList shown;   // name, owner, text number, automatic description
+    for (const Line &l : fileLines(working(".fic")))
+        shown << QStringLiteral("%1|%2|%3|%4").arg(l.name).arg(l.owner).arg(l.link).arg(l.descriptions.automatic);
+    EXPECT_EQ(shown, QStringList({"crlf.txt|0|1|Windows", "pipe.mp3|0|0|[MP3] ", "pipe.txt|0|0|", "pipe.zip|0|0|"}));
 }
 
 TEST_F(CataloguingRunTest, CancellingLeavesTheDiscArrayAndTemporaryFolderAsBefore)
