@@ -2,6 +2,7 @@
 
 #include "common/LineFields.h"
 #include "common/Numbers.h"
+#include "common/TabSeparated.h"
 #include "common/UserPrompt.h"
 #include "export/HtmlImages.h"
 #include "export/HtmlPages.h"
@@ -202,7 +203,7 @@ QString resultListText(const std::vector<ListRow> &rows)
 {
     QString text;
     for (const ListRow &row : rows)
-        text += row.discName + u'\t' + row.location + row.name + Crlf;
+        text += tabRow({row.discName, row.location + row.name}) + Crlf;
     return text;
 }
 

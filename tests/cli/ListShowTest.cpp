@@ -38,7 +38,7 @@ protected:
 
         std::vector<FolderRecord> folders(1);
         folders.push_back({"Docs", 0, day(2004, 6, 15, 10, 30), "Manuals", 0});
-        folders.push_back({"Empty", 0, day(2004, 6, 16), "", 0});
+        folders.push_back({"Em\tpty", 0, day(2004, 6, 16), "", 0});
         folders.push_back({"Guides", 1, day(2004, 6, 17), "", 0});
         QByteArray rep = TreeFiles::folderFileHeader();
         for (size_t i = 1; i < folders.size(); ++i)
@@ -107,7 +107,7 @@ TEST_F(CliListShowTest, ShowPrintsRecordStatisticsAndTreeInFileListOrder)
                   "F\tREADME.TXT\t5000000000\t03/06/2004 00:00:00\tmy notes",
                   "D\tDocs\\\t\t15/06/2004 10:30:00\tManuals",
                   "F\tDocs\\INSTALL.TXT\t1\t04/06/2004 00:00:00\t",
-                  "D\tEmpty\\\t\t16/06/2004 00:00:00\t",
+                  "D\tEm pty\\\t\t16/06/2004 00:00:00\t",
                   "D\tDocs\\Guides\\\t\t17/06/2004 00:00:00\t",
                   "F\tDocs\\Guides\\QUICK.TXT\t12\t05/06/2004 00:00:00\t",
               }));

@@ -2,6 +2,7 @@
 
 #include "cli/CliSession.h"
 #include "common/DayDate.h"
+#include "common/TabSeparated.h"
 #include "store/DiscArchive.h"
 #include "store/FileListLoader.h"
 #include "store/RecordText.h"
@@ -30,9 +31,8 @@ QString keywordNames(const Catalogue &catalogue, const QString &codes)
 // Folder paths end with "\"; the root's is empty.
 QString folderLine(const DiscTree &tree, int folder)
 {
-    return QStringLiteral("D\t%1\t\t%2\t%3")
-        .arg(TreeFiles::folderPath(tree, folder), dateOrEmpty(tree.folders[size_t(folder)].date),
-             tree.folders[size_t(folder)].description);
+    return tabRow({QStringLiteral("D"), TreeFiles::folderPath(tree, folder), QString(),
+                   dateOrEmpty(tree.folders[size_t(folder)].date), tree.folders[size_t(folder)].description});
 }
 
 QString fileLine(const DiscTree &tree, int number)
@@ -48,11 +48,8 @@ QString fileLine(const DiscTree &tree, int number)
             path += file.descriptions.archivePath + u'\\';
         path += file.name;
     }
-    return QStringLiteral("%1\t%2\t%3\t%4\t%5")
-        .arg(file.owner >= 0 ? QStringLiteral("F") : QStringLiteral("M"))
-        .arg(path)
-        .arg(file.size)
-        .arg(dateOrEmpty(file.date), TreeFiles::displayDescription(file.descriptions));
+    return tabRow({file.owner >= 0 ? QStringLiteral("F") : QStringLiteral("M"), path, QString::number(file.size),
+                   dateOrEmpty(file.date), TreeFiles::displayDescription(file.descriptions)});
 }
 
 } // namespace
@@ -69,8 +66,9 @@ int listCommand(Context &context, const QStringList &arguments)
     const Catalogue &catalogue = session.catalogue;
     for (int i = 1; i <= catalogue.discCount(); ++i) {
         const DiscRecord &disc = catalogue.disc(i);
-        context.out << disc.identifier << '\t' << disc.name << '\t' << dateOrEmpty(disc.burnDate)
-                    << '\t' << keywordNames(catalogue, disc.keywordCodes) << '\n';
+        context.out << tabRow({disc.identifier, disc.name, dateOrEmpty(disc.burnDate),
+                               keywordNames(catalogue, disc.keywordCodes)})
+                    << '\n';
     }
     return Done;
 }
