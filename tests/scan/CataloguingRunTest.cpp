@@ -187,6 +187,7 @@ TEST_F(CataloguingRunTest, LinuxFolderCataloguesInOneRunWithEveryTextCaptured)
     for (const char *pipe : {"pipe.txt", "pipe.mp3", "pipe.zip"})
         ASSERT_EQ(::mkfifo(QFile::encodeName(disc.filePath(pipe)).constData(), 0644), 0);
     file("crlf.txt", "Windows\r\nline two");
+    file("lf.txt", "Linux\nline two\n");
     file("e\\f/in.txt", "Inside\r\n");
     file("a\\b.txt", "Backslash\r\n");
     file("tab\there.txt", "Tab\r\n");
@@ -198,8 +199,9 @@ TEST_F(CataloguingRunTest, LinuxFolderCataloguesInOneRunWithEveryTextCaptured)
     QStringList shown;   // name, owner, text number, automatic description
     for (const Line &l : fileLines(working(".fic")))
         shown << QStringLiteral("%1|%2|%3|%4").arg(l.name).arg(l.owner).arg(l.link).arg(l.descriptions.automatic);
-    EXPECT_EQ(shown, QStringList({"a" + wide + "b.txt|0|1|Backslash", "crlf.txt|0|2|Windows", "pipe.mp3|0|0|[MP3] ",
-                                  "pipe.txt|0|0|", "pipe.zip|0|0|", "tab\there.txt|0|3|Tab", "in.txt|1|4|Inside"}));
+    EXPECT_EQ(shown, QStringList({"a" + wide + "b.txt|0|1|Backslash", "crlf.txt|0|2|Windows", "lf.txt|0|3|Linux",
+                                  "pipe.mp3|0|0|[MP3] ", "pipe.txt|0|0|", "pipe.zip|0|0|", "tab\there.txt|0|4|Tab",
+                                  "in.txt|1|5|Inside"}));
     // Opening a stored path later (shell open) reaches the real host name.
     EXPECT_EQ(HostVolume(disc.path()).hostPath("\\e" + wide + "f\\in.txt"), disc.filePath("e\\f/in.txt"));
 }
