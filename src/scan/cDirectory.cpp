@@ -77,6 +77,7 @@ void cDirectory::Refresh()
     }
     m_exist = true;
     const QChar separator = m_volume->separator();
+    m_pathWithoutSeparator = removeTrailingSeparators(m_fullPath, separator);
     m_directoryName = lastPathComponent(m_fullPath, separator);
     if (m_filter.isEmpty())
         m_filter = QStringLiteral("*");
@@ -123,11 +124,10 @@ void cDirectory::Refresh()
 cFile cDirectory::File(int index) const
 {
     const VolumeEntry &entry = m_fileEntries.at(size_t(index));
-    const QString fullName = joinPath(m_fullPath, entry.name, m_volume->separator());
     if (entry.hasFacts)
-        return cFile(*m_volume, fullName, entry);
+        return cFile(*m_volume, m_pathWithoutSeparator, entry);
     cFile file(*m_volume);
-    file.setFullName(fullName);
+    file.setFullName(m_pathWithoutSeparator + m_volume->separator() + entry.name);
     return file;
 }
 

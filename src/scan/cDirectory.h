@@ -79,6 +79,7 @@ private:
     const Volume *m_volume;
     RunObserver *m_observer = nullptr;
     QString m_fullPath;
+    QString m_pathWithoutSeparator;   // for the full names of its files
     QString m_filter;
     QString m_directoryName;
     bool m_exist = false;

@@ -22,17 +22,18 @@ public:
 
     cFile();
     explicit cFile(const Volume &volume);
-    // A file whose facts a folder listing has just read: no second look-up.
-    cFile(const Volume &volume, const QString &fullName, const VolumeEntry &facts);
+    // A file whose facts a folder listing has just read: no second look-up. `folder`
+    // has no trailing separator.
+    cFile(const Volume &volume, const QString &folder, const VolumeEntry &facts);
 
-    const QString &FullName() const { return m_fullName; }
+    const QString &FullName() const;
     void setFullName(const QString &name);
 
     const QString &Path() const { return m_path; }
     const QString &FileName() const { return m_name; }
-    const QString &Extension() const { return m_extension; }
+    QString Extension() const;
     const QString &NameWithExtension() const { return m_name; }
-    const QString &NameWithoutExtension() const { return m_nameWithoutExtension; }
+    QString NameWithoutExtension() const;
 
     bool exists() const { return m_exists; }          // an existing file, not a folder
     qint64 FileSize() const { return m_fileSize; }    // 0 for a missing file
@@ -46,9 +47,9 @@ public:
     void Refresh();
 
     // The file's content for reading, when it is a regular file (see Volume::openFile).
-    std::unique_ptr<QIODevice> Open() const { return m_volume->openFile(m_fullName); }
+    std::unique_ptr<QIODevice> Open() const { return m_volume->openFile(FullName()); }
     // The file's path on the host, for readers that need a file name; empty when none.
-    QString HostPath() const { return m_volume->hostPath(m_fullName); }
+    QString HostPath() const { return m_volume->hostPath(FullName()); }
 
     // Moves the file into another folder, keeping its name; the object then names
     // the file at its new place. Never replaces an existing file.
@@ -63,11 +64,10 @@ private:
     void takeFacts(const VolumeEntry &facts);
 
     const Volume *m_volume;
-    QString m_fullName;
+    // Built on first use for a file made from a listing: most files of a walk never need it.
+    mutable QString m_fullName;
     QString m_path;
     QString m_name;
-    QString m_extension;
-    QString m_nameWithoutExtension;
     bool m_exists = false;
     qint64 m_fileSize = 0;
     QDateTime m_dateLastModification;
