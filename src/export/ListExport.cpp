@@ -221,8 +221,11 @@ QString filePaneText(const std::vector<FilePaneRow> &rows)
 bool writeTextExport(const QString &path, const QString &text, UserPrompt &prompt)
 {
     QString error;
-    if (path.isEmpty() || !writeWhole(path, text.toUtf8(), &error)) {
-        prompt.fail(LoadText(421));
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!path.isEmpty() && !QDir().mkpath(folder))
+        error = QDir::toNativeSeparators(folder) + QStringLiteral(": ") + LoadText(439);
+    if (path.isEmpty() || !error.isEmpty() || !writeWhole(path, text.toUtf8(), &error)) {
+        prompt.fail(error.isEmpty() ? LoadText(421) : LoadText(421) + u'\n' + error);
         return false;
     }
     return true;

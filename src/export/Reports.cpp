@@ -29,7 +29,7 @@ QString codeOf(qint16 number)
 
 QString megabytes(qint64 bytes)
 {
-    return grouped(roundHalfEven(double(bytes) / 1048576.0)) + QStringLiteral(" Mo");
+    return grouped(roundHalfEven(double(bytes) / 1048576.0)) + u' ' + LoadText(731);
 }
 
 struct Counters

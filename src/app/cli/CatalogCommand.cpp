@@ -3,6 +3,7 @@
 #include "capture/Autorun.h"
 #include "capture/FilterTable.h"
 #include "cli/CliSession.h"
+#include "cli/NumberArguments.h"
 #include "common/Numbers.h"
 #include "scan/CataloguingRun.h"
 #include "scan/DescriptionsUpdate.h"
@@ -19,9 +20,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <limits>
+
 namespace vorn::cli {
 
 namespace {
+
+constexpr qint64 kMaxTextKilobytes = 1024;
 
 struct CatalogArguments
 {
@@ -31,7 +36,7 @@ struct CatalogArguments
     std::optional<qint32> identifier;
     QString label;
     std::optional<qint32> options;
-    std::optional<QString> maxKb;
+    std::optional<qint64> maxKb;
     std::optional<QString> keywords;
     bool exclude = false;
 };
@@ -65,13 +70,22 @@ std::optional<CatalogArguments> parseArguments(const QStringList &arguments, QSt
             } else if (arg == QLatin1String("--name")) {
                 parsed.name = v->trimmed();
             } else if (arg == QLatin1String("--id")) {
-                parsed.identifier = v->trimmed().toInt(&ok);
+                const auto number = wholeNumberArgument(arg, *v, std::numeric_limits<qint32>::min(),
+                                                        std::numeric_limits<qint32>::max(), error);
+                if (!number)
+                    return std::nullopt;
+                parsed.identifier = qint32(*number);
             } else if (arg == QLatin1String("--label")) {
                 parsed.label = *v;
             } else if (arg == QLatin1String("--options")) {
-                parsed.options = v->trimmed().toInt(&ok);
+                const auto number = wholeNumberArgument(arg, *v, 0, std::numeric_limits<qint32>::max(), error);
+                if (!number)
+                    return std::nullopt;
+                parsed.options = qint32(*number);
             } else if (arg == QLatin1String("--max-kb")) {
-                parsed.maxKb = *v;
+                parsed.maxKb = wholeNumberArgument(arg, *v, 0, kMaxTextKilobytes, error);
+                if (!parsed.maxKb)
+                    return std::nullopt;
             } else {
                 parsed.keywords = *v;
             }
@@ -128,13 +142,12 @@ int catalogCommand(Context &context, const QStringList &arguments)
         return WrongUsage;
     }
 
-    // The options word and the text size limit (0 to 1024 KB; text counts as 0).
+    // The options word and the text size limit (a stored limit that is not a number counts as 0).
     const qint32 options = args->options.value_or(ReadOptionsWord());
-    const QString maxKbText = args->maxKb.value_or(
-        Settings::read(QStringLiteral("Opt"), QStringLiteral("TailleMax"), QStringLiteral("10")));
-    const qint64 maxKb = integerValue(maxKbText);
-    if (maxKb < 0 || maxKb > 1024) {
-        context.err << "vorn-cli: " << LoadText(519) << " (--max-kb " << maxKbText << ")\n";
+    const QString storedMaxKb = Settings::read(QStringLiteral("Opt"), QStringLiteral("TailleMax"), QStringLiteral("10"));
+    const qint64 maxKb = args->maxKb.value_or(integerValue(storedMaxKb));
+    if (maxKb < 0 || maxKb > kMaxTextKilobytes) {
+        context.err << "vorn-cli: " << LoadText(519) << " (TailleMax " << storedMaxKb << ")\n";
         return Failed;
     }
 
@@ -175,7 +188,13 @@ int catalogCommand(Context &context, const QStringList &arguments)
     }
     const QString identifier = QString::number(*serial);
 
-    QDir().mkpath(context.dataFolder);
+    if (!QFileInfo(context.dataFolder).isDir()) {
+        if (!QDir().mkpath(context.dataFolder)) {
+            context.err << "vorn-cli: " << LoadText(439) << ' ' << context.dataFolder << '\n';
+            return Failed;
+        }
+        context.err << "vorn-cli: " << LoadText(729) << ' ' << context.dataFolder << '\n';
+    }
     CliSession session(context);
     if (!session.open())
         return Failed;
@@ -197,6 +216,8 @@ int catalogCommand(Context &context, const QStringList &arguments)
         return Failed;
     }
 
+    if (context.errIsTerminal)
+        session.observer.showProgressOn(context.err);
     const FilterTable filters = BuildFilterTable();
     const qint64 maxTextSize = maxKb * 1024;
     QString error;
@@ -212,7 +233,9 @@ int catalogCommand(Context &context, const QStringList &arguments)
         catalogue.current = position;
         CataloguingRun run(catalogue, *volume, filters, session.observer);
         CataloguingRequest request{identifier, options & ~32, maxTextSize, true};
-        if (!run.run(request)) {
+        const bool completed = run.run(request);
+        session.observer.endProgress();
+        if (!completed) {
             context.err << "vorn-cli: " << (run.error().isEmpty() ? LoadText(356) : run.error()) << '\n';
             return Failed;
         }
@@ -235,6 +258,7 @@ int catalogCommand(Context &context, const QStringList &arguments)
         ReadAutorunIcon(volume->rootFolder(), identifier, catalogue.tempFolder);
         const DescriptionsUpdateOutcome outcome = updateDescriptions(
             catalogue, position, *volume, filters, options & ~32, maxTextSize, session.observer, false);
+        session.observer.endProgress();
         if (!outcome.completed) {
             context.err << "vorn-cli: " << LoadText(441) << ": " << outcome.error << '\n';
             deleteWorkingCopies(catalogue, identifier);

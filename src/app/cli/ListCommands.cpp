@@ -3,6 +3,7 @@
 #include "cli/CliSession.h"
 #include "common/DayDate.h"
 #include "common/TabSeparated.h"
+#include "settings/StringTable.h"
 #include "store/DiscArchive.h"
 #include "store/FileListLoader.h"
 #include "store/RecordText.h"
@@ -106,12 +107,13 @@ int showCommand(Context &context, const QStringList &arguments)
     loader.close();
 
     const DiscRecord &disc = catalogue.disc(position);
-    context.out << "total size: " << disc.totalSize << '\n'
-                << "captured size: " << disc.capturedSize << '\n'
-                << "files: " << disc.fileCount << '\n'
-                << "archives: " << disc.archiveCount << '\n'
-                << "members: " << disc.memberCount << '\n'
-                << "captured texts: " << disc.capturedCount << "\n\n";
+    // The labels the properties window gives these figures, in the language of the run.
+    const std::pair<int, qint64> statistics[] = {{393, disc.totalSize},    {648, disc.capturedSize},
+                                                 {394, disc.fileCount},    {597, disc.archiveCount},
+                                                 {596, disc.memberCount},  {593, disc.capturedCount}};
+    for (const auto &[label, value] : statistics)
+        context.out << LoadText(label).trimmed() << ' ' << value << '\n';
+    context.out << '\n';
 
     const int folderCount = int(tree.folders.size());
     int nextFolder = 1;

@@ -6,6 +6,7 @@
 #include "search/BookmarkList.h"
 #include "search/SearchCriteria.h"
 #include "search/SearchRun.h"
+#include "settings/StringTable.h"
 
 #include <optional>
 
@@ -63,10 +64,10 @@ int searchCommand(Context &context, const QStringList &arguments)
             return usage(context, QStringLiteral("search takes one expression"));
         expression = arg;
     }
-    if (!expression)
-        return usage(context, QStringLiteral("usage: search EXPR [flags]"));
     if (!flags.finish(expression, error))
         return usage(context, error);
+    if (!flags.criteria.hasCriteria())
+        return usage(context, LoadText(315));
     const SearchCriteria &criteria = flags.criteria;
 
     CliSession session(context);
