@@ -6,6 +6,7 @@
 #include "settings/StringTable.h"
 
 #include <QTextStream>
+#include <functional>
 #include <memory>
 
 namespace vorn::cli {
@@ -31,6 +32,9 @@ public:
     QString chooseFolder(const QString &) override { return {}; }
     QString chooseFile(const QString &, const QString &, bool) override { return {}; }
 
+    // Called before each message, so a progress line can make room for it.
+    void setBeforeSaying(std::function<void()> hook) { m_beforeSaying = std::move(hook); }
+
 private:
     Answer answer(const QString &text, Answer unchanged)
     {
@@ -49,6 +53,8 @@ private:
     // One line per line of the text, each its own sentence; later lines indented.
     void say(const QString &text)
     {
+        if (m_beforeSaying)
+            m_beforeSaying();
         QString lines = text;
         lines.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
         bool first = true;
@@ -62,12 +68,16 @@ private:
     QTextStream &m_err;
     bool m_yes;
     bool m_offersYes;
+    std::function<void()> m_beforeSaying;
 };
 
 class CliObserver : public RunObserver
 {
 public:
     explicit CliObserver(CliPrompt &prompt) : m_prompt(prompt) {}
+    ~CliObserver() override { endProgress(); }
+    CliObserver(const CliObserver &) = delete;
+    CliObserver &operator=(const CliObserver &) = delete;
     UserPrompt &prompt() override { return m_prompt; }
     void progress(const QString &text) override
     {
@@ -75,8 +85,16 @@ public:
             m_progress->show(text);
     }
     // Shows progress on standard error from now on (when it is a terminal).
-    void showProgressOn(QTextStream &err) { m_progress = std::make_unique<TerminalProgress>(err); }
-    void endProgress() { m_progress.reset(); }
+    void showProgressOn(QTextStream &err)
+    {
+        m_progress = std::make_unique<TerminalProgress>(err);
+        m_prompt.setBeforeSaying([this] { m_progress->finish(); });
+    }
+    void endProgress()
+    {
+        m_prompt.setBeforeSaying({});
+        m_progress.reset();
+    }
 
 private:
     CliPrompt &m_prompt;
