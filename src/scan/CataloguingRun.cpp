@@ -145,7 +145,7 @@ void CataloguingRun::Walk::catalogueFile(const cFile &file, qint32 owner)
     record.name = storedName(name);
     record.owner = owner;
     record.size = file.FileSize();
-    record.date = dayNumberFromDateTime(file.DateLastModification());
+    record.date = file.DayNumberLastModification();
     m_folderFiles.push_back(record);
     const size_t index = m_folderFiles.size() - 1;
 

@@ -1,5 +1,6 @@
 #include "scan/cFile.h"
 
+#include "common/DayDate.h"
 #include "scan/PathSyntax.h"
 
 #include <cerrno>
@@ -64,7 +65,7 @@ void cFile::Refresh()
     m_exists = lookup.found() && !lookup.entry.isFolder;
     if (!m_exists) {
         m_fileSize = 0;
-        m_dateLastModification = QDateTime();
+        m_modifiedMs.reset();
         return;
     }
     takeFacts(lookup.entry);
@@ -75,7 +76,17 @@ void cFile::takeFacts(const VolumeEntry &facts)
     if (m_options & ReadSize)
         m_fileSize = facts.size;
     if (m_options & ReadDate)
-        m_dateLastModification = facts.modified();
+        m_modifiedMs = facts.hasFacts ? std::optional<qint64>(facts.modifiedMs) : std::nullopt;
+}
+
+QDateTime cFile::DateLastModification() const
+{
+    return m_modifiedMs ? QDateTime::fromMSecsSinceEpoch(*m_modifiedMs) : QDateTime();
+}
+
+double cFile::DayNumberLastModification() const
+{
+    return m_modifiedMs ? dayNumberFromEpochMs(*m_modifiedMs) : 0;
 }
 
 VolumeResult cFile::Move(const QString &folder)

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
 
 namespace vorn {
 
@@ -38,7 +39,9 @@ public:
     bool exists() const { return m_exists; }          // an existing file, not a folder
     qint64 FileSize() const { return m_fileSize; }    // 0 for a missing file
     // Invalid (the "0" date) for a missing file.
-    const QDateTime &DateLastModification() const { return m_dateLastModification; }
+    QDateTime DateLastModification() const;
+    // The same as a day number of the line files (0 for none), quick for a whole walk.
+    double DayNumberLastModification() const;
 
     // Bit 1: read the date; bit 2: read the size. Default 7.
     int Options() const { return m_options; }
@@ -70,7 +73,7 @@ private:
     QString m_name;
     bool m_exists = false;
     qint64 m_fileSize = 0;
-    QDateTime m_dateLastModification;
+    std::optional<qint64> m_modifiedMs;   // ms since 1970 (UTC), when read
     int m_options = 7;
 };
 
