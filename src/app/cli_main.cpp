@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -11,5 +12,5 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("VORN"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return vorn::cli::run(QCoreApplication::arguments().mid(1), out, err);
+    return vorn::cli::run(QCoreApplication::arguments().mid(1), out, err, ::isatty(STDERR_FILENO) == 1);
 }

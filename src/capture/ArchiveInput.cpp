@@ -1,8 +1,9 @@
 #include "capture/ArchiveInput.h"
 
-#include <QFileInfo>
+#include "common/RegularFile.h"
 
 #include <algorithm>
+#include <unistd.h>
 
 namespace vorn {
 
@@ -12,12 +13,14 @@ constexpr qint64 kWindowSize = 256 * 1024;
 
 bool ArchiveInput::open(const QString &path)
 {
-    // Only plain files: opening a named pipe for reading would wait for a writer.
-    if (!QFileInfo(path).isFile())
+    m_file.close();
+    const int fd = openRegularFile(QFile::encodeName(path));
+    if (fd < 0)
         return false;
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly))
+    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return false;
+    }
     m_size = m_file.size();
     m_window.clear();
     m_windowPos = 0;

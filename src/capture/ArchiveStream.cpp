@@ -2,10 +2,13 @@
 
 #include "capture/ArchiveNames.h"
 
+#include "common/RegularFile.h"
+
 #include <QFile>
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <unistd.h>
 
 namespace vorn {
 
@@ -93,8 +96,8 @@ void readWithLibarchive(ArchiveKind kind, const QString &hostPath, const Archive
         archive_read_support_format_rar(reader);
         archive_read_support_format_rar5(reader);
     }
-    const QByteArray path = QFile::encodeName(hostPath);
-    if (listing.recognised && archive_read_open_filename(reader, path.constData(), 64 * 1024) == ARCHIVE_OK) {
+    const int fd = listing.recognised ? openRegularFile(QFile::encodeName(hostPath)) : -1;
+    if (fd >= 0 && archive_read_open_fd(reader, fd, 64 * 1024) == ARCHIVE_OK) {
         std::size_t cursor = 0;
         qint64 discardBudget = kSolidDiscardLimit;
         int retries = 0;
@@ -146,6 +149,8 @@ void readWithLibarchive(ArchiveKind kind, const QString &hostPath, const Archive
     while (next < pending.size())
         deliverUnread(pending[next++], listing, consumer);
     archive_read_free(reader);
+    if (fd >= 0)
+        ::close(fd);
 }
 
 } // namespace vorn

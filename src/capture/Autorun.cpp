@@ -2,6 +2,7 @@
 
 #include "capture/PeIcons.h"
 #include "common/ProfileFile.h"
+#include "common/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,10 +47,10 @@ QString entryIgnoringCase(const QString &folder, const QString &name)
 
 QByteArray readSmallFile(const QString &path, qint64 limit)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > limit)
+    const std::unique_ptr<QFile> file = openRegularQFile(path);
+    if (!file || file->size() > limit)
         return {};
-    return file.read(limit);
+    return file->read(limit);
 }
 
 bool writeIcon(const QString &target, const QByteArray &bytes)
@@ -177,9 +178,8 @@ QString ReadAutorunIcon(const QString &driveRoot, const QString &identifier,
         return {};
 
     QByteArray icon;
-    QFile file(source);
-    const QByteArray start = file.open(QIODevice::ReadOnly) ? file.read(6) : QByteArray();
-    file.close();
+    const std::unique_ptr<QFile> file = openRegularQFile(source);
+    const QByteArray start = file ? file->read(6) : QByteArray();
     if (value->file.endsWith(QStringLiteral(".ico"), Qt::CaseInsensitive) || isIconFile(start)) {
         // An icon file holds one icon: asking it for another gives none.
         if (value->index == 0)

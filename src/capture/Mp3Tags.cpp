@@ -2,6 +2,8 @@
 
 #include "common/TextCodec.h"
 
+#include "common/RegularFile.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -352,17 +354,17 @@ TagRecord readMp3TagsFromParts(QByteArrayView head, QByteArrayView last128, qint
 
 TagRecord ReadMp3Tags(const QString &hostPath)
 {
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::unique_ptr<QFile> file = openRegularQFile(hostPath);
+    if (!file)
         return {};
-    const qint64 total = file.size();
-    QByteArray head = file.read(kHeaderSize);
+    const qint64 total = file->size();
+    QByteArray head = file->read(kHeaderSize);
     const qint64 needed = mp3HeadLength(head, total);
     if (needed > head.size())
-        head += file.read(needed - head.size());
+        head += file->read(needed - head.size());
     QByteArray last;
-    if (total >= kVersion1Size && file.seek(total - kVersion1Size))
-        last = file.read(kVersion1Size);
+    if (total >= kVersion1Size && file->seek(total - kVersion1Size))
+        last = file->read(kVersion1Size);
     return readMp3TagsFromParts(head, last, total);
 }
 

@@ -54,10 +54,12 @@ QString CleanLine(QStringView text)
 
 std::optional<QString> firstLineDescription(QStringView text)
 {
-    const qsizetype cr = text.indexOf(u'\r');
-    if (cr < 0)
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+        ++end;
+    if (end == text.size())
         return std::nullopt;
-    QStringView line = trimSpaces(text.left(cr + 1));
+    QStringView line = trimSpaces(text.left(end + 1));
     if (line.size() <= 1)
         return std::nullopt;
     if (line.size() > kMaxDescriptionLine)

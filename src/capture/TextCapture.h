@@ -20,10 +20,10 @@ QString CleanLine(QStringView text);
 
 // The automatic description a captured text gives its file, or nothing when the
 // description stays unchanged. The first line is the text up to and including its
-// first CR (a text without CR has none), without leading and trailing spaces; a line
-// of at most one character gives nothing. A longer line is cut to 100 characters,
-// cleaned when it holds a double quote, and loses its last character (the CR, or
-// whatever the cut left last).
+// first CR or LF (a text without either has none, so Windows and Linux line ends both
+// count), without leading and trailing spaces; a line of at most one character gives
+// nothing. A longer line is cut to 100 characters, cleaned when it holds a double
+// quote, and loses its last character (the line end, or whatever the cut left last).
 std::optional<QString> firstLineDescription(QStringView text);
 
 } // namespace vorn

@@ -5,6 +5,7 @@
 #include "capture/ArchiveInput.h"
 #include "capture/ArchiveNames.h"
 #include "capture/ArchiveOutput.h"
+#include "common/RegularFile.h"
 #include "common/TextCodec.h"
 #include "common/UserPrompt.h"
 
@@ -13,6 +14,7 @@
 #include <zip.h>
 
 #include <atomic>
+#include <cstdio>
 #include <optional>
 
 namespace vorn {
@@ -390,11 +392,17 @@ void readZipMembers(const QString &hostPath, const ArchiveListing &listing,
     zip_error_init(&error);
     zip_t *archive = nullptr;
     if (listing.recognised) {
-        const QByteArray path = QFile::encodeName(hostPath);
-        if (zip_source_t *source = zip_source_file_create(path.constData(), zip_uint64_t(listing.archiveStart), -1, &error)) {
+        const int fd = openRegularFile(QFile::encodeName(hostPath));
+        FILE *stream = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+        if (fd >= 0 && !stream)
+            ::close(fd);
+        // The source owns the stream from here on, and closes it when freed.
+        if (zip_source_t *source = stream ? zip_source_filep_create(stream, zip_uint64_t(listing.archiveStart), -1, &error) : nullptr) {
             archive = zip_open_from_source(source, ZIP_RDONLY, &error);
             if (!archive)
                 zip_source_free(source);
+        } else if (stream) {
+            std::fclose(stream);
         }
     }
     zip_error_fini(&error);

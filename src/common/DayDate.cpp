@@ -1,6 +1,8 @@
 #include "common/DayDate.h"
 
+#include <algorithm>
 #include <cmath>
+#include <ctime>
 
 namespace vorn {
 
@@ -66,6 +68,19 @@ double dayNumberFromDateTime(const QDateTime &dateTime)
     // Whole seconds: the stored form keeps no fraction of a second.
     const double fraction = double(local.time().msecsSinceStartOfDay() / 1000) / kSecondsPerDay;
     // Before the epoch the fraction counts away from zero (-1.25 is 29/12/1899 06:00).
+    return days < 0 ? double(days) - fraction : double(days) + fraction;
+}
+
+double dayNumberFromEpochMs(qint64 ms)
+{
+    const qint64 seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+    const time_t moment = time_t(seconds);
+    struct tm local {};
+    if (qint64(moment) != seconds || ::localtime_r(&moment, &local) == nullptr)
+        return dayNumberFromDateTime(QDateTime::fromMSecsSinceEpoch(ms));
+    const qint64 days = kEpoch.daysTo(QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday));
+    const int secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);
+    const double fraction = double(secondOfDay) / kSecondsPerDay;
     return days < 0 ? double(days) - fraction : double(days) + fraction;
 }
 

@@ -9,6 +9,11 @@ namespace vorn {
 // Dates as stored in the line files: days since 30 December 1899 00:00 local time,
 // the fraction being the time of day. 0 stands for "no date".
 double dayNumberFromDateTime(const QDateTime &dateTime);
+// The same for a moment in milliseconds since 1970 (UTC). It gives what
+// dayNumberFromDateTime(QDateTime::fromMSecsSinceEpoch(ms)) gives without having the
+// platform look at its time-zone file again for every date (a walk converts one per
+// file); a change of TZ is seen after tzset().
+double dayNumberFromEpochMs(qint64 ms);
 // The same date and time of day without placing them in the local time zone:
 // quick to format (no time-zone lookup), for texts of many dates.
 QDateTime wallClockFromDayNumber(double dayNumber);

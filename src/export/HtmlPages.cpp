@@ -18,12 +18,10 @@ QString T(int id)
     return LoadText(id);
 }
 
-// Values of the contents pages' meta tags.
+// Values of the contents pages' meta tags (description, keywords and rights in the
+// language of the run).
 const QLatin1String MetaAuthor("VORN");
-const QLatin1String MetaDescription("Arborescence d'un CD");
-const QLatin1String MetaKeywords("VORN, CD, catalogue, arborescence");
 const QLatin1String MetaRightsName("copyright");
-const QLatin1String MetaRights("Page written by VORN from its catalogue; the listed names belong to their owners.");
 
 QString meta(QLatin1String name, const QString &value)
 {
@@ -122,8 +120,8 @@ QString htmlContentsPage(const DiscRecord &disc, const DiscTree &tree, const QSt
     const QString name = htmlEscaped(disc.name);
 
     QString page = T(9000) + name + QLatin1String("</title>") + meta(QLatin1String("author"), MetaAuthor)
-        + meta(QLatin1String("description"), MetaDescription)
-        + meta(QLatin1String("keywords"), MetaKeywords) + meta(MetaRightsName, MetaRights) + Crlf
+        + meta(QLatin1String("description"), T(732))
+        + meta(QLatin1String("keywords"), T(733)) + meta(MetaRightsName, T(734)) + Crlf
         + QLatin1String("<style type=\"text/css\">") + Crlf
         + QLatin1String("BODY { margin: 12px; background-color: #FFFFFF; color: #000000; }") + Crlf
         + QLatin1String("A:visited  { color:#330099; text-decoration: none; }") + Crlf

@@ -2,6 +2,7 @@
 
 #include "common/LineFields.h"
 #include "common/Numbers.h"
+#include "common/TabSeparated.h"
 #include "common/UserPrompt.h"
 #include "export/HtmlImages.h"
 #include "export/HtmlPages.h"
@@ -202,7 +203,7 @@ QString resultListText(const std::vector<ListRow> &rows)
 {
     QString text;
     for (const ListRow &row : rows)
-        text += row.discName + u'\t' + row.location + row.name + Crlf;
+        text += tabRow({row.discName, row.location + row.name}) + Crlf;
     return text;
 }
 
@@ -220,8 +221,11 @@ QString filePaneText(const std::vector<FilePaneRow> &rows)
 bool writeTextExport(const QString &path, const QString &text, UserPrompt &prompt)
 {
     QString error;
-    if (path.isEmpty() || !writeWhole(path, text.toUtf8(), &error)) {
-        prompt.fail(LoadText(421));
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!path.isEmpty() && !QDir().mkpath(folder))
+        error = QDir::toNativeSeparators(folder) + QStringLiteral(": ") + LoadText(439);
+    if (path.isEmpty() || !error.isEmpty() || !writeWhole(path, text.toUtf8(), &error)) {
+        prompt.fail(error.isEmpty() ? LoadText(421) : LoadText(421) + u'\n' + error);
         return false;
     }
     return true;

@@ -30,8 +30,9 @@ QString resultListText(const std::vector<ListRow> &rows);
 // quoted field of the store's line syntax.
 QString filePaneText(const std::vector<FilePaneRow> &rows);
 
-// Writes an export's text as UTF-8, replacing the file. A failure shows "Export
-// impossible!" (421) and gives false.
+// Writes an export's text as UTF-8, replacing the file; missing parent folders are
+// created. A failure shows "Export impossible!" (421) with the path and the reason,
+// and gives false.
 bool writeTextExport(const QString &path, const QString &text, UserPrompt &prompt);
 
 // The save dialogs of the two file exports; an empty text when cancelled. A name

@@ -25,7 +25,7 @@ QString grouped(qint64 value)
 
 QString megabytes(qint64 bytes)
 {
-    return grouped(roundHalfEven(double(bytes) / 1048576.0)) + QStringLiteral(" Mo");
+    return grouped(roundHalfEven(double(bytes) / 1048576.0)) + u' ' + LoadText(731);
 }
 
 struct Counters

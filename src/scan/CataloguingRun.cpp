@@ -9,7 +9,8 @@
 #include "common/TextCodec.h"
 #include "common/UserPrompt.h"
 #include "scan/StoredName.h"
-#include "scan/Volume.h"
+#include "scan/PathSyntax.h"
+#include "scan/cDirectory.h"
 #include "settings/StringTable.h"
 #include "store/CapturedTextStore.h"
 #include "store/Catalogue.h"
@@ -20,7 +21,7 @@
 #include <QFile>
 #include <QIODevice>
 
-#include <algorithm>
+#include <memory>
 
 namespace vorn {
 
@@ -28,17 +29,6 @@ namespace {
 
 constexpr qint32 ArchiveOptions = 8 | 256 | 1024;
 constexpr int ProgressEvery = 25;
-constexpr int YieldEveryFiles = 100;
-
-// Folder and file names in the walker's order: ascending, ignoring case; names equal
-// but for case are kept in a fixed order.
-bool nameLess(const VolumeEntry &a, const VolumeEntry &b)
-{
-    const int order = QString::compare(a.name, b.name, Qt::CaseInsensitive);
-    if (order != 0)
-        return order < 0;
-    return QString::compare(a.name, b.name, Qt::CaseSensitive) < 0;
-}
 
 bool endsWithMp3(const QString &name)
 {
@@ -58,11 +48,6 @@ int archiveKindFor(const FilterTable &filters, const QString &name, qint32 optio
     return 0;
 }
 
-QString joinPath(const QString &folder, const QString &name)
-{
-    return folder.isEmpty() ? name : folder + u'\\' + name;
-}
-
 } // namespace
 
 // The state of one run: the folder queue, the records, the open stores.
@@ -80,25 +65,17 @@ public:
     bool run();
 
 private:
-    struct QueuedFolder
-    {
-        QString path;      // inside the disc, "\" separators, "" for the root
-        std::vector<VolumeEntry> files;
-    };
-
-    enum class Outcome { Done, Cancelled };
-
     QString workingCopy(const char *extension) const
     {
         return m_catalogue.workingCopy(m_request.identifier, QString::fromLatin1(extension));
     }
-    bool listFolder(const QString &path, FolderListing &listing, bool &cancelled);
+    std::unique_ptr<cDirectory> readFolder(const QString &path, bool &cancelled);
     void progress(const QString &folderPath);
     void captureText(FileRecord &record, const QString &text);
-    void catalogueFile(const QString &folderPath, const VolumeEntry &entry, qint32 owner);
+    void catalogueFile(const cFile &file, qint32 owner);
     void catalogueArchive(const QString &hostPath, int kind, size_t archiveIndex);
     bool flushFolderFiles();
-    Outcome cancel();
+    void cancel();
 
     CataloguingRun &m_run;
     const CataloguingRequest &m_request;
@@ -112,28 +89,30 @@ private:
     QFile m_fileListOut;
     CapturedTextWriter m_texts;
     Mp3TagStore m_tags;
-    int m_filesSinceYield = 0;
 };
 
-bool CataloguingRun::Walk::listFolder(const QString &path, FolderListing &listing, bool &cancelled)
+// Reads one folder through the walker, asking to read it again while it cannot be
+// read. No keeps it empty; Cancel (cancelled set) gives nullptr.
+std::unique_ptr<cDirectory> CataloguingRun::Walk::readFolder(const QString &path, bool &cancelled)
 {
     cancelled = false;
-    for (;;) {
-        listing = m_run.m_volume.listFolder(path, ListDetail::Facts);
-        if (listing.ok())
-            return true;
-        const QString shown = path.isEmpty() ? QStringLiteral("\\") : path;
+    auto directory = std::make_unique<cDirectory>(m_run.m_volume, &m_run.m_observer);
+    directory->setSortFiles(-1);
+    directory->setSortDirectories(-1);
+    directory->setReadsFileFacts(true);
+    directory->setFullPath(path);
+    while (!directory->Exist() && !directory->WasCancelled()) {
         const UserPrompt::Answer answer = m_run.m_observer.prompt().askYesNoCancel(
-            LoadText(303) + u'\n' + shown, UserPrompt::Icon::Exclamation);
-        if (answer == UserPrompt::Answer::Yes)
-            continue;
-        if (answer == UserPrompt::Answer::No) {
-            listing.entries.clear();
-            return true;
+            LoadText(303) + u'\n' + path, UserPrompt::Icon::Exclamation);
+        if (answer == UserPrompt::Answer::No)
+            break;
+        if (answer != UserPrompt::Answer::Yes) {
+            cancelled = true;
+            return nullptr;
         }
-        cancelled = true;
-        return false;
+        directory->Refresh();
     }
+    return directory;
 }
 
 void CataloguingRun::Walk::progress(const QString &folderPath)
@@ -159,33 +138,32 @@ void CataloguingRun::Walk::captureText(FileRecord &record, const QString &text)
     }
 }
 
-void CataloguingRun::Walk::catalogueFile(const QString &folderPath, const VolumeEntry &entry,
-                                         qint32 owner)
+void CataloguingRun::Walk::catalogueFile(const cFile &file, qint32 owner)
 {
+    const QString &name = file.NameWithExtension();
     FileRecord record;
-    record.name = storedName(entry.name);
+    record.name = storedName(name);
     record.owner = owner;
-    record.size = entry.size;
-    record.date = dayNumberFromDateTime(entry.modified());
+    record.size = file.FileSize();
+    record.date = file.DayNumberLastModification();
     m_folderFiles.push_back(record);
     const size_t index = m_folderFiles.size() - 1;
-    const QString path = joinPath(folderPath, entry.name);
 
-    const int kind = archiveKindFor(m_run.m_filters, entry.name, m_request.options);
+    const int kind = archiveKindFor(m_run.m_filters, name, m_request.options);
     if (kind != 0) {
-        catalogueArchive(m_run.m_volume.hostPath(path), kind, index);
+        catalogueArchive(file.HostPath(), kind, index);
         return;
     }
-    if ((m_request.options & 1) && entry.size <= m_request.maxTextSize
-        && MatchFilter(m_run.m_filters, entry.name, 1) != 0) {
-        if (std::unique_ptr<QIODevice> file = m_run.m_volume.openFile(path)) {
-            const QString text = decodeCapturedText(file->read(m_request.maxTextSize + 1));
+    if ((m_request.options & 1) && file.FileSize() <= m_request.maxTextSize
+        && MatchFilter(m_run.m_filters, name, 1) != 0) {
+        if (std::unique_ptr<QIODevice> content = file.Open()) {
+            const QString text = decodeCapturedText(content->read(m_request.maxTextSize + 1));
             if (!text.isEmpty())
                 captureText(m_folderFiles[index], text);
         }
     }
-    if (endsWithMp3(entry.name)) {
-        const Mp3Tags tags = ReadMp3Tags(m_run.m_volume.hostPath(path));
+    if (endsWithMp3(name)) {
+        const Mp3Tags tags = ReadMp3Tags(file.HostPath());
         m_tags.set(m_fileOffset + qint64(index), tags);
         m_folderFiles[index].descriptions.automatic = mp3Summary(tags);
     }
@@ -265,7 +243,7 @@ bool CataloguingRun::Walk::flushFolderFiles()
     return true;
 }
 
-CataloguingRun::Walk::Outcome CataloguingRun::Walk::cancel()
+void CataloguingRun::Walk::cancel()
 {
     m_run.m_observer.progress(LoadText(356));
     m_run.m_observer.yield();
@@ -275,7 +253,6 @@ CataloguingRun::Walk::Outcome CataloguingRun::Walk::cancel()
     if (m_request.recordAppended && m_catalogue.discCount() > 0)
         m_catalogue.discs.pop_back();
     m_catalogue.current = 0;
-    return Outcome::Cancelled;
 }
 
 bool CataloguingRun::Walk::run()
@@ -293,56 +270,47 @@ bool CataloguingRun::Walk::run()
     }
     m_fileList = TreeFiles::fileListHeader();
 
-    // Folder 0 is the root; queue[n] is folder number n.
-    std::vector<QString> queue{QString()};
+    // Folder 0 is the root; queue[n] is folder number n. A folder is read when it
+    // joins the queue and let go once its files are written. Folder paths end with
+    // "\\", so the walker's trimming of blanks never cuts a name that ends with one.
+    bool retryCancelled = false;
+    std::vector<std::unique_ptr<cDirectory>> queue;
+    queue.push_back(readFolder(QStringLiteral("\\"), retryCancelled));
+    if (retryCancelled) {
+        cancel();
+        return false;
+    }
     m_folders.assign(1, FolderRecord());
     for (size_t n = 0; n < queue.size(); ++n) {
-        const QString folderPath = queue[n];
+        const std::unique_ptr<cDirectory> folder = std::move(queue[n]);
+        const QString &folderPath = folder->FullPath();
         m_counters.folders = int(n);
         progress(folderPath);
 
-        FolderListing listing;
-        bool retryCancelled = false;
-        if (!listFolder(folderPath, listing, retryCancelled)) {
-            cancel();
-            return false;
-        }
-        std::vector<VolumeEntry> folders;
-        std::vector<VolumeEntry> files;
-        for (VolumeEntry &entry : listing.entries) {
-            if (entry.name.startsWith(u'.'))
-                continue;
-            if (entry.isFolder && !entry.isSymlink)
-                folders.push_back(std::move(entry));
-            else if (!entry.isFolder)
-                files.push_back(std::move(entry));
-        }
-        std::stable_sort(folders.begin(), folders.end(), nameLess);
-        std::stable_sort(files.begin(), files.end(), nameLess);
-
-        for (const VolumeEntry &folder : folders) {
+        for (const QString &name : folder->Directories()) {
             if (m_run.m_observer.cancelled()) {
+                cancel();
+                return false;
+            }
+            std::unique_ptr<cDirectory> child = readFolder(joinPath(folderPath, name) + u'\\', retryCancelled);
+            if (retryCancelled) {
                 cancel();
                 return false;
             }
             FolderRecord record;
-            record.name = storedName(folder.name);
+            record.name = storedName(name);
             record.parent = qint32(n);
-            record.date = dayNumberFromDateTime(folder.modified());
+            record.date = dayNumberFromDateTime(child->DateCreation());
             m_folders.push_back(record);
-            queue.push_back(joinPath(folderPath, folder.name));
+            queue.push_back(std::move(child));
         }
-        for (const VolumeEntry &file : files) {
+        for (int i = 0; i < folder->FilesCount(); ++i) {
             ++m_counters.files;
-            if (++m_filesSinceYield >= YieldEveryFiles) {
-                m_filesSinceYield = 0;
-                m_run.m_observer.yield();
-            }
             if (m_run.m_observer.cancelled()) {
                 cancel();
                 return false;
             }
-            catalogueFile(folderPath, file, qint32(n));
+            catalogueFile(folder->File(i), qint32(n));
             if (m_folderFiles.size() % ProgressEvery == 0)
                 progress(folderPath);
         }

@@ -29,7 +29,8 @@ struct CataloguingCounters
     int texts = 0;
 };
 
-// The cataloguing run: walks the whole tree of `volume` and writes the disc's folder
+// The cataloguing run: walks the whole tree of `volume` through the walker classes
+// (cDirectory, cFile; they alone read the disc) and writes the disc's folder
 // file, file list, captured-text store and MP3 tag store into the temporary folder,
 // setting the member flag word to 567 so the caller's record write packs them.
 // Names beginning with "." are skipped, symbolic links are never followed.

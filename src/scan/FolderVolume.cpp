@@ -75,7 +75,7 @@ quint32 listingHash(const QString &label, const std::vector<VolumeEntry> &entrie
     items.reserve(entries.size());
     for (const VolumeEntry &entry : entries)
         if (entry.hasFacts && !entry.name.startsWith(u'.'))
-            items.push_back({entry.name.toUtf8(), &entry});
+            items.push_back({QString(entry.name).replace(kStoredBackslash, u'\\').toUtf8(), &entry});
     std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) { return a.name < b.name; });
 
     quint32 hash = kFnvOffset;

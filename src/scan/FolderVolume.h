@@ -32,7 +32,8 @@ VolumeFileValues parseVolumeFile(QByteArrayView bytes);
 // Stable hash of a label and the root entries of a folder: FNV-1a (32 bits) over the
 // label and, in byte order of their UTF-8 names, each entry's name, kind, size (0 for
 // folders, whose size depends on the host file system) and modification time in whole
-// seconds. Entries whose names begin with "." are left out, as the walker never lists
+// seconds (names with their real "\", so an identifier does not depend on how a name
+// is shown). Entries whose names begin with "." are left out, as the walker never lists
 // them; so are entries whose facts were not read.
 quint32 listingHash(const QString &label, const std::vector<VolumeEntry> &entries);
 

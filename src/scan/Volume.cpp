@@ -1,5 +1,6 @@
 #include "scan/Volume.h"
 
+#include "common/RegularFile.h"
 #include "common/TextCodec.h"
 #include "scan/PathSyntax.h"
 
@@ -161,6 +162,18 @@ QByteArray HostVolume::encodeName(QByteArrayView folder, QStringView name) const
                 return *found;
         }
     }
+    if (m_drive && name.contains(kStoredBackslash)) {
+        // A name this object has not listed (a path kept from an earlier run): the
+        // host name holds "\" when such an entry exists.
+        const QByteArray real = name.toString().replace(kStoredBackslash, u'\\').toUtf8();
+        QByteArray path = folder.toByteArray();
+        if (!path.endsWith('/'))
+            path += '/';
+        struct stat st;
+        path += real;
+        if (::lstat(path.constData(), &st) == 0)
+            return real;
+    }
     return name.toUtf8();
 }
 
@@ -168,18 +181,32 @@ QString HostVolume::decodeName(QByteArrayView folder, const char *bytes, size_t 
 {
     const QByteArrayView view(bytes, qsizetype(length));
     bool ascii = true;
-    for (char c : view)
-        if (static_cast<unsigned char>(c) >= 0x80) {
+    bool backslash = false;
+    for (char c : view) {
+        if (static_cast<unsigned char>(c) >= 0x80)
             ascii = false;
-            break;
-        }
-    if (ascii)
-        return QString::fromLatin1(view);
-    if (isValidUtf8(view))
-        return QString::fromUtf8(view);
-    QString name = decodeWindows1252(view);
-    std::lock_guard lock(m_namesMutex);
-    m_rawNames.insert(rawNameKey(folder, name), view.toByteArray());
+        else if (c == '\\')
+            backslash = true;
+    }
+    QString name;
+    bool remember = false;
+    if (ascii) {
+        name = QString::fromLatin1(view);
+    } else if (isValidUtf8(view)) {
+        name = QString::fromUtf8(view);
+    } else {
+        name = decodeWindows1252(view);
+        remember = true;
+    }
+    if (backslash && m_drive) {
+        // "\" separates the components of a path inside a disc.
+        name.replace(u'\\', kStoredBackslash);
+        remember = true;
+    }
+    if (remember) {
+        std::lock_guard lock(m_namesMutex);
+        m_rawNames.insert(rawNameKey(folder, name), view.toByteArray());
+    }
     return name;
 }
 
@@ -339,14 +366,9 @@ std::unique_ptr<QIODevice> HostVolume::openFile(const QString &path) const
     int error = 0;
     if (!resolve(path, host, isRootPath, error) || isRootPath)
         return nullptr;
-    const int fd = ::open(host.constData(), O_RDONLY | O_CLOEXEC | (m_drive ? O_NOFOLLOW : 0));
+    const int fd = openRegularFile(host, m_drive ? LinkRule::DoNotFollow : LinkRule::Follow);
     if (fd < 0)
         return nullptr;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

@@ -12,6 +12,9 @@
 
 namespace vorn {
 
+// Stands for a "\" inside a name read from a drive.
+inline constexpr QChar kStoredBackslash = QChar(0xFF3C);
+
 // One entry of a folder, or the facts of one path.
 struct VolumeEntry
 {
@@ -93,6 +96,10 @@ public:
 // The host volume (HostVolume::hostFileSystem()) names host paths natively ("/"
 // separators, absolute or relative to the current folder) and follows links, as the
 // store expects for its data and temporary folders.
+//
+// On a drive, a "\" inside a host name (legal on Linux) is given as U+FF3C FULLWIDTH
+// REVERSE SOLIDUS, so the name stays one component of a path inside the disc; paths
+// built from such names reach the real entry again (kStoredBackslash).
 //
 // Names are bytes on the host: they are read as UTF-8, or as Windows-1252 when they
 // are not valid UTF-8. Such names are remembered with their folder, so that a path

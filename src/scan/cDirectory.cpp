@@ -23,6 +23,15 @@ bool nameLess(const QString &a, const QString &b)
     return QString::compare(a, b, Qt::CaseSensitive) < 0;
 }
 
+template<typename T, typename Name>
+void sortByName(std::vector<T> &items, int order, Name name)
+{
+    if (order == -1)
+        std::stable_sort(items.begin(), items.end(), [&](const T &a, const T &b) { return nameLess(name(a), name(b)); });
+    else if (order == 1)
+        std::stable_sort(items.begin(), items.end(), [&](const T &a, const T &b) { return nameLess(name(b), name(a)); });
+}
+
 } // namespace
 
 void sortNames(QStringList &names, int order)
@@ -57,6 +66,7 @@ void cDirectory::Refresh()
     m_readError = 0;
     m_cancelled = false;
     m_files.clear();
+    m_fileEntries.clear();
     m_directories.clear();
 
     const VolumeLookup folder = m_fullPath.isEmpty() ? VolumeLookup{ENOENT, {}} : m_volume->facts(m_fullPath);
@@ -67,11 +77,12 @@ void cDirectory::Refresh()
     }
     m_exist = true;
     const QChar separator = m_volume->separator();
+    m_pathWithoutSeparator = removeTrailingSeparators(m_fullPath, separator);
     m_directoryName = lastPathComponent(m_fullPath, separator);
     if (m_filter.isEmpty())
         m_filter = QStringLiteral("*");
 
-    const FolderListing listing = m_volume->listFolder(m_fullPath, ListDetail::Kinds);
+    FolderListing listing = m_volume->listFolder(m_fullPath, m_readFileFacts ? ListDetail::Facts : ListDetail::Kinds);
     if (!listing.ok()) {
         m_exist = false;
         m_readError = listing.error;
@@ -82,7 +93,7 @@ void cDirectory::Refresh()
     const bool everyFile = m_filter == u"*";
     const WildcardPattern pattern(everyFile ? QString() : m_filter);
     int filesSeen = 0;
-    for (const VolumeEntry &entry : listing.entries) {
+    for (VolumeEntry &entry : listing.entries) {
         if (entry.name.startsWith(u'.'))
             continue;
         if (entry.isFolder) {
@@ -90,19 +101,34 @@ void cDirectory::Refresh()
             continue;
         }
         if (everyFile || pattern.matches(entry.name))
-            m_files.append(entry.name);
+            m_fileEntries.push_back(std::move(entry));
         if (++filesSeen % FilesPerYield == 0 && m_observer != nullptr) {
             m_observer->yield();
             if (m_observer->cancelled()) {
                 m_cancelled = true;
-                return;
+                break;
             }
         }
     }
 
-    sortNames(m_files, m_sortFiles);
+    sortByName(m_fileEntries, m_sortFiles, [](const VolumeEntry &entry) -> const QString & { return entry.name; });
+    m_files.reserve(qsizetype(m_fileEntries.size()));
+    for (const VolumeEntry &entry : m_fileEntries)
+        m_files.append(entry.name);
+    if (m_cancelled)
+        return;
     sortNames(m_directories, m_sortDirectories);
     m_dateCreation = m_directoryName.isEmpty() ? QDateTime() : folder.entry.modified();
+}
+
+cFile cDirectory::File(int index) const
+{
+    const VolumeEntry &entry = m_fileEntries.at(size_t(index));
+    if (entry.hasFacts)
+        return cFile(*m_volume, m_pathWithoutSeparator, entry);
+    cFile file(*m_volume);
+    file.setFullName(m_pathWithoutSeparator + m_volume->separator() + entry.name);
+    return file;
 }
 
 bool cDirectory::DeleteDirectory()

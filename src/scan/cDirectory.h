@@ -1,13 +1,16 @@
 #pragma once
 
+#include "scan/Volume.h"
+#include "scan/cFile.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace vorn {
 
 class RunObserver;
-class Volume;
 
 // One folder: its sub-folders and the files matching a name pattern, optionally
 // sorted. Setting FullPath reads the folder at once. Without a volume, paths are host
@@ -53,6 +56,13 @@ public:
     int Lists() const { return m_lists; }            // kept for callers; refreshing ignores it
     void setLists(int lists) { m_lists = lists; }
 
+    // When set (before FullPath), the listing also reads each entry's size and date,
+    // through the folder's own handle, so File() needs no second look-up per file.
+    bool ReadsFileFacts() const { return m_readFileFacts; }
+    void setReadsFileFacts(bool read) { m_readFileFacts = read; }
+    // The file Files()[index], with the facts the listing read (or read now).
+    cFile File(int index) const;
+
     // Told to yield, and asked about cancelling, after every 100 files; nullptr for none.
     RunObserver *observer() const { return m_observer; }
     void setObserver(RunObserver *observer) { m_observer = observer; }
@@ -69,17 +79,20 @@ private:
     const Volume *m_volume;
     RunObserver *m_observer = nullptr;
     QString m_fullPath;
+    QString m_pathWithoutSeparator;   // for the full names of its files
     QString m_filter;
     QString m_directoryName;
     bool m_exist = false;
     QDateTime m_dateCreation;
     QStringList m_files;
+    std::vector<VolumeEntry> m_fileEntries;   // Files(), in the same order
     QStringList m_directories;
     int m_sortFiles = 0;
     int m_sortDirectories = 0;
     int m_lists = 3;
     int m_readError = 0;
     bool m_cancelled = false;
+    bool m_readFileFacts = false;
 };
 
 // Sorts names by QString::compare ignoring case, ties by exact compare: order -1

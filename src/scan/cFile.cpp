@@ -1,5 +1,6 @@
 #include "scan/cFile.h"
 
+#include "common/DayDate.h"
 #include "scan/PathSyntax.h"
 
 #include <cerrno>
@@ -16,6 +17,22 @@ cFile::cFile(const Volume &volume)
 {
 }
 
+cFile::cFile(const Volume &volume, const QString &folder, const VolumeEntry &facts)
+    : m_volume(&volume)
+    , m_path(folder)
+    , m_name(facts.name)
+{
+    m_exists = !facts.isFolder;
+    takeFacts(facts);
+}
+
+const QString &cFile::FullName() const
+{
+    if (m_fullName.isEmpty() && !m_name.isEmpty())
+        m_fullName = m_path + m_volume->separator() + m_name;
+    return m_fullName;
+}
+
 void cFile::setFullName(const QString &name)
 {
     m_fullName = name;
@@ -27,31 +44,55 @@ void cFile::splitParts()
     const qsizetype slash = m_fullName.lastIndexOf(m_volume->separator());
     m_path = slash < 0 ? QString() : m_fullName.left(slash);
     m_name = m_fullName.mid(slash + 1);
+}
+
+QString cFile::Extension() const
+{
     const qsizetype dot = m_name.lastIndexOf(u'.');
-    m_extension = dot < 0 ? QString() : m_name.mid(dot + 1);
-    m_nameWithoutExtension = dot < 0 ? m_name : m_name.left(dot);
+    return dot < 0 ? QString() : m_name.mid(dot + 1);
+}
+
+QString cFile::NameWithoutExtension() const
+{
+    const qsizetype dot = m_name.lastIndexOf(u'.');
+    return dot < 0 ? m_name : m_name.left(dot);
 }
 
 void cFile::Refresh()
 {
     splitParts();
-    const VolumeLookup lookup = m_volume->facts(m_fullName);
+    const VolumeLookup lookup = m_volume->facts(FullName());
     m_exists = lookup.found() && !lookup.entry.isFolder;
     if (!m_exists) {
         m_fileSize = 0;
-        m_dateLastModification = QDateTime();
+        m_modifiedMs.reset();
         return;
     }
+    takeFacts(lookup.entry);
+}
+
+void cFile::takeFacts(const VolumeEntry &facts)
+{
     if (m_options & ReadSize)
-        m_fileSize = lookup.entry.size;
+        m_fileSize = facts.size;
     if (m_options & ReadDate)
-        m_dateLastModification = lookup.entry.modified();
+        m_modifiedMs = facts.hasFacts ? std::optional<qint64>(facts.modifiedMs) : std::nullopt;
+}
+
+QDateTime cFile::DateLastModification() const
+{
+    return m_modifiedMs ? QDateTime::fromMSecsSinceEpoch(*m_modifiedMs) : QDateTime();
+}
+
+double cFile::DayNumberLastModification() const
+{
+    return m_modifiedMs ? dayNumberFromEpochMs(*m_modifiedMs) : 0;
 }
 
 VolumeResult cFile::Move(const QString &folder)
 {
     const QString target = joinPath(folder, m_name, m_volume->separator());
-    const VolumeResult result = m_volume->moveFile(m_fullName, target);
+    const VolumeResult result = m_volume->moveFile(FullName(), target);
     if (result.ok())
         m_fullName = target;
     Refresh();
@@ -63,8 +104,8 @@ VolumeResult cFile::Rename(const QString &newName)
     const QChar separator = m_volume->separator();
     if (newName.isEmpty() || newName.contains(separator))
         return {EINVAL};
-    const QString target = m_fullName.contains(separator) ? joinPath(m_path, newName, separator) : newName;
-    const VolumeResult result = m_volume->moveFile(m_fullName, target);
+    const QString target = FullName().contains(separator) ? joinPath(m_path, newName, separator) : newName;
+    const VolumeResult result = m_volume->moveFile(FullName(), target);
     if (result.ok())
         m_fullName = target;
     Refresh();
@@ -73,7 +114,7 @@ VolumeResult cFile::Rename(const QString &newName)
 
 VolumeResult cFile::Delete()
 {
-    const VolumeResult result = m_volume->removeFile(m_fullName);
+    const VolumeResult result = m_volume->removeFile(FullName());
     Refresh();
     return result;
 }

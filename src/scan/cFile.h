@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
 
 namespace vorn {
 
@@ -22,26 +23,36 @@ public:
 
     cFile();
     explicit cFile(const Volume &volume);
+    // A file whose facts a folder listing has just read: no second look-up. `folder`
+    // has no trailing separator.
+    cFile(const Volume &volume, const QString &folder, const VolumeEntry &facts);
 
-    const QString &FullName() const { return m_fullName; }
+    const QString &FullName() const;
     void setFullName(const QString &name);
 
     const QString &Path() const { return m_path; }
     const QString &FileName() const { return m_name; }
-    const QString &Extension() const { return m_extension; }
+    QString Extension() const;
     const QString &NameWithExtension() const { return m_name; }
-    const QString &NameWithoutExtension() const { return m_nameWithoutExtension; }
+    QString NameWithoutExtension() const;
 
     bool exists() const { return m_exists; }          // an existing file, not a folder
     qint64 FileSize() const { return m_fileSize; }    // 0 for a missing file
     // Invalid (the "0" date) for a missing file.
-    const QDateTime &DateLastModification() const { return m_dateLastModification; }
+    QDateTime DateLastModification() const;
+    // The same as a day number of the line files (0 for none), quick for a whole walk.
+    double DayNumberLastModification() const;
 
     // Bit 1: read the date; bit 2: read the size. Default 7.
     int Options() const { return m_options; }
     void setOptions(int options) { m_options = options; }
 
     void Refresh();
+
+    // The file's content for reading, when it is a regular file (see Volume::openFile).
+    std::unique_ptr<QIODevice> Open() const { return m_volume->openFile(FullName()); }
+    // The file's path on the host, for readers that need a file name; empty when none.
+    QString HostPath() const { return m_volume->hostPath(FullName()); }
 
     // Moves the file into another folder, keeping its name; the object then names
     // the file at its new place. Never replaces an existing file.
@@ -53,16 +64,16 @@ public:
 
 private:
     void splitParts();
+    void takeFacts(const VolumeEntry &facts);
 
     const Volume *m_volume;
-    QString m_fullName;
+    // Built on first use for a file made from a listing: most files of a walk never need it.
+    mutable QString m_fullName;
     QString m_path;
     QString m_name;
-    QString m_extension;
-    QString m_nameWithoutExtension;
     bool m_exists = false;
     qint64 m_fileSize = 0;
-    QDateTime m_dateLastModification;
+    std::optional<qint64> m_modifiedMs;   // ms since 1970 (UTC), when read
     int m_options = 7;
 };
 

@@ -93,7 +93,7 @@ QString resultLocation(const std::vector<FolderRecord> &folders, qint64 start)
 QString searchProgressText(const SearchOutcome &o)
 {
     return LoadText(349) + QString::number(o.filesFound) + LoadText(326)
-           + QString::number(o.totalKilobytes) + QStringLiteral(" Ko ; ")
+           + QString::number(o.totalKilobytes) + u' ' + LoadText(730) + QStringLiteral(" ; ")
            + QString::number(o.foldersFound) + LoadText(327) + QString::number(o.discsExplored)
            + LoadText(328) + QString::number(o.discsToExplore);
 }
@@ -103,7 +103,7 @@ QString searchSummaryText(const SearchOutcome &o, int keywordFilter)
     const QChar separator = LoadText(500).isEmpty() ? QChar(u' ') : LoadText(500).at(0);
     QString text = LoadText(330) + QString::number(o.filesFound)
                    + LoadText(o.filesFound == 1 ? 331 : 326)
-                   + groupDigits(o.totalKilobytes, separator) + QStringLiteral(" Ko ; ")
+                   + groupDigits(o.totalKilobytes, separator) + u' ' + LoadText(730) + QStringLiteral(" ; ")
                    + QString::number(o.foldersFound) + LoadText(o.foldersFound == 1 ? 332 : 333)
                    + QString::number(o.discsExplored) + LoadText(o.discsExplored == 1 ? 334 : 335);
     if (keywordFilter != 0)

@@ -4,6 +4,9 @@ namespace vorn {
 
 QString Catalogue::archivePath(const QString &identifier) const
 {
+    const auto found = archiveFileNames.constFind(identifier);
+    if (found != archiveFileNames.constEnd())
+        return dataFolder + *found;
     return dataFolder + identifier + QStringLiteral(".VORN");
 }
 

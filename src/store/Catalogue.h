@@ -32,11 +32,17 @@ struct Catalogue
     // Icons available under "I" & identifier: the bytes of each .ico file.
     QHash<QString, QByteArray> discIcons;
 
+    // Archive file names found at opening that differ from identifier & ".VORN" only
+    // in letter case ("888.vorn"), by identifier: such an archive is read, rewritten
+    // and deleted under its own name, never beside a second file.
+    QHash<QString, QString> archiveFileNames;
+
     int discCount() const { return int(discs.size()) - 1; }
     DiscRecord &disc(int position) { return discs[size_t(position)]; }
     const DiscRecord &disc(int position) const { return discs[size_t(position)]; }
 
-    QString archivePath(const QString &identifier) const;      // data folder & id & ".VORN"
+    // Data folder & the archive's file name: id & ".VORN", or the name found at opening.
+    QString archivePath(const QString &identifier) const;
     QString workingCopy(const QString &identifier, const QString &extension) const;
     QString keywordListPath() const;                            // data folder & "MC.txt"
     QString iconStorePath() const;                              // data folder & "VORN.Icons"

@@ -59,6 +59,11 @@ QString unreadableMessage(const QStringList &names)
     return LoadText(376) + QStringLiteral(" :\n") + names.join(u'\n');
 }
 
+QString leftOutMessage(const QStringList &names)
+{
+    return LoadText(725) + u'\n' + names.join(u'\n');
+}
+
 } // namespace
 
 QString identifierOfArchiveName(const QString &fileName)
@@ -102,6 +107,7 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
     catalogue.fieldNames = QStringList{QString()};
     catalogue.current = 0;
     catalogue.discIcons.clear();
+    catalogue.archiveFileNames.clear();
 
     if (QFileInfo::exists(catalogue.dataFolder + QStringLiteral("CDS_INF.txt"))) {
         if (!convertOlderDataFolder(catalogue, observer))
@@ -115,8 +121,9 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
 
     const QStringList names = archiveNames(catalogue.dataFolder);
     const qsizetype n = names.size();
-    QHash<QString, int> positions;   // identifier -> position, for replace-or-append
+    QHash<QString, int> positions;   // identifier -> position
     positions.reserve(n);
+    QHash<QString, QString> triedNames;   // identifier -> the archive name used for it
     QStringList iconsToStore;
     int lastShown = -1;
     for (qsizetype k = 1; k <= n; ++k) {
@@ -130,6 +137,11 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
         const QString identifier = identifierOfArchiveName(name);
         if (identifier.isEmpty())
             continue;
+        if (triedNames.contains(identifier)) {
+            result.leftOut << name + QStringLiteral(" (") + triedNames.value(identifier) + u')';
+            continue;
+        }
+        triedNames.insert(identifier, name);
         // One read of the archive's end gives both the record and the member names.
         QFile file(catalogue.dataFolder + name);
         std::optional<ZipTail> tail;
@@ -147,13 +159,10 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
         DiscRecord &record = reading->record;
         record.keywordCodes = keywordCodesFromNames(catalogue, reading->keywordNames);
         applyFieldTexts(catalogue, record, reading->fieldNames, reading->fieldValues);
-        const auto known = positions.constFind(identifier);
-        if (known != positions.constEnd()) {
-            catalogue.disc(*known) = std::move(record);
-        } else {
-            catalogue.discs.push_back(std::move(record));
-            positions.insert(identifier, catalogue.discCount());
-        }
+        catalogue.discs.push_back(std::move(record));
+        positions.insert(identifier, catalogue.discCount());
+        if (name != identifier + QLatin1String(".VORN"))
+            catalogue.archiveFileNames.insert(identifier, name);
         ++result.discsRead;
 
         // A disc's own icon missing from the icon store is taken from its archive.
@@ -181,6 +190,8 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
 
     if (!result.unreadable.isEmpty())
         observer.prompt().warn(unreadableMessage(result.unreadable));
+    if (!result.leftOut.isEmpty())
+        observer.prompt().warn(leftOutMessage(result.leftOut));
     result.writable = writeTest(catalogue.dataFolder);
     if (!result.writable)
         observer.prompt().inform(LoadText(601));

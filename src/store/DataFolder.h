@@ -13,6 +13,7 @@ struct OpenReport
 {
     int discsRead = 0;
     QStringList unreadable;      // archive file names that could not be read
+    QStringList leftOut;         // archives of an identifier read from an earlier name
     bool writable = true;        // the write test
     bool conversionDeclined = false;
 };
@@ -22,6 +23,9 @@ struct OpenReport
 // (archives named by their identifier only, in name order), sorts the array by the
 // catalogue's sort state, gives duplicate names their suffix and runs the write test.
 // Archives that cannot be read are left out, untouched, and named in one message.
+// Archive names are matched ignoring case; when two names give one identifier
+// ("888.VORN" and "888.vorn") the first in name order is used and a message names
+// the others, which are left untouched.
 // False when the folder does not exist.
 bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &observer,
                     OpenReport *report = nullptr);

@@ -15,8 +15,9 @@ TEST(TextCaptureTest, FirstLineGivesTheAutomaticDescription)
     struct Case { QString text; std::optional<QString> expected; };
     const Case cases[] = {
         {"Hello\r\nWorld\r\n", "Hello"},
-        {"Hello", std::nullopt},                    // no CR: no first line
-        {"Hello\nWorld\n", std::nullopt},
+        {"Hello", std::nullopt},                    // no line end: no first line
+        {"Hello\nWorld\n", "Hello"},                // Linux line ends
+        {"\nHello\n", std::nullopt},
         {"", std::nullopt},
         {"\r\nHello\r\n", std::nullopt},
         {"   \r\n", std::nullopt},
@@ -27,7 +28,8 @@ TEST(TextCaptureTest, FirstLineGivesTheAutomaticDescription)
         {"  Say \"hi\" now \r\n", "Say 'hi' now "},
         {"\tTab\tin\r\n", "\tTab\tin"},             // only spaces are trimmed, no quote: no cleaning
         {"a\t\"b\"\r", "a 'b'"},                    // cleaning turns tab and CR into spaces
-        {"one\ntwo\rthree", "one\ntwo"},            // the line runs to the first CR
+        {"one\ntwo\rthree", "one"},                 // the line runs to the first CR or LF
+        {"one\rtwo\nthree", "one"},
         {line150 + "\r\n", QString(99, u'x')},
         {QString(99, u'z') + "\r\n", QString(99, u'z')},
         {"\"" + line150 + "\r\n", "'" + QString(98, u'x')},

@@ -144,12 +144,16 @@ TEST(CliCatalog, NamesAreUniqueAndAKnownDiscIsUpdated)
         {{"catalog"}, 2},
         {{"catalog", disc.path(), "--drive", "V", "--name", "x"}, 2},
         {{"catalog", disc.path(), "--id", "abc", "--name", "x"}, 2},
-        {{"catalog", disc.path(), "--max-kb", "2000", "--name", "x"}, 1},
+        {{"catalog", disc.path(), "--max-kb", "5000", "--name", "x"}, 2},
+        {{"catalog", disc.path(), "--max-kb", "zz", "--name", "x"}, 2},
         {{"catalog", disc.path() + "/missing", "--name", "x"}, 1},
         {{"catalog", other.path(), "--id", "9"}, 2},   // a new disc needs a name
     };
     for (const Case &c : cases) {
         const CliRun bad(QStringList({"--data", data.path()}) + c.args);
         EXPECT_EQ(bad.code, c.code) << c.args.join(' ').toStdString();
+        if (c.args.contains("--max-kb")) {
+            EXPECT_TRUE(bad.err.contains("--max-kb takes a whole number from 0 to 1024")) << bad.err.toStdString();
+        }
     }
 }

@@ -9,6 +9,7 @@
 #include "support/TestSupport.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ protected:
 
         std::vector<FolderRecord> folders(1);
         folders.push_back({"Docs", 0, day(2004, 6, 15, 10, 30), "Manuals", 0});
-        folders.push_back({"Empty", 0, day(2004, 6, 16), "", 0});
+        folders.push_back({"Em\tpty", 0, day(2004, 6, 16), "", 0});
         folders.push_back({"Guides", 1, day(2004, 6, 17), "", 0});
         QByteArray rep = TreeFiles::folderFileHeader();
         for (size_t i = 1; i < folders.size(); ++i)
@@ -96,9 +97,12 @@ TEST_F(CliListShowTest, ShowPrintsRecordStatisticsAndTreeInFileListOrder)
     ASSERT_EQ(parts.size(), 3);
     EXPECT_TRUE(parts[0].startsWith("NOM=Sample\nICO=\nEXR=0\nVOL=\nMC_=Jazz;Live;\n"));
     EXPECT_TRUE(parts[0].endsWith("DES=Line one\nLine two"));
-    EXPECT_EQ(parts[1].split('\n'), QStringList({"total size: 5000000483", "captured size: 5000000000",
-                                                 "files: 4", "archives: 1", "members: 2",
-                                                 "captured texts: 1"}));
+    EXPECT_EQ(parts[1].split('\n'), QStringList({"Taille totale : 5000000483", "Taille du texte Sauvegardé : 5000000000",
+                                                 "Fichiers : 4", "Nombre d'archives : 1",
+                                                 "Nombre de fichiers dans les archives : 2",
+                                                 "Fichiers texte enregistrés : 1"}));
+    const CliRun english({"--data", data.path(), "--lang", "en", "show", "42"});
+    EXPECT_EQ(english.out.split("\n\n").value(1).section('\n', 0, 0), "Total size: 5000000483");
     EXPECT_EQ(parts[2].split('\n', Qt::SkipEmptyParts),
               QStringList({
                   "F\tTOOLS.ZIP\t470\t15/06/2004 00:00:00\t Fichier(s)  2",
@@ -107,7 +111,7 @@ TEST_F(CliListShowTest, ShowPrintsRecordStatisticsAndTreeInFileListOrder)
                   "F\tREADME.TXT\t5000000000\t03/06/2004 00:00:00\tmy notes",
                   "D\tDocs\\\t\t15/06/2004 10:30:00\tManuals",
                   "F\tDocs\\INSTALL.TXT\t1\t04/06/2004 00:00:00\t",
-                  "D\tEmpty\\\t\t16/06/2004 00:00:00\t",
+                  "D\tEm pty\\\t\t16/06/2004 00:00:00\t",
                   "D\tDocs\\Guides\\\t\t17/06/2004 00:00:00\t",
                   "F\tDocs\\Guides\\QUICK.TXT\t12\t05/06/2004 00:00:00\t",
               }));
@@ -133,8 +137,36 @@ TEST_F(CliListShowTest, UsageErrorsAndMissingThings)
     }
     const CliRun help({"--help"});
     EXPECT_EQ(help.code, 0);
-    for (const char *word : {"--data DIR", "--lang fr|en", "catalog ROOT", "list", "show ID", "search EXPR",
-                             "bookmarks", "report N", "export-html FILE", "export-list FILE",
-                             "export-discs FOLDER"})
-        EXPECT_TRUE(help.out.contains(QString::fromLatin1(word))) << word;
+    for (const cli::Command &command : cli::commands())
+        EXPECT_TRUE(help.out.contains(QStringLiteral("  ") + command.name + u' ')) << command.name;
+    EXPECT_TRUE(CliRun({"--version"}).out.startsWith("vorn-cli 1."));
+}
+
+// Each command's help: the usage line, then every flag of that line explained.
+TEST(CliHelp, EveryCommandExplainsEachOfItsFlags)
+{
+    test::IsolatedSettings settings;
+    const QRegularExpression flag(QStringLiteral("--[a-z-]+"));
+    for (const cli::Command &command : cli::commands()) {
+        const CliRun asked({command.name, "--help"});
+        const CliRun viaHelp({"help", command.name});
+        EXPECT_EQ(asked.code, 0) << command.name;
+        EXPECT_EQ(viaHelp.out, asked.out) << command.name;
+        const QString usage = QString::fromUtf8(command.usage);
+        ASSERT_TRUE(asked.out.startsWith("Usage: vorn-cli [--data DIR] [--lang fr|en] " + usage + '\n')) << command.name;
+        const QString explained = asked.out.mid(asked.out.indexOf('\n'));
+        for (const QRegularExpressionMatch &m : flag.globalMatch(usage)) {
+            if (m.captured() != "--data" && m.captured() != "--lang") {
+                EXPECT_TRUE(explained.contains("  " + m.captured() + ' ')) << command.name << ' ' << m.captured().toStdString();
+            }
+        }
+    }
+    // What the numbers of catalog --options and report stand for.
+    const QString catalog = CliRun({"help", "catalog"}).out;
+    for (const char *bit : {"1 text", "2 the first line", "4 text files inside", "8 ZIP", "256 CAB", "1024 RAR"})
+        EXPECT_TRUE(catalog.contains(QString::fromLatin1(bit))) << bit;
+    const QString report = CliRun({"report", "--help"}).out;
+    for (const char *number : {"3 the data folder", "4 the list", "5 the keywords", "6 the discs", "7 the totals"})
+        EXPECT_TRUE(report.contains(QString::fromLatin1(number))) << number;
+    EXPECT_EQ(CliRun({"help", "frobnicate"}).code, 2);
 }

@@ -21,6 +21,16 @@ protected:
     TimeZoneScope m_zone{"Europe/Paris"};
 };
 
+// The fast conversion of a walk gives what the QDateTime one gives, across daylight-saving
+// changes, before the epoch of the line files and before 1970, with milliseconds.
+TEST_F(DayDate, EpochMillisecondsGiveTheDayNumberOfTheirLocalTime)
+{
+    for (const qint64 ms : {0LL, 1711846799999LL, 1711846800000LL, 1729990799000LL, 1729990800500LL,
+                            -2209165200000LL, -2209161600001LL, -5000000000123LL, 253402300799000LL}) {
+        EXPECT_EQ(dayNumberFromEpochMs(ms), dayNumberFromDateTime(QDateTime::fromMSecsSinceEpoch(ms))) << ms;
+    }
+}
+
 TEST_F(DayDate, DayNumbersAndTexts)
 {
     const struct { double day; const char *text; } cases[] = {

@@ -44,8 +44,10 @@ TEST(ListExportTest, TextExportWritesUtf8OrSaysItFailed)
     setLanguageOffset(0);
     ASSERT_TRUE(QDir(dir.path()).mkdir("in the way"));
     EXPECT_FALSE(writeTextExport(dir.path() + "/in the way", "x", prompt));
-    EXPECT_FALSE(writeTextExport(dir.path() + "/missing/list.txt", "x", prompt));
-    EXPECT_EQ(prompt.failures, QStringList({"Export impossible!", "Export impossible!"}));
+    EXPECT_TRUE(writeTextExport(dir.path() + "/missing/list.txt", "x", prompt));   // parent folders are made
+    EXPECT_EQ(readFile(dir.path() + "/missing/list.txt"), "x");
+    ASSERT_EQ(prompt.failures.size(), 1);   // with the path and the reason
+    EXPECT_TRUE(prompt.failures[0].startsWith("Export impossible!\n" + dir.path() + "/in the way: ")) << prompt.failures[0].toStdString();
 }
 
 class HtmlListTest : public ::testing::Test

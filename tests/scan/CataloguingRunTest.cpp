@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <utime.h>
 #include <zip.h>
 
@@ -113,7 +114,7 @@ TEST_F(CataloguingRunTest, FoldersBreadthFirstSortedOddNamesAndDotNamesSkipped)
     for (const auto &[name, bytes] : std::vector<std::pair<QString, QByteArray>>{
              {"b/z/deep.dat", "1"}, {"B2/file.dat", "22"}, {"a/y.dat", "333"}, {"a/x/inner.dat", "4444"},
              {".hidden/secret.dat", "5"}, {".dotfile", "6"}, {"Root.DAT", ""}, {"root2.dat", "7"},
-             {"quote\"name.dat", "q"}, {"comma,name.dat", "c"}, {"line\nbreak.dat", "l"}})
+             {"quote\"name.dat", "q"}, {"comma,name.dat", "c"}, {"line\nbreak.dat", "l"}, {"blank /in.dat", "8"}})
         file(name, bytes);
     QFile huge(disc.filePath("huge.iso"));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(5LL << 30));   // sparse: costs no disk space
@@ -129,7 +130,7 @@ TEST_F(CataloguingRunTest, FoldersBreadthFirstSortedOddNamesAndDotNamesSkipped)
                        .arg(line.endsWith(",\"\"") ? "" : " described");
         return true;
     });
-    EXPECT_EQ(folders, QStringList({"/VORN_Rep/:200", "a:0", "b:0", "B2:0", "x:1", "z:2"}));
+    EXPECT_EQ(folders, QStringList({"/VORN_Rep/:200", "a:0", "b:0", "B2:0", "blank :0", "x:1", "z:2"}));
     EXPECT_TRUE(rep.contains(QByteArray("\"a\",0," + formatNumber(dayNumberFromDateTime(when)))));
 
     QStringList files;
@@ -137,7 +138,7 @@ TEST_F(CataloguingRunTest, FoldersBreadthFirstSortedOddNamesAndDotNamesSkipped)
         files << QStringLiteral("%1@%2=%3").arg(l.name).arg(l.owner).arg(l.size);
     EXPECT_EQ(files, QStringList({"comma,name.dat@0=1", "huge.iso@0=5368709120", "line break.dat@0=1",
                                   "quote'name.dat@0=1", "Root.DAT@0=0", "root2.dat@0=1", "y.dat@1=3",
-                                  "file.dat@3=2", "inner.dat@4=4", "deep.dat@5=1"}));
+                                  "file.dat@3=2", "in.dat@4=1", "inner.dat@5=4", "deep.dat@6=1"}));
     EXPECT_EQ(catalogue.memberFlags, 567);
     EXPECT_TRUE(QFile::exists(working(".text")) && QFile::exists(working(".id3")));
     EXPECT_EQ(catalogue.discCount(), 2);
@@ -180,6 +181,31 @@ TEST_F(CataloguingRunTest, TextsAtTheSizeLimitFirstLinesAndMp3Tags)
     EXPECT_FALSE(store.contains(QByteArray(QByteArray::number(limit + 3) + ";")));
 }
 
+// Names and kinds a Linux folder may hold: nothing is opened but regular files.
+TEST_F(CataloguingRunTest, LinuxFolderCataloguesInOneRunWithEveryTextCaptured)
+{
+    for (const char *pipe : {"pipe.txt", "pipe.mp3", "pipe.zip"})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(disc.filePath(pipe)).constData(), 0644), 0);
+    file("crlf.txt", "Windows\r\nline two");
+    file("lf.txt", "Linux\nline two\n");
+    file("e\\f/in.txt", "Inside\r\n");
+    file("a\\b.txt", "Backslash\r\n");
+    file("tab\there.txt", "Tab\r\n");
+
+    ASSERT_TRUE(run(1 | 2 | 4 | 8, 1024));
+    EXPECT_TRUE(observer.scripted.questions.isEmpty());
+    const QString wide(kStoredBackslash);
+    EXPECT_EQ(TreeFiles::readFolderFile(working(".rep")).value_or(std::vector<FolderRecord>()).at(1).name, "e" + wide + "f");
+    QStringList shown;   // name, owner, text number, automatic description
+    for (const Line &l : fileLines(working(".fic")))
+        shown << QStringLiteral("%1|%2|%3|%4").arg(l.name).arg(l.owner).arg(l.link).arg(l.descriptions.automatic);
+    EXPECT_EQ(shown, QStringList({"a" + wide + "b.txt|0|1|Backslash", "crlf.txt|0|2|Windows", "lf.txt|0|3|Linux",
+                                  "pipe.mp3|0|0|[MP3] ", "pipe.txt|0|0|", "pipe.zip|0|0|", "tab\there.txt|0|4|Tab",
+                                  "in.txt|1|5|Inside"}));
+    // Opening a stored path later (shell open) reaches the real host name.
+    EXPECT_EQ(HostVolume(disc.path()).hostPath("\\e" + wide + "f\\in.txt"), disc.filePath("e\\f/in.txt"));
+}
+
 TEST_F(CataloguingRunTest, CancellingLeavesTheDiscArrayAndTemporaryFolderAsBefore)
 {
     for (int i = 0; i < 450; ++i)
@@ -211,7 +237,7 @@ TEST_F(CataloguingRunTest, UnreadableFolderAsksToRetry)
         catalogue.discs.resize(2);
         EXPECT_EQ(run(0, 0, &flaky), c.completed);
         EXPECT_TRUE(observer.scripted.questions.first().startsWith(LoadText(303)));
-        EXPECT_TRUE(observer.scripted.questions.first().endsWith("\nbad"));
+        EXPECT_TRUE(observer.scripted.questions.first().endsWith("\n\\bad\\"));
         EXPECT_EQ(catalogue.discCount(), c.completed ? 2 : 1);
         ASSERT_EQ(QFile::exists(working(".fic")), c.completed);
         if (c.completed) {

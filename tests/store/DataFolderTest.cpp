@@ -137,3 +137,25 @@ TEST_F(DataFolderTest, OlderFoldersAreConvertedOnlyWhenTheUserAgrees)
     EXPECT_TRUE(DiscArchive::readMember(data.filePath("100.VORN"), "100.fic") && DiscArchive::readMember(data.filePath("-200.VORN"), "-200.rep"));
     EXPECT_EQ(observer.progressTexts.filter(LoadText(590)).size(), 2);
 }
+
+TEST_F(DataFolderTest, ArchivesNamedInAnyCaseAreReadAndRewrittenUnderTheirOwnName)
+{
+    writeDisc("888", "Lower");
+    ASSERT_TRUE(QFile::rename(catalogue.archivePath("888"), data.filePath("888.vorn")));
+    writeDisc("9", "Left out");
+    ASSERT_TRUE(QFile::rename(catalogue.archivePath("9"), data.filePath("9.vorn")));
+    writeDisc("9", "Used");
+
+    Catalogue opened = open();
+    EXPECT_EQ(test::discNames(opened), QStringList({"Lower", "Used"}));
+    EXPECT_EQ(report.leftOut, QStringList({"9.vorn (9.VORN)"}));
+    ASSERT_EQ(observer.scripted.warnings.size(), 1);
+    EXPECT_TRUE(observer.scripted.warnings[0].startsWith(LoadText(725)) && observer.scripted.warnings[0].contains("9.vorn"));
+
+    DiscRecord &lower = opened.disc(findDisc(opened, u"888"));
+    lower.name = "Renamed";
+    opened.memberFlags = 0;
+    ASSERT_TRUE(writeRecord(opened, lower, 4));
+    EXPECT_EQ(QDir(data.path()).entryList({"888.*"}, QDir::Files), QStringList({"888.vorn"}));
+    EXPECT_TRUE(DiscArchive::readComment(data.filePath("888.vorn")).startsWith("NOM=Renamed"));
+}

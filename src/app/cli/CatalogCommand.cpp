@@ -3,6 +3,7 @@
 #include "capture/FilterTable.h"
 #include "cli/CliSession.h"
 #include "cli/EditCommands.h"
+#include "cli/NumberArguments.h"
 #include "common/Numbers.h"
 #include "edit/DiscCataloguing.h"
 #include "edit/DiscNames.h"
@@ -18,10 +19,12 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <limits>
 
 namespace vorn::cli {
 
 namespace {
+
 
 struct CatalogArguments
 {
@@ -31,7 +34,7 @@ struct CatalogArguments
     std::optional<qint32> identifier;
     QString label;
     std::optional<qint32> options;
-    std::optional<QString> maxKb;
+    std::optional<qint64> maxKb;
     std::optional<QString> keywords;
     bool exclude = false;
 };
@@ -65,13 +68,22 @@ std::optional<CatalogArguments> parseArguments(const QStringList &arguments, QSt
             } else if (arg == QLatin1String("--name")) {
                 parsed.name = *v;
             } else if (arg == QLatin1String("--id")) {
-                parsed.identifier = v->trimmed().toInt(&ok);
+                const auto number = wholeNumberArgument(arg, *v, std::numeric_limits<qint32>::min(),
+                                                        std::numeric_limits<qint32>::max(), error);
+                if (!number)
+                    return std::nullopt;
+                parsed.identifier = qint32(*number);
             } else if (arg == QLatin1String("--label")) {
                 parsed.label = *v;
             } else if (arg == QLatin1String("--options")) {
-                parsed.options = v->trimmed().toInt(&ok);
+                const auto number = wholeNumberArgument(arg, *v, 0, std::numeric_limits<qint32>::max(), error);
+                if (!number)
+                    return std::nullopt;
+                parsed.options = qint32(*number);
             } else if (arg == QLatin1String("--max-kb")) {
-                parsed.maxKb = *v;
+                parsed.maxKb = wholeNumberArgument(arg, *v, 0, MaxTextKbLimit, error);
+                if (!parsed.maxKb)
+                    return std::nullopt;
             } else {
                 parsed.keywords = *v;
             }
@@ -121,13 +133,11 @@ int catalogCommand(Context &context, const QStringList &arguments)
         return WrongUsage;
     }
 
-    // The options word and the text size limit (0 to 1024 KB; text counts as 0).
+    // The options word and the text size limit (0 to 1024 KB; stored text that is no number counts as 0).
     const qint32 options = args->options.value_or(ReadOptionsWord());
-    const BoundedNumber maxKb = args->maxKb
-        ? BoundedNumber{integerValue(*args->maxKb), 0, MaxTextKbLimit}
-        : readMaxTextKb(10);
+    const BoundedNumber maxKb = args->maxKb ? BoundedNumber{*args->maxKb, 0, MaxTextKbLimit} : readMaxTextKb(10);
     if (!maxKb.inRange()) {
-        context.err << "vorn-cli: " << LoadText(519) << " (--max-kb " << maxKb.value << ")\n";
+        context.err << "vorn-cli: " << LoadText(519) << " (TailleMax " << maxKb.value << ")\n";
         return Failed;
     }
 
@@ -168,7 +178,13 @@ int catalogCommand(Context &context, const QStringList &arguments)
     }
     const QString identifier = QString::number(*serial);
 
-    QDir().mkpath(context.dataFolder);
+    if (!QFileInfo(context.dataFolder).isDir()) {
+        if (!QDir().mkpath(context.dataFolder)) {
+            context.err << "vorn-cli: " << LoadText(439) << ' ' << context.dataFolder << '\n';
+            return Failed;
+        }
+        context.err << "vorn-cli: " << LoadText(729) << ' ' << context.dataFolder << '\n';
+    }
     CliSession session(context);
     if (!session.open())
         return Failed;
@@ -179,6 +195,8 @@ int catalogCommand(Context &context, const QStringList &arguments)
         return WrongUsage;
     }
 
+    if (context.errIsTerminal)
+        session.observer.showProgressOn(context.err);
     const FilterTable filters = BuildFilterTable();
     const edit::CaptureSettings capture{options, maxKb.value * 1024};
     EditResult result;
@@ -200,6 +218,7 @@ int catalogCommand(Context &context, const QStringList &arguments)
             changes.excluded = true;
         result = edit::updateDisc(catalogue, position, capture, filters, *volume, session.observer, changes);
     }
+    session.observer.endProgress();
     if (!result.ok())
         return reportEditFailure(context, result, Failed);
     context.out << identifier << '\n';

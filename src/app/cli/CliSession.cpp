@@ -31,6 +31,11 @@ bool CliSession::open()
         context.err << "vorn-cli: " << temp.errorString() << '\n';
         return false;
     }
+    if (!QFileInfo(context.dataFolder).isDir() && !context.dataFolderGiven) {
+        // The first run: nothing has been catalogued yet.
+        context.err << "vorn-cli: " << LoadText(728) << '\n' << "  " << context.dataFolder << '\n';
+        return false;
+    }
     if (!openDataFolder(catalogue, context.dataFolder, observer)) {
         context.err << "vorn-cli: " << LoadText(437) << ": " << context.dataFolder << '\n';
         return false;

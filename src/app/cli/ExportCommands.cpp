@@ -85,10 +85,12 @@ std::optional<ListArguments> parseListArguments(const QStringList &arguments, QS
         error = QStringLiteral("the disc list takes no other flag");
     else if (parsed.source == QLatin1String("bookmarks") && (search.searchFlagGiven || parsed.expression))
         error = QStringLiteral("bookmarks take only --disc and --keyword");
-    else if (parsed.source == QLatin1String("results") && !parsed.expression)
-        error = QStringLiteral("results need a search expression");
     if (!error.isEmpty() || !parsed.search.finish(parsed.expression, error))
         return std::nullopt;
+    if (parsed.source == QLatin1String("results") && !parsed.search.criteria.hasCriteria()) {
+        error = LoadText(315);
+        return std::nullopt;
+    }
     return parsed;
 }
 
@@ -109,7 +111,7 @@ private:
 class DiscExportPrompt : public CliPrompt
 {
 public:
-    DiscExportPrompt(QTextStream &err, bool yes) : CliPrompt(err, yes) {}
+    DiscExportPrompt(QTextStream &err, bool yes) : CliPrompt(err, yes, true) {}
     Answer askYesNo(const QString &text, Icon icon) override
     {
         if (text.startsWith(LoadText(450) + u' ') && text.endsWith(QLatin1String(" CD?")))
@@ -230,6 +232,11 @@ int exportDiscsCommand(Context &context, const QStringList &arguments)
     const DiscExportResult result = exportDiscs(catalogue, request, prompt);
     if (result.showFolder())
         context.err << "vorn-cli: export stopped; see " << result.folder << '\n';
+    if (move && result.moved < result.exported) {
+        context.err << "vorn-cli: " << result.exported - result.moved
+                    << " archive(s) copied but not removed from the data folder\n";
+        return Failed;
+    }
     return result.outcome == DiscExportResult::Outcome::Exported ? Done : Failed;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/HtmlExportCommand.h"
 
 #include "cli/CliSession.h"
+#include "cli/NumberArguments.h"
 #include "export/HtmlExport.h"
 #include "store/RecordText.h"
 
@@ -36,12 +37,10 @@ std::optional<HtmlExportArguments> parseArguments(const QStringList &arguments, 
         } else if (arg == QLatin1String("--keyword")) {
             parsed.keywords << arguments[++i];
         } else if (arg == QLatin1String("--cols")) {
-            bool ok = false;
-            parsed.options.columns = arguments[++i].trimmed().toInt(&ok);
-            if (!ok || parsed.options.columns < 1) {
-                error = QStringLiteral("--cols takes a whole number from 1");
+            const auto columns = wholeNumberArgument(arg, arguments[++i], 1, 1000, error);
+            if (!columns)
                 return std::nullopt;
-            }
+            parsed.options.columns = int(*columns);
         } else if (arg == QLatin1String("--desc")) {
             parsed.options.descriptions = true;
         } else if (arg == QLatin1String("--keywords")) {

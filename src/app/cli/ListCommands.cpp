@@ -2,6 +2,8 @@
 
 #include "cli/CliSession.h"
 #include "common/DayDate.h"
+#include "common/TabSeparated.h"
+#include "settings/StringTable.h"
 #include "store/DiscArchive.h"
 #include "store/FileListLoader.h"
 #include "store/KeywordCodes.h"
@@ -31,9 +33,8 @@ QString keywordNames(const Catalogue &catalogue, const QString &codes)
 // Folder paths end with "\"; the root's is empty.
 QString folderLine(const DiscTree &tree, int folder)
 {
-    return QStringLiteral("D\t%1\t\t%2\t%3")
-        .arg(TreeFiles::folderPath(tree, folder), dateOrEmpty(tree.folders[size_t(folder)].date),
-             tree.folders[size_t(folder)].description);
+    return tabRow({QStringLiteral("D"), TreeFiles::folderPath(tree, folder), QString(),
+                   dateOrEmpty(tree.folders[size_t(folder)].date), tree.folders[size_t(folder)].description});
 }
 
 QString fileLine(const DiscTree &tree, int number)
@@ -49,11 +50,8 @@ QString fileLine(const DiscTree &tree, int number)
             path += file.descriptions.archivePath + u'\\';
         path += file.name;
     }
-    return QStringLiteral("%1\t%2\t%3\t%4\t%5")
-        .arg(file.owner >= 0 ? QStringLiteral("F") : QStringLiteral("M"))
-        .arg(path)
-        .arg(file.size)
-        .arg(dateOrEmpty(file.date), TreeFiles::displayDescription(file.descriptions));
+    return tabRow({file.owner >= 0 ? QStringLiteral("F") : QStringLiteral("M"), path, QString::number(file.size),
+                   dateOrEmpty(file.date), TreeFiles::displayDescription(file.descriptions)});
 }
 
 } // namespace
@@ -70,8 +68,9 @@ int listCommand(Context &context, const QStringList &arguments)
     const Catalogue &catalogue = session.catalogue;
     for (int i = 1; i <= catalogue.discCount(); ++i) {
         const DiscRecord &disc = catalogue.disc(i);
-        context.out << disc.identifier << '\t' << disc.name << '\t' << dateOrEmpty(disc.burnDate)
-                    << '\t' << keywordNames(catalogue, disc.keywordCodes) << '\n';
+        context.out << tabRow({disc.identifier, disc.name, dateOrEmpty(disc.burnDate),
+                               keywordNames(catalogue, disc.keywordCodes)})
+                    << '\n';
     }
     return Done;
 }
@@ -109,12 +108,13 @@ int showCommand(Context &context, const QStringList &arguments)
     loader.close();
 
     const DiscRecord &disc = catalogue.disc(position);
-    context.out << "total size: " << disc.totalSize << '\n'
-                << "captured size: " << disc.capturedSize << '\n'
-                << "files: " << disc.fileCount << '\n'
-                << "archives: " << disc.archiveCount << '\n'
-                << "members: " << disc.memberCount << '\n'
-                << "captured texts: " << disc.capturedCount << "\n\n";
+    // The labels the properties window gives these figures, in the language of the run.
+    const std::pair<int, qint64> statistics[] = {{393, disc.totalSize},    {648, disc.capturedSize},
+                                                 {394, disc.fileCount},    {597, disc.archiveCount},
+                                                 {596, disc.memberCount},  {593, disc.capturedCount}};
+    for (const auto &[label, value] : statistics)
+        context.out << LoadText(label).trimmed() << ' ' << value << '\n';
+    context.out << '\n';
 
     const int folderCount = int(tree.folders.size());
     int nextFolder = 1;

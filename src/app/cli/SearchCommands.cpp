@@ -2,9 +2,11 @@
 
 #include "cli/CliSession.h"
 #include "cli/SearchFlags.h"
+#include "common/TabSeparated.h"
 #include "search/BookmarkList.h"
 #include "search/SearchCriteria.h"
 #include "search/SearchRun.h"
+#include "settings/StringTable.h"
 
 #include <optional>
 
@@ -62,10 +64,10 @@ int searchCommand(Context &context, const QStringList &arguments)
             return usage(context, QStringLiteral("search takes one expression"));
         expression = arg;
     }
-    if (!expression)
-        return usage(context, QStringLiteral("usage: search EXPR [flags]"));
     if (!flags.finish(expression, error))
         return usage(context, error);
+    if (!flags.criteria.hasCriteria())
+        return usage(context, LoadText(315));
     const SearchCriteria &criteria = flags.criteria;
 
     CliSession session(context);
@@ -83,9 +85,8 @@ int searchCommand(Context &context, const QStringList &arguments)
         context.err << "vorn-cli: " << session.catalogue.archivePath(identifier)
                     << ": cannot be read; disc left out of the search\n";
     for (const SearchRow &row : results.rows) {
-        context.out << row.name << '\t' << row.discName << '\t' << row.location << '\t'
-                    << (row.folder ? QString() : row.extension) << '\t' << row.description << '\t'
-                    << (row.folder ? QString() : row.sizeText.trimmed()) << '\t' << row.dateKey
+        context.out << tabRow({row.name, row.discName, row.location, row.folder ? QString() : row.extension,
+                               row.description, row.folder ? QString() : row.sizeText.trimmed(), row.dateKey})
                     << '\n';
     }
     context.err << outcome.summary << '\n';
@@ -112,8 +113,7 @@ int bookmarksCommand(Context &context, const QStringList &arguments)
     if (!selection)
         return Failed;
     for (const BookmarkRow &row : listBookmarks(session.catalogue, *selection)) {
-        context.out << row.name << '\t' << row.discName << '\t' << row.path << '\t'
-                    << row.extension << '\t' << row.description << '\n';
+        context.out << tabRow({row.name, row.discName, row.path, row.extension, row.description}) << '\n';
     }
     return Done;
 }

@@ -1,12 +1,15 @@
 #include "cli/SearchFlags.h"
 
+#include "cli/NumberArguments.h"
 #include "common/DayDate.h"
+#include "common/Numbers.h"
 #include "store/Catalogue.h"
 #include "store/RecordText.h"
 
 #include <QDate>
 #include <QTime>
 #include <algorithm>
+#include <limits>
 
 namespace vorn::cli {
 
@@ -72,10 +75,14 @@ SearchFlags::Taken SearchFlags::take(const QStringList &arguments, qsizetype &i,
             position = SearchPosition(index);
         else
             criteria.descriptionPart = DescriptionPart(index);
-    } else if (arg == QLatin1String("--min-kb")) {
-        criteria.minimumSize = SearchCriteria::sizeBoundFromText(value);
-    } else if (arg == QLatin1String("--max-kb")) {
-        criteria.maximumSize = SearchCriteria::sizeBoundFromText(value);
+    } else if (arg == QLatin1String("--min-kb") || arg == QLatin1String("--max-kb")) {
+        const std::optional<double> kilobytes = nonNegativeNumberArgument(arg, value, error);
+        if (!kilobytes)
+            return Taken::Error;
+        // Past what 64 bits of bytes hold, the bound is the largest size there is.
+        const qint64 bytes = *kilobytes * 1024.0 >= 9.0e18 ? std::numeric_limits<qint64>::max()
+                                                           : roundHalfEven(*kilobytes * 1024.0);
+        (arg == QLatin1String("--min-kb") ? criteria.minimumSize : criteria.maximumSize) = bytes;
     } else {
         const std::optional<double> day = parseDateArgument(value);
         if (!day) {
