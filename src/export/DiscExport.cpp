@@ -54,7 +54,7 @@ bool refuseTarget(const Catalogue &catalogue, const DiscExportRequest &request, 
         if (position < 1 || position > catalogue.discCount())
             continue;
         const QString identifier = catalogue.disc(position).identifier;
-        const QString target = folder + identifier + QStringLiteral(".VORN");
+        const QString target = archivePathIn(folder, identifier);
         if (const int refusal = refuseTransferOf(catalogue.archivePath(identifier), target)) {
             prompt.fail(LoadText(refusal) + u'\n' + QDir::toNativeSeparators(target));
             return true;
@@ -113,7 +113,7 @@ DiscExportResult exportDiscs(const Catalogue &catalogue, const DiscExportRequest
             continue;
         const QString identifier = catalogue.disc(position).identifier;
         const QString source = catalogue.archivePath(identifier);
-        const QString target = folder + identifier + QStringLiteral(".VORN");
+        const QString target = archivePathIn(folder, identifier);
         if (const int refusal = refuseTransferOf(source, target)) {
             // Only reachable when the folder changed under the export since the first check.
             prompt.fail(LoadText(refusal) + u'\n' + QDir::toNativeSeparators(target));

@@ -67,6 +67,18 @@ int refuseTransferOf(const QString &sourceArchive, const QString &targetArchive)
     return namesSamePlace(sourceArchive, targetArchive) ? kTargetIsSource : 0;
 }
 
+QString archivePathIn(const QString &folder, const QString &identifier)
+{
+    const QString wanted = identifier + QStringLiteral(".VORN");
+    const QStringList names = QDir(folder).entryList({wanted}, QDir::Files | QDir::Hidden | QDir::System,
+                                                     QDir::Name);
+    for (const QString &name : names) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return folder + name;
+    }
+    return folder + wanted;
+}
+
 bool copyAtomically(const QString &source, const QString &target)
 {
     const QString partial = target + QStringLiteral(".part");

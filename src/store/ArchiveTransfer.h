@@ -16,6 +16,11 @@ int refuseTransferInto(const QString &dataFolder, const QString &targetFolder);
 // The same for one archive: 0, or the message refusing a target that is the source.
 int refuseTransferOf(const QString &sourceArchive, const QString &targetArchive);
 
+// The path of disc `identifier`'s archive in `folder` (ending with a separator): the
+// file already there whose name is "<identifier>.VORN" in any case (the first in name
+// order), so a copy replaces it instead of landing beside it; else "<identifier>.VORN".
+QString archivePathIn(const QString &folder, const QString &identifier);
+
 // Copies through a temporary name beside the target, then renames over it, so a copy
 // cut short never leaves a broken archive at the target.
 bool copyAtomically(const QString &source, const QString &target);

@@ -73,7 +73,7 @@ bool exportDiscArchiveTo(Catalogue &catalogue, int position, const QString &fold
         return false;
     const QString identifier = catalogue.disc(position).identifier;
     const QString source = catalogue.archivePath(identifier);
-    const QString target = withTrailingSeparator(folder) + identifier + QStringLiteral(".VORN");
+    const QString target = archivePathIn(withTrailingSeparator(folder), identifier);
     int refusal = refuseTransferInto(catalogue.dataFolder, folder);
     if (refusal == 0)
         refusal = refuseTransferOf(source, target);
@@ -109,7 +109,7 @@ ElsewhereAnswer lookInOtherDataFolders(Catalogue &catalogue, const DataFolderLis
     for (const QString &folder : folders.folders()) {
         if (namesSamePlace(folder, open))
             continue;
-        const QString archive = folder + identifier + QStringLiteral(".VORN");
+        const QString archive = archivePathIn(folder, identifier);
         if (!QFileInfo::exists(archive))
             continue;
         const auto reading = readRecord(archive, identifier);

@@ -183,3 +183,14 @@ TEST_F(DiscExportTest, TargetThatIsTheSourceUnderAnyNameIsRefusedBeforeAnyQuesti
         }
     }
 }
+
+// An archive already in the target under a name in another case is replaced, never
+// joined by a second archive of the same disc.
+TEST_F(DiscExportTest, ArchiveInTheTargetNamedInAnotherCaseIsReplaced)
+{
+    ASSERT_TRUE(writeFile(target + "/11.vorn", "older copy"));
+    const DiscExportResult result = run({Y, N, Y});   // count, stop at 461, overwrite
+    EXPECT_EQ(result.exported, 2);
+    EXPECT_EQ(QDir(target).entryList(QDir::Files), QStringList({"11.vorn", "22.VORN"}));
+    EXPECT_EQ(readFile(target + "/11.vorn"), readFile(source("11")));
+}
