@@ -7,6 +7,7 @@
 #include "common/RunObserver.h"
 #include "common/TextCodec.h"
 #include "common/UserPrompt.h"
+#include "index/SearchIndex.h"
 #include "search/FileLineFilter.h"
 #include "settings/StringTable.h"
 #include "store/CapturedTextStore.h"
@@ -132,7 +133,13 @@ struct DiscData
     std::vector<FolderRecord> folders{1};
     QByteArray fileList;                  // in-memory reading
     std::vector<FileLineFilter::Line> lines;   // the lines of fileList the test reads
-    std::vector<FileRecord> files;        // working-copy reading
+    std::vector<FileRecord> files;        // working-copy reading; index: the candidates
+    // Read from the index: only the folders and files that may match (with the
+    // archives the files stand in), the folder array only when there is one.
+    bool indexed = false;
+    quint32 folderCount = 0;
+    std::vector<quint32> folderCandidates;
+    std::vector<quint32> fileNumbers;
     QByteArray textStore;
     Mp3TagStore tags;
 };
@@ -215,6 +222,45 @@ DiscData readWorkingCopies(const Catalogue &catalogue, int position, const QStri
     }
     if (criteria.field == SearchField::Mp3Tags)
         data.tags.load(catalogue.workingCopy(identifier, QStringLiteral(".id3")));
+    return data;
+}
+
+// The disc from its index part: the folders and files whose texts hold the literal
+// of the pattern (ignoring case) or may match it through case folding; every other
+// record would be read and refused. nullopt when the part is missing, stale or
+// damaged (a damaged part is removed so the next refresh builds it again).
+std::optional<DiscData> readIndexed(const Catalogue &catalogue, int position,
+                                    const SearchIndex &index, const CompiledCriteria &compiled,
+                                    QByteArrayView literal)
+{
+    const QString identifier = catalogue.disc(position).identifier;
+    std::optional<IndexedDisc> part = index.load(identifier);
+    if (!part || part->streamed())
+        return std::nullopt;
+    const SearchCriteria &criteria = compiled.criteria();
+    const bool names = criteria.field != SearchField::Descriptions;
+    const bool descriptions = criteria.field != SearchField::Names;
+    DiscData data;
+    data.position = position;
+    data.indexed = true;
+    data.folderCount = part->folderCount();
+    bool sound = true;
+    if (!part->mayHold(literal, sound))
+        return data;
+    if (sound && compiled.foldersPossible())
+        sound = part->folderCandidates(literal, names, descriptions, data.folderCandidates);
+    if (sound && criteria.files) {
+        const int descriptionPart = descriptions ? int(criteria.descriptionPart) : -1;
+        std::vector<quint32> candidates;
+        sound = part->fileCandidates(literal, names, descriptionPart, candidates)
+                && (candidates.empty() || part->records(candidates, data.files, data.fileNumbers));
+    }
+    if (sound && (!data.folderCandidates.empty() || !data.files.empty()))
+        sound = part->folders(data.folders);
+    if (!sound) {
+        index.discard(identifier);
+        return std::nullopt;
+    }
     return data;
 }
 
@@ -365,6 +411,15 @@ private:
     void addFileRow(const FileRecord &file);
     void warningCheck(double factor, bool folderRow);
     bool stopRequested() const { return m_observer.cancelled(); }
+    // Whether the index can answer: names and descriptions, searched for a pattern
+    // that holds a piece of plain text, read in memory.
+    bool indexUsable() const
+    {
+        return m_options.index && m_options.reading == SearchOptions::Reading::InMemory
+               && (m_criteria.field == SearchField::Names || m_criteria.field == SearchField::Descriptions
+                   || m_criteria.field == SearchField::NamesAndDescriptions)
+               && !m_compiled.patternEmpty() && !m_compiled.pattern().asciiLiteral().isEmpty();
+    }
     static qint64 seconds(double date) { return qint64(std::llround(date * 86400.0)); }
 
     const Catalogue &m_catalogue;
@@ -417,7 +472,14 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     // this one is searched; the discs are still searched one after the other in order.
     const Catalogue &catalogue = m_catalogue;
     const FileLineFilter &filter = m_lineFilter;
-    const auto load = [&catalogue, &filter, members](int position) {
+    const CompiledCriteria &compiled = m_compiled;
+    const SearchIndex *index = indexUsable() ? m_options.index : nullptr;
+    const QByteArray literal = m_compiled.pattern().asciiLiteral().left(48);
+    const auto load = [&catalogue, &filter, &compiled, members, index, literal](int position) {
+        if (index) {
+            if (std::optional<DiscData> data = readIndexed(catalogue, position, *index, compiled, literal))
+                return std::move(*data);
+        }
         return readInMemory(catalogue, position, members, filter);
     };
     const int threads = std::max(2, QThread::idealThreadCount());
@@ -434,6 +496,8 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
             m_outcome.unreadable << identifier;
             continue;
         }
+        if (disc.indexed)
+            ++m_outcome.discsFromIndex;
         const bool finished = searchDisc(disc);
         if (!inMemory && disc.position != m_catalogue.current)
             deleteWorkingCopies(m_catalogue, identifier);
@@ -460,7 +524,19 @@ bool Run::searchDisc(DiscData &disc)
     m_fileNumber = -1;
     m_archive = {};
 
-    if (m_compiled.foldersPossible()) {
+    if (disc.indexed) {
+        // The folders left out could not match: only the stop request is seen there.
+        for (const quint32 k : disc.folderCandidates) {
+            if (m_compiled.matchFolder(disc.folders[k])) {
+                addFolderRow(disc.folders[k]);
+                warningCheck(2.5, true);
+            }
+            if (stopRequested())
+                return false;
+        }
+        if (disc.folderCount > 0 && stopRequested())
+            return false;
+    } else if (m_compiled.foldersPossible()) {
         for (size_t k = 1; k < disc.folders.size(); ++k) {
             if (m_compiled.matchFolder(disc.folders[k])) {
                 addFolderRow(disc.folders[k]);
@@ -476,7 +552,13 @@ bool Run::searchDisc(DiscData &disc)
         return true;
 
     bool stopped = false;
-    if (m_options.reading == SearchOptions::Reading::InMemory) {
+    if (disc.indexed) {
+        for (size_t i = 0; i < disc.files.size() && !stopped; ++i) {
+            m_fileNumber = int(disc.fileNumbers[i]) - 1;
+            FullRecord record(disc.files[i]);
+            stopped = !onFile(record);
+        }
+    } else if (m_options.reading == SearchOptions::Reading::InMemory) {
         std::u16string buffer;
         for (const FileLineFilter::Line &line : disc.lines) {
             m_fileNumber = line.number - 1;

@@ -3,6 +3,7 @@
 #include "cli/CatalogCommand.h"
 #include "cli/ExportCommands.h"
 #include "cli/HtmlExportCommand.h"
+#include "cli/IndexCommand.h"
 #include "cli/ListCommands.h"
 #include "cli/SearchCommands.h"
 
@@ -37,6 +38,7 @@ const std::vector<Command> &commands()
          "find files and folders (--files --folders --field --pos --min-kb --max-kb --after"
          " --before --members --latest --part --disc --keyword)",
          searchCommand},
+        {"index", "index [--rebuild]", "build or refresh the search index; print its size and time", indexCommand},
         {"bookmarks", "bookmarks", "list bookmarks (--disc ID --keyword NAME)", bookmarksCommand},
         {"report", "report N", "catalogue report 3 to 7", reportCommand},
         {"export-html", "export-html FILE",
