@@ -440,7 +440,6 @@ std::optional<IndexedDisc> IndexedDisc::open(const QString &path)
     // A part cut short or grown is not this part.
     if (offset != file->size())
         return std::nullopt;
-    disc.m_map = file->map(0, file->size());
     disc.m_file = std::move(file);
     disc.m_folderBytes = pool.take();
     for (QByteArray &bytes : disc.m_columnBytes)
@@ -457,6 +456,10 @@ bool IndexedDisc::section(int index, QByteArray &out) const
     std::memset(out.data() + entry.raw, 0, Padding);
     if (entry.raw == 0)
         return entry.packed == 0;
+    if (!m_mapTried) {
+        m_mapTried = true;
+        m_map = m_file->map(0, m_file->size());
+    }
     thread_local QByteArray copy;
     const char *packed = reinterpret_cast<const char *>(m_map) + entry.offset;
     if (!m_map) {

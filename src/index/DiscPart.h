@@ -95,7 +95,8 @@ private:
     IndexedDisc() = default;
 
     std::shared_ptr<QFile> m_file;
-    const uchar *m_map = nullptr;   // the whole file, when it could be mapped
+    mutable const uchar *m_map = nullptr;   // the whole file, once it could be mapped
+    mutable bool m_mapTried = false;
     ArchiveKey m_key;
     bool m_streamed = false;
     bool m_specials = false;

@@ -27,14 +27,6 @@ Q_LOGGING_CATEGORY(indexLog, "vorn.index", QtWarningMsg)
 
 const QLatin1String PartSuffix(".vpart");
 
-std::optional<QByteArray> readFile(const QString &path, qint64 limit = -1)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return limit < 0 ? file.readAll() : file.read(limit);
-}
-
 // Writes a new file beside the old one and renames it over it, so a reader sees the
 // old part or the new one, never half of one. Not flushed to the device: after a
 // crash a part cut short fails its checks and is built again.
@@ -123,8 +115,10 @@ IndexRefresh SearchIndex::refresh(const QStringList &identifiers, IndexObserver 
             continue;
         }
         if (!rebuild) {
-            const std::optional<QByteArray> head = readFile(partPath(identifier), DiscPart::FixedHeaderSize);
-            if (head && DiscPart::keyOf(*head) == key) {
+            // The header's checks only: a part damaged inside a section is found, and
+            // removed, by the search that reads it.
+            const std::optional<IndexedDisc> part = IndexedDisc::open(partPath(identifier));
+            if (part && part->key() == *key) {
                 ++result.unchanged;
                 continue;
             }
