@@ -57,6 +57,52 @@ qint32 toInt32(qint64 value)
                                      std::numeric_limits<qint32>::max()));
 }
 
+// The field readers' integer: plain digits (with a minus sign) are read here, the
+// rest by the shared reader, which gives the same value for plain digits.
+qint64 integerField(QByteArrayView raw)
+{
+    qsizetype i = 0;
+    const bool negative = !raw.isEmpty() && raw[0] == '-';
+    i += negative ? 1 : 0;
+    if (raw.size() - i < 1 || raw.size() - i > 18)
+        return parseFieldInteger(raw);
+    qint64 value = 0;
+    for (; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (c < '0' || c > '9')
+            return parseFieldInteger(raw);
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+// The field readers' float: "digits[.digits]" of at most 15 digits is the integer of
+// its digits divided by a power of ten, both exact in a double, so the division
+// rounds exactly as the shared reader does; anything else goes to that reader.
+double numberField(QByteArrayView raw)
+{
+    static constexpr double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    qint64 digits = 0;
+    int count = 0;
+    int decimals = -1;
+    for (char c : raw) {
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + (c - '0');
+            ++count;
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == '.' && decimals < 0 && count > 0) {
+            decimals = 0;
+        } else {
+            return parseFieldNumber(raw);
+        }
+    }
+    if (count == 0 || count > 15 || decimals == 0)
+        return parseFieldNumber(raw);
+    return decimals < 0 ? double(digits) : double(digits) / powers[decimals];
+}
+
 bool isAscii(QByteArrayView bytes)
 {
     for (char c : bytes) {
@@ -73,8 +119,10 @@ QByteArray compress(const QByteArray &raw)
     if (raw.isEmpty())
         return {};
     QByteArray out(4 + LZ4_compressBound(int(raw.size())), Qt::Uninitialized);
-    const int written = LZ4_compress_default(raw.constData(), out.data() + 4, int(raw.size()),
-                                             int(out.size() - 4));
+    // A little less compression for a quicker build: the index is still smaller
+    // than the archives it comes from.
+    const int written = LZ4_compress_fast(raw.constData(), out.data() + 4, int(raw.size()),
+                                          int(out.size() - 4), 2);
     if (written <= 0)
         return {};
     out.truncate(4 + written);
@@ -114,6 +162,7 @@ public:
 
     bool addFolders(const std::vector<FolderRecord> &folders);
     bool addFile(QByteArrayView line);
+    void reserve(qsizetype fileListSize);
     QByteArray finish();
     QByteArray streamed();
 
@@ -185,12 +234,12 @@ bool PartWriter::addFile(QByteArrayView line)
             || !m_parts[2].append(triple.archivePath))
             return false;
     }
-    const qint32 owner = toInt32(fields.integer(1));
-    qint64 size = fields.integer(2);
+    const qint32 owner = toInt32(integerField(fields.raw(1)));
+    qint64 size = integerField(fields.raw(2));
     if (size == 0)
         size = 1;
-    const double date = fields.number(3);
-    const qint32 link = toInt32(fields.integer(5));
+    const double date = numberField(fields.raw(3));
+    const qint32 link = toInt32(integerField(fields.raw(5)));
     if (link < 0) {
         put(m_archives, quint32(m_owners.size()));
         put(m_archives, owner);
@@ -204,6 +253,17 @@ bool PartWriter::addFile(QByteArrayView line)
     m_sizes.push_back(size);
     m_dates.push_back(date);
     return true;
+}
+
+void PartWriter::reserve(qsizetype fileListSize)
+{
+    // About a third of a file-list line is its name.
+    m_names.reserve(fileListSize / 3);
+    const size_t lines = size_t(fileListSize / 40);
+    m_owners.reserve(lines);
+    m_links.reserve(lines);
+    m_sizes.reserve(lines);
+    m_dates.reserve(lines);
 }
 
 QByteArray PartWriter::header(quint32 flags, const std::vector<QByteArray> &sections) const
@@ -358,6 +418,7 @@ std::optional<QByteArray> build(const QString &archivePath, const QString &ident
             fileList = member.data;
     }
     PartWriter writer(key);
+    writer.reserve(fileList.size());
     if (!writer.addFolders(folders))
         return writer.streamed();
     bool header = true;
@@ -622,10 +683,15 @@ bool IndexedDisc::records(const std::vector<quint32> &numbers, std::vector<FileR
     out.clear();
     outNumbers.clear();
     out.reserve(numbers.size() + archiveCount);
+    // Archives after the last candidate cannot change any row: the test stands in an
+    // archive only for the members that follow it.
+    const quint32 last = numbers.empty() ? 0 : numbers.back();
     for (;;) {
-        const quint32 archiveNumber = archive < archiveCount
-                                          ? get<quint32>(archiveAt + qsizetype(archive) * ArchiveEntry)
-                                          : std::numeric_limits<quint32>::max();
+        quint32 archiveNumber = archive < archiveCount
+                                    ? get<quint32>(archiveAt + qsizetype(archive) * ArchiveEntry)
+                                    : std::numeric_limits<quint32>::max();
+        if (archiveNumber > last)
+            archiveNumber = std::numeric_limits<quint32>::max();
         const quint32 wanted = next < numbers.size() ? numbers[next] : std::numeric_limits<quint32>::max();
         const quint32 number = std::min(archiveNumber, wanted);
         if (number == std::numeric_limits<quint32>::max())
@@ -668,12 +734,15 @@ bool IndexedDisc::records(const std::vector<quint32> &numbers, std::vector<FileR
                 record.date = fromPlanes<double>(p + n * 16, n, i);
             }
         }
-        if (number == wanted)
-            ++next;
         record.name = text(names, number);
-        record.descriptions.user = text(parts[0], number);
-        record.descriptions.automatic = text(parts[1], number);
-        record.descriptions.archivePath = text(parts[2], number);
+        // An archive that is no candidate cannot match by its descriptions and is
+        // never a row: they are left empty.
+        if (number == wanted) {
+            ++next;
+            record.descriptions.user = text(parts[0], number);
+            record.descriptions.automatic = text(parts[1], number);
+            record.descriptions.archivePath = text(parts[2], number);
+        }
         out.push_back(std::move(record));
         outNumbers.push_back(number);
     }

@@ -29,7 +29,7 @@ namespace vorn {
 //   the number fields of every file record, in blocks of RowBlock records.
 namespace DiscPart {
 
-inline constexpr quint32 FormatVersion = 4;
+inline constexpr quint32 FormatVersion = 5;
 inline constexpr quint32 RowBlock = 64;
 // Bytes a reader needs to decide whether a part is of this version and this archive.
 inline constexpr qsizetype FixedHeaderSize = 56;

@@ -24,6 +24,7 @@ public:
     bool append(const QString &text);
     // The same for a text known to be plain ASCII bytes.
     void appendAscii(QByteArrayView text);
+    void reserve(qsizetype bytes) { m_bytes.reserve(bytes); }
 
     quint32 count() const { return m_count; }
     bool hasSpecials() const { return !m_specials.empty(); }

@@ -12,25 +12,31 @@ inline quint8 lower(char c)
     return (u >= 'A' && u <= 'Z') ? quint8(u + 32) : u;
 }
 
+// The same hash addTexts computes on its rolling window (first byte highest).
 inline quint32 slot(quint32 a, quint32 b, quint32 c)
 {
-    return ((a | b << 8 | c << 16) * 2654435761u) >> 16;
+    return ((a << 16 | b << 8 | c) * 2654435761u) >> 16;
 }
 
 } // namespace
 
 void TrigramFilter::addTexts(QByteArrayView texts)
 {
-    quint32 a = '\n';
-    quint32 b = '\n';
+    // The last three bytes rolled into one word; `run` counts the bytes since the
+    // last line feed.
+    quint32 window = 0;
+    int run = 0;
+    quint64 *bits = m_bits.data();
     for (char ch : texts) {
-        const quint32 c = lower(ch);
-        if (a != '\n' && b != '\n' && c != '\n') {
-            const quint32 s = slot(a, b, c);
-            m_bits[s >> 6] |= quint64(1) << (s & 63);
+        if (ch == '\n') {
+            run = 0;
+            continue;
         }
-        a = b;
-        b = c;
+        window = ((window << 8) | lower(ch)) & 0xffffff;
+        if (++run >= 3) {
+            const quint32 s = (window * 2654435761u) >> 16;
+            bits[s >> 6] |= quint64(1) << (s & 63);
+        }
     }
 }
 
