@@ -57,7 +57,25 @@ QString searchDateText(double dayNumber, const QString &format)
 
 QString searchDateKey(double dayNumber)
 {
-    return wallClockFromDayNumber(dayNumber).toString(QStringLiteral("yyyyMMdd hhmmss"));
+    const QDateTime wallClock = wallClockFromDayNumber(dayNumber);
+    const QDate date = wallClock.date();
+    if (!wallClock.isValid() || date.year() < 1000 || date.year() > 9999)
+        return wallClock.toString(QStringLiteral("yyyyMMdd hhmmss"));
+    // Written digit by digit: long result lists make one key per row.
+    const QTime time = wallClock.time();
+    const int fields[] = {date.year() / 100, date.year() % 100, date.month(), date.day(), -1,
+                          time.hour(), time.minute(), time.second()};
+    QString key(15, Qt::Uninitialized);
+    QChar *out = key.data();
+    for (const int field : fields) {
+        if (field < 0) {
+            *out++ = u' ';
+            continue;
+        }
+        *out++ = QChar(u'0' + field / 10);
+        *out++ = QChar(u'0' + field % 10);
+    }
+    return key;
 }
 
 QString searchSizeText(qint64 kilobytes)
