@@ -84,7 +84,8 @@ int searchCommand(Context &context, const QStringList &arguments)
     // The index is brought up to date disc by disc first; when another copy holds its
     // lock or the cache cannot be written, the discs it lacks are read from their archives.
     std::optional<SearchIndex> index;
-    if (useIndex) {
+    // Captured texts and MP3 tags are always read from the archives.
+    if (useIndex && criteria.field != SearchField::CapturedText && criteria.field != SearchField::Mp3Tags) {
         index.emplace(session.catalogue.dataFolder);
         IndexObserver quiet;
         index->refresh(discIdentifiers(session.catalogue), quiet);
