@@ -1,6 +1,7 @@
 #pragma once
 
 #include "index/DiscPart.h"
+#include "index/IndexedDisc.h"
 
 #include <QString>
 #include <QStringList>
