@@ -4,6 +4,7 @@
 #include "index/IndexObserver.h"
 #include "store/Catalogue.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QLoggingCategory>
-#include <QCoreApplication>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
@@ -159,6 +159,10 @@ IndexRefresh SearchIndex::refresh(const QStringList &identifiers, IndexObserver 
         if (!listed.contains(name) && QFile::remove(m_folder + u'/' + name))
             ++result.removed;
     }
+    // Parts are written only under the lock held here: a new part left half-written
+    // by a copy that ended while writing is nobody's.
+    for (const QString &name : QDir(m_folder).entryList({QStringLiteral("*.new-*")}, QDir::Files))
+        QFile::remove(m_folder + u'/' + name);
     return result;
 }
 
