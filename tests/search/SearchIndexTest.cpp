@@ -1,5 +1,6 @@
 #include "SearchSupport.h"
 
+#include "index/IndexBuildThread.h"
 #include "index/IndexObserver.h"
 #include "index/SearchIndex.h"
 #include "settings/StringTable.h"
@@ -150,4 +151,29 @@ TEST_F(SearchIndexTest, UnwritableOrBusyCacheStillSearches)
     EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 0);
     other.unlock();
     EXPECT_EQ(refresh(catalogue, cache.path()).built, 3);
+}
+
+// The window's background build: ended by itself it leaves every part built;
+// cancelled at once it leaves an index whose parts are whole, which a later refresh
+// completes.
+TEST_F(SearchIndexTest, BackgroundBuildEndsOrIsCancelledCleanly)
+{
+    const Catalogue catalogue = fixture.open();
+    const SearchIndex index(catalogue.dataFolder, cache.path());
+    {
+        IndexObserver observer;
+        IndexBuildThread build(index, discIdentifiers(catalogue), observer);
+        build.start();
+        build.cancel();
+        EXPECT_FALSE(build.isRunning());
+    }
+    // Whatever was built before the cancel is whole and fresh.
+    const int built = searchMatchesStreaming(catalogue, cache.path());
+    EXPECT_EQ(refresh(catalogue, cache.path()).unchanged, built);
+    IndexObserver observer;
+    IndexBuildThread build(SearchIndex(catalogue.dataFolder, cache.path()), discIdentifiers(catalogue), observer);
+    build.start();
+    build.wait();
+    EXPECT_EQ(build.result().status, IndexRefresh::Status::Done);
+    EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 3);
 }
