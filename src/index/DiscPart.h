@@ -15,14 +15,14 @@ namespace vorn {
 // A fixed header (magic, format version, the archive's key, counts) is followed by a
 // table of sections and a hash over the header; each section is an LZ4 block with
 // the CRC-32 of its bytes, read and checked only when a search needs it:
+//   the three-character pieces of every text (TrigramFilter);
 //   folders: parents, flags, dates, then the name and note columns;
 //   file names, then the user, automatic and archive-path description columns;
 //   archive records (negative link) with their numbers and number fields;
-//   the three-character pieces of every text (TrigramFilter);
 //   the number fields of every file record, in blocks of RowBlock records.
 namespace DiscPart {
 
-inline constexpr quint32 FormatVersion = 5;
+inline constexpr quint32 FormatVersion = 6;
 inline constexpr quint32 RowBlock = 64;
 // Bytes a reader needs to decide whether a part is of this version and this archive.
 inline constexpr qsizetype FixedHeaderSize = 56;

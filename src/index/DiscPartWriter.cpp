@@ -279,7 +279,15 @@ QByteArray PartWriter::streamed()
 
 QByteArray PartWriter::finish()
 {
+    TrigramFilter filter;
+    quint32 flags = 0;
+    for (const TextColumn *column : {&m_folderNames, &m_folderNotes, &m_names, &m_parts[0], &m_parts[1], &m_parts[2]}) {
+        filter.addTexts(column->builtTexts());
+        if (column->hasSpecials())
+            flags |= SpecialsFlag;
+    }
     std::vector<QByteArray> raw;
+    raw.push_back(filter.bytes());
     raw.push_back(m_folders);
     for (const TextColumn *column : {&m_names, &m_parts[0], &m_parts[1], &m_parts[2]}) {
         QByteArray bytes;
@@ -290,14 +298,6 @@ QByteArray PartWriter::finish()
     put(archives, m_archiveCount);
     archives.append(m_archives);
     raw.push_back(archives);
-    TrigramFilter filter;
-    quint32 flags = 0;
-    for (const TextColumn *column : {&m_folderNames, &m_folderNotes, &m_names, &m_parts[0], &m_parts[1], &m_parts[2]}) {
-        filter.addTexts(column->builtTexts());
-        if (column->hasSpecials())
-            flags |= SpecialsFlag;
-    }
-    raw.push_back(filter.bytes());
     const size_t count = m_owners.size();
     for (size_t first = 0; first < count; first += DiscPart::RowBlock)
         raw.push_back(rowBlock(first, std::min<size_t>(DiscPart::RowBlock, count - first)));

@@ -59,7 +59,7 @@ std::optional<IndexedDisc> IndexedDisc::open(const QString &path)
     auto file = std::make_shared<QFile>(path);
     if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
-    QByteArray head = file->read(4096);
+    QByteArray head = file->read(HeadRead);
     const std::optional<ArchiveKey> key = DiscPart::keyOf(head);
     if (!key)
         return std::nullopt;
@@ -75,7 +75,7 @@ std::optional<IndexedDisc> IndexedDisc::open(const QString &path)
     const qsizetype rawEnd = tableEnd + 8 + qsizetype(sections) * 4;
     if (sections > (1u << 24))
         return std::nullopt;
-    if (head.size() < rawEnd + 8 && head.size() == 4096)
+    if (head.size() < rawEnd + 8 && head.size() == HeadRead)
         head += file->read(rawEnd + 8 - head.size());
     const char *p = head.constData();
     if (head.size() < tableEnd + 8 || get<quint64>(p + tableEnd) != headerHash(head.first(tableEnd)))
@@ -101,6 +101,7 @@ std::optional<IndexedDisc> IndexedDisc::open(const QString &path)
     if (offset != file->size())
         return std::nullopt;
     disc.m_file = std::move(file);
+    disc.m_head = std::move(head);
     disc.m_folderBytes = pool.take();
     for (QByteArray &bytes : disc.m_columnBytes)
         bytes = pool.take();
@@ -116,17 +117,15 @@ bool IndexedDisc::section(int index, QByteArray &out) const
     std::memset(out.data() + entry.raw, 0, Padding);
     if (entry.raw == 0)
         return entry.packed == 0;
-    if (!m_mapTried) {
-        m_mapTried = true;
-        m_map = m_file->map(0, m_file->size());
-    }
-    thread_local QByteArray copy;
-    const char *packed = reinterpret_cast<const char *>(m_map) + entry.offset;
-    if (!m_map) {
-        copy.resize(entry.packed);
-        if (!m_file->seek(entry.offset) || m_file->read(copy.data(), entry.packed) != qint64(entry.packed))
+    // Read, not mapped: most searches read one small section of each of thousands of
+    // parts, where mapping and unmapping cost more than the copy.
+    const char *packed = m_head.constData() + entry.offset;
+    if (entry.offset + qsizetype(entry.packed) > m_head.size()) {
+        thread_local QByteArray bytes;
+        bytes.resize(entry.packed);
+        if (!m_file->seek(entry.offset) || m_file->read(bytes.data(), entry.packed) != qint64(entry.packed))
             return false;
-        packed = copy.constData();
+        packed = bytes.constData();
     }
     if (entry.packed <= 4 || get<quint32>(packed) != quint32(libdeflate_crc32(0, packed + 4, entry.packed - 4)))
         return false;

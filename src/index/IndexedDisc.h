@@ -65,8 +65,7 @@ private:
     IndexedDisc() = default;
 
     std::shared_ptr<QFile> m_file;
-    mutable const uchar *m_map = nullptr;   // the whole file, once it could be mapped
-    mutable bool m_mapTried = false;
+    QByteArray m_head;   // the file's first bytes, read with the header
     ArchiveKey m_key;
     bool m_streamed = false;
     bool m_specials = false;

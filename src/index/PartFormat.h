@@ -41,8 +41,12 @@ inline quint64 headerHash(QByteArrayView bytes)
     return hash;
 }
 
-// The sections of a part, in file order; the number blocks follow the last one.
-enum Section { Folders, FileNames, UserPart, AutomaticPart, PathPart, Archives, Trigrams, FirstRows };
+// The sections of a part, in file order; the number blocks follow the last one. The
+// trigram set comes first, so that the read that takes the header usually takes it
+// too: a search for a rare name reads most parts no further.
+enum Section { Trigrams, Folders, FileNames, UserPart, AutomaticPart, PathPart, Archives, FirstRows };
+// Bytes read with the header.
+inline constexpr qsizetype HeadRead = 16384;
 
 template<typename T>
 inline void appendPlanes(QByteArray &out, const T *values, size_t n)
