@@ -54,12 +54,13 @@ IndexedDisc::~IndexedDisc()
         pool.give(bytes);
 }
 
-std::optional<IndexedDisc> IndexedDisc::open(const QString &path)
+std::optional<IndexedDisc> IndexedDisc::open(const QString &path, bool headerOnly)
 {
     auto file = std::make_shared<QFile>(path);
     if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
-    QByteArray head = file->read(HeadRead);
+    const qsizetype headRead = headerOnly ? 4096 : HeadRead;
+    QByteArray head = file->read(headRead);
     const std::optional<ArchiveKey> key = DiscPart::keyOf(head);
     if (!key)
         return std::nullopt;
@@ -75,7 +76,7 @@ std::optional<IndexedDisc> IndexedDisc::open(const QString &path)
     const qsizetype rawEnd = tableEnd + 8 + qsizetype(sections) * 4;
     if (sections > (1u << 24))
         return std::nullopt;
-    if (head.size() < rawEnd + 8 && head.size() == HeadRead)
+    if (head.size() < rawEnd + 8 && head.size() == headRead)
         head += file->read(rawEnd + 8 - head.size());
     const char *p = head.constData();
     if (head.size() < tableEnd + 8 || get<quint64>(p + tableEnd) != headerHash(head.first(tableEnd)))

@@ -21,9 +21,10 @@ namespace vorn {
 class IndexedDisc
 {
 public:
-    // Reads the part's header; sections are read when asked for. nullopt when the
-    // file is not a whole part of this version with a sound header.
-    static std::optional<IndexedDisc> open(const QString &path);
+    // Reads the part's header (with `headerOnly`, as few bytes as that takes); sections
+    // are read when asked for. nullopt when the file is not a whole part of this
+    // version with a sound header.
+    static std::optional<IndexedDisc> open(const QString &path, bool headerOnly = false);
     IndexedDisc(IndexedDisc &&) = default;
     IndexedDisc &operator=(IndexedDisc &&) = default;
     ~IndexedDisc();

@@ -117,7 +117,7 @@ IndexRefresh SearchIndex::refresh(const QStringList &identifiers, IndexObserver 
         if (!rebuild) {
             // The header's checks only: a part damaged inside a section is found, and
             // removed, by the search that reads it.
-            const std::optional<IndexedDisc> part = IndexedDisc::open(partPath(identifier));
+            const std::optional<IndexedDisc> part = IndexedDisc::open(partPath(identifier), true);
             if (part && part->key() == *key) {
                 ++result.unchanged;
                 continue;
