@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libzip-dev libarchive-dev libdeflate-dev
+    libzip-dev libarchive-dev libdeflate-dev liblz4-dev
     libgtest-dev
     xvfb xauth
     zip unzip

@@ -7,6 +7,7 @@
 #include "common/RunObserver.h"
 #include "common/TextCodec.h"
 #include "common/UserPrompt.h"
+#include "index/SearchIndex.h"
 #include "search/FileLineFilter.h"
 #include "settings/StringTable.h"
 #include "store/CapturedTextStore.h"
@@ -56,7 +57,25 @@ QString searchDateText(double dayNumber, const QString &format)
 
 QString searchDateKey(double dayNumber)
 {
-    return wallClockFromDayNumber(dayNumber).toString(QStringLiteral("yyyyMMdd hhmmss"));
+    const QDateTime wallClock = wallClockFromDayNumber(dayNumber);
+    const QDate date = wallClock.date();
+    if (!wallClock.isValid() || date.year() < 1000 || date.year() > 9999)
+        return wallClock.toString(QStringLiteral("yyyyMMdd hhmmss"));
+    // Written digit by digit: long result lists make one key per row.
+    const QTime time = wallClock.time();
+    const int fields[] = {date.year() / 100, date.year() % 100, date.month(), date.day(), -1,
+                          time.hour(), time.minute(), time.second()};
+    QString key(15, Qt::Uninitialized);
+    QChar *out = key.data();
+    for (const int field : fields) {
+        if (field < 0) {
+            *out++ = u' ';
+            continue;
+        }
+        *out++ = QChar(u'0' + field / 10);
+        *out++ = QChar(u'0' + field % 10);
+    }
+    return key;
 }
 
 QString searchSizeText(qint64 kilobytes)
@@ -132,7 +151,13 @@ struct DiscData
     std::vector<FolderRecord> folders{1};
     QByteArray fileList;                  // in-memory reading
     std::vector<FileLineFilter::Line> lines;   // the lines of fileList the test reads
-    std::vector<FileRecord> files;        // working-copy reading
+    std::vector<FileRecord> files;        // working-copy reading; index: the candidates
+    // Read from the index: only the folders and files that may match (with the
+    // archives the files stand in), the folder array only when there is one.
+    bool indexed = false;
+    quint32 folderCount = 0;
+    std::vector<quint32> folderCandidates;
+    std::vector<quint32> fileNumbers;
     QByteArray textStore;
     Mp3TagStore tags;
 };
@@ -215,6 +240,45 @@ DiscData readWorkingCopies(const Catalogue &catalogue, int position, const QStri
     }
     if (criteria.field == SearchField::Mp3Tags)
         data.tags.load(catalogue.workingCopy(identifier, QStringLiteral(".id3")));
+    return data;
+}
+
+// The disc from its index part: the folders and files whose texts hold the literal
+// of the pattern (ignoring case) or may match it through case folding; every other
+// record would be read and refused. nullopt when the part is missing, stale or
+// damaged (a damaged part is removed so the next refresh builds it again).
+std::optional<DiscData> readIndexed(const Catalogue &catalogue, int position,
+                                    const SearchIndex &index, const CompiledCriteria &compiled,
+                                    QByteArrayView literal)
+{
+    const QString identifier = catalogue.disc(position).identifier;
+    std::optional<IndexedDisc> part = index.load(identifier);
+    if (!part || part->streamed())
+        return std::nullopt;
+    const SearchCriteria &criteria = compiled.criteria();
+    const bool names = criteria.field != SearchField::Descriptions;
+    const bool descriptions = criteria.field != SearchField::Names;
+    DiscData data;
+    data.position = position;
+    data.indexed = true;
+    data.folderCount = part->folderCount();
+    bool sound = true;
+    if (!part->mayHold(literal, sound))
+        return data;
+    if (sound && compiled.foldersPossible())
+        sound = part->folderCandidates(literal, names, descriptions, data.folderCandidates);
+    if (sound && criteria.files) {
+        const int descriptionPart = descriptions ? int(criteria.descriptionPart) : -1;
+        std::vector<quint32> candidates;
+        sound = part->fileCandidates(literal, names, descriptionPart, candidates)
+                && (candidates.empty() || part->records(candidates, data.files, data.fileNumbers));
+    }
+    if (sound && (!data.folderCandidates.empty() || !data.files.empty()))
+        sound = part->folders(data.folders);
+    if (!sound) {
+        index.discard(identifier);
+        return std::nullopt;
+    }
     return data;
 }
 
@@ -335,6 +399,225 @@ private:
     std::optional<FileRecord> m_record;
 };
 
+// A folder or file of one disc that passed the test, with its row ready to show.
+struct DiscMatch
+{
+    SearchRow row;
+    QString foldedName;     // a file's name case-folded, for the duplicates rule
+    bool first = false;     // the first folder, or file, the test read on this disc
+};
+
+// What the per-disc part of a run found: found on the thread that read the disc,
+// so rows of many-hit searches are made a few discs ahead of the one being shown.
+struct DiscMatches
+{
+    std::vector<DiscMatch> matches;
+    // Where a stop requested before the disc begins takes effect: after the first
+    // folder read, at once, after the first file read, or nowhere (no record to stop at).
+    enum class FirstStop { AfterFolder, AtOnce, AfterFile, None } firstStop = FirstStop::None;
+};
+
+// Tests the folders and files of one disc in order and makes the rows of those that
+// pass. Nothing here depends on other discs: the duplicates rule, the counters, the
+// warning questions and the stop request are applied when the matches are added.
+class DiscMatcher
+{
+public:
+    DiscMatcher(const Catalogue &catalogue, const CompiledCriteria &compiled,
+                const SearchOptions &options, const QString &dateFormat, DiscData &disc)
+        : m_catalogue(catalogue)
+        , m_compiled(compiled)
+        , m_criteria(compiled.criteria())
+        , m_options(options)
+        , m_dateFormat(dateFormat)
+        , m_disc(disc)
+        , m_identifier(catalogue.disc(disc.position).identifier)
+        , m_discName(catalogue.disc(disc.position).name)
+    {
+    }
+
+    DiscMatches run();
+
+private:
+    template<typename Record>
+    bool fileTest(Record &record);
+    void onFolder(int number);
+    template<typename Record>
+    void onFile(Record &record);
+    void addFolder(const FolderRecord &folder, bool first);
+    void addFile(const FileRecord &file, bool first);
+
+    const Catalogue &m_catalogue;
+    const CompiledCriteria &m_compiled;
+    const SearchCriteria &m_criteria;
+    const SearchOptions &m_options;
+    const QString &m_dateFormat;
+    DiscData &m_disc;
+    const QString m_identifier;
+    const QString m_discName;
+    DiscMatches m_found;
+    int m_fileNumber = -1;
+    CurrentArchive m_archive;
+    CapturedTextScanner m_scanner;
+};
+
+DiscMatches DiscMatcher::run()
+{
+    using FirstStop = DiscMatches::FirstStop;
+    DiscData &disc = m_disc;
+    const bool folderRecords = disc.indexed ? disc.folderCount > 0 : disc.folders.size() > 1;
+    if (folderRecords)
+        m_found.firstStop = FirstStop::AtOnce;
+    if (disc.indexed) {
+        // The folders left out could not match.
+        for (const quint32 k : disc.folderCandidates)
+            onFolder(int(k));
+    } else if (m_compiled.foldersPossible()) {
+        for (size_t k = 1; k < disc.folders.size(); ++k)
+            onFolder(int(k));
+    }
+    if (!m_criteria.files)
+        return std::move(m_found);
+
+    if (disc.indexed) {
+        for (size_t i = 0; i < disc.files.size(); ++i) {
+            m_fileNumber = int(disc.fileNumbers[i]) - 1;
+            FullRecord record(disc.files[i]);
+            onFile(record);
+        }
+    } else if (m_options.reading == SearchOptions::Reading::InMemory) {
+        std::u16string buffer;
+        for (const FileLineFilter::Line &line : disc.lines) {
+            m_fileNumber = line.number - 1;
+            LineRecord record(QByteArrayView(disc.fileList).sliced(line.offset, line.length), buffer);
+            onFile(record);
+        }
+    } else {
+        for (const FileRecord &file : disc.files) {
+            FullRecord record(file);
+            onFile(record);
+        }
+    }
+    return std::move(m_found);
+}
+
+void DiscMatcher::onFolder(int number)
+{
+    using FirstStop = DiscMatches::FirstStop;
+    const bool first = m_found.firstStop != FirstStop::AfterFolder;
+    m_found.firstStop = FirstStop::AfterFolder;
+    if (m_compiled.matchFolder(m_disc.folders[size_t(number)]))
+        addFolder(m_disc.folders[size_t(number)], first);
+}
+
+template<typename Record>
+void DiscMatcher::onFile(Record &record)
+{
+    using FirstStop = DiscMatches::FirstStop;
+    const bool first = m_found.firstStop == FirstStop::None;
+    if (first)
+        m_found.firstStop = FirstStop::AfterFile;
+    ++m_fileNumber;
+    if (fileTest(record))
+        addFile(record.record(), first);
+}
+
+template<typename Record>
+bool DiscMatcher::fileTest(Record &record)
+{
+    const std::vector<FolderRecord> &folders = m_disc.folders;
+    const qint32 owner = record.owner();
+    const qint32 link = record.link();
+    if (owner >= 0 && folderExcluded(folders, owner)) {
+        if (link < 0)
+            m_archive = {true, record.name().toString(), owner};
+        return false;
+    }
+    if (owner < 0) {
+        if (!m_criteria.members)
+            return false;
+        if (m_archive.set && folderExcluded(folders, m_archive.folder))
+            return false;
+    }
+    if (link < 0)
+        m_archive = {true, record.name().toString(), owner};
+
+    bool m = false;
+    switch (m_criteria.field) {
+    case SearchField::CapturedText:
+        if (link > 0) {
+            const QString text = m_options.reading == SearchOptions::Reading::InMemory
+                                     ? m_scanner.text(m_identifier, m_disc.textStore, link)
+                                     : m_scanner.text(m_catalogue, m_identifier, link);
+            m = !text.isEmpty() && m_compiled.contentPattern().matches(text);
+        }
+        break;
+    case SearchField::Mp3Tags:
+        if (upperExtension(record.name()) == QLatin1String("MP3"))
+            m = m_compiled.contentPattern().matches(mp3SearchText(m_disc.tags.tags(m_fileNumber)));
+        break;
+    default:
+        if (m_compiled.patternEmpty()) {
+            m = true;
+        } else {
+            if (m_criteria.field != SearchField::Descriptions)
+                m = m_compiled.pattern().matches(record.name());
+            if (!m && m_criteria.field != SearchField::Names)
+                m = m_compiled.matchDescription(record.descriptions());
+        }
+        break;
+    }
+    return m && m_compiled.withinBounds(record.size(), record.date());
+}
+
+void DiscMatcher::addFolder(const FolderRecord &folder, bool first)
+{
+    DiscMatch match;
+    match.first = first;
+    SearchRow &row = match.row;
+    row.folder = true;
+    row.name = folder.name;
+    row.discName = m_discName;
+    row.location = resultLocation(m_disc.folders, folder.parent);
+    row.extension = QStringLiteral(" ");
+    row.description = folder.description;
+    row.sizeText = QStringLiteral(" ");
+    row.date = folder.date;
+    row.dateText = searchDateText(folder.date, m_dateFormat);
+    row.dateKey = searchDateKey(folder.date);
+    row.discPosition = m_disc.position;
+    m_found.matches.push_back(std::move(match));
+}
+
+void DiscMatcher::addFile(const FileRecord &file, bool first)
+{
+    DiscMatch match;
+    match.first = first;
+    SearchRow &row = match.row;
+    row.name = file.name;
+    row.discName = m_discName;
+    if (file.owner >= 0) {
+        row.location = resultLocation(m_disc.folders, file.owner);
+    } else if (m_archive.set) {
+        row.location = m_archive.folder >= 0
+                           ? resultLocation(m_disc.folders, m_archive.folder) + m_archive.name
+                           : m_archive.name;
+    }
+    row.extension = upperExtension(file.name);
+    row.description = TreeFiles::displayDescription(file.descriptions);
+    row.size = file.size;
+    row.kilobytes = searchKilobytes(file.size);
+    row.sizeText = searchSizeText(row.kilobytes);
+    row.sizeBytes = QString::number(file.size);
+    row.date = file.date;
+    row.dateText = searchDateText(file.date, m_dateFormat);
+    row.dateKey = searchDateKey(file.date);
+    row.discPosition = m_disc.position;
+    if (m_criteria.latestOnly)
+        match.foldedName = file.name.toCaseFolded();
+    m_found.matches.push_back(std::move(match));
+}
+
 class Run
 {
 public:
@@ -356,15 +639,19 @@ public:
     SearchOutcome run(const std::vector<qint64> &selection);
 
 private:
-    bool searchDisc(DiscData &disc);
-    template<typename Record>
-    bool fileTest(Record &record);
-    template<typename Record>
-    bool onFile(Record &record);
-    void addFolderRow(const FolderRecord &folder);
-    void addFileRow(const FileRecord &file);
+    bool addMatches(DiscMatches &found);
+    void addFile(DiscMatch &match);
     void warningCheck(double factor, bool folderRow);
     bool stopRequested() const { return m_observer.cancelled(); }
+    // Whether the index can answer: names and descriptions, searched for a pattern
+    // that holds a piece of plain text, read in memory.
+    bool indexUsable() const
+    {
+        return m_options.index && m_options.reading == SearchOptions::Reading::InMemory
+               && (m_criteria.field == SearchField::Names || m_criteria.field == SearchField::Descriptions
+                   || m_criteria.field == SearchField::NamesAndDescriptions)
+               && !m_compiled.patternEmpty() && !m_compiled.pattern().asciiLiteral().isEmpty();
+    }
     static qint64 seconds(double date) { return qint64(std::llround(date * 86400.0)); }
 
     const Catalogue &m_catalogue;
@@ -382,14 +669,6 @@ private:
     quint64 m_nextId = 1;
     // Latest-only: the row of each (case-folded name, size) kept so far.
     QHash<QPair<QString, qint64>, SearchRow> m_kept;
-
-    // Per disc.
-    DiscData *m_disc = nullptr;
-    QString m_discName;
-    QString m_identifier;
-    int m_fileNumber = -1;
-    CurrentArchive m_archive;
-    CapturedTextScanner m_scanner;
 };
 
 SearchOutcome Run::run(const std::vector<qint64> &selection)
@@ -413,29 +692,55 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     }
     const QString members = memberList(m_criteria);
     const bool inMemory = m_options.reading == SearchOptions::Reading::InMemory;
-    // The discs ahead are read, decompressed and filtered on worker threads while
-    // this one is searched; the discs are still searched one after the other in order.
+    // The discs ahead are read, decompressed, filtered and tested on worker threads
+    // while the matches of this one are added; the discs are still added one after
+    // the other in order.
+    struct Disc
+    {
+        DiscData data;
+        DiscMatches found;
+    };
     const Catalogue &catalogue = m_catalogue;
     const FileLineFilter &filter = m_lineFilter;
-    const auto load = [&catalogue, &filter, members](int position) {
-        return readInMemory(catalogue, position, members, filter);
+    const CompiledCriteria &compiled = m_compiled;
+    const SearchOptions &options = m_options;
+    const QString &dateFormat = m_dateFormat;
+    const SearchIndex *index = indexUsable() ? m_options.index : nullptr;
+    const QByteArray literal = m_compiled.pattern().asciiLiteral().left(48);
+    const auto load = [&, members, index, literal](int position) {
+        Disc disc;
+        std::optional<DiscData> data;
+        if (index)
+            data = readIndexed(catalogue, position, *index, compiled, literal);
+        disc.data = data ? std::move(*data) : readInMemory(catalogue, position, members, filter);
+        if (disc.data.readable)
+            disc.found = DiscMatcher(catalogue, compiled, options, dateFormat, disc.data).run();
+        return disc;
     };
     const int threads = std::max(2, QThread::idealThreadCount());
-    std::optional<OrderedWorkers<DiscData>> workers;
+    std::optional<OrderedWorkers<Disc>> workers;
     if (inMemory) {
         workers.emplace(positions.size(), threads, size_t(threads) * 2,
                         [&](size_t index) { return load(positions[index]); });
     }
     for (size_t index = 0; index < positions.size(); ++index) {
-        DiscData disc = inMemory ? workers->take()
-                                 : readWorkingCopies(m_catalogue, positions[index], members, m_criteria);
-        const QString identifier = m_catalogue.disc(disc.position).identifier;
-        if (!disc.readable) {
+        Disc disc;
+        if (inMemory) {
+            disc = workers->take();
+        } else {
+            disc.data = readWorkingCopies(m_catalogue, positions[index], members, m_criteria);
+            if (disc.data.readable)
+                disc.found = DiscMatcher(catalogue, compiled, options, dateFormat, disc.data).run();
+        }
+        const QString identifier = m_catalogue.disc(disc.data.position).identifier;
+        if (!disc.data.readable) {
             m_outcome.unreadable << identifier;
             continue;
         }
-        const bool finished = searchDisc(disc);
-        if (!inMemory && disc.position != m_catalogue.current)
+        if (disc.data.indexed)
+            ++m_outcome.discsFromIndex;
+        const bool finished = addMatches(disc.found);
+        if (!inMemory && disc.data.position != m_catalogue.current)
             deleteWorkingCopies(m_catalogue, identifier);
         if (!finished) {
             m_outcome.stopped = true;
@@ -451,180 +756,59 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     return m_outcome;
 }
 
-bool Run::searchDisc(DiscData &disc)
+// Adds one disc's matches in order. A stop takes effect after the record in hand:
+// after each match, and for a stop already requested when the disc begins, at the
+// disc's first record.
+bool Run::addMatches(DiscMatches &found)
 {
-    m_disc = &disc;
-    m_identifier = m_catalogue.disc(disc.position).identifier;
-    m_discName = m_catalogue.disc(disc.position).name;
-    m_scanner.forget();
-    m_fileNumber = -1;
-    m_archive = {};
-
-    if (m_compiled.foldersPossible()) {
-        for (size_t k = 1; k < disc.folders.size(); ++k) {
-            if (m_compiled.matchFolder(disc.folders[k])) {
-                addFolderRow(disc.folders[k]);
-                warningCheck(2.5, true);
-            }
-            if (stopRequested())
-                return false;
-        }
-    } else if (disc.folders.size() > 1 && stopRequested()) {
-        return false;
-    }
-    if (!m_criteria.files)
-        return true;
-
-    bool stopped = false;
-    if (m_options.reading == SearchOptions::Reading::InMemory) {
-        std::u16string buffer;
-        for (const FileLineFilter::Line &line : disc.lines) {
-            m_fileNumber = line.number - 1;
-            LineRecord record(QByteArrayView(disc.fileList).sliced(line.offset, line.length), buffer);
-            if (!onFile(record)) {
-                stopped = true;
-                break;
-            }
-        }
-    } else {
-        for (const FileRecord &file : disc.files) {
-            FullRecord record(file);
-            if (!onFile(record)) {
-                stopped = true;
-                break;
-            }
-        }
-    }
-    m_archive = {};
-    return !stopped;
-}
-
-template<typename Record>
-bool Run::onFile(Record &record)
-{
-    ++m_fileNumber;
-    if (fileTest(record)) {
-        const FileRecord &file = record.record();
-        bool keep = true;
-        if (m_criteria.latestOnly) {
-            const QPair<QString, qint64> key(file.name.toCaseFolded(), file.size);
-            const auto found = m_kept.find(key);
-            if (found != m_kept.end()) {
-                ++m_outcome.duplicatesIgnored;
-                if (seconds(file.date) > seconds(found->date)) {
-                    --m_outcome.filesFound;
-                    m_outcome.totalKilobytes -= found->kilobytes;
-                    const SearchRow removed = *found;
-                    m_kept.erase(found);
-                    m_sink.rowRemoved(removed);
-                } else {
-                    keep = false;
-                }
-            }
-        }
-        if (keep) {
-            addFileRow(file);
-            warningCheck(5, false);
-        }
-    }
-    return !stopRequested();
-}
-
-template<typename Record>
-bool Run::fileTest(Record &record)
-{
-    const std::vector<FolderRecord> &folders = m_disc->folders;
-    const qint32 owner = record.owner();
-    const qint32 link = record.link();
-    if (owner >= 0 && folderExcluded(folders, owner)) {
-        if (link < 0)
-            m_archive = {true, record.name().toString(), owner};
-        return false;
-    }
-    if (owner < 0) {
-        if (!m_criteria.members)
+    if (stopRequested()) {
+        using FirstStop = DiscMatches::FirstStop;
+        if (found.firstStop == FirstStop::None)
+            return true;
+        const bool firstIsMatch = !found.matches.empty() && found.matches.front().first;
+        if (found.firstStop == FirstStop::AtOnce || !firstIsMatch)
             return false;
-        if (m_archive.set && folderExcluded(folders, m_archive.folder))
-            return false;
+        found.matches.resize(1);
     }
-    if (link < 0)
-        m_archive = {true, record.name().toString(), owner};
-
-    bool m = false;
-    switch (m_criteria.field) {
-    case SearchField::CapturedText:
-        if (link > 0) {
-            const QString text = m_options.reading == SearchOptions::Reading::InMemory
-                                     ? m_scanner.text(m_identifier, m_disc->textStore, link)
-                                     : m_scanner.text(m_catalogue, m_identifier, link);
-            m = !text.isEmpty() && m_compiled.contentPattern().matches(text);
-        }
-        break;
-    case SearchField::Mp3Tags:
-        if (upperExtension(record.name()) == QLatin1String("MP3"))
-            m = m_compiled.contentPattern().matches(mp3SearchText(m_disc->tags.tags(m_fileNumber)));
-        break;
-    default:
-        if (m_compiled.patternEmpty()) {
-            m = true;
+    for (DiscMatch &match : found.matches) {
+        if (match.row.folder) {
+            match.row.id = m_nextId++;
+            ++m_outcome.foldersFound;
+            m_sink.rowAdded(match.row);
+            warningCheck(2.5, true);
         } else {
-            if (m_criteria.field != SearchField::Descriptions)
-                m = m_compiled.pattern().matches(record.name());
-            if (!m && m_criteria.field != SearchField::Names)
-                m = m_compiled.matchDescription(record.descriptions());
+            addFile(match);
         }
-        break;
+        if (stopRequested())
+            return false;
     }
-    return m && m_compiled.withinBounds(record.size(), record.date());
+    return true;
 }
 
-void Run::addFolderRow(const FolderRecord &folder)
+void Run::addFile(DiscMatch &match)
 {
-    SearchRow row;
-    row.folder = true;
-    row.name = folder.name;
-    row.discName = m_discName;
-    row.location = resultLocation(m_disc->folders, folder.parent);
-    row.extension = QStringLiteral(" ");
-    row.description = folder.description;
-    row.sizeText = QStringLiteral(" ");
-    row.date = folder.date;
-    row.dateText = searchDateText(folder.date, m_dateFormat);
-    row.dateKey = searchDateKey(folder.date);
-    row.discPosition = m_disc->position;
-    row.id = m_nextId++;
-    ++m_outcome.foldersFound;
-    m_sink.rowAdded(row);
-}
-
-void Run::addFileRow(const FileRecord &file)
-{
-    SearchRow row;
-    row.name = file.name;
-    row.discName = m_discName;
-    if (file.owner >= 0) {
-        row.location = resultLocation(m_disc->folders, file.owner);
-    } else if (m_archive.set) {
-        row.location = m_archive.folder >= 0
-                           ? resultLocation(m_disc->folders, m_archive.folder) + m_archive.name
-                           : m_archive.name;
+    SearchRow &row = match.row;
+    if (m_criteria.latestOnly) {
+        const QPair<QString, qint64> key(match.foldedName, row.size);
+        const auto found = m_kept.find(key);
+        if (found != m_kept.end()) {
+            ++m_outcome.duplicatesIgnored;
+            if (seconds(row.date) <= seconds(found->date))
+                return;
+            --m_outcome.filesFound;
+            m_outcome.totalKilobytes -= found->kilobytes;
+            const SearchRow removed = *found;
+            m_kept.erase(found);
+            m_sink.rowRemoved(removed);
+        }
     }
-    row.extension = upperExtension(file.name);
-    row.description = TreeFiles::displayDescription(file.descriptions);
-    row.size = file.size;
-    row.kilobytes = searchKilobytes(file.size);
-    row.sizeText = searchSizeText(row.kilobytes);
-    row.sizeBytes = QString::number(file.size);
-    row.date = file.date;
-    row.dateText = searchDateText(file.date, m_dateFormat);
-    row.dateKey = searchDateKey(file.date);
-    row.discPosition = m_disc->position;
     row.id = m_nextId++;
     ++m_outcome.filesFound;
     m_outcome.totalKilobytes += row.kilobytes;
     if (m_criteria.latestOnly)
-        m_kept.insert(QPair<QString, qint64>(file.name.toCaseFolded(), file.size), row);
+        m_kept.insert(QPair<QString, qint64>(match.foldedName, row.size), row);
     m_sink.rowAdded(row);
+    warningCheck(5, false);
 }
 
 void Run::warningCheck(double factor, bool folderRow)

@@ -10,6 +10,7 @@ namespace vorn {
 
 struct Catalogue;
 class RunObserver;
+class SearchIndex;
 
 // One row of the search result list.
 struct SearchRow
@@ -57,6 +58,10 @@ struct SearchOptions
     // unpacked as working copies into the temporary folder and read from there
     // (deleted afterwards unless the disc is the current one). Both give the same run.
     enum class Reading { InMemory, WorkingCopies } reading = Reading::InMemory;
+    // The data folder's search index, when there is one: a name or description search
+    // for a piece of plain text reads the discs whose index part is fresh from it, and
+    // the others from their archives. Rows, order and counters are the same.
+    const SearchIndex *index = nullptr;
 };
 
 struct SearchOutcome
@@ -70,6 +75,7 @@ struct SearchOutcome
     int duplicatesIgnored = 0;
     bool stopped = false;
     QStringList unreadable;  // identifiers of discs whose archive could not be read
+    int discsFromIndex = 0;  // discs read from the search index
     QString summary;         // the summary line (empty unless Completed)
 };
 

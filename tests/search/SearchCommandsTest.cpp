@@ -1,9 +1,11 @@
 #include "SearchSupport.h"
 
+#include "cli/IndexCommand.h"
 #include "cli/SearchCommands.h"
 #include "search/BookmarkList.h"
 #include "settings/StringTable.h"
 
+#include <QRegularExpression>
 #include <QTextStream>
 #include <gtest/gtest.h>
 
@@ -88,7 +90,21 @@ TEST_F(SearchCommandsTest, SearchPrintsRowsAndTheSummary)
         if (c.summary) {
             EXPECT_EQ(o.err, QString(c.summary) + '\n') << what;
         }
+        const Output streamed = run(cli::searchCommand, c.args + QStringList{"--no-index"});
+        EXPECT_EQ(streamed.out, o.out) << what;
+        EXPECT_EQ(streamed.err, o.err) << what;
     }
+}
+
+TEST_F(SearchCommandsTest, IndexBuildsRefreshesAndPrintsItsSize)
+{
+    const Output built = run(cli::indexCommand, {});
+    EXPECT_EQ(built.code, 0) << built.err.toStdString();
+    EXPECT_TRUE(built.out.contains("discs\t2 (built 2, unchanged 0")) << built.out.toStdString();
+    EXPECT_TRUE(built.lines().filter(QRegularExpression("^size\t[1-9][0-9]* bytes$")).size() == 1);
+    EXPECT_TRUE(run(cli::indexCommand, {}).out.contains("(built 0, unchanged 2"));
+    EXPECT_TRUE(run(cli::indexCommand, {"--rebuild"}).out.contains("(built 2, unchanged 0"));
+    EXPECT_EQ(run(cli::indexCommand, {"--fast"}).code, 2);
 }
 
 TEST_F(SearchCommandsTest, WrongUsageAndFailures)

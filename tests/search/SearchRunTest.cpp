@@ -1,5 +1,7 @@
 #include "SearchSupport.h"
 
+#include "index/IndexObserver.h"
+#include "index/SearchIndex.h"
 #include "search/SearchRun.h"
 #include "settings/StringTable.h"
 #include "store/DiscArchive.h"
@@ -7,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -356,16 +359,17 @@ TEST(SearchDiscsTest, LatestOnlyKeepsTheLaterOfEqualNameAndSize)
     }
 }
 
-// The archive read in memory and the working copies unpacked into the temporary
-// folder give the same rows, in the same order, with the same counters.
-TEST(SearchReadingTest, InMemoryReadingMatchesWorkingCopies)
+// The archive read in memory, the working copies unpacked into the temporary folder
+// and the search index give the same rows, in the same order, with the same counters.
+TEST(SearchReadingTest, EveryReadingGivesTheSameRun)
 {
     setLanguageOffset(0);
     IsolatedSettings settings;
     SearchFixture fixture;
     std::mt19937 random(7);
+    const QString kelvin(QChar(0x212A));
     const QStringList words = {"alpha", "Beta", "été", "gamma", "a[b", "x1", "readme", "ÉCOLE",
-                               QString(QChar(0x212A)) + "elvin"};
+                               kelvin + "elvin", "Kelvin", "straße", "STRASSE", "\u017Ftop"};
     const QStringList extensions = {".txt", ".mp3", ".zip", "", ".Doc"};
     auto pick = [&](const QStringList &list) { return list[int(random() % list.size())]; };
     for (int d = 0; d < 4; ++d) {
@@ -408,10 +412,23 @@ TEST(SearchReadingTest, InMemoryReadingMatchesWorkingCopies)
     const QString shown = catalogue.disc(2).identifier;
     ASSERT_TRUE(writeFile(catalogue.workingCopy(shown, ".rep"), "kept"));
 
-    const QStringList patterns = {"*a*", "b*", "*.txt", "*é*", "*[b*", "*1?.*", "", "CAF?.TXT", "*vu",
-                                  "*ALPHA1*", "*eta#*", "*ecole*", "*text beta*", "*odd*", "*kelvin*"};
+    QStringList patterns = {"*a*", "b*", "*.txt", "*é*", "*[b*", "*1?.*", "", "CAF?.TXT", "*vu",
+                            "*ALPHA1*", "*eta#*", "*ecole*", "*text beta*", "*odd*", "*kelvin*",
+                            "*" + kelvin + "ELVIN*", "*ß*", "*SS*", "*STRA\u1E9EE*", "*st*", "*STOP*"};
+    // Pieces of the catalogue's own words, with their case changed and wildcards around.
+    for (const QString &word : words) {
+        QString piece = word.mid(int(random() % 2), 3 + int(random() % 3));
+        for (QChar &c : piece)
+            c = random() % 2 ? c.toUpper() : c.toLower();
+        patterns << "*" + piece + "*" << piece + "?#*" << "*" + piece;
+    }
+    QTemporaryDir cache;
+    const SearchIndex index(catalogue.dataFolder, cache.path());
+    IndexObserver quiet;
+    ASSERT_EQ(index.refresh(discIdentifiers(catalogue), quiet).built, catalogue.discCount());
     int compared = 0;
     int nonEmpty = 0;
+    int fromIndex = 0;
     for (const QString &pattern : patterns) {
         for (int field = 0; field <= 4; ++field) {
             for (int variant = 0; variant < 4; ++variant) {
@@ -425,28 +442,37 @@ TEST(SearchReadingTest, InMemoryReadingMatchesWorkingCopies)
                 RecordingObserver a;
                 RecordingObserver b;
                 const SearchResult memory = search(catalogue, c, a, allDiscs(catalogue));
+                RecordingObserver d;
                 const SearchResult copies = search(catalogue, c, b, allDiscs(catalogue),
                                                    {0, SearchOptions::Reading::WorkingCopies});
+                SearchOptions withIndex;
+                withIndex.index = &index;
+                const SearchResult indexed = search(catalogue, c, d, allDiscs(catalogue), withIndex);
+                fromIndex += indexed.outcome.discsFromIndex;
                 const QString what = QStringLiteral("%1 field %2 variant %3").arg(pattern).arg(field).arg(variant);
-                ASSERT_EQ(memory.rows.size(), copies.rows.size()) << what.toStdString();
-                for (size_t i = 0; i < memory.rows.size(); ++i) {
-                    const SearchRow &x = memory.rows[i];
-                    const SearchRow &y = copies.rows[i];
-                    EXPECT_TRUE(x.name == y.name && x.location == y.location && x.extension == y.extension
-                                && x.description == y.description && x.sizeText == y.sizeText
-                                && x.dateText == y.dateText && x.dateKey == y.dateKey
-                                && x.sizeBytes == y.sizeBytes && x.discPosition == y.discPosition
-                                && x.folder == y.folder && x.discName == y.discName)
-                        << what.toStdString() << " row " << i << ": " << x.name.toStdString();
+                for (const SearchResult *other : {&copies, &indexed}) {
+                    ASSERT_EQ(memory.rows.size(), other->rows.size()) << what.toStdString();
+                    for (size_t i = 0; i < memory.rows.size(); ++i) {
+                        const SearchRow &x = memory.rows[i];
+                        const SearchRow &y = other->rows[i];
+                        EXPECT_TRUE(x.name == y.name && x.location == y.location && x.extension == y.extension
+                                    && x.description == y.description && x.sizeText == y.sizeText
+                                    && x.dateText == y.dateText && x.dateKey == y.dateKey
+                                    && x.sizeBytes == y.sizeBytes && x.discPosition == y.discPosition
+                                    && x.folder == y.folder && x.discName == y.discName)
+                            << what.toStdString() << " row " << i << ": " << x.name.toStdString();
+                    }
+                    EXPECT_EQ(memory.outcome.summary, other->outcome.summary) << what.toStdString();
                 }
-                EXPECT_EQ(memory.outcome.summary, copies.outcome.summary) << what.toStdString();
                 EXPECT_EQ(a.progressTexts, b.progressTexts) << what.toStdString();
+                EXPECT_EQ(a.progressTexts, d.progressTexts) << what.toStdString();
                 ++compared;
                 nonEmpty += memory.rows.empty() ? 0 : 1;
             }
         }
     }
     EXPECT_GT(nonEmpty, compared / 2);
+    EXPECT_GT(fromIndex, compared);
     // The working copies of the searched discs are gone, those of the shown disc stay.
     const QStringList left = QDir(catalogue.tempFolder).entryList(QDir::Files);
     for (const QString &name : left)

@@ -11,12 +11,20 @@ IsolatedSettings::IsolatedSettings()
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+    // Derived data (the search index) goes to the cache location: keep it here too.
+    m_cacheHomeSet = qEnvironmentVariableIsSet("XDG_CACHE_HOME");
+    m_cacheHome = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/cache")));
 }
 
 IsolatedSettings::~IsolatedSettings()
 {
     // Leave the store pointing at a folder that no longer holds anything of the user's.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    if (m_cacheHomeSet)
+        qputenv("XDG_CACHE_HOME", m_cacheHome);
+    else
+        qunsetenv("XDG_CACHE_HOME");
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)

@@ -28,6 +28,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QByteArray m_cacheHome;
+    bool m_cacheHomeSet = false;
 };
 
 // Writes bytes to a file, creating its folders; returns false on failure.

@@ -5,6 +5,7 @@
 #include "cli/EditCommands.h"
 #include "cli/ExportCommands.h"
 #include "cli/HtmlExportCommand.h"
+#include "cli/IndexCommand.h"
 #include "cli/ListCommands.h"
 #include "cli/SearchCommands.h"
 
@@ -24,8 +25,11 @@ const std::vector<Command> &commands()
         {"list", "list", "one line per disc: identifier, name, burn date, keywords", help::list, listCommand},
         {"show", "show ID", "a disc's record, statistics and whole tree", help::show, showCommand},
         {"search", "search [EXPR] [--files] [--folders] [--field F] [--pos P] [--part P] [--min-kb N] "
-                   "[--max-kb N] [--after D] [--before D] [--members] [--latest] [--disc ID] [--keyword NAME]...",
+                   "[--max-kb N] [--after D] [--before D] [--members] [--latest] [--disc ID] [--keyword NAME]... "
+                   "[--no-index]",
          "find files and folders", help::search, searchCommand},
+        {"index", "index [--rebuild]", "build or refresh the search index; print its size and time", help::index,
+         indexCommand},
         {"bookmarks", "bookmarks [--disc ID] [--keyword NAME]...", "list bookmarks", help::bookmarks,
          bookmarksCommand},
         {"report", "report N", "catalogue report 3 to 7", help::report, reportCommand},

@@ -69,7 +69,17 @@ const char search[] =
     "  --latest        of equal files (same name and size) keep only the latest\n"
     "                  (default: off)\n"
     "  --disc ID       search only this disc (default: every disc not excluded)\n"
-    "  --keyword NAME  search only discs with this keyword; may be repeated\n";
+    "  --keyword NAME  search only discs with this keyword; may be repeated\n"
+    "  --no-index      read every disc archive instead of the search index (same\n"
+    "                  rows; default: names and descriptions use the index, which\n"
+    "                  is brought up to date first)\n";
+
+const char index[] =
+    "Builds the search index of the data folder, or brings it up to date (only the\n"
+    "discs whose archive changed), and prints where it is, its size and the time it\n"
+    "took. The index lives in the user's cache folder and can always be deleted.\n"
+    "\n"
+    "  --rebuild       build every disc's part anew (default: only what changed)\n";
 
 const char bookmarks[] =
     "One line per bookmark: name, disc, path, extension, description.\n"

@@ -9,6 +9,7 @@ extern const char catalog[];
 extern const char list[];
 extern const char show[];
 extern const char search[];
+extern const char index[];
 extern const char bookmarks[];
 extern const char report[];
 extern const char exportHtml[];

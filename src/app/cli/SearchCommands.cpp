@@ -3,6 +3,8 @@
 #include "cli/CliSession.h"
 #include "cli/SearchFlags.h"
 #include "common/TabSeparated.h"
+#include "index/IndexObserver.h"
+#include "index/SearchIndex.h"
 #include "search/BookmarkList.h"
 #include "search/SearchCriteria.h"
 #include "search/SearchRun.h"
@@ -48,8 +50,13 @@ int searchCommand(Context &context, const QStringList &arguments)
     flags.criteria.folders = false;
     std::optional<QString> expression;
     QString error;
+    bool useIndex = true;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments[i];
+        if (arg == QLatin1String("--no-index")) {
+            useIndex = false;
+            continue;
+        }
         switch (flags.take(arguments, i, error)) {
         case SearchFlags::Taken::Taken:
             continue;
@@ -76,9 +83,21 @@ int searchCommand(Context &context, const QStringList &arguments)
     const auto selection = discSelection(context, session.catalogue, flags, false);
     if (!selection)
         return Failed;
+    // The index is brought up to date disc by disc first; when another copy holds its
+    // lock or the cache cannot be written, the discs it lacks are read from their archives.
+    std::optional<SearchIndex> index;
+    // Captured texts and MP3 tags are always read from the archives.
+    if (useIndex && criteria.field != SearchField::CapturedText && criteria.field != SearchField::Mp3Tags) {
+        index.emplace(session.catalogue.dataFolder);
+        IndexObserver quiet;
+        index->refresh(discIdentifiers(session.catalogue), quiet);
+    }
+    SearchOptions options;
+    options.index = index ? &*index : nullptr;
     SearchObserver observer(context.err);
     SearchResultList results;
-    const SearchOutcome outcome = runSearch(session.catalogue, criteria, *selection, observer, results);
+    const SearchOutcome outcome = runSearch(session.catalogue, criteria, *selection, observer,
+                                            results, options);
     if (outcome.status != SearchOutcome::Status::Completed)
         return Failed;
     for (const QString &identifier : outcome.unreadable)

@@ -1,0 +1,375 @@
+#include "index/DiscPart.h"
+
+#include "common/LineFields.h"
+#include "index/PartFormat.h"
+#include "index/TextColumn.h"
+#include "index/TrigramFilter.h"
+#include "store/DiscArchive.h"
+#include "store/TreeFiles.h"
+
+#include <libdeflate.h>
+#include <lz4.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace vorn {
+
+using namespace PartFormat;
+
+namespace {
+
+constexpr qint64 MemberSizeLimit = qint64(1) << 31;
+
+qint32 toInt32(qint64 value)
+{
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(),
+                                     std::numeric_limits<qint32>::max()));
+}
+
+// The field readers' integer: plain digits (with a minus sign) are read here, the
+// rest by the shared reader, which gives the same value for plain digits.
+qint64 integerField(QByteArrayView raw)
+{
+    qsizetype i = 0;
+    const bool negative = !raw.isEmpty() && raw[0] == '-';
+    i += negative ? 1 : 0;
+    if (raw.size() - i < 1 || raw.size() - i > 18)
+        return parseFieldInteger(raw);
+    qint64 value = 0;
+    for (; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (c < '0' || c > '9')
+            return parseFieldInteger(raw);
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+// The field readers' float: "digits[.digits]" of at most 15 digits is the integer of
+// its digits divided by a power of ten, both exact in a double, so the division
+// rounds exactly as the shared reader does; anything else goes to that reader.
+double numberField(QByteArrayView raw)
+{
+    static constexpr double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    qint64 digits = 0;
+    int count = 0;
+    int decimals = -1;
+    for (char c : raw) {
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + (c - '0');
+            ++count;
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == '.' && decimals < 0 && count > 0) {
+            decimals = 0;
+        } else {
+            return parseFieldNumber(raw);
+        }
+    }
+    if (count == 0 || count > 15 || decimals == 0)
+        return parseFieldNumber(raw);
+    return decimals < 0 ? double(digits) : double(digits) / powers[decimals];
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// A section: the CRC-32 of the compressed bytes, then the LZ4 block. The checksum
+// is tested before decompressing, so damage never reaches the decoder's output.
+QByteArray compress(const QByteArray &raw)
+{
+    if (raw.isEmpty())
+        return {};
+    QByteArray out(4 + LZ4_compressBound(int(raw.size())), Qt::Uninitialized);
+    // A little less compression for a quicker build: the index is still smaller
+    // than the archives it comes from.
+    const int written = LZ4_compress_fast(raw.constData(), out.data() + 4, int(raw.size()),
+                                          int(out.size() - 4), 2);
+    if (written <= 0)
+        return {};
+    out.truncate(4 + written);
+    const quint32 crc = quint32(libdeflate_crc32(0, out.constData() + 4, size_t(written)));
+    std::memcpy(out.data(), &crc, 4);
+    return out;
+}
+
+class PartWriter
+{
+public:
+    explicit PartWriter(const ArchiveKey &key) : m_key(key) {}
+
+    bool addFolders(const std::vector<FolderRecord> &folders);
+    bool addFile(QByteArrayView line);
+    void reserve(qsizetype fileListSize);
+    QByteArray finish();
+    QByteArray streamed();
+
+private:
+    QByteArray header(quint32 flags, const std::vector<QByteArray> &sections) const;
+    QByteArray rowBlock(size_t first, size_t n) const;
+
+    ArchiveKey m_key;
+    LineFields m_fields;   // reused from line to line
+    QByteArray m_folders;
+    quint32 m_folderCount = 0;
+    TextColumn m_folderNames;
+    TextColumn m_folderNotes;
+    TextColumn m_names;
+    TextColumn m_parts[3];
+    QByteArray m_archives;
+    quint32 m_archiveCount = 0;
+    std::vector<qint32> m_owners;
+    std::vector<qint32> m_links;
+    std::vector<qint64> m_sizes;
+    std::vector<double> m_dates;
+};
+
+bool PartWriter::addFolders(const std::vector<FolderRecord> &folders)
+{
+    TextColumn &names = m_folderNames;
+    TextColumn &notes = m_folderNotes;
+    m_folderCount = quint32(folders.size() - 1);
+    put(m_folders, m_folderCount);
+    for (size_t k = 1; k < folders.size(); ++k)
+        put(m_folders, folders[k].parent);
+    for (size_t k = 1; k < folders.size(); ++k)
+        put(m_folders, folders[k].flags);
+    for (size_t k = 1; k < folders.size(); ++k)
+        put(m_folders, folders[k].date);
+    for (size_t k = 1; k < folders.size(); ++k) {
+        if (!names.append(folders[k].name) || !notes.append(folders[k].description))
+            return false;
+    }
+    for (const TextColumn *column : {&names, &notes}) {
+        QByteArray bytes;
+        column->serialize(bytes);
+        put(m_folders, quint32(bytes.size()));
+        m_folders.append(bytes);
+    }
+    return true;
+}
+
+bool PartWriter::addFile(QByteArrayView line)
+{
+    m_fields.parse(line);
+    const LineFields &fields = m_fields;
+    const QByteArrayView name = fields.raw(0);
+    const QByteArrayView stored = fields.raw(4);
+    // Plain ASCII decodes to itself whatever the line's encoding; a text without a
+    // leading marker is all user description.
+    if (isAscii(name)) {
+        m_names.appendAscii(name);
+    } else if (!m_names.append(fields.text(0))) {
+        return false;
+    }
+    if (isAscii(stored)) {
+        m_parts[0].appendAscii(stored);
+        m_parts[1].appendAscii({});
+        m_parts[2].appendAscii({});
+    } else {
+        const DescriptionTriple triple = TreeFiles::splitDescriptions(fields.text(4));
+        if (!m_parts[0].append(triple.user) || !m_parts[1].append(triple.automatic)
+            || !m_parts[2].append(triple.archivePath))
+            return false;
+    }
+    const qint32 owner = toInt32(integerField(fields.raw(1)));
+    qint64 size = integerField(fields.raw(2));
+    if (size == 0)
+        size = 1;
+    const double date = numberField(fields.raw(3));
+    const qint32 link = toInt32(integerField(fields.raw(5)));
+    if (link < 0) {
+        put(m_archives, quint32(m_owners.size()));
+        put(m_archives, owner);
+        put(m_archives, link);
+        put(m_archives, size);
+        put(m_archives, date);
+        ++m_archiveCount;
+    }
+    m_owners.push_back(owner);
+    m_links.push_back(link);
+    m_sizes.push_back(size);
+    m_dates.push_back(date);
+    return true;
+}
+
+void PartWriter::reserve(qsizetype fileListSize)
+{
+    // About a third of a file-list line is its name.
+    m_names.reserve(fileListSize / 3);
+    const size_t lines = size_t(fileListSize / 40);
+    m_owners.reserve(lines);
+    m_links.reserve(lines);
+    m_sizes.reserve(lines);
+    m_dates.reserve(lines);
+}
+
+QByteArray PartWriter::header(quint32 flags, const std::vector<QByteArray> &sections) const
+{
+    QByteArray out;
+    put(out, Magic);
+    put(out, DiscPart::FormatVersion);
+    put(out, flags);
+    put(out, m_key.size);
+    put(out, m_key.modified);
+    put(out, m_key.inode);
+    put(out, quint32(m_owners.size()));
+    put(out, m_folderCount);
+    put(out, quint32(sections.size()));
+    put(out, quint32(0));
+    for (const QByteArray &section : sections)
+        put(out, quint32(section.size()));
+    put(out, headerHash(out));
+    return out;
+}
+
+// A block of number fields, each field's bytes stored plane by plane (all first
+// bytes, then all second bytes...) so the high bytes, nearly all equal, compress to
+// almost nothing. Dates are stored as whole seconds plus the distance in units of
+// the last place from seconds / 86400, which gives the stored number back exactly;
+// a block with a date too far from whole seconds keeps its dates as they are.
+QByteArray PartWriter::rowBlock(size_t first, size_t n) const
+{
+    std::vector<qint64> seconds(n);
+    std::vector<qint8> offsets(n);
+    bool exact = true;
+    for (size_t i = 0; i < n && exact; ++i) {
+        const double date = m_dates[first + i];
+        if (!std::isfinite(date) || std::fabs(date) > 1e7) {
+            exact = false;
+            break;
+        }
+        seconds[i] = std::llround(date * 86400.0);
+        const qint64 distance = qint64(std::bit_cast<quint64>(date)
+                                       - std::bit_cast<quint64>(double(seconds[i]) / 86400.0));
+        exact = distance >= -127 && distance <= 127;
+        offsets[i] = qint8(distance);
+    }
+    QByteArray block;
+    block.append(char(exact ? 0 : 1));
+    appendPlanes(block, m_owners.data() + first, n);
+    appendPlanes(block, m_links.data() + first, n);
+    appendPlanes(block, m_sizes.data() + first, n);
+    if (exact) {
+        appendPlanes(block, seconds.data(), n);
+        block.append(reinterpret_cast<const char *>(offsets.data()), qsizetype(n));
+    } else {
+        appendPlanes(block, m_dates.data() + first, n);
+    }
+    return block;
+}
+
+QByteArray PartWriter::streamed()
+{
+    m_owners.clear();
+    m_folderCount = 0;
+    return header(StreamedFlag, {});
+}
+
+QByteArray PartWriter::finish()
+{
+    TrigramFilter filter;
+    quint32 flags = 0;
+    for (const TextColumn *column : {&m_folderNames, &m_folderNotes, &m_names, &m_parts[0], &m_parts[1], &m_parts[2]}) {
+        filter.addTexts(column->builtTexts());
+        if (column->hasSpecials())
+            flags |= SpecialsFlag;
+    }
+    std::vector<QByteArray> raw;
+    raw.push_back(filter.bytes());
+    raw.push_back(m_folders);
+    for (const TextColumn *column : {&m_names, &m_parts[0], &m_parts[1], &m_parts[2]}) {
+        QByteArray bytes;
+        column->serialize(bytes);
+        raw.push_back(bytes);
+    }
+    QByteArray archives;
+    put(archives, m_archiveCount);
+    archives.append(m_archives);
+    raw.push_back(archives);
+    const size_t count = m_owners.size();
+    for (size_t first = 0; first < count; first += DiscPart::RowBlock)
+        raw.push_back(rowBlock(first, std::min<size_t>(DiscPart::RowBlock, count - first)));
+    std::vector<QByteArray> packed;
+    packed.reserve(raw.size());
+    for (const QByteArray &bytes : raw)
+        packed.push_back(compress(bytes));
+    QByteArray out = header(flags, packed);
+    // The raw sizes follow the packed ones so a reader can size its buffers.
+    QByteArray sizes;
+    for (const QByteArray &bytes : raw)
+        put(sizes, quint32(bytes.size()));
+    out.append(sizes);
+    put(out, headerHash(out));
+    for (const QByteArray &bytes : packed)
+        out.append(bytes);
+    return out;
+}
+
+bool named(const QString &member, const QString &identifier, QLatin1String extension)
+{
+    return member.compare(identifier + extension, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+namespace DiscPart {
+
+std::optional<QByteArray> build(const QString &archivePath, const QString &identifier,
+                                const ArchiveKey &key)
+{
+    // Each building thread keeps its buffers from one disc to the next.
+    thread_local DiscArchive::MemberReader reader;
+    if (!reader.read(archivePath, QStringLiteral(".REP;.FIC;"), MemberSizeLimit))
+        return std::nullopt;
+    std::vector<FolderRecord> folders(1);
+    QByteArrayView fileList;
+    for (const DiscArchive::MemberReader::Member &member : reader.members()) {
+        if (named(member.name, identifier, QLatin1String(".rep")))
+            folders = TreeFiles::parseFolderFile(member.data);
+        else if (named(member.name, identifier, QLatin1String(".fic")))
+            fileList = member.data;
+    }
+    PartWriter writer(key);
+    writer.reserve(fileList.size());
+    if (!writer.addFolders(folders))
+        return writer.streamed();
+    bool header = true;
+    bool represented = true;
+    forEachLine(fileList, [&](QByteArrayView line) {
+        if (header) {
+            header = false;
+        } else if (!line.isEmpty()) {
+            represented = writer.addFile(line);
+        }
+        return represented;
+    });
+    return represented ? writer.finish() : writer.streamed();
+}
+
+std::optional<ArchiveKey> keyOf(QByteArrayView head)
+{
+    if (head.size() < FixedHeaderSize || get<quint64>(head.data()) != Magic
+        || get<quint32>(head.data() + 8) != FormatVersion)
+        return std::nullopt;
+    ArchiveKey key;
+    key.size = get<qint64>(head.data() + 16);
+    key.modified = get<qint64>(head.data() + 24);
+    key.inode = get<quint64>(head.data() + 32);
+    return key;
+}
+
+} // namespace DiscPart
+
+} // namespace vorn

@@ -1,0 +1,75 @@
+#pragma once
+
+// The layout shared by the writer and the reader of a disc's index part (DiscPart.h).
+// Numbers are stored in the host's byte order: a part from a host of the other order
+// fails its magic and is built again.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <cstddef>
+#include <cstring>
+
+namespace vorn::PartFormat {
+
+inline constexpr quint64 Magic = 0x31584449'4e524f56ull;   // "VORNIDX1"
+inline constexpr quint32 StreamedFlag = 1;
+inline constexpr quint32 SpecialsFlag = 2;   // some text folds into ASCII: the filter cannot rule it out
+// Bytes after every decompressed section, so the byte scan may read past a column.
+inline constexpr qsizetype Padding = 64;
+
+template<typename T>
+inline void put(QByteArray &out, T value)
+{
+    out.append(reinterpret_cast<const char *>(&value), sizeof value);
+}
+
+template<typename T>
+inline T get(const char *at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+inline quint64 headerHash(QByteArrayView bytes)
+{
+    quint64 hash = 0xcbf29ce484222325ull;
+    for (char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ull;
+    }
+    return hash;
+}
+
+// The sections of a part, in file order; the number blocks follow the last one. The
+// trigram set comes first, so that the read that takes the header usually takes it
+// too: a search for a rare name reads most parts no further.
+enum Section { Trigrams, Folders, FileNames, UserPart, AutomaticPart, PathPart, Archives, FirstRows };
+// Bytes read with the header.
+inline constexpr qsizetype HeadRead = 16384;
+
+template<typename T>
+inline void appendPlanes(QByteArray &out, const T *values, size_t n)
+{
+    const qsizetype start = out.size();
+    out.resize(start + qsizetype(n * sizeof(T)));
+    char *planes = out.data() + start;
+    for (size_t i = 0; i < n; ++i) {
+        const char *bytes = reinterpret_cast<const char *>(values + i);
+        for (size_t b = 0; b < sizeof(T); ++b)
+            planes[b * n + i] = bytes[b];
+    }
+}
+
+template<typename T>
+inline T fromPlanes(const char *planes, size_t n, size_t i)
+{
+    char bytes[sizeof(T)];
+    for (size_t b = 0; b < sizeof(T); ++b)
+        bytes[b] = planes[b * n + i];
+    T value;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+}
+
+} // namespace vorn::PartFormat

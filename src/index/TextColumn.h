@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <vector>
+
+namespace vorn {
+
+// The texts of one kind (file names, one part of the descriptions, folder names...)
+// of one disc as UTF-8, each followed by a line feed, so that one pass over a flat
+// buffer finds every text holding a piece of plain ASCII, ignoring case. No stored
+// text holds a line feed (the store's line files split at it), so a match never
+// spans two texts.
+//
+// Texts holding a character outside ASCII whose case folding is ASCII (the Kelvin
+// sign folds to "k") are listed apart as "specials": a wildcard may match them where
+// the bytes do not show it, so they are always candidates.
+class TextColumn
+{
+public:
+    // Adds the next text; false when it does not survive UTF-8 and back unchanged
+    // (a lone surrogate), which the index cannot represent.
+    bool append(const QString &text);
+    // The same for a text known to be plain ASCII bytes.
+    void appendAscii(QByteArrayView text);
+    void reserve(qsizetype bytes) { m_bytes.reserve(bytes); }
+
+    quint32 count() const { return m_count; }
+    bool hasSpecials() const { return !m_specials.empty(); }
+    // The texts appended so far, each ended by a line feed.
+    const QByteArray &builtTexts() const { return m_bytes; }
+    void serialize(QByteArray &out) const;
+    // The column from serialize's bytes; false when they do not hold one.
+    bool deserialize(QByteArrayView bytes);
+
+    // Numbers of the texts holding `literal` (lower-case printable ASCII) ignoring
+    // ASCII case, and of the specials, ascending, without repeats, appended to `out`.
+    void find(QByteArrayView literal, std::vector<quint32> &out) const;
+
+    // Reads the texts in ascending order without an offset table.
+    class Cursor
+    {
+    public:
+        explicit Cursor(const TextColumn &column) : m_column(column) {}
+        // Text `number`, at or after the last one asked for; empty past the end.
+        QByteArrayView text(quint32 number);
+
+    private:
+        const TextColumn &m_column;
+        quint32 m_number = 0;
+        qsizetype m_offset = 0;
+    };
+
+private:
+    QByteArrayView bytes() const { return m_view; }
+    static bool hasAsciiFoldingCharacter(const QString &text);
+
+    quint32 m_count = 0;
+    std::vector<quint32> m_specials;
+    QByteArray m_bytes;        // while building
+    QByteArrayView m_view;     // the texts, each ended by '\n'
+};
+
+// Positions in [0, text.size()) where `literal` (lower-case printable ASCII, not
+// empty) starts, ignoring ASCII case. `text` must be readable for literal.size() + 15
+// bytes past its end. Calls hit(position) for each, in order; hit returns the position
+// to go on from.
+template<typename Hit>
+void findAsciiIgnoringCase(QByteArrayView text, QByteArrayView literal, Hit &&hit);
+
+} // namespace vorn
+
+#include "index/TextColumnScan.h"

@@ -1,0 +1,179 @@
+#include "SearchSupport.h"
+
+#include "index/IndexBuildThread.h"
+#include "index/IndexObserver.h"
+#include "index/SearchIndex.h"
+#include "settings/StringTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vorn;
+using namespace vorn::test;
+
+namespace {
+
+DiscSpec disc(const QString &identifier, const QString &word)
+{
+    DiscSpec d;
+    d.identifier = identifier;
+    d.name = "Disc " + identifier;
+    d.folders = {{"Docs " + word, 0, day(2004, 6, 15), "", 0}};
+    d.files = {{word + ".txt", 1, 100, day(2004, 6, 3), {}, 0},
+               {"other.txt", 0, 200, day(2004, 6, 4), {"about " + word, "", ""}, 0}};
+    return d;
+}
+
+class SearchIndexTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setLanguageOffset(0);
+        for (const char *id : {"1", "2", "3"})
+            fixture.addDisc(disc(id, "alpha"));
+    }
+
+    IndexRefresh refresh(const Catalogue &catalogue, const QString &root)
+    {
+        IndexObserver quiet;
+        return SearchIndex(catalogue.dataFolder, root).refresh(discIdentifiers(catalogue), quiet);
+    }
+
+    // Searches names and descriptions for "alpha" through the index and checks the
+    // rows and summary against the archives'; returns the discs read from the index.
+    int searchMatchesStreaming(const Catalogue &catalogue, const QString &root)
+    {
+        SearchCriteria criteria;
+        criteria.pattern = "*alpha*";
+        criteria.field = SearchField::NamesAndDescriptions;
+        const SearchIndex index(catalogue.dataFolder, root);
+        SearchOptions options;
+        options.index = &index;
+        RecordingObserver a;
+        RecordingObserver b;
+        const SearchResult streamed = search(catalogue, criteria, a, allDiscs(catalogue));
+        const SearchResult indexed = search(catalogue, criteria, b, allDiscs(catalogue), options);
+        EXPECT_EQ(streamed.names(), indexed.names());
+        EXPECT_EQ(streamed.outcome.summary, indexed.outcome.summary);
+        return indexed.outcome.discsFromIndex;
+    }
+
+    IsolatedSettings settings;
+    SearchFixture fixture;
+    QTemporaryDir cache;
+};
+
+} // namespace
+
+// A part is used only while its archive keeps the size, time and inode it was made
+// from; a refresh rebuilds exactly the discs that changed, came or went.
+TEST_F(SearchIndexTest, RefreshFollowsTheArchivesDiscByDisc)
+{
+    Catalogue catalogue = fixture.open();
+    EXPECT_EQ(refresh(catalogue, cache.path()).built, 3);
+    EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 3);
+
+    // Same bytes, same size, a new file and a new time: stale until refreshed.
+    const QString archive = catalogue.archivePath("2");
+    ASSERT_TRUE(QFile::copy(archive, archive + ".new"));
+    ASSERT_TRUE(QFile::remove(archive) && QFile::rename(archive + ".new", archive));
+    EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 2);
+    // Re-catalogued with other names: the rows follow the archive, not the old part.
+    fixture.addDisc(disc("3", "omega"));
+    EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 1);
+    IndexRefresh r = refresh(catalogue, cache.path());
+    EXPECT_EQ(r.built, 2);
+    EXPECT_EQ(r.unchanged, 1);
+    EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 3);
+
+    // One disc deleted, one added.
+    ASSERT_TRUE(QFile::remove(catalogue.archivePath("1")));
+    fixture.addDisc(disc("4", "alpha"));
+    catalogue = fixture.open();
+    r = refresh(catalogue, cache.path());
+    EXPECT_EQ(r.built, 1);
+    EXPECT_EQ(r.removed, 1);
+    EXPECT_EQ(r.unchanged, 2);
+    EXPECT_FALSE(QFile::exists(SearchIndex(catalogue.dataFolder, cache.path()).partPath("1")));
+    EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 3);
+}
+
+// A damaged part, one of another format version or one cut short is searched from
+// its archive with the same rows, and built again by the next refresh.
+TEST_F(SearchIndexTest, DamagedPartsAreReadFromTheArchiveAndRebuilt)
+{
+    const Catalogue catalogue = fixture.open();
+    const SearchIndex index(catalogue.dataFolder, cache.path());
+    struct Damage { const char *what; qsizetype at; char value; qsizetype keep; };
+    const Damage damages[] = {
+        {"a flipped bit in a section", -40, 0x10, -1},
+        {"a flipped bit in the header", 20, 0x01, -1},
+        {"another format version", 8, 0x7f, -1},
+        {"cut short", 0, 0, 90},
+        {"empty", 0, 0, 0},
+    };
+    for (const Damage &damage : damages) {
+        ASSERT_EQ(refresh(catalogue, cache.path()).status, IndexRefresh::Status::Done);
+        QFile part(index.partPath("2"));
+        ASSERT_TRUE(part.open(QIODevice::ReadOnly));
+        QByteArray bytes = part.readAll();
+        part.close();
+        if (damage.keep >= 0)
+            bytes.truncate(damage.keep);
+        else
+            bytes[damage.at < 0 ? bytes.size() + damage.at : damage.at] ^= damage.value;
+        ASSERT_TRUE(writeFile(index.partPath("2"), bytes));
+        EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 2) << damage.what;
+        EXPECT_EQ(refresh(catalogue, cache.path()).built, 1) << damage.what;
+        EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 3) << damage.what;
+    }
+}
+
+// Nothing louder than a log line when the cache cannot be written or another copy
+// holds the index's lock: the search reads the archives it has no fresh part for.
+TEST_F(SearchIndexTest, UnwritableOrBusyCacheStillSearches)
+{
+    const Catalogue catalogue = fixture.open();
+    const QString blocked = cache.path() + "/file";
+    ASSERT_TRUE(writeFile(blocked, "not a folder"));
+    EXPECT_EQ(refresh(catalogue, blocked).status, IndexRefresh::Status::Unwritable);
+    EXPECT_EQ(searchMatchesStreaming(catalogue, blocked), 0);
+
+    const SearchIndex index(catalogue.dataFolder, cache.path());
+    ASSERT_TRUE(QDir().mkpath(index.folder()));
+    QLockFile other(index.folder() + "/index.lock");
+    ASSERT_TRUE(other.lock());
+    EXPECT_EQ(refresh(catalogue, cache.path()).status, IndexRefresh::Status::Busy);
+    EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 0);
+    other.unlock();
+    EXPECT_EQ(refresh(catalogue, cache.path()).built, 3);
+}
+
+// The window's background build: ended by itself it leaves every part built;
+// cancelled at once it leaves an index whose parts are whole, which a later refresh
+// completes.
+TEST_F(SearchIndexTest, BackgroundBuildEndsOrIsCancelledCleanly)
+{
+    const Catalogue catalogue = fixture.open();
+    const SearchIndex index(catalogue.dataFolder, cache.path());
+    {
+        IndexObserver observer;
+        IndexBuildThread build(index, discIdentifiers(catalogue), observer);
+        build.start();
+        build.cancel();
+        EXPECT_FALSE(build.isRunning());
+    }
+    // Whatever was built before the cancel is whole and fresh.
+    const int built = searchMatchesStreaming(catalogue, cache.path());
+    EXPECT_EQ(refresh(catalogue, cache.path()).unchanged, built);
+    IndexObserver observer;
+    IndexBuildThread build(SearchIndex(catalogue.dataFolder, cache.path()), discIdentifiers(catalogue), observer);
+    build.start();
+    build.wait();
+    EXPECT_EQ(build.result().status, IndexRefresh::Status::Done);
+    EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 3);
+}
