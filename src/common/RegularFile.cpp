@@ -32,7 +32,12 @@ int openRegularFile(const QByteArray &hostPath, LinkRule links)
 
 std::unique_ptr<QFile> openRegularQFile(const QString &hostPath, LinkRule links)
 {
-    const int fd = openRegularFile(QFile::encodeName(hostPath), links);
+    return openRegularQFile(QFile::encodeName(hostPath), links);
+}
+
+std::unique_ptr<QFile> openRegularQFile(const QByteArray &hostPath, LinkRule links)
+{
+    const int fd = openRegularFile(hostPath, links);
     if (fd < 0)
         return nullptr;
     auto file = std::make_unique<QFile>();

@@ -21,5 +21,7 @@ int openRegularFile(const QByteArray &hostPath, LinkRule links = LinkRule::Follo
 
 // The same as a QFile that owns the descriptor; nullptr when it is not a regular file.
 std::unique_ptr<QFile> openRegularQFile(const QString &hostPath, LinkRule links = LinkRule::Follow);
+// The same from the path's bytes as the file system holds them.
+std::unique_ptr<QFile> openRegularQFile(const QByteArray &hostPath, LinkRule links);
 
 } // namespace vorn

@@ -366,15 +366,7 @@ std::unique_ptr<QIODevice> HostVolume::openFile(const QString &path) const
     int error = 0;
     if (!resolve(path, host, isRootPath, error) || isRootPath)
         return nullptr;
-    const int fd = openRegularFile(host, m_drive ? LinkRule::DoNotFollow : LinkRule::Follow);
-    if (fd < 0)
-        return nullptr;
-    auto file = std::make_unique<QFile>();
-    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return nullptr;
-    }
-    return file;
+    return openRegularQFile(host, m_drive ? LinkRule::DoNotFollow : LinkRule::Follow);
 }
 
 QString HostVolume::hostPath(const QString &path) const
