@@ -4,7 +4,8 @@
 #include "capture/FilterTable.h"
 #include "common/Numbers.h"
 #include "gui/BrowsePane.h"
-#include "gui/DiscListModel.h"
+#include "gui/DiscInfoPane.h"
+#include "gui/DiscListPane.h"
 #include "gui/Form1.h"
 #include "gui/Form2.h"
 #include "gui/FrmArchivage.h"
@@ -36,19 +37,6 @@ namespace vorn {
 
 namespace {
 
-bool isDriveKey(const QString &key)
-{
-    return key.size() >= 2 && key[1] == u':';
-}
-
-// The name inside the brackets of a drive entry's text ("V:\[name]").
-QString bracketedName(const QString &text)
-{
-    const qsizetype open = text.indexOf(u'[');
-    const qsizetype close = text.lastIndexOf(u']');
-    return open >= 0 && close > open ? text.mid(open + 1, close - open - 1) : QString();
-}
-
 // The size limit of an update: "TailleMax" (default 5) kilobytes, kept within 0 to 1024.
 qint64 storedTextSize()
 {
@@ -59,39 +47,24 @@ qint64 storedTextSize()
 
 } // namespace
 
-void Form1::connectCataloguing()
-{
-    auto on = [this](const char *name, auto slot) {
-        if (QAction *action = findAction(this, QString::fromLatin1(name))) {
-            action->setEnabled(true);
-            connect(action, &QAction::triggered, this, slot);
-        }
-    };
-    for (const char *name : {"MnuArchiver", "MnuArchiver2", "Archiver"})
-        on(name, [this] { catalogueDiscInDrive(); });
-    for (const char *name : {"mnuMiseAJour", "mnuMiseAJour2", "MAJ"})
-        on(name, [this] { updateSelectedDisc(); });
-    for (const char *name : {"MnuIdentManuelle", "MnuIdentManuelle2"})
-        on(name, [this] { identifyDiscInDrive(); });
-}
-
 QChar Form1::cataloguingLetter() const
 {
-    const QString selected = m_discModel->keyAt(selectedRow());
-    if (isDriveKey(selected))
-        return selected[0];
-    for (const DriveEntry &entry : m_driveEntries) {
+    const DiscListEntry *selected = m_discList->selected();
+    if (selected && selected->isDrive())
+        return selected->letter;
+    for (const DriveEntry &entry : m_discList->driveEntries()) {
         if (entry.state != DriveState::Empty)
             return entry.key[0];
     }
-    return m_cdLetters.isEmpty() ? QChar() : m_cdLetters[0];
+    const QString &letters = m_discList->driveLetters();
+    return letters.isEmpty() ? QChar() : letters[0];
 }
 
 void Form1::setControlsEnabled(bool enabled)
 {
     centralWidget()->setEnabled(enabled);
     menuBar()->setEnabled(enabled);
-    m_toolbar->setEnabled(enabled);
+    m_menus.toolbar->setEnabled(enabled);
 }
 
 void Form1::catalogueDiscInDrive()
@@ -117,7 +90,7 @@ void Form1::catalogueDiscInDrive()
     case ElsewhereAnswer::Copied:
         saveCurrentDisc();
         openDataFolderEntry(m_folders.current());
-        showDisc(identifier);
+        showDisc(identifier, true);
         return;
     case ElsewhereAnswer::Cancelled:
         return;
@@ -125,7 +98,7 @@ void Form1::catalogueDiscInDrive()
     case ElsewhereAnswer::CatalogueAnew:
         break;
     }
-    QString proposed = givenDriveName(letter);
+    QString proposed = m_discList->givenDriveName(letter);
     if (proposed.isEmpty())
         proposed = label;
     auto *dialog = new FrmArchivage(*this, letter, identifier, label, proposed);
@@ -154,20 +127,6 @@ void Form1::storeDiscIcon(const QString &identifier)
     file.close();
     IconStore::add(m_catalogue, identifier);
     m_icons.forgetDiscIcons();
-}
-
-void Form1::showDisc(const QString &identifier)
-{
-    const int position = findDisc(m_catalogue, identifier);
-    int row = m_discModel->rowOfKey(QStringLiteral("__") + identifier);
-    for (const DriveEntry &drive : m_driveEntries) {
-        if (row < 0 && position > 0 && drive.position == position)
-            row = m_discModel->rowOfKey(drive.key);
-    }
-    if (row < 0)
-        return;
-    selectRow(row);
-    showEntry(row, true);
 }
 
 // A run on the disc in `letter` inside the progress window, with the window's
@@ -228,10 +187,12 @@ bool Form1::archiveDisc(const DiscRecord &entry, const CataloguingRequest &reque
     if (!written)
         m_catalogue.current = 0;
     sortDiscArray(m_catalogue);
-    fillDiscList();
+    m_discList->fill();
+    // The new disc's keywords count in the keyword list at once.
+    m_info->fillKeywords();
     endRun();
     if (written)
-        showDisc(entry.identifier);
+        showDisc(entry.identifier, true);
     return written;
 }
 
@@ -239,11 +200,10 @@ void Form1::updateSelectedDisc()
 {
     if (m_busy)
         return;
-    const QString key = m_discModel->keyAt(selectedRow());
-    const int position = key.size() > 2 ? findDisc(m_catalogue, key.mid(2)) : 0;
+    const int position = selectedPosition();
     if (position == 0)
         return;
-    for (const DriveEntry &drive : m_driveEntries) {
+    for (const DriveEntry &drive : m_discList->driveEntries()) {
         if (drive.state == DriveState::Catalogued && drive.position == position) {
             updateDisc(position, drive.key[0]);
             return;
@@ -282,9 +242,9 @@ void Form1::updateDisc(int position, QChar letter)
     });
     deleteWorkingCopies(m_catalogue, identifier);
     m_catalogue.current = 0;
-    fillDiscList();
+    m_discList->fill();
     endRun();
-    showDisc(identifier);
+    showDisc(identifier, true);
 }
 
 void Form1::identifyDiscInDrive()
@@ -292,25 +252,27 @@ void Form1::identifyDiscInDrive()
     if (m_busy)
         return;
     const DriveEntry *inserted = nullptr;
-    const QString selected = m_discModel->keyAt(selectedRow());
-    for (const DriveEntry &drive : m_driveEntries) {
-        if (drive.state == DriveState::NotCatalogued && (!inserted || drive.key == selected))
+    const DiscListEntry *selected = m_discList->selected();
+    for (const DriveEntry &drive : m_discList->driveEntries()) {
+        if (drive.state == DriveState::NotCatalogued
+            && (!inserted || (selected && selected->isDrive() && selected->letter == drive.key[0])))
             inserted = &drive;
     }
     if (!inserted) {
         bool anyDisc = false;
-        for (const DriveEntry &drive : m_driveEntries)
+        for (const DriveEntry &drive : m_discList->driveEntries())
             anyDisc = anyDisc || drive.state != DriveState::Empty;
         if (!anyDisc)
             m_prompt->warn(LoadText(301) + u'\n' + LoadText(302));
         return;
     }
-    auto *picker = new FrmListeCD(*this, inserted->key[0], inserted->key.mid(2),
-                                  bracketedName(inserted->text), inserted->label);
+    const QString given = m_discList->givenDriveName(inserted->key[0]);
+    auto *picker = new FrmListeCD(*this, inserted->key.mid(2), given.isEmpty() ? inserted->label : given,
+                                  inserted->label);
     picker->show();
 }
 
-bool Form1::rekeyDiscToDrive(int position, QChar letter, const QString &identifier)
+bool Form1::rekeyDiscToDrive(int position, const QString &identifier)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     saveCurrentDisc();
@@ -326,7 +288,7 @@ bool Form1::rekeyDiscToDrive(int position, QChar letter, const QString &identifi
         m_prompt->fail(LoadText(441) + u'\n' + error);
     openDataFolderEntry(m_folders.current());
     if (moved)
-        showEntryByKey(QString(letter) + u':' + identifier, true);
+        showDisc(identifier, true);
     return moved;
 }
 

@@ -25,8 +25,8 @@ protected:
     }
 };
 
-bool isFrench(int id) { return id >= 90 && id <= 661; }
-bool isEnglish(int id) { return id >= 1090 && id <= 1661; }
+bool isFrench(int id) { return id >= 90 && id <= 999; }
+bool isEnglish(int id) { return id >= 1090 && id <= 1999; }
 bool isCommon(int id) { return id >= 9000 && id <= 9028; }
 
 struct RawEntry
