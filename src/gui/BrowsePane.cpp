@@ -178,7 +178,7 @@ bool BrowsePane::showDisc(int position, const QString &rootText)
     bold.setBold(true);
     for (size_t i = 1; i < folders.size(); ++i) {
         auto *item = new QTreeWidgetItem;
-        const bool excluded = (folders[i].flags & 1) != 0;
+        const bool excluded = (folders[i].flags & FolderExcludedFromSearch) != 0;
         item->setText(0, folders[i].name);
         item->setIcon(0, excluded ? closedExcluded : closed);
         const QString key = u'K' + QString::number(i);
@@ -245,7 +245,7 @@ void BrowsePane::fillRows(const QString &key, int *folderRows, int *fileRows, qi
                 continue;
             FilePaneRow row;
             row.key = u'R' + QString::number(i);
-            row.image = (folder.flags & 1) ? QStringLiteral("FCe") : QStringLiteral("FC");
+            row.image = (folder.flags & FolderExcludedFromSearch) ? QStringLiteral("FCe") : QStringLiteral("FC");
             row.icon = m_icons.icon(row.image);
             row.name = folder.name;
             row.date = dateText(folder.date);

@@ -20,12 +20,6 @@
 
 namespace vorn {
 
-namespace {
-
-constexpr int FolderExcludedFromSearch = 1;   // bit of a folder record's flags
-
-} // namespace
-
 void BrowsePane::connectMenus()
 {
     connect(m_menus.back, &QAction::triggered, this, [this] { moveInHistory(-1); });

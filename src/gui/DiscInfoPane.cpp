@@ -4,6 +4,7 @@
 #include "gui/MainMenus.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
+#include "store/KeywordCounts.h"
 #include "store/KeywordList.h"
 #include "store/RecordText.h"
 
@@ -28,20 +29,9 @@ QString descriptionForBox(const QString &stored)
     return QString(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-int keywordCount(const Catalogue &catalogue, qint16 number)
-{
-    const QString code = u'|' + QString::number(number) + u'|';
-    int count = 0;
-    for (int position = 1; position <= catalogue.discCount(); ++position) {
-        if (catalogue.disc(position).keywordCodes.contains(code))
-            ++count;
-    }
-    return count;
-}
-
 QString keywordCaption(const Catalogue &catalogue, const KeywordEntry &keyword)
 {
-    return keyword.name + QStringLiteral(" (") + QString::number(keywordCount(catalogue, keyword.number)) + u')';
+    return keyword.name + QStringLiteral(" (") + QString::number(discsCarrying(catalogue, keyword.number)) + u')';
 }
 
 } // namespace
@@ -148,8 +138,8 @@ void DiscInfoPane::tickCurrentDisc()
     m_filling = true;
     for (int i = 0; i < m_keywords->count(); ++i) {
         QListWidgetItem *item = m_keywords->item(i);
-        const QString code = u'|' + QString::number(item->data(NumberRole).toInt()) + u'|';
-        item->setCheckState(codes.contains(code) ? Qt::Checked : Qt::Unchecked);
+        const bool carried = carriesKeyword(codes, qint16(item->data(NumberRole).toInt()));
+        item->setCheckState(carried ? Qt::Checked : Qt::Unchecked);
         Qt::ItemFlags flags = item->flags();
         flags.setFlag(Qt::ItemIsUserCheckable, hasDisc());
         item->setFlags(flags);
