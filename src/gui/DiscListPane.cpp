@@ -171,6 +171,24 @@ DiscListEntry DiscListPane::driveEntry(const DriveEntry &drive) const
     return entry;
 }
 
+std::vector<DiscListEntry> DiscListPane::drives() const
+{
+    std::vector<DiscListEntry> drives;
+    for (const DiscListEntry &entry : m_model->entries()) {
+        if (entry.isDrive())
+            drives.push_back(entry);
+    }
+    return drives;
+}
+
+QStringList DiscListPane::driveKeys() const
+{
+    QStringList keys;
+    for (const DriveEntry &drive : m_drives)
+        keys << drive.key;
+    return keys;
+}
+
 QString DiscListPane::separatorText() const
 {
     if (m_filter == 0)

@@ -40,7 +40,10 @@ public:
     const DiscListEntry *selected() const;
     DiscListModel *model() const { return m_model; }
     QListView *view() const { return m_view; }
-    const std::vector<DriveEntry> &driveEntries() const { return m_drives; }
+    // The drive entries now listed, in drive-letter order, and their keys for the
+    // drive watch.
+    std::vector<DiscListEntry> drives() const;
+    QStringList driveKeys() const;
 
     // Sorting and the keyword filter.
     void sortDiscs(int key, bool descending);

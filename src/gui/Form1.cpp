@@ -42,12 +42,7 @@ Form1::Form1(Form1Setup setup, QWidget *parent)
     m_watcher->setCanWatch([this] {
         return m_started && !m_busy && m_discList->model()->rowCount() > 0 && isActiveWindow();
     });
-    m_watcher->setEntryKeys([this] {
-        QStringList keys;
-        for (const DriveEntry &entry : m_discList->driveEntries())
-            keys << entry.key;
-        return keys;
-    });
+    m_watcher->setEntryKeys([this] { return m_discList->driveKeys(); });
     connectPanes();
     connectCommands();
 }

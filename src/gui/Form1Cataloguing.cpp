@@ -52,9 +52,9 @@ QChar Form1::cataloguingLetter() const
     const DiscListEntry *selected = m_discList->selected();
     if (selected && selected->isDrive())
         return selected->letter;
-    for (const DriveEntry &entry : m_discList->driveEntries()) {
-        if (entry.state != DriveState::Empty)
-            return entry.key[0];
+    for (const DiscListEntry &drive : m_discList->drives()) {
+        if (drive.state != DriveState::Empty)
+            return drive.letter;
     }
     const QString &letters = m_discList->driveLetters();
     return letters.isEmpty() ? QChar() : letters[0];
@@ -203,9 +203,9 @@ void Form1::updateSelectedDisc()
     const int position = selectedPosition();
     if (position == 0)
         return;
-    for (const DriveEntry &drive : m_discList->driveEntries()) {
-        if (drive.state == DriveState::Catalogued && drive.position == position) {
-            updateDisc(position, drive.key[0]);
+    for (const DiscListEntry &drive : m_discList->drives()) {
+        if (drive.state == DriveState::Catalogued && drive.identifier == m_catalogue.disc(position).identifier) {
+            updateDisc(position, drive.letter);
             return;
         }
     }
@@ -251,23 +251,24 @@ void Form1::identifyDiscInDrive()
 {
     if (m_busy)
         return;
-    const DriveEntry *inserted = nullptr;
+    // The selected drive when it holds an unrecognised disc, else the first that does.
+    const std::vector<DiscListEntry> drives = m_discList->drives();
+    const DiscListEntry *inserted = nullptr;
     const DiscListEntry *selected = m_discList->selected();
-    for (const DriveEntry &drive : m_discList->driveEntries()) {
+    bool anyDisc = false;
+    for (const DiscListEntry &drive : drives) {
+        anyDisc = anyDisc || drive.state != DriveState::Empty;
         if (drive.state == DriveState::NotCatalogued
-            && (!inserted || (selected && selected->isDrive() && selected->letter == drive.key[0])))
+            && (!inserted || (selected && selected->isDrive() && selected->letter == drive.letter)))
             inserted = &drive;
     }
     if (!inserted) {
-        bool anyDisc = false;
-        for (const DriveEntry &drive : m_discList->driveEntries())
-            anyDisc = anyDisc || drive.state != DriveState::Empty;
         if (!anyDisc)
             m_prompt->warn(LoadText(301) + u'\n' + LoadText(302));
         return;
     }
-    const QString given = m_discList->givenDriveName(inserted->key[0]);
-    auto *picker = new FrmListeCD(*this, inserted->key.mid(2), given.isEmpty() ? inserted->label : given,
+    const QString given = m_discList->givenDriveName(inserted->letter);
+    auto *picker = new FrmListeCD(*this, inserted->identifier, given.isEmpty() ? inserted->label : given,
                                   inserted->label);
     picker->show();
 }

@@ -202,9 +202,9 @@ void Form1::setViewMode(const QString &list, int mode)
 QChar Form1::driveOfShownDisc() const
 {
     const QString &identifier = m_browse->shown().identifier;
-    for (const DriveEntry &entry : m_discList->driveEntries()) {
-        if (entry.state == DriveState::Catalogued && entry.key.mid(2).compare(identifier, Qt::CaseInsensitive) == 0)
-            return entry.key[0];
+    for (const DiscListEntry &drive : m_discList->drives()) {
+        if (drive.state == DriveState::Catalogued && drive.identifier.compare(identifier, Qt::CaseInsensitive) == 0)
+            return drive.letter;
     }
     return {};
 }
