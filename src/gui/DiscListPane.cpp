@@ -292,6 +292,12 @@ const DiscListEntry *DiscListPane::selected() const
     return m_model->isRow(row) ? &m_model->entry(row) : nullptr;
 }
 
+int DiscListPane::selectedPosition() const
+{
+    const DiscListEntry *entry = selected();
+    return entry && entry->holdsCatalogued() ? findDisc(m_catalogue, entry->identifier) : 0;
+}
+
 void DiscListPane::sortDiscs(int key, bool descending)
 {
     emit pendingEditsNeeded();

@@ -38,6 +38,8 @@ public:
     int selectedRow() const;
     // The selected entry; nullptr when none is selected.
     const DiscListEntry *selected() const;
+    // Position in the disc array of the catalogued disc the selected entry shows; 0 for none.
+    int selectedPosition() const;
     DiscListModel *model() const { return m_model; }
     QListView *view() const { return m_view; }
     // The drive entries now listed, in drive-letter order, and their keys for the

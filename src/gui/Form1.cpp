@@ -1,6 +1,7 @@
 #include "gui/Form1.h"
 
 #include "gui/BrowsePane.h"
+#include "gui/DiscCataloguing.h"
 #include "gui/DiscInfoPane.h"
 #include "gui/DiscListPane.h"
 #include "gui/DriveWatcher.h"
@@ -17,6 +18,7 @@
 #include <QCloseEvent>
 #include <QListView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSplitter>
 #include <QToolBar>
 #include <QTreeView>
@@ -64,6 +66,7 @@ void Form1::buildLayout()
     m_browse = new BrowsePane(m_catalogue, m_icons, m_menus.browse, *m_prompt, *m_drives, m_setup.launcher);
     m_browse->setObjectName(QStringLiteral("PageC"));
     m_tabs = new TabHost(m_browse);
+    m_cataloguing = new DiscCataloguing(*this, m_catalogue, m_folders, *m_drives, *m_drive, *m_prompt, m_icons);
 
     m_leftSplit = new QSplitter(Qt::Vertical);
     m_leftSplit->setObjectName(QStringLiteral("SplitLVCD"));
@@ -158,18 +161,16 @@ void Form1::connectCommands()
         connect(action, &QAction::triggered, this, [tray] { tray(true); });
     for (QAction *action : discs.closeTray)
         connect(action, &QAction::triggered, this, [tray] { tray(false); });
-    for (QAction *action : discs.archive) {
+    auto runs = [this](QAction *action, void (DiscCataloguing::*command)()) {
         action->setEnabled(true);
-        connect(action, &QAction::triggered, this, &Form1::catalogueDiscInDrive);
-    }
-    for (QAction *action : discs.update) {
-        action->setEnabled(true);
-        connect(action, &QAction::triggered, this, &Form1::updateSelectedDisc);
-    }
-    for (QAction *action : discs.identify) {
-        action->setEnabled(true);
-        connect(action, &QAction::triggered, this, &Form1::identifyDiscInDrive);
-    }
+        connect(action, &QAction::triggered, m_cataloguing, command);
+    };
+    for (QAction *action : discs.archive)
+        runs(action, &DiscCataloguing::catalogueDiscInDrive);
+    for (QAction *action : discs.update)
+        runs(action, &DiscCataloguing::updateSelectedDisc);
+    for (QAction *action : discs.identify)
+        runs(action, &DiscCataloguing::identifyDiscInDrive);
     for (int mode = 0; mode < 4; ++mode)
         connect(m_menus.list.viewModes[mode], &QAction::triggered, this,
                 [this, mode] { setViewMode(m_popupList, mode); });
@@ -198,6 +199,13 @@ void Form1::applyCaptions()
         action->setToolTip(tip);
         action->setText(tip);
     }
+}
+
+void Form1::setControlsEnabled(bool enabled)
+{
+    centralWidget()->setEnabled(enabled);
+    menuBar()->setEnabled(enabled);
+    m_menus.toolbar->setEnabled(enabled);
 }
 
 void Form1::writeViewerOptions()

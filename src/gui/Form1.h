@@ -7,7 +7,6 @@
 #include "store/DataFolderList.h"
 
 #include <QMainWindow>
-#include <functional>
 #include <memory>
 
 class QDialog;
@@ -17,6 +16,7 @@ class QSplitter;
 namespace vorn {
 
 class BrowsePane;
+class DiscCataloguing;
 class DiscInfoPane;
 class DiscListModel;
 class DiscListPane;
@@ -27,11 +27,6 @@ class TabHost;
 class TempFolder;
 class UserPrompt;
 class cDrive;
-class FilterTable;
-struct CataloguingRequest;
-struct DiscRecord;
-struct DriveVolumeOpening;
-class RunObserver;
 
 // What the window is started with; tests replace the host's drives, the dialogs and
 // the folders.
@@ -82,18 +77,11 @@ public:
     // Opens entry `number` of the data-folder list.
     bool openDataFolderEntry(int number);
 
-    // Cataloguing, updating and identifying the disc in a drive (Form1Cataloguing.cpp).
-    void catalogueDiscInDrive();                    // BtSauveCD_Click
-    void updateSelectedDisc();                      // "Mise à jour..."
-    void identifyDiscInDrive();                     // "Identification manuelle..."
-    // Appends `entry`, runs the cataloguing in the progress window, writes the record
-    // and refills the lists; false when nothing was catalogued.
-    bool archiveDisc(const DiscRecord &entry, const CataloguingRequest &request,
-                     const FilterTable &filters, QChar letter);
-    // Moves the disc at `position` to `identifier`, that of a disc in a drive.
-    bool rekeyDiscToDrive(int position, const QString &identifier);
-    // Reads the autorun icon of the disc in `letter` into the icon lists.
-    void readDiscIcon(QChar letter, const QString &identifier);
+    DiscCataloguing &cataloguing() const { return *m_cataloguing; }
+    // A long run is in progress: the drive watch waits, the controls are disabled.
+    bool isBusy() const { return m_busy; }
+    void setBusy(bool busy) { m_busy = busy; }
+    void setControlsEnabled(bool enabled);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -124,16 +112,6 @@ private:
     void openDocument(const QString &name);
     void showAbout();
     QChar driveOfShownDisc() const;
-    int selectedPosition() const;
-
-    // Cataloguing (Form1Cataloguing.cpp).
-    QChar cataloguingLetter() const;
-    void setControlsEnabled(bool enabled);
-    void runInProgressWindow(QChar letter,
-                             const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work);
-    void endRun();
-    void updateDisc(int position, QChar letter);
-    void storeDiscIcon(const QString &identifier);
 
     Form1Setup m_setup;
     GuiPrompt m_guiPrompt;
@@ -159,6 +137,7 @@ private:
     DiscInfoPane *m_info = nullptr;
     BrowsePane *m_browse = nullptr;
     TabHost *m_tabs = nullptr;
+    DiscCataloguing *m_cataloguing = nullptr;
     QSplitter *m_frame1 = nullptr;
     QSplitter *m_leftSplit = nullptr;
     std::unique_ptr<DriveWatcher> m_watcher;

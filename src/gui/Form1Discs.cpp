@@ -108,15 +108,9 @@ void Form1::refillAfterRemoval()
     m_info->showCurrentDisc();
 }
 
-int Form1::selectedPosition() const
-{
-    const DiscListEntry *entry = m_discList->selected();
-    return entry && entry->holdsCatalogued() ? findDisc(m_catalogue, entry->identifier) : 0;
-}
-
 void Form1::removeSelectedDisc()
 {
-    const int position = selectedPosition();
+    const int position = m_discList->selectedPosition();
     if (position == 0)
         return;
     saveCurrentDisc();
@@ -130,7 +124,7 @@ void Form1::removeSelectedDisc()
 
 void Form1::exportSelectedArchive(bool move)
 {
-    const int position = selectedPosition();
+    const int position = m_discList->selectedPosition();
     if (position == 0)
         return;
     saveCurrentDisc();
@@ -144,7 +138,7 @@ void Form1::updateDiscCommands()
 {
     const DiscListEntry *entry = m_discList->selected();
     const bool drive = entry && entry->isDrive();
-    const bool catalogued = selectedPosition() > 0;
+    const bool catalogued = m_discList->selectedPosition() > 0;
     const bool nameable = catalogued || (drive && entry->state != DriveState::Empty);
     DiscCommands &discs = m_menus.discs;
     for (QAction *action : discs.rename)

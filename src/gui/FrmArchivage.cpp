@@ -2,6 +2,7 @@
 
 #include "common/Numbers.h"
 #include "common/UserPrompt.h"
+#include "gui/DiscCataloguing.h"
 #include "gui/Form1.h"
 #include "scan/CataloguingRun.h"
 #include "settings/OptionsWord.h"
@@ -137,7 +138,7 @@ FrmArchivage::FrmArchivage(Form1 &owner, QChar letter, const QString &identifier
     m_filters = BuildFilterTable();
     tabChanged();
 
-    m_owner.readDiscIcon(m_letter, m_identifier);
+    m_owner.cataloguing().readDiscIcon(m_letter, m_identifier);
     fillIcons();
     buildKeywordMenu();
     m_name->setFocus();
@@ -452,7 +453,7 @@ bool FrmArchivage::archiver()
     request.recordAppended = true;
 
     setEnabled(false);
-    m_owner.archiveDisc(entry, request, m_filters, m_letter);
+    m_owner.cataloguing().archiveDisc(entry, request, m_filters, m_letter);
     close();
     return true;
 }

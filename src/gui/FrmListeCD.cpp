@@ -1,6 +1,7 @@
 #include "gui/FrmListeCD.h"
 
 #include "common/UserPrompt.h"
+#include "gui/DiscCataloguing.h"
 #include "gui/Form1.h"
 #include "settings/StringTable.h"
 #include "store/RecordText.h"
@@ -102,7 +103,7 @@ void FrmListeCD::command1Click()
     Form1 &owner = m_owner;
     const QString identifier = m_identifier;
     close();
-    owner.rekeyDiscToDrive(position, identifier);
+    owner.cataloguing().rekeyDiscToDrive(position, identifier);
 }
 
 } // namespace vorn

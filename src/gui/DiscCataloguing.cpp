@@ -1,5 +1,5 @@
-// Cataloguing the disc in a drive, updating a catalogued disc from its drive and
-// identifying a disc whose identifier is not recognised: the main window's side.
+#include "gui/DiscCataloguing.h"
+
 #include "capture/Autorun.h"
 #include "capture/FilterTable.h"
 #include "common/Numbers.h"
@@ -10,7 +10,6 @@
 #include "gui/Form2.h"
 #include "gui/FrmArchivage.h"
 #include "gui/FrmListeCD.h"
-#include "gui/MainMenus.h"
 #include "gui/ShownDisc.h"
 #include "scan/CataloguingRun.h"
 #include "scan/DescriptionsUpdate.h"
@@ -25,12 +24,8 @@
 #include "store/IconStore.h"
 #include "store/RecordText.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QListView>
-#include <QMenuBar>
-#include <QToolBar>
 #include <algorithm>
 
 namespace vorn {
@@ -47,38 +42,44 @@ qint64 storedTextSize()
 
 } // namespace
 
-QChar Form1::cataloguingLetter() const
+DiscCataloguing::DiscCataloguing(Form1 &window, Catalogue &catalogue, DataFolderList &folders, DriveLayer &drives,
+                                 cDrive &drive, UserPrompt &prompt, AppIcons &icons)
+    : QObject(&window)
+    , m_window(window)
+    , m_catalogue(catalogue)
+    , m_folders(folders)
+    , m_drives(drives)
+    , m_drive(drive)
+    , m_prompt(prompt)
+    , m_icons(icons)
 {
-    const DiscListEntry *selected = m_discList->selected();
+}
+
+QChar DiscCataloguing::cataloguingLetter() const
+{
+    const DiscListEntry *selected = m_window.discList()->selected();
     if (selected && selected->isDrive())
         return selected->letter;
-    for (const DiscListEntry &drive : m_discList->drives()) {
+    for (const DiscListEntry &drive : m_window.discList()->drives()) {
         if (drive.state != DriveState::Empty)
             return drive.letter;
     }
-    const QString &letters = m_discList->driveLetters();
+    const QString &letters = m_window.discList()->driveLetters();
     return letters.isEmpty() ? QChar() : letters[0];
 }
 
-void Form1::setControlsEnabled(bool enabled)
+void DiscCataloguing::catalogueDiscInDrive()
 {
-    centralWidget()->setEnabled(enabled);
-    menuBar()->setEnabled(enabled);
-    m_menus.toolbar->setEnabled(enabled);
-}
-
-void Form1::catalogueDiscInDrive()
-{
-    if (m_busy)
+    if (m_window.isBusy())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QChar letter = cataloguingLetter();
-    m_drive->setLetter(QString(letter));
-    const QString identifier = m_drive->NumberID().trimmed();
-    const QString label = m_drive->volume();
+    m_drive.setLetter(QString(letter));
+    const QString identifier = m_drive.NumberID().trimmed();
+    const QString label = m_drive.volume();
     QApplication::restoreOverrideCursor();
     if (letter.isNull() || identifier.toLongLong() == 0) {
-        m_prompt->warn(LoadText(301) + u'\n' + LoadText(302));
+        m_prompt.warn(LoadText(301) + u'\n' + LoadText(302));
         return;
     }
     // A disc of this data folder is re-catalogued in place, keeping its descriptions.
@@ -86,11 +87,11 @@ void Form1::catalogueDiscInDrive()
         updateDisc(position, letter);
         return;
     }
-    switch (lookInOtherDataFolders(m_catalogue, m_folders, identifier, *m_prompt)) {
+    switch (lookInOtherDataFolders(m_catalogue, m_folders, identifier, m_prompt)) {
     case ElsewhereAnswer::Copied:
-        saveCurrentDisc();
-        openDataFolderEntry(m_folders.current());
-        showDisc(identifier, true);
+        m_window.saveCurrentDisc();
+        m_window.openDataFolderEntry(m_folders.current());
+        m_window.showDisc(identifier, true);
         return;
     case ElsewhereAnswer::Cancelled:
         return;
@@ -98,16 +99,16 @@ void Form1::catalogueDiscInDrive()
     case ElsewhereAnswer::CatalogueAnew:
         break;
     }
-    QString proposed = m_discList->givenDriveName(letter);
+    QString proposed = m_window.discList()->givenDriveName(letter);
     if (proposed.isEmpty())
         proposed = label;
-    auto *dialog = new FrmArchivage(*this, letter, identifier, label, proposed);
+    auto *dialog = new FrmArchivage(m_window, letter, identifier, label, proposed);
     dialog->show();
 }
 
-void Form1::readDiscIcon(QChar letter, const QString &identifier)
+void DiscCataloguing::readDiscIcon(QChar letter, const QString &identifier)
 {
-    const DriveVolumeOpening opening = m_drives->openVolume(letter);
+    const DriveVolumeOpening opening = m_drives.openVolume(letter);
     if (!opening.volume)
         return;
     const QString path = ReadAutorunIcon(opening.volume->rootFolder(), identifier, m_catalogue.tempFolder);
@@ -118,7 +119,7 @@ void Form1::readDiscIcon(QChar letter, const QString &identifier)
         m_catalogue.discIcons.insert(identifier, file.readAll());
 }
 
-void Form1::storeDiscIcon(const QString &identifier)
+void DiscCataloguing::storeDiscIcon(const QString &identifier)
 {
     QFile file(m_catalogue.workingCopy(identifier, QStringLiteral(".ico")));
     if (!file.open(QIODevice::ReadOnly))
@@ -131,32 +132,32 @@ void Form1::storeDiscIcon(const QString &identifier)
 
 // A run on the disc in `letter` inside the progress window, with the window's
 // controls disabled and the drive watch idle; endRun() gives them back.
-void Form1::runInProgressWindow(QChar letter,
+void DiscCataloguing::runInProgressWindow(QChar letter,
                                 const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work)
 {
-    m_busy = true;
-    setControlsEnabled(false);
-    Form2 progress(this);
+    m_window.setBusy(true);
+    m_window.setControlsEnabled(false);
+    Form2 progress(&m_window);
     progress.show();
-    Form2Observer observer(progress, *m_prompt);
-    work(m_drives->openVolume(letter), observer);
+    Form2Observer observer(progress, m_prompt);
+    work(m_drives.openVolume(letter), observer);
     progress.close();
 }
 
-void Form1::endRun()
+void DiscCataloguing::endRun()
 {
-    m_busy = false;
-    setControlsEnabled(true);
+    m_window.setBusy(false);
+    m_window.setControlsEnabled(true);
     QApplication::restoreOverrideCursor();
 }
 
-bool Form1::archiveDisc(const DiscRecord &entry, const CataloguingRequest &request,
+bool DiscCataloguing::archiveDisc(const DiscRecord &entry, const CataloguingRequest &request,
                         const FilterTable &filters, QChar letter)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    saveCurrentDisc();
-    const QString shownId = m_browse->shown().identifier;
-    m_browse->clear();
+    m_window.saveCurrentDisc();
+    const QString shownId = m_window.browser()->shown().identifier;
+    m_window.browser()->clear();
     if (!shownId.isEmpty() && shownId != entry.identifier)
         deleteWorkingCopies(m_catalogue, shownId);
     m_catalogue.discs.push_back(entry);
@@ -167,60 +168,60 @@ bool Form1::archiveDisc(const DiscRecord &entry, const CataloguingRequest &reque
         if (!opening.volume) {
             removeDiscFromArray(m_catalogue, m_catalogue.discCount());
             m_catalogue.current = 0;
-            m_prompt->fail(opening.message);
+            m_prompt.fail(opening.message);
         } else {
             CataloguingRun run(m_catalogue, *opening.volume, filters, observer);
             if (!run.run(request) && !run.error().isEmpty())
-                m_prompt->fail(run.error());
+                m_prompt.fail(run.error());
         }
         if (m_catalogue.current > 0) {
             written = writeRecord(m_catalogue, m_catalogue.disc(m_catalogue.current), 4);
             if (written)
                 storeDiscIcon(entry.identifier);
             else
-                m_prompt->fail(LoadText(441));
+                m_prompt.fail(LoadText(441));
         }
     });
     if (request.options & Opt::EjectAfterCataloguing)
-        m_drives->ejectTray(letter);
+        m_drives.ejectTray(letter);
 
     if (!written)
         m_catalogue.current = 0;
     sortDiscArray(m_catalogue);
-    m_discList->fill();
+    m_window.discList()->fill();
     // The new disc's keywords count in the keyword list at once.
-    m_info->fillKeywords();
+    m_window.info()->fillKeywords();
     endRun();
     if (written)
-        showDisc(entry.identifier, true);
+        m_window.showDisc(entry.identifier, true);
     return written;
 }
 
-void Form1::updateSelectedDisc()
+void DiscCataloguing::updateSelectedDisc()
 {
-    if (m_busy)
+    if (m_window.isBusy())
         return;
-    const int position = selectedPosition();
+    const int position = m_window.discList()->selectedPosition();
     if (position == 0)
         return;
-    for (const DiscListEntry &drive : m_discList->drives()) {
+    for (const DiscListEntry &drive : m_window.discList()->drives()) {
         if (drive.state == DriveState::Catalogued && drive.identifier == m_catalogue.disc(position).identifier) {
             updateDisc(position, drive.letter);
             return;
         }
     }
-    m_prompt->warn(LoadText(301) + u'\n' + LoadText(302));
+    m_prompt.warn(LoadText(301) + u'\n' + LoadText(302));
 }
 
-void Form1::updateDisc(int position, QChar letter)
+void DiscCataloguing::updateDisc(int position, QChar letter)
 {
-    if (m_prompt->askYesNo(LoadText(622) + u'\n' + LoadText(623)) != UserPrompt::Answer::Yes)
+    if (m_prompt.askYesNo(LoadText(622) + u'\n' + LoadText(623)) != UserPrompt::Answer::Yes)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    saveCurrentDisc();
+    m_window.saveCurrentDisc();
     const QString identifier = m_catalogue.disc(position).identifier;
-    const QString shownId = m_browse->shown().identifier;
-    m_browse->clear();
+    const QString shownId = m_window.browser()->shown().identifier;
+    m_window.browser()->clear();
     if (!shownId.isEmpty())
         deleteWorkingCopies(m_catalogue, shownId);
     deleteWorkingCopies(m_catalogue, identifier);
@@ -228,7 +229,7 @@ void Form1::updateDisc(int position, QChar letter)
 
     runInProgressWindow(letter, [&](const DriveVolumeOpening &opening, RunObserver &observer) {
         if (!opening.volume) {
-            m_prompt->fail(opening.message);
+            m_prompt.fail(opening.message);
             return;
         }
         ReadAutorunIcon(opening.volume->rootFolder(), identifier, m_catalogue.tempFolder);
@@ -238,23 +239,23 @@ void Form1::updateDisc(int position, QChar letter)
         if (outcome.completed)
             storeDiscIcon(identifier);
         else if (!outcome.error.isEmpty())
-            m_prompt->fail(LoadText(441) + u'\n' + outcome.error);
+            m_prompt.fail(LoadText(441) + u'\n' + outcome.error);
     });
     deleteWorkingCopies(m_catalogue, identifier);
     m_catalogue.current = 0;
-    m_discList->fill();
+    m_window.discList()->fill();
     endRun();
-    showDisc(identifier, true);
+    m_window.showDisc(identifier, true);
 }
 
-void Form1::identifyDiscInDrive()
+void DiscCataloguing::identifyDiscInDrive()
 {
-    if (m_busy)
+    if (m_window.isBusy())
         return;
     // The selected drive when it holds an unrecognised disc, else the first that does.
-    const std::vector<DiscListEntry> drives = m_discList->drives();
+    const std::vector<DiscListEntry> drives = m_window.discList()->drives();
     const DiscListEntry *inserted = nullptr;
-    const DiscListEntry *selected = m_discList->selected();
+    const DiscListEntry *selected = m_window.discList()->selected();
     bool anyDisc = false;
     for (const DiscListEntry &drive : drives) {
         anyDisc = anyDisc || drive.state != DriveState::Empty;
@@ -264,21 +265,21 @@ void Form1::identifyDiscInDrive()
     }
     if (!inserted) {
         if (!anyDisc)
-            m_prompt->warn(LoadText(301) + u'\n' + LoadText(302));
+            m_prompt.warn(LoadText(301) + u'\n' + LoadText(302));
         return;
     }
-    const QString given = m_discList->givenDriveName(inserted->letter);
-    auto *picker = new FrmListeCD(*this, inserted->identifier, given.isEmpty() ? inserted->label : given,
+    const QString given = m_window.discList()->givenDriveName(inserted->letter);
+    auto *picker = new FrmListeCD(m_window, inserted->identifier, given.isEmpty() ? inserted->label : given,
                                   inserted->label);
     picker->show();
 }
 
-bool Form1::rekeyDiscToDrive(int position, const QString &identifier)
+bool DiscCataloguing::rekeyDiscToDrive(int position, const QString &identifier)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    saveCurrentDisc();
-    const QString shownId = m_browse->shown().identifier;
-    m_browse->clear();
+    m_window.saveCurrentDisc();
+    const QString shownId = m_window.browser()->shown().identifier;
+    m_window.browser()->clear();
     if (!shownId.isEmpty())
         deleteWorkingCopies(m_catalogue, shownId);
     m_catalogue.current = 0;
@@ -286,10 +287,10 @@ bool Form1::rekeyDiscToDrive(int position, const QString &identifier)
     const bool moved = rekeyDisc(m_catalogue, position, identifier, &error);
     QApplication::restoreOverrideCursor();
     if (!moved)
-        m_prompt->fail(LoadText(441) + u'\n' + error);
-    openDataFolderEntry(m_folders.current());
+        m_prompt.fail(LoadText(441) + u'\n' + error);
+    m_window.openDataFolderEntry(m_folders.current());
     if (moved)
-        showDisc(identifier, true);
+        m_window.showDisc(identifier, true);
     return moved;
 }
 
