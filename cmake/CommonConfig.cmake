@@ -1,7 +1,11 @@
 # Compiler settings shared by every VORN target.
 add_library(vorn_options INTERFACE)
 target_compile_features(vorn_options INTERFACE cxx_std_20)
-target_compile_options(vorn_options INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_options(vorn_options INTERFACE
+    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual)
+if(VORN_WERROR)
+    target_compile_options(vorn_options INTERFACE -Werror)
+endif()
 target_compile_definitions(vorn_options INTERFACE
     QT_NO_CAST_FROM_BYTEARRAY
     QT_NO_URL_CAST_FROM_STRING

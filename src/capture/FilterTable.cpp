@@ -64,6 +64,21 @@ FilterTable BuildFilterTable()
         Settings::read(section, QStringLiteral("FiltresRAR"), QStringLiteral("*.RAR;")));
 }
 
+void WriteFilterLists(const FilterTable &table)
+{
+    const struct { int kind; const char *key; } lists[] = {
+        {FilterKind::Text, "FiltresTxt"}, {FilterKind::Zip, "FiltresZip"},
+        {FilterKind::Cab, "FiltresCab"}, {FilterKind::Rar, "FiltresRAR"}};
+    for (const auto &list : lists) {
+        QString text;
+        for (qsizetype i = 1; i < table.size(); ++i) {
+            if (table.kind(i) == list.kind && !table.pattern(i).isEmpty())
+                text += table.pattern(i) + u';';
+        }
+        Settings::write(QStringLiteral("Opt"), QString::fromLatin1(list.key), text);
+    }
+}
+
 FileClass classifyFile(const FilterTable &table, qint32 options, QStringView name)
 {
     if ((options & (Opt::ListZip | Opt::ListCab | Opt::ListRar)) == 0)

@@ -59,6 +59,9 @@ FilterTable BuildFilterTable(QStringView texts, QStringView zip, QStringView cab
 // The same from the settings "Opt"/"FiltresTxt", "FiltresZip", "FiltresCab" and
 // "FiltresRAR", each with its default when absent.
 FilterTable BuildFilterTable();
+// Writes the four filter lists back from the table: each kind's non-empty patterns in
+// table order, each followed by ";" (a kind without patterns is written empty).
+void WriteFilterLists(const FilterTable &table);
 
 inline int MatchFilter(const FilterTable &table, QStringView name, int mask)
 {

@@ -4,6 +4,7 @@
 #include "settings/AppFolders.h"
 #include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
+#include "store/ArchiveTransfer.h"
 #include "store/Catalogue.h"
 
 #include <QDir>
@@ -39,20 +40,27 @@ bool holdsDiscArchives(const QString &folder)
     return !names.isEmpty();
 }
 
-// Copies through a temporary name beside the target, then renames into place.
-bool copyAtomically(const QString &source, const QString &target)
+// The target folder, or one target archive, is the data folder or a source archive
+// under another name: copying over it (after removing the "old" target) would destroy
+// the source, so nothing is asked and nothing is done.
+bool refuseTarget(const Catalogue &catalogue, const DiscExportRequest &request, UserPrompt &prompt)
 {
-    const QString partial = target + QStringLiteral(".part");
-    QFile::remove(partial);
-    if (!QFile::copy(source, partial)) {
-        QFile::remove(partial);
-        return false;
+    const QString folder = withTrailingSeparator(request.folder);
+    if (const int refusal = refuseTransferInto(catalogue.dataFolder, folder)) {
+        prompt.fail(LoadText(refusal) + u'\n' + QDir::toNativeSeparators(folder));
+        return true;
     }
-    if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        return false;
+    for (const int position : request.positions) {
+        if (position < 1 || position > catalogue.discCount())
+            continue;
+        const QString identifier = catalogue.disc(position).identifier;
+        const QString target = folder + identifier + QStringLiteral(".VORN");
+        if (const int refusal = refuseTransferOf(catalogue.archivePath(identifier), target)) {
+            prompt.fail(LoadText(refusal) + u'\n' + QDir::toNativeSeparators(target));
+            return true;
+        }
     }
-    return true;
+    return false;
 }
 
 } // namespace
@@ -76,6 +84,10 @@ DiscExportResult exportDiscs(const Catalogue &catalogue, const DiscExportRequest
     }
     const QString folder = withTrailingSeparator(request.folder);
     result.folder = folder;
+    if (refuseTarget(catalogue, request, prompt)) {
+        result.outcome = Outcome::TargetIsSource;
+        return result;
+    }
 
     const QString count = LoadText(450) + u' ' + QString::number(request.positions.size())
         + QStringLiteral(" CD?");
@@ -102,8 +114,11 @@ DiscExportResult exportDiscs(const Catalogue &catalogue, const DiscExportRequest
         const QString identifier = catalogue.disc(position).identifier;
         const QString source = catalogue.archivePath(identifier);
         const QString target = folder + identifier + QStringLiteral(".VORN");
-        if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath())
-            continue;   // exporting into the data folder itself: the archive is already there
+        if (const int refusal = refuseTransferOf(source, target)) {
+            // Only reachable when the folder changed under the export since the first check.
+            prompt.fail(LoadText(refusal) + u'\n' + QDir::toNativeSeparators(target));
+            return result;
+        }
         if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
             const QString question = LoadText(420) + u'\n' + QDir::toNativeSeparators(target) + u'\n'
                 + LoadText(545);

@@ -24,6 +24,7 @@ struct DiscExportResult
         InvalidFolder,   // 430
         Declined,        // No to the count question or to creating the folder
         CreateFailed,    // 439
+        TargetIsSource,  // 700/701: the target is the data folder or a source archive
         Stopped,         // stopped at 461, 440 or 602: the caller shows the folder
     };
     Outcome outcome = Outcome::Declined;

@@ -8,6 +8,7 @@
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
 #include "store/DiscArchive.h"
+#include "store/KeywordCodes.h"
 #include "store/TreeFiles.h"
 
 #include <QDir>
@@ -168,7 +169,7 @@ std::vector<int> discsWithKeywords(const Catalogue &catalogue, const std::vector
     for (int i = 1; i <= catalogue.discCount(); ++i) {
         const QString &codes = catalogue.disc(i).keywordCodes;
         if (std::any_of(numbers.begin(), numbers.end(), [&](qint16 k) {
-                return codes.contains(u'|' + QString::number(k) + u'|');
+                return carriesKeyword(codes, k);
             }))
             positions.push_back(i);
     }

@@ -5,6 +5,7 @@
 #include "export/HtmlText.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
+#include "store/KeywordCodes.h"
 
 namespace vorn {
 
@@ -36,7 +37,7 @@ QString keywordList(const Catalogue &catalogue, const QString &codes)
     QString list = QStringLiteral("&nbsp;");
     for (size_t i = 1; i < catalogue.keywords.size(); ++i) {
         const KeywordEntry &keyword = catalogue.keywords[i];
-        if (codes.contains(u'|' + QString::number(keyword.number) + u'|'))
+        if (carriesKeyword(codes, keyword.number))
             list += htmlEscaped(keyword.name) + QLatin1String(" ; ");
     }
     return list;

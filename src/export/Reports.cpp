@@ -5,6 +5,7 @@
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
 #include "store/DiscArchive.h"
+#include "store/KeywordCodes.h"
 #include "store/TreeFiles.h"
 
 #include <QDir>
@@ -20,11 +21,6 @@ QString grouped(qint64 value)
 {
     const QString separator = LoadText(500);
     return groupDigits(value, separator.isEmpty() ? QChar(u' ') : separator.front());
-}
-
-QString codeOf(qint16 number)
-{
-    return u'|' + QString::number(number) + u'|';
 }
 
 QString megabytes(qint64 bytes)
@@ -127,7 +123,7 @@ QString keywordsOfDiscs(const Catalogue &catalogue)
         text += disc.name + crlf;
         for (size_t k = 1; k < catalogue.keywords.size(); ++k) {
             const KeywordEntry &keyword = catalogue.keywords[k];
-            if (disc.keywordCodes.contains(codeOf(keyword.number)))
+            if (disc.keywordCodes.contains(keywordCode(keyword.number)))
                 text += QStringLiteral(" - ") + keyword.name + crlf;
         }
         text += crlf;
@@ -140,7 +136,7 @@ QString discsOfKeywords(const Catalogue &catalogue)
     QString text;
     for (size_t k = 1; k < catalogue.keywords.size(); ++k) {
         const KeywordEntry &keyword = catalogue.keywords[k];
-        const QString code = codeOf(keyword.number);
+        const QString code = keywordCode(keyword.number);
         text += keyword.name + crlf;
         for (int i = 1; i <= catalogue.discCount(); ++i) {
             const DiscRecord &disc = catalogue.disc(i);
@@ -156,7 +152,7 @@ bool passesKeywordFilter(const QString &keywordCodes, int keywordFilter)
 {
     if (keywordFilter == 0)
         return true;
-    const bool carries = keywordCodes.contains(u'|' + QString::number(qAbs(keywordFilter)) + u'|');
+    const bool carries = carriesKeyword(keywordCodes, qAbs(keywordFilter));
     return keywordFilter > 0 ? carries : !carries;
 }
 

@@ -2,7 +2,9 @@
 
 #include "capture/Autorun.h"
 #include "capture/FilterTable.h"
-#include "common/Numbers.h"
+#include "edit/DiscCataloguing.h"
+#include "edit/DiscEdits.h"
+#include "gui/EditReport.h"
 #include "gui/BrowsePane.h"
 #include "gui/DiscInfoPane.h"
 #include "gui/DiscListPane.h"
@@ -11,36 +13,20 @@
 #include "gui/FrmArchivage.h"
 #include "gui/FrmListeCD.h"
 #include "gui/ShownDisc.h"
-#include "scan/CataloguingRun.h"
-#include "scan/DescriptionsUpdate.h"
 #include "scan/DriveLayer.h"
 #include "scan/cDrive.h"
+#include "settings/OptionValues.h"
 #include "settings/OptionsWord.h"
-#include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
 #include "store/DiscOperations.h"
-#include "store/DiscRekey.h"
 #include "store/DiscSort.h"
-#include "store/IconStore.h"
 #include "store/RecordText.h"
 
 #include <QApplication>
 #include <QFile>
-#include <algorithm>
 
 namespace vorn {
 
-namespace {
-
-// The size limit of an update: "TailleMax" (default 5) kilobytes, kept within 0 to 1024.
-qint64 storedTextSize()
-{
-    const qint64 kb = integerValue(Settings::read(QStringLiteral("Opt"), QStringLiteral("TailleMax"),
-                                                  QStringLiteral("5")));
-    return std::clamp<qint64>(kb, 0, 1024) * 1024;
-}
-
-} // namespace
 
 DiscCataloguing::DiscCataloguing(Form1 &window, Catalogue &catalogue, DataFolderList &folders, DriveLayer &drives,
                                  cDrive &drive, UserPrompt &prompt, AppIcons &icons)
@@ -119,17 +105,6 @@ void DiscCataloguing::readDiscIcon(QChar letter, const QString &identifier)
         m_catalogue.discIcons.insert(identifier, file.readAll());
 }
 
-void DiscCataloguing::storeDiscIcon(const QString &identifier)
-{
-    QFile file(m_catalogue.workingCopy(identifier, QStringLiteral(".ico")));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    m_catalogue.discIcons.insert(identifier, file.readAll());
-    file.close();
-    IconStore::add(m_catalogue, identifier);
-    m_icons.forgetDiscIcons();
-}
-
 // A run on the disc in `letter` inside the progress window, with the window's
 // controls disabled and the drive watch idle; endRun() gives them back.
 void DiscCataloguing::runInProgressWindow(QChar letter,
@@ -151,50 +126,40 @@ void DiscCataloguing::endRun()
     QApplication::restoreOverrideCursor();
 }
 
-bool DiscCataloguing::archiveDisc(const DiscRecord &entry, const CataloguingRequest &request,
-                        const FilterTable &filters, QChar letter)
+bool DiscCataloguing::archiveDisc(const edit::NewDisc &disc, const edit::CaptureSettings &capture,
+                                  const FilterTable &filters, QChar letter, bool eject)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_window.saveCurrentDisc();
     const QString shownId = m_window.browser()->shown().identifier;
     m_window.browser()->clear();
-    if (!shownId.isEmpty() && shownId != entry.identifier)
+    if (!shownId.isEmpty())
         deleteWorkingCopies(m_catalogue, shownId);
-    m_catalogue.discs.push_back(entry);
-    m_catalogue.current = m_catalogue.discCount();
+    m_catalogue.current = 0;
 
-    bool written = false;
+    EditResult result;
     runInProgressWindow(letter, [&](const DriveVolumeOpening &opening, RunObserver &observer) {
-        if (!opening.volume) {
-            removeDiscFromArray(m_catalogue, m_catalogue.discCount());
-            m_catalogue.current = 0;
-            m_prompt.fail(opening.message);
-        } else {
-            CataloguingRun run(m_catalogue, *opening.volume, filters, observer);
-            if (!run.run(request) && !run.error().isEmpty())
-                m_prompt.fail(run.error());
-        }
-        if (m_catalogue.current > 0) {
-            written = writeRecord(m_catalogue, m_catalogue.disc(m_catalogue.current), 4);
-            if (written)
-                storeDiscIcon(entry.identifier);
-            else
-                m_prompt.fail(LoadText(441));
-        }
+        result = opening.volume ? edit::catalogueDisc(m_catalogue, disc, capture, filters, *opening.volume, observer)
+                                : EditResult::failed(0, opening.message);
     });
-    if (request.options & Opt::EjectAfterCataloguing)
+    if (eject)
         m_drives.ejectTray(letter);
+    afterRun(result);
+    if (result.ok())
+        m_window.showDisc(disc.identifier, true);
+    return result.ok();
+}
 
-    if (!written)
-        m_catalogue.current = 0;
-    sortDiscArray(m_catalogue);
+void DiscCataloguing::afterRun(const EditResult &result)
+{
+    m_icons.forgetDiscIcons();
     m_window.discList()->fill();
-    // The new disc's keywords count in the keyword list at once.
+    // The keyword list may have grown, and its counts follow the new disc at once.
+    m_window.discList()->rebuildFilterMenu();
     m_window.info()->fillKeywords();
+    m_window.info()->showCurrentDisc();
     endRun();
-    if (written)
-        m_window.showDisc(entry.identifier, true);
-    return written;
+    reportEdit(m_prompt, result);
 }
 
 void DiscCataloguing::updateSelectedDisc()
@@ -224,27 +189,17 @@ void DiscCataloguing::updateDisc(int position, QChar letter)
     m_window.browser()->clear();
     if (!shownId.isEmpty())
         deleteWorkingCopies(m_catalogue, shownId);
-    deleteWorkingCopies(m_catalogue, identifier);
-    m_catalogue.current = position;
-
-    runInProgressWindow(letter, [&](const DriveVolumeOpening &opening, RunObserver &observer) {
-        if (!opening.volume) {
-            m_prompt.fail(opening.message);
-            return;
-        }
-        ReadAutorunIcon(opening.volume->rootFolder(), identifier, m_catalogue.tempFolder);
-        const DescriptionsUpdateOutcome outcome = updateDescriptions(
-            m_catalogue, position, *opening.volume, BuildFilterTable(),
-            ReadOptionsWord() & ~Opt::ExcludedFromSearch, storedTextSize(), observer, false);
-        if (outcome.completed)
-            storeDiscIcon(identifier);
-        else if (!outcome.error.isEmpty())
-            m_prompt.fail(LoadText(441) + u'\n' + outcome.error);
-    });
-    deleteWorkingCopies(m_catalogue, identifier);
     m_catalogue.current = 0;
-    m_window.discList()->fill();
-    endRun();
+
+    // The descriptions update takes "TailleMax" with a default of 5 KB.
+    const edit::CaptureSettings capture{ReadOptionsWord(), readMaxTextKb(5).clamped() * 1024};
+    EditResult result;
+    runInProgressWindow(letter, [&](const DriveVolumeOpening &opening, RunObserver &observer) {
+        result = opening.volume ? edit::updateDisc(m_catalogue, position, capture, BuildFilterTable(),
+                                                   *opening.volume, observer)
+                                : EditResult::failed(0, opening.message);
+    });
+    afterRun(result);
     m_window.showDisc(identifier, true);
 }
 
@@ -283,15 +238,13 @@ bool DiscCataloguing::rekeyDiscToDrive(int position, const QString &identifier)
     if (!shownId.isEmpty())
         deleteWorkingCopies(m_catalogue, shownId);
     m_catalogue.current = 0;
-    QString error;
-    const bool moved = rekeyDisc(m_catalogue, position, identifier, &error);
+    const EditResult result = edit::rekeyDisc(m_catalogue, position, identifier);
     QApplication::restoreOverrideCursor();
-    if (!moved)
-        m_prompt.fail(LoadText(441) + u'\n' + error);
+    reportEdit(m_prompt, result);
     m_window.openDataFolderEntry(m_folders.current());
-    if (moved)
+    if (result.ok())
         m_window.showDisc(identifier, true);
-    return moved;
+    return result.ok();
 }
 
 } // namespace vorn

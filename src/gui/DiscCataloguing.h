@@ -15,9 +15,12 @@ class RunObserver;
 class UserPrompt;
 class cDrive;
 struct Catalogue;
-struct CataloguingRequest;
-struct DiscRecord;
 struct DriveVolumeOpening;
+struct EditResult;
+namespace edit {
+struct CaptureSettings;
+struct NewDisc;
+} // namespace edit
 
 // The window's cataloguing commands: cataloguing the disc in a drive (through the
 // options dialog), updating a catalogued disc from its drive ("Mise à jour..."), and
@@ -33,10 +36,10 @@ public:
     void catalogueDiscInDrive();                    // BtSauveCD_Click
     void updateSelectedDisc();                      // "Mise à jour..."
     void identifyDiscInDrive();                     // "Identification manuelle..."
-    // Appends `entry`, runs the cataloguing in the progress window, writes the record
-    // and refills the lists; false when nothing was catalogued.
-    bool archiveDisc(const DiscRecord &entry, const CataloguingRequest &request, const FilterTable &filters,
-                     QChar letter);
+    // Catalogues the disc in drive `letter` through the core call, in the progress
+    // window; refills the lists and shows the new disc. False when nothing was catalogued.
+    bool archiveDisc(const edit::NewDisc &disc, const edit::CaptureSettings &capture, const FilterTable &filters,
+                     QChar letter, bool eject);
     // Moves the disc at `position` to `identifier`, that of a disc in a drive.
     bool rekeyDiscToDrive(int position, const QString &identifier);
     // Reads the autorun icon of the disc in `letter` into the icon lists.
@@ -48,7 +51,7 @@ private:
                              const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work);
     void endRun();
     void updateDisc(int position, QChar letter);
-    void storeDiscIcon(const QString &identifier);
+    void afterRun(const EditResult &result);
 
     Form1 &m_window;
     Catalogue &m_catalogue;

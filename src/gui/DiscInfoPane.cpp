@@ -1,12 +1,14 @@
 #include "gui/DiscInfoPane.h"
 
 #include "common/UserPrompt.h"
+#include "edit/DiscEdits.h"
+#include "gui/EditReport.h"
 #include "gui/MainMenus.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
+#include "store/KeywordCodes.h"
 #include "store/KeywordCounts.h"
 #include "store/KeywordList.h"
-#include "store/RecordText.h"
 
 #include <QAction>
 #include <QFont>
@@ -151,14 +153,13 @@ void DiscInfoPane::keywordTicked(QListWidgetItem *item)
 {
     if (m_filling || !item || !hasDisc())
         return;
-    QString codes;
+    // The ticks are held in the disc array (the counts follow them) until the disc is left.
+    std::vector<int> numbers;
     for (int i = 0; i < m_keywords->count(); ++i) {
-        const QListWidgetItem *each = m_keywords->item(i);
-        if (each->checkState() == Qt::Checked)
-            codes += u'|' + QString::number(each->data(NumberRole).toInt());
+        if (m_keywords->item(i)->checkState() == Qt::Checked)
+            numbers.push_back(m_keywords->item(i)->data(NumberRole).toInt());
     }
-    codes += u'|';
-    m_catalogue.disc(m_catalogue.current).keywordCodes = codes;
+    m_catalogue.disc(m_catalogue.current).keywordCodes = keywordCodesOf(numbers);
     m_modified = true;
     const int at = KeywordList::findNumber(m_catalogue, qint16(item->data(NumberRole).toInt()));
     if (at > 0) {
@@ -215,13 +216,22 @@ void DiscInfoPane::saveCurrentDisc()
 {
     if (!m_modified || !hasDisc())
         return;
-    DiscRecord &record = m_catalogue.disc(m_catalogue.current);
-    record.description = m_description->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
-    QString error;
-    if (writeRecord(m_catalogue, record, 4, &error))
-        m_modified = false;
-    else
-        m_prompt.fail(error);
+    edit::DiscInfoChanges changes;
+    changes.description = m_description->toPlainText();
+    QStringList keywords;
+    for (int i = 0; i < m_keywords->count(); ++i) {
+        const QListWidgetItem *item = m_keywords->item(i);
+        const int at = KeywordList::findNumber(m_catalogue, qint16(item->data(NumberRole).toInt()));
+        if (item->checkState() == Qt::Checked && at > 0)
+            keywords << m_catalogue.keywords[size_t(at)].name;
+    }
+    changes.keywords = keywords;
+    const EditResult result = edit::changeDiscInfo(m_catalogue, m_catalogue.current, changes);
+    // Written or not, the edit is not offered again: a failure is said once.
+    m_modified = false;
+    reportEdit(m_prompt, result);
+    // The keyword list may have followed "MC.txt" written by another copy.
+    fillKeywords();
 }
 
 } // namespace vorn

@@ -1,7 +1,10 @@
 #include "gui/DiscListPane.h"
 
 #include "common/UserPrompt.h"
+#include "edit/DiscEdits.h"
+#include "edit/DiscNames.h"
 #include "export/Reports.h"
+#include "gui/EditReport.h"
 #include "gui/AppIcons.h"
 #include "gui/MainMenus.h"
 #include "scan/cDrive.h"
@@ -61,16 +64,6 @@ public:
         return editor;
     }
 };
-
-// Position of another disc of the array named `name` (ignoring case), or 0.
-int discNamed(const Catalogue &catalogue, const QString &name, int except)
-{
-    for (int position = 1; position <= catalogue.discCount(); ++position) {
-        if (position != except && catalogue.disc(position).name.compare(name, Qt::CaseInsensitive) == 0)
-            return position;
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -370,38 +363,24 @@ bool DiscListPane::renameDisc(int row, const QString &newName)
         return false;
     const QString identifier = m_model->entry(row).identifier;
     const int position = findDisc(m_catalogue, identifier);
-    if (position == 0 || newName.isEmpty())
+    if (position == 0)
         return false;
-    if (newName.contains(u'\\')) {
-        m_prompt.warn(LoadText(343));
-        return false;
-    }
-    DiscRecord &record = m_catalogue.disc(position);
-    if (record.name.compare(newName, Qt::CaseInsensitive) != 0 && discNamed(m_catalogue, newName, position) != 0) {
-        m_prompt.warn(LoadText(300));
-        return false;
-    }
-    if (record.name == newName)
-        return true;
-    // A pending description edit of this disc goes into the same write.
-    if (position == m_catalogue.current)
+    const bool shown = position == m_catalogue.current;
+    // A pending description edit of this disc is written before its name changes.
+    if (shown)
         emit pendingEditsNeeded();
-    const QString previous = record.name;
-    record.name = newName;
-    QString error;
-    const int flags = m_catalogue.memberFlags;
-    m_catalogue.memberFlags = 0;
-    if (!writeRecord(m_catalogue, record, 4, &error)) {
-        m_catalogue.memberFlags = flags;
-        record.name = previous;
-        m_prompt.fail(error);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const EditResult result = edit::renameDisc(m_catalogue, findDisc(m_catalogue, identifier), newName, 300);
+    QApplication::restoreOverrideCursor();
+    if (result.outcome == EditResult::Outcome::Refused) {
+        // A refused name gets the message alone: the user has just typed the name.
+        m_prompt.warn(LoadText(result.message));
         return false;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool shown = m_catalogue.current > 0 && m_catalogue.disc(m_catalogue.current).identifier == identifier;
-    sortDiscArray(m_catalogue);
-    giveDuplicateSuffixes(m_catalogue);
-    QApplication::restoreOverrideCursor();
+    if (!result.ok()) {
+        reportEdit(m_prompt, result);
+        return false;
+    }
     fill();
     const int newRow = m_model->rowOfDisc(identifier);
     selectRow(newRow);
@@ -419,15 +398,12 @@ void DiscListPane::nameDriveDisc(int row)
         return;   // an empty drive has no disc to name
     const QChar letter = entry.letter;
     const QString identifier = entry.identifier;
-    const QString name = m_prompt.inputText(LoadText(870), QString(), QString());
-    if (name.isEmpty())
+    const QString name = DiscName::normalised(m_prompt.inputText(LoadText(870), QString(), QString()));
+    const DiscName::Problem problem = DiscName::check(m_catalogue, name, findDisc(m_catalogue, identifier));
+    if (problem == DiscName::Problem::Empty)
         return;
-    if (name.contains(u'\\')) {
-        m_prompt.warn(LoadText(343));
-        return;
-    }
-    if (discNamed(m_catalogue, name, findDisc(m_catalogue, identifier)) != 0) {
-        m_prompt.warn(LoadText(344));
+    if (problem != DiscName::Problem::None) {
+        m_prompt.warn(LoadText(DiscName::message(problem, 344)));
         return;
     }
     m_driveNames.insert(letter, {identifier, name});

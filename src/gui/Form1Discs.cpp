@@ -1,10 +1,12 @@
 // The window's commands on the disc list's entries: showing a disc in every pane,
 // deleting and exporting its archive, the enabled state of the disc commands, the
 // shared list menu `MnuView`, and the help menu.
+#include "edit/DiscEdits.h"
 #include "gui/AboutBox.h"
 #include "gui/BrowsePane.h"
 #include "gui/DiscInfoPane.h"
 #include "gui/DiscListPane.h"
+#include "gui/EditReport.h"
 #include "gui/Form1.h"
 #include "scan/ShellOpen.h"
 #include "settings/AppFolders.h"
@@ -114,9 +116,14 @@ void Form1::removeSelectedDisc()
     if (position == 0)
         return;
     saveCurrentDisc();
-    const bool shown = m_browse->shown().identifier == m_catalogue.disc(position).identifier;
-    if (!deleteDisc(m_catalogue, position, *m_prompt, shown ? &m_browse->shown().loader : nullptr))
+    if (m_prompt->askYesNo(LoadText(347) + u'\n' + m_catalogue.disc(position).name) != UserPrompt::Answer::Yes)
         return;
+    const bool shown = m_browse->shown().identifier == m_catalogue.disc(position).identifier;
+    const EditResult result = edit::deleteDisc(m_catalogue, position, shown ? &m_browse->shown().loader : nullptr);
+    if (!result.ok()) {
+        reportEdit(*m_prompt, result);
+        return;
+    }
     if (shown)
         m_browse->clear();
     refillAfterRemoval();

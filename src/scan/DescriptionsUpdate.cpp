@@ -24,21 +24,6 @@ struct KeptText
     QString text;
 };
 
-// The disc's tree from its archive (folder file and whole file list).
-bool loadTree(Catalogue &catalogue, int position, DiscTree &tree)
-{
-    const QString identifier = catalogue.disc(position).identifier;
-    if (!DiscArchive::unpack(catalogue, identifier, QStringLiteral(".rep;.fic;")))
-        return false;
-    auto folders = TreeFiles::readFolderFile(catalogue.workingCopy(identifier, QStringLiteral(".rep")));
-    if (!folders)
-        return false;
-    tree.folders = std::move(*folders);
-    FileListLoader loader;
-    loader.load(catalogue, tree, FileListLoader::WholeFile, position);
-    return !loader.failed();
-}
-
 QString slashesTurned(const QString &text)
 {
     return QString(text).replace(u'/', u'\\');
@@ -46,10 +31,11 @@ QString slashesTurned(const QString &text)
 
 } // namespace
 
-DescriptionsUpdateOutcome updateDescriptions(Catalogue &catalogue, int position,
-                                             const Volume &volume, const FilterTable &filters,
-                                             qint32 options, qint64 maxTextSize,
-                                             RunObserver &observer, bool ask)
+DescriptionsUpdateOutcome recatalogueKeepingDescriptions(Catalogue &catalogue, int position,
+                                                         const Volume &volume,
+                                                         const FilterTable &filters, qint32 options,
+                                                         qint64 maxTextSize, RunObserver &observer,
+                                                         bool ask)
 {
     DescriptionsUpdateOutcome outcome;
     if (position < 1 || position > catalogue.discCount())
@@ -63,7 +49,7 @@ DescriptionsUpdateOutcome updateDescriptions(Catalogue &catalogue, int position,
     std::vector<KeptText> fileTexts;
     {
         DiscTree old;
-        if (loadTree(catalogue, position, old)) {
+        if (loadDiscTree(catalogue, position, old)) {
             for (int k = 1; k < int(old.folders.size()); ++k) {
                 if (!old.folders[size_t(k)].description.isEmpty())
                     folderTexts.push_back({TreeFiles::folderPath(old, k), old.folders[size_t(k)].description});
@@ -88,7 +74,6 @@ DescriptionsUpdateOutcome updateDescriptions(Catalogue &catalogue, int position,
         return outcome;
     }
 
-    const int savedFlags = catalogue.memberFlags;
     if (!folderTexts.empty() || !fileTexts.empty()) {
         observer.progress(LoadText(354));
         DiscTree fresh;
@@ -141,10 +126,19 @@ DescriptionsUpdateOutcome updateDescriptions(Catalogue &catalogue, int position,
             return outcome;
         }
     }
-    catalogue.memberFlags = savedFlags;
-    if (!writeRecord(catalogue, catalogue.disc(position), 4, &outcome.error))
-        return outcome;
     outcome.completed = true;
+    return outcome;
+}
+
+DescriptionsUpdateOutcome updateDescriptions(Catalogue &catalogue, int position,
+                                             const Volume &volume, const FilterTable &filters,
+                                             qint32 options, qint64 maxTextSize,
+                                             RunObserver &observer, bool ask)
+{
+    DescriptionsUpdateOutcome outcome = recatalogueKeepingDescriptions(
+        catalogue, position, volume, filters, options, maxTextSize, observer, ask);
+    if (outcome.completed && !writeRecord(catalogue, catalogue.disc(position), 4, &outcome.error))
+        outcome.completed = false;
     return outcome;
 }
 

@@ -5,6 +5,7 @@
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
 #include "store/DiscArchive.h"
+#include "store/KeywordCodes.h"
 #include "store/Mp3TagStore.h"
 #include "store/TreeFiles.h"
 
@@ -135,7 +136,7 @@ std::vector<qint64> buildDiscSelection(const Catalogue &catalogue, const DiscSco
     const int count = catalogue.discCount();
     std::vector<qint64> selection(size_t(count) + 1, 0);
     const auto hasKeyword = [](const DiscRecord &disc, int number) {
-        return disc.keywordCodes.contains(u'|' + QString::number(number) + u'|');
+        return carriesKeyword(disc.keywordCodes, number);
     };
     for (int i = 1; i <= count; ++i) {
         const DiscRecord &disc = catalogue.disc(i);

@@ -8,6 +8,7 @@
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
 #include "store/DataFolderConversion.h"
+#include "store/DataFolderLock.h"
 #include "store/DiscArchive.h"
 #include "store/DiscSort.h"
 #include "store/IconStore.h"
@@ -167,8 +168,11 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
             }
         }
     }
-    if (!iconsToStore.isEmpty())
-        IconStore::addSeveral(catalogue, iconsToStore);
+    if (!iconsToStore.isEmpty()) {
+        DataFolderLock lock(catalogue.dataFolder);
+        if (lock.lockIfFree() == DataFolderLock::State::Held)
+            IconStore::addSeveral(catalogue, iconsToStore);
+    }
 
     observer.yield();
     sortDiscArray(catalogue);

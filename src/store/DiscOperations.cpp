@@ -3,7 +3,9 @@
 #include "common/UserPrompt.h"
 #include "settings/AppFolders.h"
 #include "settings/StringTable.h"
+#include "store/ArchiveTransfer.h"
 #include "store/Catalogue.h"
+#include "store/DataFolderLock.h"
 #include "store/DataFolderList.h"
 #include "store/FileListLoader.h"
 #include "store/RecordText.h"
@@ -13,35 +15,6 @@
 #include <QFileInfo>
 
 namespace vorn {
-
-namespace {
-
-// Copies through a temporary name in the target folder, then renames into place.
-bool copyAtomically(const QString &source, const QString &target)
-{
-    const QString partial = target + QStringLiteral(".part");
-    QFile::remove(partial);
-    if (!QFile::copy(source, partial)) {
-        QFile::remove(partial);
-        return false;
-    }
-    QFile::remove(target);
-    if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        return false;
-    }
-    return true;
-}
-
-bool moveFile(const QString &source, const QString &target)
-{
-    if (QFile::rename(source, target))
-        return true;
-    // Another file system: copy, then remove the source only once the copy is whole.
-    return copyAtomically(source, target) && QFile::remove(source);
-}
-
-} // namespace
 
 void removeDiscFromArray(Catalogue &catalogue, int position)
 {
@@ -63,13 +36,25 @@ bool deleteDisc(Catalogue &catalogue, int position, UserPrompt &prompt, FileList
         return false;
     if (loader)
         loader->close();
-    const QString archive = catalogue.archivePath(disc.identifier);
-    QFile::setPermissions(archive, QFile::ReadOwner | QFile::WriteOwner);
-    if (QFileInfo::exists(archive) && !QFile::remove(archive)) {
-        prompt.fail(archive + u'\n' + QFile(archive).errorString());
+    QString error;
+    if (!deleteDiscArchive(catalogue, disc.identifier, &error)) {
+        prompt.fail(error);
         return false;
     }
     removeDiscFromArray(catalogue, position);
+    return true;
+}
+
+bool deleteDiscArchive(const Catalogue &catalogue, const QString &identifier, QString *error)
+{
+    const QString archive = catalogue.archivePath(identifier);
+    QFile::setPermissions(archive, QFile::ReadOwner | QFile::WriteOwner);
+    QFile file(archive);
+    if (file.exists() && !file.remove()) {
+        if (error)
+            *error = archive + u'\n' + file.errorString();
+        return false;
+    }
     return true;
 }
 
@@ -89,13 +74,24 @@ bool exportDiscArchiveTo(Catalogue &catalogue, int position, const QString &fold
     const QString identifier = catalogue.disc(position).identifier;
     const QString source = catalogue.archivePath(identifier);
     const QString target = withTrailingSeparator(folder) + identifier + QStringLiteral(".VORN");
-    if (QFileInfo(source).absoluteFilePath() == QFileInfo(target).absoluteFilePath())
+    int refusal = refuseTransferInto(catalogue.dataFolder, folder);
+    if (refusal == 0)
+        refusal = refuseTransferOf(source, target);
+    if (refusal != 0) {
+        prompt.fail(LoadText(refusal) + u'\n' + QDir::toNativeSeparators(target));
         return false;
+    }
     if (QFileInfo::exists(target)) {
         if (prompt.askYesNo(LoadText(420) + u'\n' + LoadText(545)) != UserPrompt::Answer::Yes)
             return false;
     }
-    const bool done = move ? moveFile(source, target) : copyAtomically(source, target);
+    // A move changes the data folder: it waits for the folder's lock like any change.
+    DataFolderLock lock(catalogue.dataFolder);
+    if (move && lock.lock() != DataFolderLock::State::Held) {
+        prompt.fail(LoadText(704));
+        return false;
+    }
+    const bool done = move ? moveAtomically(source, target) : copyAtomically(source, target);
     if (!done) {
         prompt.fail(target + u'\n' + LoadText(441));
         return false;
@@ -111,7 +107,7 @@ ElsewhereAnswer lookInOtherDataFolders(Catalogue &catalogue, const DataFolderLis
 {
     const QString open = withTrailingSeparator(catalogue.dataFolder);
     for (const QString &folder : folders.folders()) {
-        if (folder.compare(open, Qt::CaseInsensitive) == 0)
+        if (namesSamePlace(folder, open))
             continue;
         const QString archive = folder + identifier + QStringLiteral(".VORN");
         if (!QFileInfo::exists(archive))
@@ -121,12 +117,15 @@ ElsewhereAnswer lookInOtherDataFolders(Catalogue &catalogue, const DataFolderLis
         const QString question = LoadText(603) + u'\n' + folder + u'\n' + LoadText(605) + name
             + u'\n' + LoadText(604);
         switch (prompt.askYesNoCancel(question)) {
-        case UserPrompt::Answer::Yes:
-            if (!copyAtomically(archive, catalogue.archivePath(identifier))) {
+        case UserPrompt::Answer::Yes: {
+            DataFolderLock lock(catalogue.dataFolder);
+            if (lock.lock() != DataFolderLock::State::Held
+                || !copyAtomically(archive, catalogue.archivePath(identifier))) {
                 prompt.fail(catalogue.archivePath(identifier) + u'\n' + LoadText(441));
                 return ElsewhereAnswer::Cancelled;
             }
             return ElsewhereAnswer::Copied;
+        }
         case UserPrompt::Answer::No:
             return ElsewhereAnswer::CatalogueAnew;
         default:

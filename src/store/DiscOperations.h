@@ -19,6 +19,11 @@ void removeDiscFromArray(Catalogue &catalogue, int position);
 bool deleteDisc(Catalogue &catalogue, int position, UserPrompt &prompt,
                 FileListLoader *loader = nullptr);
 
+// Deletes the disc's archive (its attributes cleared first); a missing archive is
+// not an error.
+bool deleteDiscArchive(const Catalogue &catalogue, const QString &identifier,
+                       QString *error = nullptr);
+
 // Copies or moves the archive of the disc at `position` into a folder the user
 // chooses (451), asking before overwriting (420, 545), and says "1  CD Exporté(s)"
 // (466). A moved disc leaves the array. The archive is first written under a

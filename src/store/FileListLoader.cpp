@@ -2,6 +2,7 @@
 
 #include "common/LineFields.h"
 #include "store/Catalogue.h"
+#include "store/DiscArchive.h"
 
 #include <algorithm>
 
@@ -182,6 +183,20 @@ qint64 FileListLoader::load(Catalogue &catalogue, DiscTree &tree, int target, in
     closeFile();
     m_failed = true;
     return m_sums.totalSize;
+}
+
+bool loadDiscTree(Catalogue &catalogue, int position, DiscTree &tree)
+{
+    const QString identifier = catalogue.disc(position).identifier;
+    if (!DiscArchive::unpack(catalogue, identifier, QStringLiteral(".rep;.fic;")))
+        return false;
+    auto folders = TreeFiles::readFolderFile(catalogue.workingCopy(identifier, QStringLiteral(".rep")));
+    if (!folders)
+        return false;
+    tree.folders = std::move(*folders);
+    FileListLoader loader;
+    loader.load(catalogue, tree, FileListLoader::WholeFile, position);
+    return !loader.failed();
 }
 
 } // namespace vorn

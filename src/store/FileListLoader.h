@@ -78,4 +78,9 @@ private:
     bool m_failed = false;
 };
 
+// Unpacks the folder file and file list of the disc at `position` from its archive
+// (over any working copies) and reads both whole into `tree`. False when either
+// cannot be read.
+bool loadDiscTree(Catalogue &catalogue, int position, DiscTree &tree);
+
 } // namespace vorn

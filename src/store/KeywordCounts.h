@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QString>
+#include <QtGlobal>
 
 namespace vorn {
 
 struct Catalogue;
 
-// True when keyword codes such as "|3|7|" hold keyword `number`.
-bool carriesKeyword(const QString &keywordCodes, qint16 number);
 // How many discs of the array carry keyword `number`.
-int discsCarrying(const Catalogue &catalogue, qint16 number);
+int discsCarrying(const Catalogue &catalogue, int number);
 
 } // namespace vorn

@@ -3,8 +3,10 @@
 #include "common/DayDate.h"
 #include "common/Numbers.h"
 #include "store/Catalogue.h"
+#include "store/DataFolderLock.h"
 #include "store/DiscArchive.h"
 #include "store/DiscSort.h"
+#include "store/KeywordCodes.h"
 #include "store/KeywordList.h"
 #include "store/TreeFiles.h"
 
@@ -86,8 +88,7 @@ QString recordText(const DiscRecord &record, const std::vector<KeywordEntry> &ke
 {
     QString keywordNames;
     for (size_t i = 1; i < keywords.size(); ++i) {
-        const QString code = u'|' + QString::number(keywords[i].number) + u'|';
-        if (record.keywordCodes.contains(code))
+        if (carriesKeyword(record.keywordCodes, keywords[i].number))
             keywordNames += keywords[i].name + u';';
     }
     QString fieldNames;
@@ -182,16 +183,16 @@ std::optional<RecordReading> parseRecordText(QStringView text)
 
 QString keywordCodesFromNames(Catalogue &catalogue, QStringView names)
 {
-    QString codes = QStringLiteral("|");
+    std::vector<int> numbers;
     forEachTerminatedPiece(names, [&](QStringView piece) {
         if (piece.isEmpty())
             return;
         int position = KeywordList::find(catalogue, piece);
         if (position == 0)
             position = KeywordList::add(catalogue, piece.toString());
-        codes += QString::number(catalogue.keywords[size_t(position)].number) + u'|';
+        numbers.push_back(catalogue.keywords[size_t(position)].number);
     });
-    return codes;
+    return keywordCodesOf(numbers);
 }
 
 void applyFieldTexts(Catalogue &catalogue, DiscRecord &record, QStringView names,
@@ -332,10 +333,21 @@ bool computeBurnDate(Catalogue &catalogue, int position)
     }
     catalogue.disc(position).burnDate = latest;
 
-    const int savedFlags = catalogue.memberFlags;
-    catalogue.memberFlags = 0;
-    const bool written = writeRecord(catalogue, catalogue.disc(position), 4);
-    catalogue.memberFlags = savedFlags;
+    // Only the GRV line of the record as the archive holds it now changes, so a
+    // newer record written by another copy is kept; the date is only a cache, so it
+    // is not written while another copy holds the data folder.
+    bool written = false;
+    DataFolderLock lock(catalogue.dataFolder);
+    if (lock.lockIfFree() == DataFolderLock::State::Held) {
+        QStringList lines = DiscArchive::readComment(catalogue.archivePath(identifier)).split(Crlf);
+        const auto grv = std::find_if(lines.begin(), lines.end(), [](const QString &line) {
+            return line.startsWith(QLatin1String("GRV="), Qt::CaseInsensitive);
+        });
+        if (grv != lines.end()) {
+            *grv = QStringLiteral("GRV=") + (latest == 0 ? QString() : dateTextFromDayNumber(latest));
+            written = DiscArchive::pack(catalogue, identifier, 0, lines.join(Crlf), 4);
+        }
+    }
 
     if (position != catalogue.current)
         QFile::remove(workingCopy);

@@ -84,10 +84,11 @@ bool hasDuplicateNames(const Catalogue &catalogue);
 void giveDuplicateSuffixes(Catalogue &catalogue);
 
 // Burn date of the disc at `position`: the greatest folder date of its folder file
-// (0 when there is no folder). Stores it in the record and writes the record (flag
-// word 0, level 4); the caller's member flag word is kept. The working copy of the
-// folder file is deleted unless the disc is the current one. False when the archive
-// cannot be unpacked or the record cannot be written.
+// (0 when there is no folder). Stores it in the record in memory and writes it into
+// the GRV line of the archive's record as it stands (flag word 0, level 4), when the
+// data folder's lock is free. The working copy of the folder file is deleted unless
+// the disc is the current one. False when the archive cannot be unpacked or the
+// record was not written.
 bool computeBurnDate(Catalogue &catalogue, int position);
 
 } // namespace vorn

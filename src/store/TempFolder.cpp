@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,13 +26,34 @@ QString defaultBase()
     return QDir::tempPath();
 }
 
+// Removes the per-process folders ("<shared>-<pid>") of copies that are gone, such
+// as runs that were killed before they could remove their own.
+void removeFoldersOfGoneCopies(const QString &parent, const QString &sharedName)
+{
+    const QString prefix = sharedName + u'-';
+    const QDir dir(parent);
+    for (const QString &name : dir.entryList({prefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoSymLinks)) {
+        bool ok = false;
+        const qint64 pid = QStringView(name).sliced(prefix.size()).toLongLong(&ok);
+        if (!ok || pid <= 0 || pid == QCoreApplication::applicationPid())
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        struct stat info;
+        const QByteArray native = QFile::encodeName(dir.filePath(name));
+        if (::lstat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid())
+            QDir(dir.filePath(name)).removeRecursively();
+    }
+}
+
 } // namespace
 
 TempFolder::TempFolder(const QString &base)
 {
     const QString parent = base.isEmpty() ? defaultBase() : base;
-    const QString shared =
-        QDir(parent).filePath(QStringLiteral("VORN_TmpFiles-%1").arg(::getuid()));
+    const QString sharedName = QStringLiteral("VORN_TmpFiles-%1").arg(::getuid());
+    const QString shared = QDir(parent).filePath(sharedName);
+    removeFoldersOfGoneCopies(parent, sharedName);
     if (prepare(shared)) {
         auto lock = std::make_unique<QLockFile>(QDir(shared).filePath(LockName));
         lock->setStaleLockTime(0);

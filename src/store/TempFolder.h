@@ -10,7 +10,8 @@ namespace vorn {
 // user, never a symlink, under $XDG_RUNTIME_DIR (else the system temporary folder),
 // named "VORN_TmpFiles-" & uid and held by a lock file. A second running copy that
 // finds the lock held uses "VORN_TmpFiles-" & uid & "-" & pid. Each copy removes its
-// folder at exit, and no copy ever empties another's folder.
+// folder at exit, and no copy ever empties another's folder. Per-process folders left
+// by copies that are gone are removed when a copy starts.
 class TempFolder
 {
 public:

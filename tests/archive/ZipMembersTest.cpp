@@ -154,8 +154,9 @@ TEST_F(ZipTest, ExtractZipMemberWritesTheFileNameIntoTheFolder)
         EXPECT_EQ(ExtractZipMember(path, c.name, c.folder, target.path(), c.limit, nullptr), c.content != nullptr);
         const QStringList written = QDir(target.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
         ASSERT_EQ(written.size(), c.content ? 1 : 0);
-        if (c.content)
+        if (c.content) {
             EXPECT_TRUE(readFile(target.filePath(written[0])).startsWith(c.content));
+        }
     }
 }
 

@@ -61,6 +61,12 @@ TEST(FilterTableTest, DefaultsComeFromTheStringTableAndFixedListsUnlessSet)
     const std::vector<Entry> stored{{"", 0},      {"*.DOC", 1}, {"*.ZIP", 2}, {"*.EXE", 2},
                                     {"*.CAB", 4}, {"*.R##", 8}, {"*.RAR", 8}};
     EXPECT_EQ(entriesOf(BuildFilterTable()), stored);
+
+    // Written back: empty patterns dropped, an empty kind written as empty text.
+    WriteFilterLists(BuildFilterTable(u"*.A;;*.B;", u"", u"*.CAB;", u"*.R##;"));
+    EXPECT_EQ(Settings::read("Opt", "FiltresTxt") + '|' + Settings::read("Opt", "FiltresZip", "absent") + '|'
+                  + Settings::read("Opt", "FiltresCab") + '|' + Settings::read("Opt", "FiltresRAR"),
+              "*.A;*.B;||*.CAB;|*.R##;");
 }
 
 TEST(FilterTableTest, MatchGivesTheKindOfTheFirstEntryInTheMask)

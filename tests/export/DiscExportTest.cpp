@@ -3,6 +3,8 @@
 #include "export/DiscExport.h"
 #include "settings/SettingsStore.h"
 
+#include <unistd.h>
+
 namespace {
 
 using Answer = UserPrompt::Answer;
@@ -145,3 +147,41 @@ TEST_F(DiscExportTest, BadTargetsGiveTheirMessage)
 }
 
 } // namespace
+
+// Every way of naming the data folder, or a source archive, as the target is refused
+// before any question, for a copy and for a move, and every archive stays whole.
+TEST_F(DiscExportTest, TargetThatIsTheSourceUnderAnyNameIsRefusedBeforeAnyQuestion)
+{
+    const QString data = folder.catalogue.dataFolder;
+    const QByteArray archive11 = readFile(source("11"));
+    ASSERT_TRUE(QDir().mkpath(data + "sub") && QDir().mkpath(place.path() + "/links") && QDir().mkpath(place.path() + "/hard"));
+    ASSERT_TRUE(QFile::link(QDir::cleanPath(data), place.path() + "/alias"));
+    ASSERT_TRUE(QFile::link(data + "sub", place.path() + "/up"));   // "up/.." is the data folder to the kernel
+    ASSERT_TRUE(QFile::link(source("11"), place.path() + "/links/11.VORN"));
+    ASSERT_EQ(::link(QFile::encodeName(source("22")).constData(),
+                     QFile::encodeName(place.path() + "/hard/22.VORN").constData()), 0);
+    const std::pair<QString, int> cases[] = {
+        {data, 700},
+        {QDir::cleanPath(data), 700},
+        {place.path() + "/alias", 700},
+        {place.path() + "/alias/", 700},
+        {data + "sub/..", 700},
+        {data + "missing/../", 700},
+        {data + "./", 700},
+        {QDir::cleanPath(data) + "//", 700},
+        {place.path() + "/up/..", 700},
+        {place.path() + "/links", 701},
+        {place.path() + "/hard", 701},
+    };
+    for (const auto &[name, message] : cases) {
+        for (const bool move : {false, true}) {
+            target = name;
+            const DiscExportResult result = run({Y, Y, Y, Y, Y}, move);
+            EXPECT_EQ(result.outcome, Outcome::TargetIsSource) << name.toStdString();
+            EXPECT_TRUE(prompt.questions.isEmpty()) << name.toStdString();
+            EXPECT_TRUE(prompt.notices.value(0).startsWith(LoadText(message))) << name.toStdString();
+            EXPECT_EQ(readFile(source("11")), archive11) << name.toStdString();
+            EXPECT_TRUE(QFileInfo::exists(source("22"))) << name.toStdString();
+        }
+    }
+}

@@ -591,7 +591,10 @@ TEST_F(Cataloguing, ARecordThatCannotBeWrittenIsReported)
     // A folder where the disc archive should go makes the write fail.
     ASSERT_TRUE(QDir().mkpath(f.dataPath() + kNewId + ".VORN/blocked"));
     archive(openDialog(w), QStringLiteral("Unwritable"));
-    EXPECT_EQ(f.prompt.failures, QStringList{LoadText(441)});
-    EXPECT_GT(findDisc(w->catalogue(), kNewId), 0);
+    ASSERT_EQ(f.prompt.failures.size(), 1);
+    EXPECT_TRUE(f.prompt.failures[0].startsWith(LoadText(441) + u'\n' + f.dataPath() + kNewId + ".VORN"));
+    // Nothing is left of the disc: neither its record nor its working copies.
+    EXPECT_EQ(findDisc(w->catalogue(), kNewId), 0);
+    EXPECT_TRUE(QDir(w->catalogue().tempFolder).entryList({kNewId + ".*"}, QDir::Files).isEmpty());
     EXPECT_TRUE(w->centralWidget()->isEnabled());
 }

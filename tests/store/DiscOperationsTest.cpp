@@ -59,6 +59,16 @@ TEST_F(DiscOperationsTest, CopyingAsksBeforeOverwritingAndMovingTakesTheDiscAway
     EXPECT_TRUE(QDir(other.path()).entryList({"*.part"}, QDir::Files).isEmpty());
     prompt.inputs = {QString()};   // the folder browser cancelled
     EXPECT_FALSE(exportDiscArchive(catalogue, 1, false, prompt));
+
+    // The data folder through a symlink: moving "over" the archive would delete it.
+    const QString alias = other.filePath("alias");
+    ASSERT_TRUE(QFile::link(QDir::cleanPath(catalogue.dataFolder), alias));
+    const QByteArray archive = test::readFile(catalogue.archivePath("1"));
+    prompt.answers = {Answer::Yes};
+    EXPECT_FALSE(exportDiscArchiveTo(catalogue, 1, alias, true, prompt));
+    EXPECT_TRUE(prompt.failures.last().startsWith(LoadText(700)));
+    EXPECT_EQ(test::readFile(catalogue.archivePath("1")), archive);
+    EXPECT_EQ(catalogue.discCount(), 2);
 }
 
 TEST_F(DiscOperationsTest, ADiscCataloguedInAnotherDataFolderIsOfferedForCopy)

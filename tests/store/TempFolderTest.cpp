@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace vorn;
@@ -12,11 +13,19 @@ TEST(TempFolder, FirstCopyTakesTheSharedFolderASecondOneItsOwn)
     QTemporaryDir base, elsewhere;
     const QString shared = base.filePath(QStringLiteral("VORN_TmpFiles-%1").arg(getuid()));
     ASSERT_TRUE(test::writeFile(shared + "/stale.fic", "left by a crashed run"));
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    waitpid(gone, nullptr, 0);
+    for (pid_t pid : {gone, getppid()})
+        ASSERT_TRUE(test::writeFile(shared + QStringLiteral("-%1/12.fic").arg(pid), "x"));
     {
         TempFolder first(base.path());
         ASSERT_TRUE(first.isValid() && first.isShared());
         EXPECT_EQ(first.path(), shared + "/");
         EXPECT_FALSE(QFile::exists(shared + "/stale.fic"));   // emptied at start
+        EXPECT_FALSE(QFileInfo::exists(shared + QStringLiteral("-%1").arg(gone)));   // its copy is gone
+        EXPECT_TRUE(QFileInfo::exists(shared + QStringLiteral("-%1").arg(getppid())));
         EXPECT_EQ(QFileInfo(shared).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                                                  | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
         ASSERT_TRUE(test::writeFile(first.path() + "12.fic", "mine"));

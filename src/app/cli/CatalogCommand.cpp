@@ -1,23 +1,23 @@
 #include "cli/CatalogCommand.h"
 
-#include "capture/Autorun.h"
 #include "capture/FilterTable.h"
 #include "cli/CliSession.h"
+#include "cli/EditCommands.h"
 #include "common/Numbers.h"
-#include "scan/CataloguingRun.h"
-#include "scan/DescriptionsUpdate.h"
+#include "edit/DiscCataloguing.h"
+#include "edit/DiscNames.h"
 #include "scan/DriveLayer.h"
 #include "scan/FolderVolume.h"
 #include "scan/Volume.h"
+#include "settings/OptionValues.h"
 #include "settings/OptionsWord.h"
-#include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
-#include "store/DiscSort.h"
-#include "store/KeywordList.h"
 #include "store/RecordText.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace vorn::cli {
 
@@ -63,7 +63,7 @@ std::optional<CatalogArguments> parseArguments(const QStringList &arguments, QSt
                 ok = v->size() == 1 && v->at(0).isLetter();
                 parsed.drive = v->isEmpty() ? QChar() : v->at(0).toUpper();
             } else if (arg == QLatin1String("--name")) {
-                parsed.name = v->trimmed();
+                parsed.name = *v;
             } else if (arg == QLatin1String("--id")) {
                 parsed.identifier = v->trimmed().toInt(&ok);
             } else if (arg == QLatin1String("--label")) {
@@ -93,26 +93,10 @@ std::optional<CatalogArguments> parseArguments(const QStringList &arguments, QSt
     return parsed;
 }
 
-// Keyword codes for ";"-separated names, adding new names to the keyword list.
-QString keywordCodes(Catalogue &catalogue, const QString &names, bool *added)
+// The keyword names of a "a;b" flag value.
+QStringList keywordNames(const QString &flag)
 {
-    const qsizetype before = qsizetype(catalogue.keywords.size());
-    QString list = names;
-    if (!list.isEmpty() && !list.endsWith(u';'))
-        list += u';';
-    const QString codes = keywordCodesFromNames(catalogue, list);
-    *added = qsizetype(catalogue.keywords.size()) != before;
-    return codes;
-}
-
-bool nameTaken(const Catalogue &catalogue, const QString &name, int except)
-{
-    for (int i = 1; i <= catalogue.discCount(); ++i) {
-        if (i != except
-            && withoutDisplaySuffix(catalogue.disc(i).name).compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return flag.split(u';', Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -128,13 +112,22 @@ int catalogCommand(Context &context, const QStringList &arguments)
         return WrongUsage;
     }
 
+    if (std::any_of(args->name.begin(), args->name.end(), DiscName::isControlCharacter)) {
+        context.err << "vorn-cli: catalog: " << LoadText(706) << '\n';
+        return WrongUsage;
+    }
+    if (args->identifier && *args->identifier == 0) {
+        context.err << "vorn-cli: catalog: " << LoadText(707) << '\n';
+        return WrongUsage;
+    }
+
     // The options word and the text size limit (0 to 1024 KB; text counts as 0).
     const qint32 options = args->options.value_or(ReadOptionsWord());
-    const QString maxKbText = args->maxKb.value_or(
-        Settings::read(QStringLiteral("Opt"), QStringLiteral("TailleMax"), QStringLiteral("10")));
-    const qint64 maxKb = integerValue(maxKbText);
-    if (maxKb < 0 || maxKb > 1024) {
-        context.err << "vorn-cli: " << LoadText(519) << " (--max-kb " << maxKbText << ")\n";
+    const BoundedNumber maxKb = args->maxKb
+        ? BoundedNumber{integerValue(*args->maxKb), 0, MaxTextKbLimit}
+        : readMaxTextKb(10);
+    if (!maxKb.inRange()) {
+        context.err << "vorn-cli: " << LoadText(519) << " (--max-kb " << maxKb.value << ")\n";
         return Failed;
     }
 
@@ -180,68 +173,35 @@ int catalogCommand(Context &context, const QStringList &arguments)
     if (!session.open())
         return Failed;
     Catalogue &catalogue = session.catalogue;
-    int position = findDisc(catalogue, identifier);
-    if (!args->name.isEmpty() && nameTaken(catalogue, args->name, position)) {
-        context.err << "vorn-cli: " << LoadText(344) << " (" << args->name << ")\n";
-        return Failed;
-    }
+    const int position = findDisc(catalogue, identifier);
     if (position == 0 && args->name.isEmpty()) {
         context.err << "vorn-cli: catalog: --name is needed for a new disc\n";
         return WrongUsage;
     }
 
-    bool newKeywords = false;
-    const QString codes = args->keywords ? keywordCodes(catalogue, *args->keywords, &newKeywords) : QString();
-    if (newKeywords && !KeywordList::write(catalogue)) {
-        context.err << "vorn-cli: " << catalogue.keywordListPath() << ": cannot be written\n";
-        return Failed;
-    }
-
     const FilterTable filters = BuildFilterTable();
-    const qint64 maxTextSize = maxKb * 1024;
-    QString error;
+    const edit::CaptureSettings capture{options, maxKb.value * 1024};
+    EditResult result;
     if (position == 0) {
-        DiscRecord disc;
+        edit::NewDisc disc;
         disc.identifier = identifier;
         disc.name = args->name;
         disc.volumeLabel = label;
-        disc.excluded = args->exclude ? 1 : 0;
-        disc.keywordCodes = args->keywords ? codes : QStringLiteral("|");
-        catalogue.discs.push_back(disc);
-        position = catalogue.discCount();
-        catalogue.current = position;
-        CataloguingRun run(catalogue, *volume, filters, session.observer);
-        CataloguingRequest request{identifier, options & ~32, maxTextSize, true};
-        if (!run.run(request)) {
-            context.err << "vorn-cli: " << (run.error().isEmpty() ? LoadText(356) : run.error()) << '\n';
-            return Failed;
-        }
-        // The disc's own icon goes in with the other working copies (member bit 32).
-        ReadAutorunIcon(volume->rootFolder(), identifier, catalogue.tempFolder);
-        if (!writeRecord(catalogue, catalogue.disc(position), 4, &error)) {
-            context.err << "vorn-cli: " << LoadText(441) << ": " << error << '\n';
-            deleteWorkingCopies(catalogue, identifier);
-            return Failed;
-        }
+        disc.excluded = args->exclude;
+        disc.keywords = keywordNames(args->keywords.value_or(QString()));
+        result = edit::catalogueDisc(catalogue, disc, capture, filters, *volume, session.observer);
     } else {
-        DiscRecord &disc = catalogue.disc(position);
+        edit::DiscInfoChanges changes;
         if (!args->name.isEmpty())
-            disc.name = args->name;
+            changes.name = args->name;
         if (args->keywords)
-            disc.keywordCodes = codes;
+            changes.keywords = keywordNames(*args->keywords);
         if (args->exclude)
-            disc.excluded = 1;
-        catalogue.current = position;
-        ReadAutorunIcon(volume->rootFolder(), identifier, catalogue.tempFolder);
-        const DescriptionsUpdateOutcome outcome = updateDescriptions(
-            catalogue, position, *volume, filters, options & ~32, maxTextSize, session.observer, false);
-        if (!outcome.completed) {
-            context.err << "vorn-cli: " << LoadText(441) << ": " << outcome.error << '\n';
-            deleteWorkingCopies(catalogue, identifier);
-            return Failed;
-        }
+            changes.excluded = true;
+        result = edit::updateDisc(catalogue, position, capture, filters, *volume, session.observer, changes);
     }
-    deleteWorkingCopies(catalogue, identifier);
+    if (!result.ok())
+        return reportEditFailure(context, result, Failed);
     context.out << identifier << '\n';
     return Done;
 }

@@ -1,6 +1,7 @@
 #include "cli/CliApp.h"
 
 #include "cli/CatalogCommand.h"
+#include "cli/EditCommands.h"
 #include "cli/ExportCommands.h"
 #include "cli/HtmlExportCommand.h"
 #include "cli/ListCommands.h"
@@ -48,6 +49,11 @@ const std::vector<Command> &commands()
          exportListCommand},
         {"export-discs", "export-discs FOLDER",
          "copy or move disc archives (--discs ID,... | --all, --move, --yes)", exportDiscsCommand},
+        {"rename", "rename ID NAME", "give a disc another name", renameCommand},
+        {"delete", "delete ID [--yes]", "delete a disc's archive (only with --yes)", deleteCommand},
+        {"describe", "describe ID [TEXT|-]", "show or set a disc's description (- reads stdin)", describeCommand},
+        {"keywords", "keywords ID", "show or change a disc's keywords (--add NAME --remove NAME)", keywordsCommand},
+        {"bookmark", "bookmark ID PATH", "bookmark a file or folder\\ (--description T, --remove)", bookmarkCommand},
     };
     return table;
 }

@@ -2,6 +2,7 @@
 
 #include "settings/StringTable.h"
 #include "store/DataFolder.h"
+#include "store/DataFolderLock.h"
 
 #include <QFileInfo>
 
@@ -13,6 +14,15 @@ CliSession::CliSession(Context &ctx, bool yes)
     , observer(prompt)
 {
     catalogue.tempFolder = temp.path();
+    DataFolderLock::waiting().notice = [&err = ctx.err](const QString &text) {
+        err << "vorn-cli: " << text << '\n';
+        err.flush();
+    };
+}
+
+CliSession::~CliSession()
+{
+    DataFolderLock::waiting().notice = nullptr;
 }
 
 bool CliSession::open()

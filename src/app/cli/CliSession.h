@@ -12,6 +12,7 @@ class CliSession
 {
 public:
     CliSession(Context &context, bool yes = false);
+    ~CliSession();
 
     // Opens the data folder; prints a message and returns false when it is missing.
     bool open();

@@ -4,6 +4,7 @@
 #include "common/DayDate.h"
 #include "store/DiscArchive.h"
 #include "store/FileListLoader.h"
+#include "store/KeywordCodes.h"
 #include "store/RecordText.h"
 #include "store/TreeFiles.h"
 
@@ -21,7 +22,7 @@ QString keywordNames(const Catalogue &catalogue, const QString &codes)
     QStringList names;
     for (size_t i = 1; i < catalogue.keywords.size(); ++i) {
         const KeywordEntry &keyword = catalogue.keywords[i];
-        if (codes.contains(u'|' + QString::number(keyword.number) + u'|'))
+        if (carriesKeyword(codes, keyword.number))
             names << keyword.name;
     }
     return names.join(u';');
