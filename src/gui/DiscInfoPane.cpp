@@ -2,6 +2,7 @@
 
 #include "common/UserPrompt.h"
 #include "edit/DiscEdits.h"
+#include "edit/HeldEdits.h"
 #include "gui/EditReport.h"
 #include "gui/MainMenus.h"
 #include "settings/StringTable.h"
@@ -206,8 +207,7 @@ void DiscInfoPane::descriptionEdited()
     if (m_filling || !hasDisc())
         return;
     const QString text = m_description->toPlainText();
-    const QString stored = descriptionForBox(m_catalogue.disc(m_catalogue.current).description);
-    if (text.compare(stored, Qt::CaseInsensitive) != 0)
+    if (vorn::descriptionEdited(m_catalogue.disc(m_catalogue.current).description, text))
         m_modified = true;
     emit descriptionTyped(text);
 }

@@ -286,9 +286,7 @@ bool Form1::openDataFolderEntry(int number)
         // A folder that vanished since it was listed: say so, and fall back on the
         // default folder, which start-up has made sure exists.
         const QString folder = QDir::toNativeSeparators(m_folders.currentFolder());
-        m_prompt->warn(LanguageOffset() == 0
-                           ? QStringLiteral("Le dossier de données est introuvable :\n") + folder
-                           : QStringLiteral("The data folder cannot be found:\n") + folder);
+        m_prompt->warn(LoadText(879) + u'\n' + folder);
         if (number != 1 && QDir(m_folders.folder(1)).exists())
             return openDataFolderEntry(1);
     }
