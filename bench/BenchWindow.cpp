@@ -4,6 +4,7 @@
 #include "common/DayDate.h"
 #include "gui/BrowsePane.h"
 #include "gui/DiscListModel.h"
+#include "gui/DiscListPane.h"
 #include "gui/Form1.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
@@ -103,7 +104,7 @@ int main(int argc, char *argv[])
         bench::report(QStringLiteral("start-up over 5,000 discs (opening the folder)"), timer);
         for (int run = 1; run <= 3; ++run) {
             timer.restart();
-            window->fillDiscList();
+            window->discList()->fill();
             QApplication::processEvents();
             window->repaint();
             bench::report(QStringLiteral("disc list of %1 entries (run %2)").arg(window->discModel()->rowCount()).arg(run),
@@ -116,7 +117,7 @@ int main(int argc, char *argv[])
     if (!ensureWideFolderDisc(wide, 20000))
         return 1;
     auto window = startWindow(wide);
-    if (!window || !window->showEntryByKey(QStringLiteral("__777")))
+    if (!window || !window->showDisc(QStringLiteral("777")))
         return 1;
     BrowsePane *browser = window->browser();
     for (int run = 1; run <= 3; ++run) {

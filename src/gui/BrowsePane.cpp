@@ -3,8 +3,10 @@
 #include "common/DayDate.h"
 #include "common/Numbers.h"
 #include "gui/AppIcons.h"
+#include "gui/MainMenus.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
+#include "store/Mp3Summary.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -12,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSplitter>
@@ -46,10 +49,15 @@ struct BusyCursor
 
 } // namespace
 
-BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, QWidget *parent)
+BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, BrowseMenus &menus, UserPrompt &prompt,
+                       DriveLayer &drives, ShellLauncher *launcher, QWidget *parent)
     : QWidget(parent)
     , m_catalogue(catalogue)
     , m_icons(icons)
+    , m_menus(menus)
+    , m_prompt(prompt)
+    , m_drives(drives)
+    , m_launcher(launcher)
 {
     m_tree = new QTreeWidget;
     m_tree->setObjectName(QStringLiteral("TV1"));
@@ -131,6 +139,7 @@ BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, QWidget *parent)
     });
     connect(m_files->header(), &QHeaderView::sectionClicked, this, &BrowsePane::sortByColumn);
     connect(m_files, &QTreeView::clicked, this, [this](const QModelIndex &index) { showFileText(index.row()); });
+    connectMenus();
 }
 
 void BrowsePane::clear()
@@ -169,7 +178,7 @@ bool BrowsePane::showDisc(int position, const QString &rootText)
     bold.setBold(true);
     for (size_t i = 1; i < folders.size(); ++i) {
         auto *item = new QTreeWidgetItem;
-        const bool excluded = (folders[i].flags & 1) != 0;
+        const bool excluded = (folders[i].flags & FolderExcludedFromSearch) != 0;
         item->setText(0, folders[i].name);
         item->setIcon(0, excluded ? closedExcluded : closed);
         const QString key = u'K' + QString::number(i);
@@ -236,7 +245,7 @@ void BrowsePane::fillRows(const QString &key, int *folderRows, int *fileRows, qi
                 continue;
             FilePaneRow row;
             row.key = u'R' + QString::number(i);
-            row.image = (folder.flags & 1) ? QStringLiteral("FCe") : QStringLiteral("FC");
+            row.image = (folder.flags & FolderExcludedFromSearch) ? QStringLiteral("FCe") : QStringLiteral("FC");
             row.icon = m_icons.icon(row.image);
             row.name = folder.name;
             row.date = dateText(folder.date);
@@ -282,14 +291,34 @@ void BrowsePane::fillRows(const QString &key, int *folderRows, int *fileRows, qi
     m_model->setRows(std::move(rows));
 }
 
+QTreeWidgetItem *BrowsePane::findOrAddArchiveNode(const QString &key)
+{
+    // An archive's node is made when its folder is first listed; the history may come
+    // back to it before that, once the disc has been shown anew.
+    const int number = key.mid(1).toInt();
+    for (int folder = 0; number >= 0 && size_t(number) >= m_shown.tree.files.size()
+                         && size_t(folder) < m_shown.tree.folders.size() && !m_shown.loader.failed();
+         ++folder)
+        m_shown.loader.load(m_catalogue, m_shown.tree, folder, m_shown.position);
+    if (number < 0 || size_t(number) >= m_shown.tree.files.size())
+        return nullptr;
+    QTreeWidgetItem *folderItem = nodeItem(u'K' + QString::number(m_shown.tree.files[size_t(number)].owner));
+    return folderItem && m_shown.tree.files[size_t(number)].link < 0 ? addArchiveNode(number, folderItem) : nullptr;
+}
+
 bool BrowsePane::showNode(const QString &key, bool fromHistory)
 {
+    if (m_shown.position == 0)
+        return false;
     QTreeWidgetItem *item = nodeItem(key);
-    if (!item || m_shown.position == 0)
+    if (!item && key.startsWith(u'Z'))
+        item = findOrAddArchiveNode(key);
+    if (!item)
         return false;
     {
         BusyCursor busy;
         m_model->clear();
+        m_viewer->clear();
         int folderRows = 0;
         int fileRows = 0;
         qint64 totalBytes = 0;
@@ -298,8 +327,8 @@ bool BrowsePane::showNode(const QString &key, bool fromHistory)
         m_files->header()->setSortIndicator(-1, Qt::AscendingOrder);
         const QChar separator = groupSeparator();
         const QString summary = QString::number(folderRows) + LoadText(377) + QString::number(fileRows)
-            + LoadText(378) + groupDigits(kilobytesFromBytes(totalBytes), separator) + QStringLiteral(" Ko (")
-            + groupDigits(totalBytes, separator) + QStringLiteral(" octets)");
+            + LoadText(378) + groupDigits(kilobytesFromBytes(totalBytes), separator) + LoadText(871)
+            + groupDigits(totalBytes, separator) + LoadText(872);
         m_info->setProperty("tag", summary);
         m_info->setText(item->text(0) + QString(9, u' ') + summary);
         m_shownKey = key;
@@ -313,7 +342,7 @@ bool BrowsePane::showNode(const QString &key, bool fromHistory)
             m_history.push_back(place);
         m_historyPos = int(m_history.size()) - 1;
     }
-    emit historyChanged();
+    updateHistoryMenus();
     return true;
 }
 
@@ -349,18 +378,17 @@ void BrowsePane::showFileText(int row)
     if (file.link > 0)
         text = m_shown.texts.read(m_catalogue, m_shown.identifier, file.link);
     else if (file.descriptions.automatic.startsWith(QLatin1String("[MP3]")))
-        text = mp3TagLines(m_shown.tags.read(m_catalogue, m_shown.identifier, number));
+        text = mp3FullSummary(m_shown.tags.read(m_catalogue, m_shown.identifier, number));
     m_viewer->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    if (m_autoShow && !viewerVisible() && !text.isEmpty()) {
+    if (m_autoShow && !viewerVisible() && !text.isEmpty())
         setViewerVisible(true);
-        emit viewerShownByItself();
-    }
     m_files->scrollTo(m_model->index(row, 0));
 }
 
 void BrowsePane::setViewerVisible(bool visible)
 {
     m_viewer->setVisible(visible);
+    m_menus.viewerShown->setText(LoadText(visible ? 468 : 467));
 }
 
 bool BrowsePane::viewerVisible() const
@@ -383,7 +411,7 @@ void BrowsePane::sortByColumn(int column)
 bool BrowsePane::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_info && event->type() == QEvent::MouseButtonRelease) {
-        emit infoStripClicked(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        m_menus.viewer->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
         return true;
     }
     return QWidget::eventFilter(watched, event);

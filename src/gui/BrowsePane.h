@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QWidget>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -18,16 +19,26 @@ class QTreeWidgetItem;
 namespace vorn {
 
 class AppIcons;
+class DriveLayer;
+class ShellLauncher;
+class UserPrompt;
+struct BrowseMenus;
 struct Catalogue;
 
 // The browsing page: the folder tree `TV1`, the file pane `LV1`, the folder
 // information strip `PictInfoDir` and the text viewer `TxtFichierTexte`, over the disc
-// the window shows.
+// the window shows; its history, the tree's and the viewer's menus, and the opening
+// of files and folders on the disc in the drive.
 class BrowsePane : public QWidget
 {
     Q_OBJECT
 public:
-    BrowsePane(Catalogue &catalogue, AppIcons &icons, QWidget *parent = nullptr);
+    // `launcher` opens files with the desktop's programs (the system's when null).
+    BrowsePane(Catalogue &catalogue, AppIcons &icons, BrowseMenus &menus, UserPrompt &prompt, DriveLayer &drives,
+               ShellLauncher *launcher, QWidget *parent = nullptr);
+
+    // The drive holding the shown disc (a null letter when none holds it).
+    void setDriveOfShownDisc(std::function<QChar()> driveOf) { m_driveOf = std::move(driveOf); }
 
     ShownDisc &shown() { return m_shown; }
 
@@ -54,11 +65,22 @@ public:
 
     // Column sort of the file pane: every click reverses the order.
     void sortByColumn(int column);
+    // View modes of the file pane: 0 large icons, 1 small icons, 2 list, 3 details.
+    void setViewMode(int mode);
+    int viewMode() const { return m_viewMode; }
+
+    // Opening on the disc in the drive: a file pane row, a tree node, the shown folder
+    // in the file manager. Message 369 when the disc shown is not in a drive.
+    void openFileRow(int row);
+    void openTreeNode(const QString &key);
+    void exploreShownFolder();
 
     // History of the folders shown: (disc identifier, node key).
     bool canGoBack() const { return m_historyPos > 0; }
     bool canGoForward() const { return m_historyPos + 1 < int(m_history.size()); }
     std::pair<QString, QString> stepHistory(int delta);
+    // Back (-1) or forward (+1) in the history, showing another disc when needed.
+    void moveInHistory(int delta);
 
     QTreeWidget *tree() const { return m_tree; }
     QTreeView *files() const { return m_files; }
@@ -69,9 +91,10 @@ public:
     QSplitter *viewerSplitter() const { return m_viewerSplit; }
 
 signals:
-    void historyChanged();
-    void infoStripClicked(const QPoint &globalPos);
-    void viewerShownByItself();
+    // The history needs disc `identifier` shown before it shows one of its folders.
+    void discWanted(const QString &identifier);
+    // The viewer was shown or hidden, or its show-by-itself option changed.
+    void viewerOptionsChanged();
     // The disc's file list could not be read to the end: the pane shows what was read.
     void fileListUnreadable();
 
@@ -80,11 +103,24 @@ protected:
 
 private:
     QTreeWidgetItem *nodeItem(const QString &key) const { return m_nodes.value(key); }
+    QTreeWidgetItem *findOrAddArchiveNode(const QString &key);
+    void connectMenus();
+    void popFolderMenu(const QPoint &pos);
+    void viewerMenu(int index);
+    void updateHistoryMenus();
+    QString hostPathOnDrive(QChar letter, const QString &discPath);
+    void openOnDrive(const QString &discPath, bool folder);
+    void say(const QString &text);
     QTreeWidgetItem *addArchiveNode(int fileNumber, QTreeWidgetItem *folderItem);
     void fillRows(const QString &key, int *folderRows, int *fileRows, qint64 *totalBytes);
 
     Catalogue &m_catalogue;
     AppIcons &m_icons;
+    BrowseMenus &m_menus;
+    UserPrompt &m_prompt;
+    DriveLayer &m_drives;
+    ShellLauncher *m_launcher;
+    std::function<QChar()> m_driveOf;
     ShownDisc m_shown;
     QTreeWidget *m_tree;
     QTreeView *m_files;
@@ -96,6 +132,7 @@ private:
     QHash<QString, QTreeWidgetItem *> m_nodes;
     QString m_shownKey;
     bool m_autoShow = false;
+    int m_viewMode = 3;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
     std::vector<std::pair<QString, QString>> m_history;

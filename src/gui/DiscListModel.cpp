@@ -12,18 +12,35 @@ void DiscListModel::setEntries(std::vector<DiscListEntry> entries)
     endResetModel();
 }
 
-int DiscListModel::rowOfKey(const QString &key) const
+int DiscListModel::rowOfDisc(const QString &identifier) const
 {
     for (size_t row = 0; row < m_entries.size(); ++row) {
-        if (m_entries[row].key == key)
+        if (m_entries[row].isDisc() && m_entries[row].identifier == identifier)
             return int(row);
     }
     return -1;
 }
 
-QString DiscListModel::keyAt(int row) const
+int DiscListModel::rowOfDrive(QChar letter) const
 {
-    return row >= 0 && row < int(m_entries.size()) ? m_entries[size_t(row)].key : QString();
+    for (size_t row = 0; row < m_entries.size(); ++row) {
+        if (m_entries[row].isDrive() && m_entries[row].letter == letter.toUpper())
+            return int(row);
+    }
+    return -1;
+}
+
+int DiscListModel::rowShowing(const QString &identifier) const
+{
+    const int row = rowOfDisc(identifier);
+    if (row >= 0)
+        return row;
+    for (size_t r = 0; r < m_entries.size(); ++r) {
+        const DiscListEntry &entry = m_entries[r];
+        if (entry.isDrive() && entry.state == DriveState::Catalogued && entry.identifier == identifier)
+            return int(r);
+    }
+    return -1;
 }
 
 void DiscListModel::setToolTip(int row, const QString &text)
@@ -64,8 +81,6 @@ QVariant DiscListModel::data(const QModelIndex &index, int role) const
         return entry.icon;
     case Qt::ForegroundRole:
         return entry.excluded ? QVariant(QBrush(QColor(0, 0, 255))) : QVariant();
-    case KeyRole:
-        return entry.key;
     default:
         return {};
     }
@@ -76,7 +91,7 @@ Qt::ItemFlags DiscListModel::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (m_entries[size_t(index.row())].key.startsWith(QLatin1String("__")))
+    if (m_entries[size_t(index.row())].isDisc())
         flags |= Qt::ItemIsEditable;
     return flags;
 }
@@ -86,9 +101,9 @@ bool DiscListModel::setData(const QModelIndex &index, const QVariant &value, int
     if (role != Qt::EditRole || !index.isValid() || index.row() >= int(m_entries.size()) || !m_rename)
         return false;
     // The handler may refill the model: it runs once the editor has let go.
-    const QString key = m_entries[size_t(index.row())].key;
+    const QString identifier = m_entries[size_t(index.row())].identifier;
     const QString text = value.toString();
-    QMetaObject::invokeMethod(this, [this, key, text] { m_rename(key, text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, identifier, text] { m_rename(identifier, text); }, Qt::QueuedConnection);
     return false;
 }
 

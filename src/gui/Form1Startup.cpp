@@ -1,10 +1,11 @@
 // Start-up and shut-down of the main window, and the settings of its layout.
 #include "gui/AboutBox.h"
 #include "gui/BrowsePane.h"
-#include "gui/DiscListModel.h"
+#include "gui/DiscInfoPane.h"
+#include "gui/DiscListPane.h"
 #include "gui/DriveWatcher.h"
 #include "gui/Form1.h"
-#include "gui/MainMenus.h"
+#include "gui/TabHost.h"
 #include "scan/DriveLayer.h"
 #include "scan/cDrive.h"
 #include "settings/AppFolders.h"
@@ -25,7 +26,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSplitter>
-#include <QTabBar>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -77,23 +77,22 @@ bool Form1::startUp()
     loadIconFolder();
     applyCaptions();
 
-    m_about = makeAboutBox(this, versionLine());
     m_options = startupOptionsWord();
     m_browse->setViewerVisible(TestOption(m_options, Opt::ViewerVisible));
-    findAction(this, QStringLiteral("MnuImgFleche_2"))->setChecked(TestOption(m_options, Opt::ViewerAutoShow));
+    m_menus.browse.viewerAutoShow->setChecked(TestOption(m_options, Opt::ViewerAutoShow));
     m_browse->setAutoShowViewer(TestOption(m_options, Opt::ViewerAutoShow));
-    findAction(this, QStringLiteral("MnuImgFleche_0"))->setText(LoadText(m_browse->viewerVisible() ? 468 : 467));
 
     restoreAff();
     restorePos();
     QCoreApplication::processEvents();
 
-    m_cdLetters = m_drives->letters();
-    if (m_cdLetters.isEmpty()) {
+    const QString letters = m_drives->letters();
+    if (letters.isEmpty()) {
         m_prompt->fail(LoadText(357));
         return false;
     }
-    m_watcher->setLetters(m_cdLetters);
+    m_discList->setDriveLetters(letters);
+    m_watcher->setLetters(letters);
 
     QDir().mkpath(m_folders.defaultFolder());
     m_folders.load();
@@ -104,7 +103,7 @@ bool Form1::startUp()
     m_icons.fileIcon(QStringLiteral("a.ZIP"));
     m_icons.fileIcon(QStringLiteral("a.TXT"));
     if (TestOption(m_options, Opt::StartOnSearchTab))
-        m_tabs->setCurrentIndex(1);
+        m_tabs->showTab(TabHost::Search);
     m_watcher->timer()->start();
     return true;
 }
@@ -120,18 +119,11 @@ void Form1::loadIconFolder()
 
 void Form1::restoreAff()
 {
-    const struct { const char *key; const char *list; } modes[] = {
-        {"LVCD", "LVCD"}, {"LV1", "LV1"}, {"LR0", "LR0"}, {"LR1", "LR1"}};
-    for (size_t i = 0; i < 4; ++i) {
-        if (const auto mode = storedNumber(kAff, QString::fromLatin1(modes[i].key))) {
-            if (*mode >= 0 && *mode <= 3) {
-                m_viewModes[i] = int(*mode);
-                setViewMode(QString::fromLatin1(modes[i].list), int(*mode));
-            }
-        }
+    for (const char *list : {"LVCD", "LV1", "LR0", "LR1"}) {
+        const auto mode = storedNumber(kAff, QString::fromLatin1(list));
+        if (mode && *mode >= 0 && *mode <= 3)
+            setViewMode(QString::fromLatin1(list), int(*mode));
     }
-    if (m_viewModes[0] == 3)
-        setViewMode(QStringLiteral("LVCD"), 3);
     for (int column = 1; column <= 4; ++column) {
         if (const auto width = storedNumber(kAff, QStringLiteral("LV1%1").arg(column))) {
             if (*width >= 0 && *width < 10000)
@@ -139,7 +131,7 @@ void Form1::restoreAff()
         }
     }
     const struct { const char *key; QWidget *widget; } colours[] = {
-        {"LVCD.BG", m_discList}, {"MC.BG", m_keywordList}, {"DES.BG", m_description},
+        {"LVCD.BG", m_discList->view()}, {"MC.BG", m_info->keywordList()}, {"DES.BG", m_info->description()},
         {"TXT.BG", m_browse->viewer()}, {"LV1.BG", m_browse->files()}};
     for (const auto &colour : colours) {
         if (const auto value = storedNumber(kAff, QString::fromLatin1(colour.key)))
@@ -229,10 +221,10 @@ void Form1::savePos()
 
 void Form1::saveAff()
 {
-    Settings::writeNumber(kAff, QStringLiteral("LVCD"), m_viewModes[0]);
-    Settings::writeNumber(kAff, QStringLiteral("LV1"), m_viewModes[1]);
-    Settings::writeNumber(kAff, QStringLiteral("LR0"), m_viewModes[2]);
-    Settings::writeNumber(kAff, QStringLiteral("LR1"), m_viewModes[3]);
+    Settings::writeNumber(kAff, QStringLiteral("LVCD"), m_discList->viewMode());
+    Settings::writeNumber(kAff, QStringLiteral("LV1"), m_browse->viewMode());
+    Settings::writeNumber(kAff, QStringLiteral("LR0"), m_resultViewModes[0]);
+    Settings::writeNumber(kAff, QStringLiteral("LR1"), m_resultViewModes[1]);
     for (int column = 1; column <= FilePaneModel::ColumnCount; ++column)
         Settings::writeNumber(kAff, QStringLiteral("LV1%1").arg(column),
                               m_browse->files()->columnWidth(column - 1));
@@ -272,10 +264,6 @@ bool Form1::openDataFolderEntry(int number)
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_browse->clear();
-    m_infoModified = false;
-    m_loadingDescription = true;
-    m_description->clear();
-    m_loadingDescription = false;
     Catalogue fresh;
     fresh.tempFolder = m_catalogue.tempFolder;
     fresh.sortKey = m_catalogue.sortKey;
@@ -290,18 +278,15 @@ bool Form1::openDataFolderEntry(int number)
     if (!opened)
         m_catalogue.dataFolder = m_folders.currentFolder();
     rebuildDataFolderMenu();
-    rebuildFilterMenu();
-    m_filter = 0;
-    fillDiscList();
-    RemplitListMC();
-    fillFields();
+    m_discList->rebuildFilterMenu();
+    m_discList->fill();
+    m_info->fillKeywords();
+    m_info->showCurrentDisc();
     if (!opened) {
         // A folder that vanished since it was listed: say so, and fall back on the
         // default folder, which start-up has made sure exists.
         const QString folder = QDir::toNativeSeparators(m_folders.currentFolder());
-        m_prompt->warn(LanguageOffset() == 0
-                           ? QStringLiteral("Le dossier de données est introuvable :\n") + folder
-                           : QStringLiteral("The data folder cannot be found:\n") + folder);
+        m_prompt->warn(LoadText(879) + u'\n' + folder);
         if (number != 1 && QDir(m_folders.folder(1)).exists())
             return openDataFolderEntry(1);
     }
@@ -310,8 +295,8 @@ bool Form1::openDataFolderEntry(int number)
 
 void Form1::rebuildDataFolderMenu()
 {
-    QMenu *menu = findMenu(this, QStringLiteral("MnuRepDataTitre"));
-    QMenu *remove = findMenu(this, QStringLiteral("MnuRepDataRetireTitre"));
+    QMenu *menu = m_menus.file.dataFolders;
+    QMenu *remove = m_menus.file.removeFolder;
     for (QAction *action : menu->actions()) {
         // An entry may be the one whose click is being handled: it goes later.
         if (action->objectName().startsWith(QLatin1String("MnuRepData_"))) {
@@ -323,11 +308,7 @@ void Form1::rebuildDataFolderMenu()
         remove->removeAction(action);
         action->deleteLater();
     }
-    QAction *before = nullptr;
-    for (QAction *action : menu->actions()) {
-        if (action->objectName() == QLatin1String("MnuRepDataSep"))
-            before = action;
-    }
+    QAction *before = m_menus.file.folderSeparator;
     for (int number = 1; number <= m_folders.count(); ++number) {
         auto *entry = new QAction(QDir::toNativeSeparators(m_folders.folder(number)), menu);
         entry->setObjectName(QStringLiteral("MnuRepData_%1").arg(number));

@@ -2,8 +2,12 @@
 
 #include "common/Numbers.h"
 #include "common/UserPrompt.h"
+#include "edit/DiscCataloguing.h"
+#include "edit/DiscNames.h"
+#include "gui/DiscCataloguing.h"
 #include "gui/Form1.h"
 #include "scan/CataloguingRun.h"
+#include "settings/OptionValues.h"
 #include "settings/OptionsWord.h"
 #include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
@@ -30,9 +34,6 @@ namespace vorn {
 namespace {
 
 const QString kOpt = QStringLiteral("Opt");
-
-// The largest text size the dialog accepts, in kilobytes.
-constexpr qint64 kMaxTextKb = 1024;
 
 // The kinds of the tabs "Text", "Zip", "CAB", "RAR", and the request bit of each
 // kind's capture box.
@@ -137,7 +138,7 @@ FrmArchivage::FrmArchivage(Form1 &owner, QChar letter, const QString &identifier
     m_filters = BuildFilterTable();
     tabChanged();
 
-    m_owner.readDiscIcon(m_letter, m_identifier);
+    m_owner.cataloguing().readDiscIcon(m_letter, m_identifier);
     fillIcons();
     buildKeywordMenu();
     m_name->setFocus();
@@ -271,14 +272,14 @@ void FrmArchivage::mnuMCClick(int index)
     }
 }
 
-QString FrmArchivage::keywordCodes() const
+QStringList FrmArchivage::keywordNames() const
 {
-    QString codes = QStringLiteral("|");
+    QStringList names;
     for (const QAction *action : m_keywordMenu->actions()) {
         if (action->isCheckable() && action->isChecked())
-            codes += QString::number(action->data().toInt()) + u'|';
+            names << action->text();
     }
-    return codes;
+    return names;
 }
 
 QString FrmArchivage::iconKey() const
@@ -421,38 +422,31 @@ void FrmArchivage::bt1Click(int index)
 
 bool FrmArchivage::archiver()
 {
-    const QString name = m_name->text().trimmed();
-    if (name.isEmpty())
+    const QString name = DiscName::normalised(m_name->text());
+    const DiscName::Problem problem = DiscName::check(m_owner.catalogue(), name, 0);
+    if (problem == DiscName::Problem::Empty)
         return false;
-    const Catalogue &catalogue = m_owner.catalogue();
-    for (int position = 1; position <= catalogue.discCount(); ++position) {
-        if (withoutDisplaySuffix(catalogue.disc(position).name).compare(name, Qt::CaseInsensitive) == 0) {
-            m_owner.prompt().warn(LoadText(344));
-            return false;
-        }
+    if (problem != DiscName::Problem::None) {
+        m_owner.prompt().warn(LoadText(DiscName::message(problem, 344)));
+        return false;
     }
     const qint64 maxKb = integerValue(m_maxSize->text());
-    if (maxKb < 0 || maxKb > kMaxTextKb) {
+    if (maxKb < 0 || maxKb > MaxTextKbLimit) {
         m_owner.prompt().warn(LoadText(519));
         return false;
     }
 
-    DiscRecord entry;
-    entry.name = name;
-    entry.identifier = m_identifier;
-    entry.volumeLabel = m_label;
-    entry.excluded = m_excluded->isChecked() ? 1 : 0;
-    entry.icon = iconKey();
-    entry.keywordCodes = keywordCodes();
-
-    CataloguingRequest request;
-    request.identifier = m_identifier;
-    request.options = requestOptions();
-    request.maxTextSize = maxKb * 1024;
-    request.recordAppended = true;
+    edit::NewDisc disc;
+    disc.identifier = m_identifier;
+    disc.name = name;
+    disc.volumeLabel = m_label;
+    disc.icon = iconKey();
+    disc.excluded = m_excluded->isChecked();
+    disc.keywords = keywordNames();
+    const edit::CaptureSettings capture{requestOptions(), maxKb * 1024};
 
     setEnabled(false);
-    m_owner.archiveDisc(entry, request, m_filters, m_letter);
+    m_owner.cataloguing().archiveDisc(disc, capture, m_filters, m_letter, m_eject->isChecked());
     close();
     return true;
 }

@@ -35,8 +35,8 @@ public:
 
     // The request bits of the boxes: 1, 2, 4, 8, 16, 32, 256, 1024.
     qint32 requestOptions() const;
-    // "|" and the number of each ticked keyword followed by "|".
-    QString keywordCodes() const;
+    // The names of the ticked keywords.
+    QStringList keywordNames() const;
     // The key of the icon chosen when it is a key of the icon folder ("K..."), else "".
     QString iconKey() const;
     const FilterTable &filters() const { return m_filters; }

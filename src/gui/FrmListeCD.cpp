@@ -1,6 +1,7 @@
 #include "gui/FrmListeCD.h"
 
 #include "common/UserPrompt.h"
+#include "gui/DiscCataloguing.h"
 #include "gui/Form1.h"
 #include "settings/StringTable.h"
 #include "store/RecordText.h"
@@ -22,11 +23,10 @@ QString withVolume(const QString &name, const QString &label)
 
 } // namespace
 
-FrmListeCD::FrmListeCD(Form1 &owner, QChar letter, const QString &identifier, const QString &insertedName,
+FrmListeCD::FrmListeCD(Form1 &owner, const QString &identifier, const QString &insertedName,
                        const QString &insertedLabel)
     : QDialog(&owner)
     , m_owner(owner)
-    , m_letter(letter)
     , m_identifier(identifier)
     , m_insertedName(insertedName)
     , m_insertedLabel(insertedLabel)
@@ -64,9 +64,10 @@ FrmListeCD::FrmListeCD(Form1 &owner, QChar letter, const QString &identifier, co
     m_ok = new QPushButton(QStringLiteral("OK"));
     m_ok->setObjectName(QStringLiteral("Command1"));
     m_ok->setEnabled(false);
-    connect(m_list, &QListWidget::itemClicked, this, [this] { m_ok->setEnabled(true); });
-    connect(m_list, &QListWidget::currentItemChanged, this,
-            [this](QListWidgetItem *item) { m_ok->setEnabled(item != nullptr); });
+    // Only a disc the user picked enables OK: the list's current item (set by focus
+    // alone) is not a choice.
+    connect(m_list, &QListWidget::itemSelectionChanged, this,
+            [this] { m_ok->setEnabled(!m_list->selectedItems().isEmpty()); });
     connect(m_ok, &QPushButton::clicked, this, &FrmListeCD::command1Click);
 
     auto *side = new QVBoxLayout;
@@ -81,15 +82,18 @@ FrmListeCD::FrmListeCD(Form1 &owner, QChar letter, const QString &identifier, co
 QString FrmListeCD::confirmation(int position) const
 {
     const DiscRecord &picked = m_owner.catalogue().disc(position);
-    return LoadText(631) + withVolume(m_insertedName, m_insertedLabel) + LoadText(632)
-        + withVolume(picked.name, picked.volumeLabel) + QStringLiteral(" ?");
+    QString text = LoadText(631) + withVolume(m_insertedName, m_insertedLabel);
+    if (!text.endsWith(u' '))
+        text += u' ';
+    return text + LoadText(632) + u' ' + withVolume(picked.name, picked.volumeLabel).trimmed() + QStringLiteral(" ?");
 }
 
 void FrmListeCD::command1Click()
 {
-    const QListWidgetItem *item = m_list->currentItem();
-    if (!item)
+    const QList<QListWidgetItem *> picked = m_list->selectedItems();
+    if (picked.isEmpty())
         return;
+    const QListWidgetItem *item = picked.first();
     const int position = findDisc(m_owner.catalogue(), item->data(Qt::UserRole).toString());
     if (position == 0)
         return;
@@ -97,10 +101,9 @@ void FrmListeCD::command1Click()
         return;
     // The window may be deleted once it is closed: keep what the re-keying needs.
     Form1 &owner = m_owner;
-    const QChar letter = m_letter;
     const QString identifier = m_identifier;
     close();
-    owner.rekeyDiscToDrive(position, letter, identifier);
+    owner.cataloguing().rekeyDiscToDrive(position, identifier);
 }
 
 } // namespace vorn

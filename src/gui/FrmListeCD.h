@@ -18,8 +18,9 @@ class FrmListeCD : public QDialog
 {
     Q_OBJECT
 public:
-    FrmListeCD(Form1 &owner, QChar letter, const QString &identifier, const QString &insertedName,
-               const QString &insertedLabel);
+    // `identifier` and `insertedLabel` are those of the unrecognised disc in a drive,
+    // `insertedName` the name it goes by (the one the user gave it, else its label).
+    FrmListeCD(Form1 &owner, const QString &identifier, const QString &insertedName, const QString &insertedLabel);
 
     // The confirmation text for the disc picked at `position`.
     QString confirmation(int position) const;
@@ -27,7 +28,6 @@ public:
 
 private:
     Form1 &m_owner;
-    QChar m_letter;
     QString m_identifier;
     QString m_insertedName;
     QString m_insertedLabel;

@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QToolBar>
-#include <initializer_list>
 
 namespace vorn {
 
@@ -38,29 +37,6 @@ QMenu *popupMenu(QMainWindow *window, const QString &name)
     menu->setObjectName(name);
     menu->setTitle(name);
     return menu;
-}
-
-// Entries of a menu: objectName, caption, shortcut, enabled. An empty name is a separator.
-struct Entry
-{
-    const char *name;
-    const char *caption;
-    const char *shortcut = "";
-    bool enabled = true;
-};
-
-void addEntries(QMenu *menu, std::initializer_list<Entry> entries)
-{
-    for (const Entry &entry : entries) {
-        if (!*entry.name) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction *action = addMenuEntry(menu, QString::fromUtf8(entry.name), QString::fromUtf8(entry.caption),
-                                       entry.enabled);
-        if (*entry.shortcut)
-            action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
-    }
 }
 
 QIcon glyphIcon(const QString &glyph, const QColor &colour)
@@ -92,173 +68,203 @@ QAction *addMenuEntry(QMenu *menu, const QString &name, const QString &caption, 
     return action;
 }
 
-void buildMainMenus(QMainWindow *window)
+namespace {
+
+QAction *entry(QMenu *menu, const char *name, const char *caption, const char *shortcut = "", bool enabled = true)
 {
-    QMenu *file = addTopMenu(window, QStringLiteral("MnuFich"), QStringLiteral("100"));
-    QMenu *folders = addMenu(file, QStringLiteral("MnuRepDataTitre"), QStringLiteral("443"));
-    addEntries(folders, {{"mnuRepDataAutres", "444"}, {"", ""}});
-    folders->addSeparator()->setObjectName(QStringLiteral("MnuRepDataSep"));
-    addMenu(folders, QStringLiteral("MnuRepDataRetireTitre"), QStringLiteral("445"));
-    addEntries(file, {{"MnuRefresh", "101", "F5"},
-                      {"mnuExportCDS", "Export...", "", false},
-                      {"MnuExportHtml", "557", "", false},
-                      {"", ""},
-                      {"MnuQuit", "105"}});
-
-    QMenu *discs = addTopMenu(window, QStringLiteral("MnuCD"), QStringLiteral("106"));
-    addEntries(discs, {{"MnuArchiver", "107", "", false},
-                       {"MnuRenommer", "108", "F2", false},
-                       {"MnuSupprArchive", "109", "", false},
-                       {"", ""},
-                       {"mnuMiseAJour", "122", "", false},
-                       {"MnuIdentManuelle", "625", "", false}});
-
-    QMenu *view = addTopMenu(window, QStringLiteral("mnuAffT"), QStringLiteral("111"));
-    addEntries(view, {{"MnuAff_1", "112", "F7"},
-                      {"MnuAff_2", "609", "F8"},
-                      {"MnuAff_3", "113", "F9"},
-                      {"MnuAff_4", "635", "F11"},
-                      {"MnuAff_5", "Options", "F12"},
-                      {"", ""},
-                      {"MnuGestMC", "102", "F4", false},
-                      {"mnuSelectJaq", "633", "Ctrl+J", false}});
-
-    QMenu *filter = addTopMenu(window, QStringLiteral("MnuFiltre_T"), QStringLiteral("136"));
-    QAction *all = addMenuEntry(filter, QStringLiteral("MnuFiltre_0"), QStringLiteral("137"));
-    all->setShortcut(QKeySequence(Qt::Key_F6));
-    all->setCheckable(true);
-    all->setChecked(true);
-    all->setData(0);
-    filter->addSeparator()->setObjectName(QStringLiteral("MnuFiltreSep"));
-    addMenuEntry(filter, QStringLiteral("MnuInvertFiltre"), QStringLiteral("510"))->setCheckable(true);
-
-    QAction *back = window->menuBar()->addAction(QStringLiteral("&<<"));
-    back->setObjectName(QStringLiteral("MnuPrec"));
-    back->setEnabled(false);
-    QAction *forward = window->menuBar()->addAction(QStringLiteral(">&>"));
-    forward->setObjectName(QStringLiteral("MnuSuiv"));
-    forward->setEnabled(false);
-
-    QMenu *help = addTopMenu(window, QStringLiteral("mnuHelp_t"), QStringLiteral("?"));
-    addEntries(help, {{"mnuHelp", "655"},
-                      {"", ""},
-                      {"MnuAPropo", "135"},
-                      {"", ""},
-                      {"MnuReadme_1", "Readme.txt"},
-                      {"MnuReadme_2", "History.txt"}});
-
-    QMenu *popup = popupMenu(window, QStringLiteral("MnuView"));
-    QMenu *modes = addMenu(popup, QStringLiteral("MnuAffListe"), QStringLiteral("114"));
-    addEntries(modes, {{"MnuViewItems_0", "115"}, {"MnuViewItems_1", "116"},
-                       {"MnuViewItems_2", "117"}, {"MnuViewItems_3", "118"}});
-    QMenu *sort = addMenu(popup, QStringLiteral("mnuTrie_t"), QStringLiteral("642"));
-    addEntries(sort, {{"mnuTrie_0", "643"}, {"mnuTrie_1", "644"}, {"", ""}, {"mnuTrieDecroiss", "645"}});
-    for (const char *name : {"mnuTrie_0", "mnuTrie_1", "mnuTrieDecroiss"})
-        sort->findChild<QAction *>(QString::fromLatin1(name))->setCheckable(true);
-    sort->findChild<QAction *>(QStringLiteral("mnuTrie_0"))->setChecked(true);
-    addEntries(popup, {{"mnuExport", "506", "", false},
-                       {"mnuExportListHTML", "552", "", false},
-                       {"", ""},
-                       {"MnuArchiver2", "119", "", false},
-                       {"MnuRenommer2", "120", "", false},
-                       {"MnuSupprArchive2", "109", "", false},
-                       {"mnuMiseAJour2", "122", "", false},
-                       {"MnuIdentManuelle2", "625", "", false},
-                       {"", ""}});
-    QMenu *exportArchive = addMenu(popup, QStringLiteral("MnuExportArchive"), QStringLiteral("450"));
-    exportArchive->menuAction()->setEnabled(false);
-    addEntries(exportArchive, {{"MnuCopyArchiv_0", "628", "", false}, {"MnuCopyArchiv_1", "629", "", false}});
-    popup->addSeparator();
-    QMenu *bookmarks = addMenu(popup, QStringLiteral("MnuSignet_T"), QStringLiteral("638"));
-    bookmarks->menuAction()->setEnabled(false);
-    addEntries(bookmarks, {{"MnuSignets_0", "639", "", false},
-                           {"MnuSignets_1", "640", "", false},
-                           {"MnuSignets_2", "637", "", false}});
-    addEntries(popup, {{"MnuPropFichier", "123", "", false},
-                       {"MnuPropCD", "123", "", false},
-                       {"MnuPropDossierLV1", "123", "", false},
-                       {"", ""},
-                       {"MnuOuvreCD", "126"},
-                       {"MnuFermeCD", "127"}});
-
-    QMenu *panel = popupMenu(window, QStringLiteral("MnuAffMc"));
-    addEntries(panel, {{"MnuAffMcT_0", "128"}, {"MnuAffMcT_1", "129"}, {"MnuAffMcT_2", "536"}});
-    panel->addSeparator()->setObjectName(QStringLiteral("Zsepmc"));
-    QMenu *reports = addMenu(panel, QStringLiteral("MnuMCInfoRep"), QStringLiteral("446"));
-    addEntries(reports, {{"MnuAffMcTRep_3", "446", "", false},
-                         {"MnuAffMcTRep_4", "130", "", false},
-                         {"MnuAffMcTRep_5", "131", "", false},
-                         {"MnuAffMcTRep_6", "132", "", false},
-                         {"MnuAffMcTRep_7", "Totaux", "", false}});
-
-    QMenu *folderPopup = popupMenu(window, QStringLiteral("MnuPropDossier_Titre"));
-    addEntries(folderPopup, {{"MnuOuvreDossier_0", "133"},
-                             {"MnuOuvreDossier_1", "407"},
-                             {"MnuPropDossier", "123", "", false}});
-    QMenu *folderBookmarks = addMenu(folderPopup, QStringLiteral("MnuSignetsRep_T"), QStringLiteral("638"));
-    folderBookmarks->menuAction()->setEnabled(false);
-    addEntries(folderBookmarks, {{"MnuSignetsRep_0", "639", "", false},
-                                 {"MnuSignetsRep_1", "640", "", false},
-                                 {"MnuSignetsRep_2", "637", "", false}});
-    addEntries(folderPopup, {{"mnuDossierExcluRecherches", "657", "", false}});
-
-    QMenu *viewer = popupMenu(window, QStringLiteral("MnuImgFlecheT"));
-    addEntries(viewer, {{"MnuImgFleche_0", "Masquer"}, {"MnuImgFleche_1", "Zoom"}, {"MnuImgFleche_2", "592"}});
-    viewer->findChild<QAction *>(QStringLiteral("MnuImgFleche_2"))->setCheckable(true);
-
-    QMenu *options = popupMenu(window, QStringLiteral("MnuTVOptions_T"));
-    addEntries(options, {{"MnuTvOptions_0", "108", "", false}, {"MnuTvOptions_1", "109", "", false}});
+    QAction *action = addMenuEntry(menu, QString::fromUtf8(name), QString::fromUtf8(caption), enabled);
+    if (*shortcut)
+        action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+    return action;
 }
 
-QToolBar *buildToolbar(QMainWindow *window)
+QAction *disabled(QMenu *menu, const char *name, const char *caption)
+{
+    return entry(menu, name, caption, "", false);
+}
+
+QAction *checkable(QAction *action, bool checked = false)
+{
+    action->setCheckable(true);
+    action->setChecked(checked);
+    return action;
+}
+
+void buildFileMenu(QMainWindow *window, FileMenu &m)
+{
+    QMenu *file = addTopMenu(window, QStringLiteral("MnuFich"), QStringLiteral("100"));
+    m.dataFolders = addMenu(file, QStringLiteral("MnuRepDataTitre"), QStringLiteral("443"));
+    m.otherFolder = entry(m.dataFolders, "mnuRepDataAutres", "444");
+    m.dataFolders->addSeparator();
+    m.folderSeparator = m.dataFolders->addSeparator();
+    m.folderSeparator->setObjectName(QStringLiteral("MnuRepDataSep"));
+    m.removeFolder = addMenu(m.dataFolders, QStringLiteral("MnuRepDataRetireTitre"), QStringLiteral("445"));
+    m.refresh = entry(file, "MnuRefresh", "101", "F5");
+    m.exportDiscs = disabled(file, "mnuExportCDS", "Export...");
+    m.exportHtml = disabled(file, "MnuExportHtml", "557");
+    file->addSeparator();
+    m.quit = entry(file, "MnuQuit", "105", "Ctrl+Q");
+}
+
+void buildPopupMenus(QMainWindow *window, MainMenus &m)
+{
+    ListMenu &list = m.list;
+    list.menu = popupMenu(window, QStringLiteral("MnuView"));
+    QMenu *modes = addMenu(list.menu, QStringLiteral("MnuAffListe"), QStringLiteral("114"));
+    const char *modeNames[] = {"MnuViewItems_0", "MnuViewItems_1", "MnuViewItems_2", "MnuViewItems_3"};
+    const char *modeCaptions[] = {"115", "116", "117", "118"};
+    for (int i = 0; i < 4; ++i)
+        list.viewModes[i] = checkable(entry(modes, modeNames[i], modeCaptions[i]));
+    DiscListMenus &sorting = m.discList;
+    sorting.sort = addMenu(list.menu, QStringLiteral("mnuTrie_t"), QStringLiteral("642"));
+    sorting.byName = checkable(entry(sorting.sort, "mnuTrie_0", "643"), true);
+    sorting.byDate = checkable(entry(sorting.sort, "mnuTrie_1", "644"));
+    sorting.sort->addSeparator();
+    sorting.descending = checkable(entry(sorting.sort, "mnuTrieDecroiss", "645"));
+    list.exportList = disabled(list.menu, "mnuExport", "506");
+    list.exportListHtml = disabled(list.menu, "mnuExportListHTML", "552");
+    list.menu->addSeparator();
+    DiscCommands &discs = m.discs;
+    discs.archive[1] = disabled(list.menu, "MnuArchiver2", "119");
+    discs.rename[1] = disabled(list.menu, "MnuRenommer2", "120");
+    discs.remove[1] = disabled(list.menu, "MnuSupprArchive2", "109");
+    discs.update[1] = disabled(list.menu, "mnuMiseAJour2", "122");
+    discs.identify[1] = disabled(list.menu, "MnuIdentManuelle2", "625");
+    list.menu->addSeparator();
+    discs.exportArchive = addMenu(list.menu, QStringLiteral("MnuExportArchive"), QStringLiteral("450"));
+    discs.exportArchive->menuAction()->setEnabled(false);
+    discs.copyArchive[0] = disabled(discs.exportArchive, "MnuCopyArchiv_0", "628");
+    discs.copyArchive[1] = disabled(discs.exportArchive, "MnuCopyArchiv_1", "629");
+    list.menu->addSeparator();
+    list.bookmarks = addMenu(list.menu, QStringLiteral("MnuSignet_T"), QStringLiteral("638"));
+    list.bookmarks->menuAction()->setEnabled(false);
+    list.bookmark[0] = disabled(list.bookmarks, "MnuSignets_0", "639");
+    list.bookmark[1] = disabled(list.bookmarks, "MnuSignets_1", "640");
+    list.bookmark[2] = disabled(list.bookmarks, "MnuSignets_2", "637");
+    list.fileProperties = disabled(list.menu, "MnuPropFichier", "123");
+    discs.properties[0] = disabled(list.menu, "MnuPropCD", "123");
+    list.folderProperties = disabled(list.menu, "MnuPropDossierLV1", "123");
+    list.menu->addSeparator();
+    discs.openTray[0] = entry(list.menu, "MnuOuvreCD", "126");
+    discs.closeTray[0] = entry(list.menu, "MnuFermeCD", "127");
+
+    LowerPaneMenus &lower = m.lower;
+    lower.menu = popupMenu(window, QStringLiteral("MnuAffMc"));
+    lower.page[0] = entry(lower.menu, "MnuAffMcT_0", "128");
+    lower.page[1] = entry(lower.menu, "MnuAffMcT_1", "129");
+    lower.page[2] = entry(lower.menu, "MnuAffMcT_2", "536");
+    lower.menu->addSeparator()->setObjectName(QStringLiteral("Zsepmc"));
+    lower.reports = addMenu(lower.menu, QStringLiteral("MnuMCInfoRep"), QStringLiteral("446"));
+    lower.report[0] = disabled(lower.reports, "MnuAffMcTRep_3", "446");
+    lower.report[1] = disabled(lower.reports, "MnuAffMcTRep_4", "130");
+    lower.report[2] = disabled(lower.reports, "MnuAffMcTRep_5", "131");
+    lower.report[3] = disabled(lower.reports, "MnuAffMcTRep_6", "132");
+    lower.report[4] = disabled(lower.reports, "MnuAffMcTRep_7", "Totaux");
+
+    BrowseMenus &browse = m.browse;
+    browse.folder = popupMenu(window, QStringLiteral("MnuPropDossier_Titre"));
+    browse.openFolder[0] = entry(browse.folder, "MnuOuvreDossier_0", "133");
+    browse.openFolder[1] = entry(browse.folder, "MnuOuvreDossier_1", "407");
+    browse.folderProperties = disabled(browse.folder, "MnuPropDossier", "123");
+    browse.folderBookmarks = addMenu(browse.folder, QStringLiteral("MnuSignetsRep_T"), QStringLiteral("638"));
+    browse.folderBookmarks->menuAction()->setEnabled(false);
+    browse.folderBookmark[0] = disabled(browse.folderBookmarks, "MnuSignetsRep_0", "639");
+    browse.folderBookmark[1] = disabled(browse.folderBookmarks, "MnuSignetsRep_1", "640");
+    browse.folderBookmark[2] = disabled(browse.folderBookmarks, "MnuSignetsRep_2", "637");
+    browse.excludeFolder = checkable(disabled(browse.folder, "mnuDossierExcluRecherches", "657"));
+    browse.viewer = popupMenu(window, QStringLiteral("MnuImgFlecheT"));
+    browse.viewerShown = entry(browse.viewer, "MnuImgFleche_0", "Masquer");
+    browse.viewerZoom = entry(browse.viewer, "MnuImgFleche_1", "Zoom");
+    browse.viewerAutoShow = checkable(entry(browse.viewer, "MnuImgFleche_2", "592"));
+
+    m.optionsTree = popupMenu(window, QStringLiteral("MnuTVOptions_T"));
+    m.optionsTreeEntry[0] = disabled(m.optionsTree, "MnuTvOptions_0", "108");
+    m.optionsTreeEntry[1] = disabled(m.optionsTree, "MnuTvOptions_1", "109");
+}
+
+void buildToolbar(QMainWindow *window, MainMenus &m)
 {
     auto *bar = new QToolBar(window);
     bar->setObjectName(QStringLiteral("Tbr1"));
     bar->setMovable(false);
     bar->setIconSize(QSize(24, 24));
     window->addToolBar(Qt::TopToolBarArea, bar);
-    struct Button
-    {
-        const char *key;
-        int tip;
-        QIcon icon;
-        bool enabled;
-    };
+    m.toolbar = bar;
     const QColor ink(40, 60, 110);
-    const Button buttons[] = {
-        {"Archiver", 453, drawnIcon(QStringLiteral("CD")), false},
-        {"MAJ", 122, glyphIcon(QStringLiteral("\u21BB"), ink), false},
-        {"Infos", 123, glyphIcon(QStringLiteral("i"), ink), false},
-        {"Filtre", 502, glyphIcon(QStringLiteral("\u2261"), ink), true},
-        {"FiltreX", 137, glyphIcon(QStringLiteral("\u2205"), ink), true},
-        {"TriNom", 644, glyphIcon(QStringLiteral("31"), ink), true},
-        {"TriDate", 643, glyphIcon(QStringLiteral("AZ"), ink), true},
-        {"TriAsc", 645, glyphIcon(QStringLiteral("\u25BC"), ink), true},
-        {"TriDesc", 647, glyphIcon(QStringLiteral("\u25B2"), ink), true},
-        {"SelectJaq", 633, glyphIcon(QStringLiteral("\u25A3"), ink), false},
-        {"EjectCD", 126, glyphIcon(QStringLiteral("\u23CF"), ink), true},
-        {"CloseCD", 127, drawnIcon(QStringLiteral("LCD")), true},
+    auto button = [bar](const char *key, int tip, const QIcon &icon, bool enabled) {
+        QAction *action = bar->addAction(icon, QString::fromLatin1(key));
+        action->setObjectName(QString::fromLatin1(key));
+        action->setProperty("tipId", tip);
+        action->setEnabled(enabled);
+        return action;
     };
-    for (const Button &button : buttons) {
-        QAction *action = bar->addAction(button.icon, QString::fromLatin1(button.key));
-        action->setObjectName(QString::fromLatin1(button.key));
-        action->setProperty("tipId", button.tip);
-        action->setEnabled(button.enabled);
-        if (QLatin1String(button.key) == QLatin1String("FiltreX")
-            || QLatin1String(button.key) == QLatin1String("TriDate"))
-            bar->addSeparator();
-    }
-    return bar;
+    m.discs.archive[2] = button("Archiver", 453, drawnIcon(QStringLiteral("CD")), false);
+    m.discs.update[2] = button("MAJ", 122, glyphIcon(QStringLiteral("\u21BB"), ink), false);
+    m.discs.properties[1] = button("Infos", 123, glyphIcon(QStringLiteral("i"), ink), false);
+    m.discList.filterButton = button("Filtre", 502, glyphIcon(QStringLiteral("\u2261"), ink), true);
+    m.discList.showAllButton = button("FiltreX", 137, glyphIcon(QStringLiteral("\u2205"), ink), true);
+    bar->addSeparator();
+    m.discList.toName = button("TriNom", 644, glyphIcon(QStringLiteral("31"), ink), true);
+    m.discList.toDate = button("TriDate", 643, glyphIcon(QStringLiteral("AZ"), ink), true);
+    bar->addSeparator();
+    m.discList.toAscending = button("TriAsc", 645, glyphIcon(QStringLiteral("\u25BC"), ink), true);
+    m.discList.toDescending = button("TriDesc", 647, glyphIcon(QStringLiteral("\u25B2"), ink), true);
+    m.view.selectCover[1] = button("SelectJaq", 633, glyphIcon(QStringLiteral("\u25A3"), ink), false);
+    m.discs.openTray[1] = button("EjectCD", 126, glyphIcon(QStringLiteral("\u23CF"), ink), true);
+    m.discs.closeTray[1] = button("CloseCD", 127, drawnIcon(QStringLiteral("LCD")), true);
 }
 
-QAction *findAction(const QMainWindow *window, const QString &name)
-{
-    return window->findChild<QAction *>(name);
-}
+} // namespace
 
-QMenu *findMenu(const QMainWindow *window, const QString &name)
+MainMenus buildMainMenus(QMainWindow *window)
 {
-    return window->findChild<QMenu *>(name);
+    MainMenus m;
+    buildFileMenu(window, m.file);
+
+    QMenu *discs = addTopMenu(window, QStringLiteral("MnuCD"), QStringLiteral("106"));
+    m.discs.archive[0] = disabled(discs, "MnuArchiver", "107");
+    m.discs.rename[0] = entry(discs, "MnuRenommer", "108", "F2", false);
+    m.discs.remove[0] = disabled(discs, "MnuSupprArchive", "109");
+    discs->addSeparator();
+    m.discs.update[0] = disabled(discs, "mnuMiseAJour", "122");
+    m.discs.identify[0] = disabled(discs, "MnuIdentManuelle", "625");
+
+    QMenu *view = addTopMenu(window, QStringLiteral("mnuAffT"), QStringLiteral("111"));
+    m.view.browseTab = entry(view, "MnuAff_1", "112", "F7");
+    m.view.coverTab = entry(view, "MnuAff_2", "609", "F8");
+    m.view.searchTab = entry(view, "MnuAff_3", "113", "F9");
+    m.view.bookmarksTab = entry(view, "MnuAff_4", "635", "F11");
+    m.view.optionsTab = entry(view, "MnuAff_5", "Options", "F12");
+    view->addSeparator();
+    m.view.keywordManager = entry(view, "MnuGestMC", "102", "F4", false);
+    m.view.selectCover[0] = entry(view, "mnuSelectJaq", "633", "Ctrl+J", false);
+
+    DiscListMenus &filter = m.discList;
+    filter.filter = addTopMenu(window, QStringLiteral("MnuFiltre_T"), QStringLiteral("136"));
+    filter.showAll = checkable(entry(filter.filter, "MnuFiltre_0", "137", "F6"), true);
+    filter.showAll->setData(0);
+    filter.filterSeparator = filter.filter->addSeparator();
+    filter.filterSeparator->setObjectName(QStringLiteral("MnuFiltreSep"));
+    filter.invertFilter = checkable(entry(filter.filter, "MnuInvertFiltre", "510"));
+
+    m.browse.back = window->menuBar()->addAction(QStringLiteral("&<<"));
+    m.browse.back->setObjectName(QStringLiteral("MnuPrec"));
+    m.browse.back->setEnabled(false);
+    m.browse.forward = window->menuBar()->addAction(QStringLiteral(">&>"));
+    m.browse.forward->setObjectName(QStringLiteral("MnuSuiv"));
+    m.browse.forward->setEnabled(false);
+
+    QMenu *help = addTopMenu(window, QStringLiteral("mnuHelp_t"), QStringLiteral("?"));
+    m.help.help = entry(help, "mnuHelp", "655");
+    help->addSeparator();
+    m.help.about = entry(help, "MnuAPropo", "135");
+    help->addSeparator();
+    m.help.readme[0] = entry(help, "MnuReadme_1", "Readme.txt");
+    m.help.readme[1] = entry(help, "MnuReadme_2", "History.txt");
+
+    buildPopupMenus(window, m);
+    buildToolbar(window, m);
+    return m;
 }
 
 } // namespace vorn

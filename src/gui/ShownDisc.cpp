@@ -54,20 +54,4 @@ bool ShownDisc::isFolderBookmarked(int folderNumber) const
     return false;
 }
 
-QString mp3TagLines(const Mp3Tags &tags)
-{
-    QString text;
-    auto line = [&text](const char *label, const QString &value) {
-        if (!value.isEmpty())
-            text += QString::fromUtf8(label) + value + QStringLiteral("\r\n");
-    };
-    line("Artiste : ", tags.artist);
-    line("Album : ", tags.album);
-    line("Titre : ", tags.title);
-    line("Piste : ", tags.track);
-    line("Année : ", tags.year != 0 ? QString::number(tags.year) : QString());
-    line("Commentaires : ", tags.comment);
-    return text;
-}
-
 } // namespace vorn

@@ -34,8 +34,4 @@ struct ShownDisc
     bool isFolderBookmarked(int folderNumber) const;
 };
 
-// The MP3 summary in its full mode: one "label : value" line per tag that has a value,
-// each ended by CRLF; the year is left out when it is 0.
-QString mp3TagLines(const Mp3Tags &tags);
-
 } // namespace vorn

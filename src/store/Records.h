@@ -57,6 +57,9 @@ struct DiscRecord
     bool fileListRead = false;
 };
 
+// Bit of a folder record's flags: the folder is left out of searches.
+inline constexpr qint32 FolderExcludedFromSearch = 1;
+
 // One line of the folder file. Folder 0 (the root) has no line.
 struct FolderRecord
 {
@@ -64,7 +67,7 @@ struct FolderRecord
     qint32 parent = 0;
     double date = 0;
     QString description;
-    qint32 flags = 0;          // bit 0: excluded from searches
+    qint32 flags = 0;          // FolderExcludedFromSearch
 };
 
 // The three parts of a file's stored description.

@@ -79,6 +79,8 @@ TempFolder::~TempFolder()
     if (m_shared) {
         empty();
         m_lock.reset();
+        // Only when still empty: a copy started since may have taken the folder.
+        QDir().rmdir(m_path);
     } else {
         QDir(m_path).removeRecursively();
     }

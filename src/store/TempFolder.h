@@ -9,9 +9,9 @@ namespace vorn {
 // The program's private scratch folder for working copies: mode 0700, owned by the
 // user, never a symlink, under $XDG_RUNTIME_DIR (else the system temporary folder),
 // named "VORN_TmpFiles-" & uid and held by a lock file. A second running copy that
-// finds the lock held uses "VORN_TmpFiles-" & uid & "-" & pid and removes it at exit,
-// so no copy ever empties another's folder. Per-process folders left by copies that
-// are gone are removed when a copy starts.
+// finds the lock held uses "VORN_TmpFiles-" & uid & "-" & pid. Each copy removes its
+// folder at exit, and no copy ever empties another's folder. Per-process folders left
+// by copies that are gone are removed when a copy starts.
 class TempFolder
 {
 public:

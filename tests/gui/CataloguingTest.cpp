@@ -2,10 +2,10 @@
 #include "scan/FakeDriveSystem.h"
 
 #include "gui/DiscListModel.h"
+#include "gui/DiscListPane.h"
 #include "gui/Form2.h"
 #include "gui/FrmArchivage.h"
 #include "gui/FrmListeCD.h"
-#include "gui/MainMenus.h"
 #include "settings/OptionsWord.h"
 #include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
@@ -78,7 +78,7 @@ Window *shown(Form1 *w)
 FrmArchivage *openDialog(Form1 *w)
 {
     flushDeletes();
-    findAction(w, QStringLiteral("MnuArchiver"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("MnuArchiver"))->trigger();
     return shown<FrmArchivage>(w);
 }
 
@@ -135,14 +135,25 @@ QStringList discNames(Form1 *w)
     return names;
 }
 
+// A started window with a new disc in the drive.
+class Cataloguing : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        fillDisc(f, kNewId);
+        w = f.start();
+        ASSERT_NE(w, nullptr);
+    }
+
+    Form1Fixture f;
+    Form1 *w = nullptr;
+};
+
 } // namespace
 
-TEST(Cataloguing, DefaultsCatalogueTheDiscWithItsKeywordsAndIcon)
+TEST_F(Cataloguing, DefaultsCatalogueTheDiscWithItsKeywordsAndIcon)
 {
-    Form1Fixture f;
-    fillDisc(f, kNewId);
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
     // The fixture's keywords: Jazz 1, Live 2, Unused 3.
     FrmArchivage *dialog = openDialog(w);
     ASSERT_NE(dialog, nullptr);
@@ -172,6 +183,8 @@ TEST(Cataloguing, DefaultsCatalogueTheDiscWithItsKeywordsAndIcon)
     EXPECT_EQ(w->catalogue().current, position);
     EXPECT_TRUE(w->centralWidget()->isEnabled());
     EXPECT_TRUE(f.prompt.notices.isEmpty()) << f.prompt.notices.join('|').toStdString();
+    // The keyword list counts the new disc at once.
+    EXPECT_EQ(f.child<QListWidget>("ListMC")->item(1)->text(), "Live (1)");
 
     const int row = f.rowOfText(QStringLiteral("V:\\[New disc]"));
     ASSERT_GE(row, 0);
@@ -198,12 +211,8 @@ TEST(Cataloguing, DefaultsCatalogueTheDiscWithItsKeywordsAndIcon)
     EXPECT_EQ(reading->keywordNames, "Live;");
 }
 
-TEST(Cataloguing, WithEveryCaptureOptionOffOnlyNamesSizesAndDatesAreKept)
+TEST_F(Cataloguing, WithEveryCaptureOptionOffOnlyNamesSizesAndDatesAreKept)
 {
-    Form1Fixture f;
-    fillDisc(f, kNewId);
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
     // A stock icon of the icon folder is offered after "CD" and stored as its key.
     QImage star(16, 16, QImage::Format_ARGB32);
     star.fill(Qt::yellow);
@@ -236,12 +245,10 @@ TEST(Cataloguing, WithEveryCaptureOptionOffOnlyNamesSizesAndDatesAreKept)
     EXPECT_EQ(w->catalogue().disc(findDisc(w->catalogue(), kNewId)).icon, "KStar");
 }
 
-TEST(Cataloguing, SavedDefaultsWithAnEmptyZipListCaptureNoMembers)
+TEST_F(Cataloguing, SavedDefaultsWithAnEmptyZipListCaptureNoMembers)
 {
-    Form1Fixture f;
-    fillDisc(f, kNewId);
     WriteOptionsWord(DefaultOptionsWord | Opt::SearchLatestOnly);
-    Form1 *w = f.start();
+    w = f.start();
     ASSERT_NE(w, nullptr);
     FrmArchivage *dialog = openDialog(w);
     ASSERT_NE(dialog, nullptr);
@@ -292,7 +299,7 @@ TEST(Cataloguing, SavedDefaultsWithAnEmptyZipListCaptureNoMembers)
     EXPECT_EQ(tree.file("inside.txt"), nullptr);
 }
 
-TEST(Cataloguing, CancelAndAVanishedDiscLeaveTheDiscArrayAsBefore)
+TEST(CataloguingCancel, CancelAndAVanishedDiscLeaveTheDiscArrayAsBefore)
 {
     struct Case
     {
@@ -334,7 +341,7 @@ TEST(Cataloguing, CancelAndAVanishedDiscLeaveTheDiscArrayAsBefore)
     }
 }
 
-TEST(Cataloguing, EjectOptionOpensTheTrayOfTheCataloguedDrive)
+TEST(CataloguingEject, EjectOptionOpensTheTrayOfTheCataloguedDrive)
 {
     for (const bool eject : {true, false}) {
         Form1Fixture f;
@@ -362,12 +369,8 @@ TEST(Cataloguing, EjectOptionOpensTheTrayOfTheCataloguedDrive)
     }
 }
 
-TEST(Cataloguing, NamesAndSizesTheDialogRefuses)
+TEST_F(Cataloguing, NamesAndSizesTheDialogRefuses)
 {
-    Form1Fixture f;
-    fillDisc(f, kNewId);
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
     struct Case
     {
         const char *name;
@@ -397,7 +400,7 @@ TEST(Cataloguing, NamesAndSizesTheDialogRefuses)
     EXPECT_EQ(w->catalogue().discCount(), 3);
 }
 
-TEST(Cataloguing, NoDiscInTheDriveIsRefused)
+TEST(CataloguingRefusal, NoDiscInTheDriveIsRefused)
 {
     Form1Fixture f;
     Form1 *w = f.start();
@@ -406,7 +409,7 @@ TEST(Cataloguing, NoDiscInTheDriveIsRefused)
     EXPECT_EQ(f.prompt.warnings, QStringList{LoadText(301) + u'\n' + LoadText(302)});
 }
 
-TEST(Cataloguing, ADiscOfAnotherDataFolderIsCopiedOrCataloguedAnew)
+TEST(CataloguingElsewhere, ADiscOfAnotherDataFolderIsCopiedOrCataloguedAnew)
 {
     struct Case
     {
@@ -446,12 +449,8 @@ TEST(Cataloguing, ADiscOfAnotherDataFolderIsCopiedOrCataloguedAnew)
     }
 }
 
-TEST(Cataloguing, UpdateKeepsTheDescriptionsTheUserTyped)
+TEST_F(Cataloguing, UpdateKeepsTheDescriptionsTheUserTyped)
 {
-    Form1Fixture f;
-    fillDisc(f, kNewId);
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
     archive(openDialog(w), QStringLiteral("Changing"));
     ASSERT_GT(findDisc(w->catalogue(), kNewId), 0);
 
@@ -483,13 +482,13 @@ TEST(Cataloguing, UpdateKeepsTheDescriptionsTheUserTyped)
     QFile::remove(root + "b.txt");
 
     f.prompt.answers = {Answer::No};
-    findAction(w, QStringLiteral("mnuMiseAJour"))->trigger();
+    f.trigger("mnuMiseAJour");
     ASSERT_EQ(f.prompt.questions.size(), 1);
     EXPECT_EQ(f.prompt.questions[0], LoadText(622) + u'\n' + LoadText(623));
     EXPECT_EQ(readTree(f, kNewId).file("added.txt"), nullptr);
 
     f.prompt.answers = {Answer::Yes};
-    findAction(w, QStringLiteral("MAJ"))->trigger();
+    f.trigger("MAJ");
     const Tree tree = readTree(f, kNewId);
     EXPECT_NE(tree.file("added.txt"), nullptr);
     EXPECT_EQ(tree.file("b.txt"), nullptr);
@@ -504,17 +503,19 @@ TEST(Cataloguing, UpdateKeepsTheDescriptionsTheUserTyped)
     EXPECT_TRUE(f.prompt.failures.isEmpty());
 }
 
-TEST(Cataloguing, ThePickerMovesADiscToTheIdentifierInTheDrive)
+TEST(DiscPicker, MovesADiscToTheIdentifierInTheDrive)
 {
     Form1Fixture f;
     f.insertDisc(QStringLiteral("99"));
     Form1 *w = f.start();
     ASSERT_NE(w, nullptr);
     ASSERT_GE(f.rowOfText(QStringLiteral("V:\\") + LoadText(91)), 0);
+    f.prompt.inputs.push_back("Holiday");
+    w->discList()->nameDriveDisc(0);
 
     for (const Answer answer : {Answer::Cancel, Answer::Ok}) {
         flushDeletes();
-        findAction(w, QStringLiteral("MnuIdentManuelle"))->trigger();
+        f.trigger("MnuIdentManuelle");
         FrmListeCD *picker = shown<FrmListeCD>(w);
         ASSERT_NE(picker, nullptr);
         QString caption = LoadText(625);
@@ -522,6 +523,10 @@ TEST(Cataloguing, ThePickerMovesADiscToTheIdentifierInTheDrive)
         EXPECT_EQ(picker->windowTitle(), caption);
         auto *list = child<QListWidget>(picker, "LVEx");
         auto *ok = child<QPushButton>(picker, "Command1");
+        // Focus alone makes an item current; only a click picks a disc.
+        QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(list, &focus);
+        ASSERT_NE(list->currentItem(), nullptr);
         EXPECT_FALSE(ok->isEnabled());
         const QList<QListWidgetItem *> items = list->findItems(QStringLiteral("Sample"), Qt::MatchExactly);
         ASSERT_EQ(items.size(), 1);
@@ -530,9 +535,7 @@ TEST(Cataloguing, ThePickerMovesADiscToTheIdentifierInTheDrive)
         f.prompt.answers = {answer};
         f.prompt.questions.clear();
         ok->click();
-        EXPECT_EQ(f.prompt.questions,
-                  QStringList{LoadText(631) + LoadText(91).mid(1, LoadText(91).size() - 2)
-                              + " (vol:[DISC]) " + LoadText(632) + "Sample ?"});
+        EXPECT_EQ(f.prompt.questions, QStringList{"Associer le CD Holiday (vol:[DISC]) à l'archive : Sample ?"});
         if (answer == Answer::Cancel) {
             EXPECT_TRUE(picker->isVisible());
             EXPECT_TRUE(QFile::exists(f.dataPath() + "42.VORN"));
@@ -552,7 +555,7 @@ TEST(Cataloguing, ThePickerMovesADiscToTheIdentifierInTheDrive)
     EXPECT_GE(f.rowOfText(QStringLiteral("V:\\[Sample]")), 0);
 }
 
-TEST(Cataloguing, ProgressWindowShowsTheLatestTextOnItsOwnTick)
+TEST(ProgressWindow, ShowsTheLatestTextOnItsOwnTick)
 {
     test::IsolatedSettings settings;
     setLanguageOffset(0);
@@ -583,16 +586,15 @@ TEST(Cataloguing, ProgressWindowShowsTheLatestTextOnItsOwnTick)
     EXPECT_EQ(label1->text(), LoadText(356));
 }
 
-TEST(Cataloguing, ARecordThatCannotBeWrittenIsReported)
+TEST_F(Cataloguing, ARecordThatCannotBeWrittenIsReported)
 {
-    Form1Fixture f;
-    fillDisc(f, kNewId);
     // A folder where the disc archive should go makes the write fail.
     ASSERT_TRUE(QDir().mkpath(f.dataPath() + kNewId + ".VORN/blocked"));
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
     archive(openDialog(w), QStringLiteral("Unwritable"));
-    EXPECT_EQ(f.prompt.failures, QStringList{LoadText(441)});
-    EXPECT_GT(findDisc(w->catalogue(), kNewId), 0);
+    ASSERT_EQ(f.prompt.failures.size(), 1);
+    EXPECT_TRUE(f.prompt.failures[0].startsWith(LoadText(441) + u'\n' + f.dataPath() + kNewId + ".VORN"));
+    // Nothing is left of the disc: neither its record nor its working copies.
+    EXPECT_EQ(findDisc(w->catalogue(), kNewId), 0);
+    EXPECT_TRUE(QDir(w->catalogue().tempFolder).entryList({kNewId + ".*"}, QDir::Files).isEmpty());
     EXPECT_TRUE(w->centralWidget()->isEnabled());
 }

@@ -17,8 +17,9 @@
 
 using namespace vorn;
 using test::Form1Fixture;
+using Form1BadInput = test::WindowTest;
 
-TEST(Form1BadInput, AbsurdGeometryIsRestoredSanely)
+TEST(Form1BadStart, AbsurdGeometryIsRestoredSanely)
 {
     struct Case { const char *left, *top, *width, *height, *x1, *y1, *column; };
     const Case cases[] = {
@@ -51,7 +52,7 @@ TEST(Form1BadInput, AbsurdGeometryIsRestoredSanely)
     }
 }
 
-TEST(Form1BadInput, VanishedDataFolderIsNamedAndTheDefaultOneOpens)
+TEST(Form1BadStart, VanishedDataFolderIsNamedAndTheDefaultOneOpens)
 {
     Form1Fixture f;
     QTemporaryDir gone;
@@ -65,49 +66,43 @@ TEST(Form1BadInput, VanishedDataFolderIsNamedAndTheDefaultOneOpens)
     EXPECT_TRUE(f.prompt.warnings[0].contains(QDir::toNativeSeparators(missing))) << f.prompt.warnings[0].toStdString();
     EXPECT_EQ(w->catalogue().dataFolder, f.dataPath());
     EXPECT_EQ(w->catalogue().discCount(), 2);
-    EXPECT_GE(w->discModel()->rowOfKey("__42"), 0);
+    EXPECT_GE(w->discModel()->rowOfDisc("42"), 0);
     // The folder stays in the menu, so that the user can plug it back or remove it.
     f.closeWindow();
     EXPECT_EQ(Settings::read("DataDirs", "2"), QDir::toNativeSeparators(missing + u'/'));
 }
 
-TEST(Form1BadInput, ArchiveSpoiledWhileShownIsReportedAndTheWindowGoesOn)
+TEST_F(Form1BadInput, ArchiveSpoiledWhileShownIsReportedAndTheWindowGoesOn)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(w->showEntryByKey("__42"));
+    ASSERT_TRUE(f.show("42"));
     ASSERT_TRUE(w->browser()->showNode("K0"));
-    w->findChild<QPlainTextEdit *>("TxtDesc")->setPlainText("Lost words");
+    f.child<QPlainTextEdit>("TxtDesc")->setPlainText("Lost words");
     ASSERT_TRUE(QFile::remove(f.dataPath() + "42.VORN"));
     ASSERT_TRUE(test::writeFile(f.dataPath() + "42.VORN", "not a zip"));
 
     // Leaving the disc cannot write its description: said, and the other disc shows.
-    ASSERT_TRUE(w->showEntryByKey("__-7"));
+    ASSERT_TRUE(f.show("-7"));
     EXPECT_EQ(f.prompt.failures.size(), 1);
     EXPECT_EQ(w->browser()->shown().identifier, "-7");
-    EXPECT_EQ(w->findChild<QPlainTextEdit *>("TxtDesc")->toPlainText(), "");
+    EXPECT_EQ(f.child<QPlainTextEdit>("TxtDesc")->toPlainText(), "");
 
     // Coming back to it gives 376 and keeps the readable disc shown.
     f.prompt.failures.clear();
-    w->showEntryByKey("__42");
+    f.show("42");
     EXPECT_EQ(f.prompt.failures, QStringList({LoadText(376)}));
     EXPECT_EQ(w->browser()->shown().identifier, "-7");
 
     // A refresh names the unreadable archive and lists the rest.
     f.prompt.notices.clear();
-    w->findChild<QAction *>("MnuRefresh")->trigger();
+    f.trigger("MnuRefresh");
     EXPECT_EQ(w->catalogue().discCount(), 1);
     ASSERT_FALSE(f.prompt.notices.isEmpty());
     EXPECT_TRUE(f.prompt.notices.join(u'\n').contains("42.VORN"));
 }
 
-TEST(Form1BadInput, FileListLostWhileShownGives376OnceAndTheFoldersStay)
+TEST_F(Form1BadInput, FileListLostWhileShownGives376OnceAndTheFoldersStay)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(w->showEntryByKey("__42"));
+    ASSERT_TRUE(f.show("42"));
     ASSERT_TRUE(QFile::remove(w->catalogue().workingCopy("42", ".fic")));
     BrowsePane *b = w->browser();
     ASSERT_TRUE(b->showNode("K0"));

@@ -2,6 +2,7 @@
 
 #include "common/DayDate.h"
 #include "gui/DiscListModel.h"
+#include "gui/DiscListPane.h"
 #include "settings/StringTable.h"
 #include "store/BookmarkFile.h"
 #include "store/CapturedTextStore.h"
@@ -138,12 +139,32 @@ void Form1Fixture::closeWindow()
 
 int Form1Fixture::rowOfText(const QString &text) const
 {
-    const DiscListModel *model = window->discModel();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        if (model->entry(row).text == text)
-            return row;
-    }
-    return -1;
+    return int(rowTexts().indexOf(text));
+}
+
+QStringList Form1Fixture::rowTexts() const
+{
+    QStringList texts;
+    for (const DiscListEntry &entry : window->discModel()->entries())
+        texts << entry.text;
+    return texts;
+}
+
+bool Form1Fixture::show(const QString &identifier) const
+{
+    return window->showDisc(identifier);
+}
+
+void Form1Fixture::select(int row) const
+{
+    window->discList()->selectRow(row);
+}
+
+void Form1Fixture::trigger(const char *actionName) const
+{
+    QAction *action = child<QAction>(actionName);
+    ASSERT_NE(action, nullptr) << actionName;
+    action->trigger();
 }
 
 } // namespace vorn::test

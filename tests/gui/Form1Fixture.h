@@ -5,7 +5,9 @@
 #include "scan/ShellOpen.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace vorn::test {
@@ -59,6 +61,18 @@ public:
 
     QString dataPath() const { return data.path() + u'/'; }
     int rowOfText(const QString &text) const;
+    // The disc-list entries' texts, top to bottom.
+    QStringList rowTexts() const;
+    // Selects and shows the entry showing disc `identifier`; false when none does.
+    bool show(const QString &identifier) const;
+    // Selects the entry at `row` of the disc list without showing it.
+    void select(int row) const;
+    void trigger(const char *actionName) const;
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromUtf8(name));
+    }
 
     IsolatedSettings settings;
     QTemporaryDir data;
@@ -68,6 +82,27 @@ public:
     RecordingLauncher launcher;
     std::unique_ptr<DriveLayer> layer;
     std::unique_ptr<Form1> window;
+};
+
+// One started window over the fixture per test (the disc list's drive is empty).
+class WindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        w = f.start();
+        ASSERT_NE(w, nullptr);
+    }
+    // Starts the window anew with a disc of this serial in the drive.
+    void restartWith(const QString &serial)
+    {
+        f.insertDisc(serial);
+        w = f.start();
+        ASSERT_NE(w, nullptr);
+    }
+
+    Form1Fixture f;
+    Form1 *w = nullptr;
 };
 
 } // namespace vorn::test

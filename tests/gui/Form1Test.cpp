@@ -1,23 +1,21 @@
 #include "Form1Fixture.h"
 
 #include "gui/BrowsePane.h"
+#include "gui/DiscInfoPane.h"
 #include "gui/DiscListModel.h"
 #include "gui/DriveWatcher.h"
 #include "gui/FilePaneModel.h"
+#include "gui/TabHost.h"
 #include "settings/OptionsWord.h"
 #include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
 #include "store/RecordText.h"
 
 #include <QAction>
-#include <QGuiApplication>
-#include <QHeaderView>
+#include <QDir>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QScreen>
-#include <QSignalSpy>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTest>
@@ -29,16 +27,12 @@
 
 using namespace vorn;
 using test::Form1Fixture;
+using Form1Layout = test::WindowTest;
+using Form1DiscList = test::WindowTest;
+using Form1Browse = test::WindowTest;
+using Form1Settings = test::WindowTest;
 
 namespace {
-
-QStringList rowTexts(const DiscListModel *model)
-{
-    QStringList texts;
-    for (const DiscListEntry &entry : model->entries())
-        texts << entry.text;
-    return texts;
-}
 
 QStringList column(const FilePaneModel *model, int col)
 {
@@ -50,20 +44,17 @@ QStringList column(const FilePaneModel *model, int col)
 
 } // namespace
 
-TEST(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
+TEST_F(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
     for (const char *name : {"LVCD", "TV1", "LV1", "PictInfoDir", "TxtDesc", "TxtFichierTexte"})
-        EXPECT_NE(w->findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
-    EXPECT_NE(w->findChild<QToolBar *>("Tbr1"), nullptr);
-    EXPECT_NE(w->findChild<QSplitter *>("Frame1"), nullptr);
-    EXPECT_NE(w->findChild<QSplitter *>("Frame2"), nullptr);
-    EXPECT_NE(w->findChild<QTimer *>("Timer1"), nullptr);
-    EXPECT_EQ(w->findChild<QTimer *>("Timer1")->interval(), 500);
+        EXPECT_NE(f.child<QWidget>(name), nullptr) << name;
+    EXPECT_NE(f.child<QToolBar>("Tbr1"), nullptr);
+    EXPECT_NE(f.child<QSplitter>("Frame1"), nullptr);
+    EXPECT_NE(f.child<QSplitter>("Frame2"), nullptr);
+    ASSERT_NE(f.child<QTimer>("Timer1"), nullptr);
+    EXPECT_EQ(f.child<QTimer>("Timer1")->interval(), 500);
 
-    auto *tabs = w->findChild<QTabBar *>("TabStrip1");
+    auto *tabs = f.child<QTabBar>("TabStrip1");
     ASSERT_NE(tabs, nullptr);
     QStringList keys;
     for (int i = 0; i < tabs->count(); ++i)
@@ -74,25 +65,20 @@ TEST(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
     struct Case { const char *name; const char *text; const char *shortcut; bool enabled; };
     const Case cases[] = {
         {"MnuRefresh", "&Rafraîchir", "F5", true},
+        {"MnuQuit", "&Quitter", "Ctrl+Q", true},
         {"MnuRenommer", "&Renommer", "F2", false},
         {"MnuArchiver", "&Archiver...", "", true},
-        {"MnuAff_1", "&Consultation", "F7", true},
         {"MnuAff_5", "Options", "F12", true},
         {"MnuGestMC", "&Gestion des mots-clés...", "F4", false},
         {"mnuSelectJaq", "Sélection par &jaquette", "Ctrl+J", false},
         {"MnuFiltre_0", "&Afficher tous les CD", "F6", true},
-        {"mnuTrie_0", "Par nom", "", true},
-        {"MnuViewItems_3", "Détails", "", true},
         {"MnuImgFleche_2", "Afficher automatiquement", "", true},
         {"MnuPrec", "&<<", "", false},
-        {"MnuReadme_2", "History.txt", "", true},
-        {"MnuAPropo", "&A propos de VORN...", "", true},
         {"MnuAffMcT_1", "Description du CD", "", true},
-        {"MnuOuvreDossier_1", "Explorer", "", true},
         {"MnuAffMcTRep_4", "Liste des CD", "", false},
     };
     for (const Case &c : cases) {
-        QAction *action = w->findChild<QAction *>(QString::fromLatin1(c.name));
+        QAction *action = f.child<QAction>(c.name);
         ASSERT_NE(action, nullptr) << c.name;
         EXPECT_EQ(action->text(), QString::fromUtf8(c.text)) << c.name;
         EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(c.shortcut))) << c.name;
@@ -100,11 +86,28 @@ TEST(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
     }
     for (const char *menu : {"MnuFich", "MnuCD", "mnuAffT", "MnuFiltre_T", "mnuHelp_t", "MnuView",
                              "MnuPropDossier_Titre", "MnuImgFlecheT", "MnuTVOptions_T", "MnuRepDataTitre"})
-        EXPECT_NE(w->findChild<QMenu *>(QString::fromLatin1(menu)), nullptr) << menu;
-    EXPECT_TRUE(w->findChild<QAction *>("MnuFiltre_0")->isChecked());
+        EXPECT_NE(f.child<QMenu>(menu), nullptr) << menu;
+    EXPECT_TRUE(f.child<QAction>("MnuFiltre_0")->isChecked());
 }
 
-TEST(Form1DiscList, DriveEntryFollowsTheDiscInTheDrive)
+TEST_F(Form1Layout, EachViewEntryOpensTheTabItsCaptionNames)
+{
+    auto *tabs = f.child<QTabBar>("TabStrip1");
+    struct Case { const char *entry; const char *key; };
+    for (const Case &c : {Case{"MnuAff_2", "J"}, Case{"MnuAff_3", "R"}, Case{"MnuAff_4", "S"}, Case{"MnuAff_5", "O"},
+                          Case{"MnuAff_1", "C"}}) {
+        f.trigger(c.entry);
+        EXPECT_EQ(tabs->tabData(tabs->currentIndex()).toString(), c.key) << c.entry;
+        EXPECT_EQ(tabs->tabText(tabs->currentIndex()).remove(u'&'), f.child<QAction>(c.entry)->text().remove(u'&'));
+    }
+    // A page handed in later takes its tab's place.
+    auto *page = new QWidget;
+    w->tabs()->setPage(TabHost::Cover, page);
+    f.trigger("MnuAff_2");
+    EXPECT_TRUE(page->isVisible());
+}
+
+TEST(Form1Drives, DriveEntryFollowsTheDiscInTheDrive)
 {
     struct Case { const char *serial; const char *driveText; int discRows; };
     const Case cases[] = {
@@ -117,43 +120,41 @@ TEST(Form1DiscList, DriveEntryFollowsTheDiscInTheDrive)
         f.insertDisc(QString::fromLatin1(c.serial));
         Form1 *w = f.start();
         ASSERT_NE(w, nullptr) << c.serial;
-        const QStringList texts = rowTexts(w->discModel());
+        const QStringList texts = f.rowTexts();
         ASSERT_EQ(texts.size(), 2 + c.discRows) << c.serial;
         EXPECT_EQ(texts[0], QString::fromUtf8(c.driveText)) << c.serial;
         EXPECT_EQ(texts[1], QStringLiteral("..........")) << c.serial;
-        EXPECT_EQ(w->discModel()->entry(1).key, LoadText(502));
-        EXPECT_EQ(w->discModel()->entry(0).key,
-                  QStringLiteral("V:") + (c.serial[0] ? QString::fromLatin1(c.serial) : QStringLiteral("0")));
+        const DiscListEntry &drive = w->discModel()->entry(0);
+        EXPECT_TRUE(drive.isDrive() && drive.letter == u'V');
+        EXPECT_EQ(drive.identifier, *c.serial ? QString::fromLatin1(c.serial) : QStringLiteral("0"));
+        EXPECT_EQ(w->discModel()->entry(1).kind, DiscListEntry::Kind::Separator);
         // A catalogued disc in the drive is not listed a second time.
         EXPECT_EQ(texts.contains(QStringLiteral("Sample")), c.discRows == 2) << c.serial;
     }
 }
 
-TEST(Form1DiscList, DiscEntriesStatusAndExclusionColour)
+TEST_F(Form1DiscList, DiscEntriesStatusAndExclusionColour)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
     const DiscListModel *model = w->discModel();
-    EXPECT_EQ(rowTexts(model), QStringList({"V:\\[Aucun CD dans le lecteur]", "..........", "Another", "Sample"}));
-    EXPECT_EQ(model->entry(3).key, QStringLiteral("__42"));
+    EXPECT_EQ(f.rowTexts(), QStringList({"V:\\[Aucun CD dans le lecteur]", "..........", "Another", "Sample"}));
+    EXPECT_EQ(model->rowOfDisc("42"), 3);
     EXPECT_EQ(model->index(3).data(Qt::ToolTipRole).toString(), QStringLiteral("Line one\r\nLine two"));
     EXPECT_TRUE(model->entry(2).excluded);
     EXPECT_FALSE(model->entry(3).excluded);
     EXPECT_FALSE(model->index(3).data(Qt::DecorationRole).value<QIcon>().isNull());
-    EXPECT_EQ(w->findChild<QLabel *>("LabelStatus")->text(),
+    EXPECT_EQ(f.child<QLabel>("LabelStatus")->text(),
               QString(7, u' ') + QStringLiteral("Dossier : ") + QDir::toNativeSeparators(f.dataPath())
                   + QStringLiteral(" ; Nb CD : 2"));
     EXPECT_EQ(w->windowTitle(), LoadText(200));
 
-    w->sortDiscs(0, true);
-    EXPECT_EQ(rowTexts(model).mid(2), QStringList({"Sample", "Another"}));
-    EXPECT_TRUE(w->findChild<QAction *>("TriAsc")->isVisible());
-    EXPECT_FALSE(w->findChild<QAction *>("TriDesc")->isVisible());
-    EXPECT_TRUE(w->findChild<QAction *>("mnuTrieDecroiss")->isChecked());
+    f.trigger("mnuTrieDecroiss");
+    EXPECT_EQ(f.rowTexts().mid(2), QStringList({"Sample", "Another"}));
+    EXPECT_TRUE(f.child<QAction>("TriAsc")->isVisible());
+    EXPECT_FALSE(f.child<QAction>("TriDesc")->isVisible());
+    EXPECT_TRUE(f.child<QAction>("mnuTrieDecroiss")->isChecked());
 }
 
-TEST(Form1DiscList, NoDriveAtAllEndsWithMessage357)
+TEST(Form1Start, NoDriveAtAllEndsWithMessage357)
 {
     Form1Fixture f;
     qputenv("VORN_DRIVES", "");
@@ -161,61 +162,42 @@ TEST(Form1DiscList, NoDriveAtAllEndsWithMessage357)
     EXPECT_EQ(f.prompt.failures, QStringList({LoadText(357)}));
 }
 
-TEST(Form1DiscList, ClickingTheSeparatorShowsTheEntryAbove)
+TEST_F(Form1DiscList, ClickingTheSeparatorShowsTheEntryAbove)
 {
-    Form1Fixture f;
-    f.insertDisc(QStringLiteral("42"));
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
+    restartWith("42");
     w->showEntry(1);
     EXPECT_EQ(w->browser()->shown().identifier, QStringLiteral("42"));
     EXPECT_EQ(w->browser()->tree()->topLevelItem(0)->text(0), QStringLiteral("V:\\[Sample]"));
-    EXPECT_EQ(w->findChild<QPlainTextEdit *>("TxtDesc")->toPlainText(), QStringLiteral("Line one\nLine two"));
+    EXPECT_EQ(f.child<QPlainTextEdit>("TxtDesc")->toPlainText(), QStringLiteral("Line one\nLine two"));
 }
 
-TEST(Form1DiscList, UnreadableDiscGivesMessage376AndKeepsThePreviousDisc)
+TEST_F(Form1DiscList, UnreadableDiscGivesMessage376AndKeepsThePreviousDisc)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(w->showEntryByKey(QStringLiteral("__42")));
+    ASSERT_TRUE(f.show("42"));
     ASSERT_TRUE(QFile::remove(f.dataPath() + "-7.VORN"));
     test::writeFile(f.dataPath() + "-7.VORN", "not a zip");
-    w->showEntryByKey(QStringLiteral("__-7"));
+    f.show("-7");
     EXPECT_EQ(f.prompt.failures, QStringList({LoadText(376)}));
     EXPECT_EQ(w->browser()->shown().identifier, QStringLiteral("42"));
 }
 
-TEST(Form1DriveWatch, TimerNoticesADiscInsertedAndRemoved)
+TEST_F(Form1DiscList, TimerNoticesADiscInsertedAndRemoved)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
     const DiscListModel *model = w->discModel();
-    ASSERT_EQ(model->entry(0).text, QStringLiteral("V:\\[Aucun CD dans le lecteur]"));
-
-    f.insertDisc(QStringLiteral("42"));
-    w->driveWatcher()->check();
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        w->driveWatcher()->check();
-        return model->entry(0).text == QStringLiteral("V:\\[Sample]");
-    }, 5000));
-    EXPECT_FALSE(rowTexts(model).contains(QStringLiteral("Sample")));
-
-    f.insertDisc(QString());
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        w->driveWatcher()->check();
-        return model->entry(0).text == QStringLiteral("V:\\[Aucun CD dans le lecteur]");
-    }, 5000));
-    EXPECT_TRUE(rowTexts(model).contains(QStringLiteral("Sample")));
+    for (const char *serial : {"42", ""}) {
+        f.insertDisc(QString::fromLatin1(serial));
+        const QString expected = *serial ? QStringLiteral("V:\\[Sample]") : QStringLiteral("V:\\[Aucun CD dans le lecteur]");
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            w->driveWatcher()->check();
+            return model->entry(0).text == expected;
+        }, 5000)) << serial;
+        EXPECT_EQ(f.rowTexts().contains(QStringLiteral("Sample")), !*serial) << serial;
+    }
 }
 
-TEST(Form1Browse, TreeFolderRowsSizesAndSummary)
+TEST_F(Form1Browse, TreeFolderRowsSizesAndSummary)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(w->showEntryByKey(QStringLiteral("__42")));
+    ASSERT_TRUE(f.show("42"));
     BrowsePane *b = w->browser();
     QTreeWidgetItem *root = b->tree()->topLevelItem(0);
     ASSERT_NE(root, nullptr);
@@ -239,38 +221,51 @@ TEST(Form1Browse, TreeFolderRowsSizesAndSummary)
     EXPECT_TRUE(m->row(5).bold);
     EXPECT_FALSE(m->row(4).bold);
     // 470 + 1 536 + 1 (an empty file reads as 1 byte) + 2 560 = 4 567 bytes, 4 Ko.
-    EXPECT_EQ(w->findChild<QLabel *>("PictInfoDir")->text(),
+    EXPECT_EQ(f.child<QLabel>("PictInfoDir")->text(),
               QStringLiteral("Sample") + QString(9, u' ')
                   + QStringLiteral("2 Dossier(s) ; 4 Fichier(s) ; 4 Ko (4 567 octets)"));
 
     ASSERT_TRUE(b->showNode(QStringLiteral("K1")));
     EXPECT_EQ(column(m, FilePaneModel::Name), QStringList({"Guides", "INSTALL.TXT"}));
     EXPECT_EQ(m->row(1).size, QStringLiteral("   4 882 812"));
+
+    // The English interface has no French word in the strip.
+    setLanguageOffset(1000);
+    ASSERT_TRUE(b->showNode(QStringLiteral("K0")));
+    setLanguageOffset(0);
+    EXPECT_TRUE(f.child<QLabel>("PictInfoDir")->text().endsWith(" 4 KB (4,567 bytes)"));
 }
 
-TEST(Form1Browse, ArchiveNodeListsItsMembersOnly)
+TEST_F(Form1Browse, ArchiveNodeListsItsMembersAndTheHistoryComesBackToIt)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(w->showEntryByKey(QStringLiteral("__42")));
+    ASSERT_TRUE(f.show("42"));
     BrowsePane *b = w->browser();
     ASSERT_TRUE(b->showNode(QStringLiteral("K0")));
     QTreeWidgetItem *root = b->tree()->topLevelItem(0);
     ASSERT_EQ(root->childCount(), 3);
     EXPECT_EQ(root->child(2)->text(0), QStringLiteral("TOOLS.ZIP"));
     ASSERT_TRUE(b->showNode(QStringLiteral("Z0")));
-    EXPECT_EQ(column(b->fileModel(), FilePaneModel::Name), QStringList({"tool.sh", "README.TXT"}));
+    const QStringList members({"tool.sh", "README.TXT"});
+    EXPECT_EQ(column(b->fileModel(), FilePaneModel::Name), members);
     EXPECT_EQ(b->fileModel()->row(0).description, QStringLiteral("src"));
-    EXPECT_TRUE(w->findChild<QLabel *>("PictInfoDir")->text().endsWith("0 Dossier(s) ; 2 Fichier(s) ; 0 Ko (50 octets)"));
+    EXPECT_TRUE(f.child<QLabel>("PictInfoDir")->text().endsWith("0 Dossier(s) ; 2 Fichier(s) ; 0 Ko (50 octets)"));
+
+    // Another disc, then back: the archive node is shown again with its members.
+    ASSERT_TRUE(f.show("-7"));
+    ASSERT_TRUE(b->showNode(QStringLiteral("K0")));
+    f.trigger("MnuPrec");
+    EXPECT_EQ(b->shown().identifier, "42");
+    EXPECT_EQ(b->shownNodeKey(), "Z0");
+    EXPECT_EQ(column(b->fileModel(), FilePaneModel::Name), members);
+    EXPECT_TRUE(f.child<QAction>("MnuSuiv")->isEnabled());
+    f.trigger("MnuSuiv");
+    EXPECT_EQ(b->shown().identifier, "-7");
+    EXPECT_FALSE(f.child<QAction>("MnuSuiv")->isEnabled());
 }
 
-TEST(Form1Browse, ColumnSortsAreTextualExceptTheDateColumn)
+TEST_F(Form1Browse, ColumnSortsAreTextualExceptTheDateColumn)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(w->showEntryByKey(QStringLiteral("__42")));
+    ASSERT_TRUE(f.show("42"));
     BrowsePane *b = w->browser();
     ASSERT_TRUE(b->showNode(QStringLiteral("K0")));
     b->sortByColumn(FilePaneModel::Date);
@@ -281,18 +276,30 @@ TEST(Form1Browse, ColumnSortsAreTextualExceptTheDateColumn)
               QStringList({"TOOLS.ZIP", "readme.txt", "half.bin", "empty.dat", "Empty", "Docs"}));
 }
 
-TEST(Form1Browse, FileRowShowsItsCapturedText)
+TEST_F(Form1Browse, ViewerShowsTheClickedFilesTextOnly)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(w->showEntryByKey(QStringLiteral("__42")));
+    ASSERT_TRUE(f.show("42"));
     BrowsePane *b = w->browser();
     ASSERT_TRUE(b->showNode(QStringLiteral("K0")));
     b->showFileText(b->fileModel()->rowOfKey(QStringLiteral("K3")));
     EXPECT_EQ(b->viewer()->toPlainText(), QStringLiteral("Hello from the readme\n"));
     b->showFileText(b->fileModel()->rowOfKey(QStringLiteral("K4")));
     EXPECT_EQ(b->viewer()->toPlainText(), QString());
+    b->showFileText(b->fileModel()->rowOfKey(QStringLiteral("K3")));
+    ASSERT_TRUE(b->showNode(QStringLiteral("K1")));
+    EXPECT_EQ(b->viewer()->toPlainText(), QString());
+}
+
+TEST_F(Form1Browse, RightClickInTheTreeShowsTheNodeItsMenuActsOn)
+{
+    ASSERT_TRUE(f.show("42"));
+    BrowsePane *b = w->browser();
+    ASSERT_TRUE(b->showNode(QStringLiteral("K0")));
+    QTreeWidgetItem *docs = b->tree()->topLevelItem(0)->child(0);
+    emit b->tree()->customContextMenuRequested(b->tree()->visualItemRect(docs).center());
+    f.child<QMenu>("MnuPropDossier_Titre")->hide();
+    EXPECT_EQ(b->shownNodeKey(), "K1");
+    EXPECT_EQ(column(b->fileModel(), FilePaneModel::Name), QStringList({"Guides", "INSTALL.TXT"}));
 }
 
 TEST(Form1Info, DescriptionIsSavedOnLeavingTheDiscButNotForACaseOnlyChange)
@@ -306,27 +313,27 @@ TEST(Form1Info, DescriptionIsSavedOnLeavingTheDiscButNotForACaseOnlyChange)
         Form1Fixture f;
         Form1 *w = f.start();
         ASSERT_NE(w, nullptr);
-        ASSERT_TRUE(w->showEntryByKey(QStringLiteral("__42")));
-        auto *box = w->findChild<QPlainTextEdit *>("TxtDesc");
+        auto *box = f.child<QPlainTextEdit>("TxtDesc");
+        // Without a disc there is nowhere for typed words to go.
+        EXPECT_TRUE(box->isReadOnly());
+        ASSERT_TRUE(f.show("42"));
+        EXPECT_FALSE(box->isReadOnly());
         box->setPlainText(QString::fromUtf8(c.typed));
-        EXPECT_EQ(w->infoModified(), c.modified) << c.typed;
-        EXPECT_EQ(w->discModel()->index(w->discModel()->rowOfKey("__42")).data(Qt::ToolTipRole).toString(),
+        EXPECT_EQ(w->info()->infoModified(), c.modified) << c.typed;
+        EXPECT_EQ(w->discModel()->index(w->discModel()->rowOfDisc("42")).data(Qt::ToolTipRole).toString(),
                   QString::fromUtf8(c.typed));
-        w->showEntryByKey(QStringLiteral("__-7"));
-        EXPECT_FALSE(w->infoModified());
+        f.show("-7");
+        EXPECT_FALSE(w->info()->infoModified());
         const auto reading = readRecord(f.dataPath() + "42.VORN", QStringLiteral("42"));
         ASSERT_TRUE(reading.has_value());
         EXPECT_EQ(reading->record.description, QString::fromUtf8(c.stored)) << c.typed;
     }
 }
 
-TEST(Form1Settings, ExitWritesTheLayoutAndStartRestoresIt)
+TEST_F(Form1Settings, ExitWritesTheLayoutAndStartRestoresIt)
 {
-    Form1Fixture f;
-    Form1 *w = f.start();
-    ASSERT_NE(w, nullptr);
     w->setGeometry(QRect(40, 50, 700, 500));
-    w->findChild<QTreeView *>("LV1")->setColumnWidth(0, 123);
+    f.child<QTreeView>("LV1")->setColumnWidth(0, 123);
     f.closeWindow();
 
     EXPECT_EQ(Settings::read("Pos", "Width"), QStringLiteral("700"));
@@ -338,14 +345,16 @@ TEST(Form1Settings, ExitWritesTheLayoutAndStartRestoresIt)
     EXPECT_EQ(Settings::read("DataDirs", "Charge"), QStringLiteral("1"));
     EXPECT_EQ(Settings::read("Opt", "Version"), programVersionKey());
     EXPECT_TRUE(Settings::contains("Pos", "X1"));
+    // The temporary folder goes with the window.
+    EXPECT_EQ(QDir(f.temp.path()).entryList({"VORN_TmpFiles*"}, QDir::AllEntries), QStringList());
 
     w = f.start();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->geometry().size(), QSize(700, 500));
-    EXPECT_EQ(w->findChild<QTreeView *>("LV1")->columnWidth(0), 123);
+    EXPECT_EQ(f.child<QTreeView>("LV1")->columnWidth(0), 123);
 }
 
-TEST(Form1Settings, NewVersionStartsFromTheUpgradeOptionsWord)
+TEST(Form1Start, NewVersionStartsFromTheUpgradeOptionsWord)
 {
     Form1Fixture f;
     Settings::write("Opt", "Version", "1");
@@ -354,12 +363,12 @@ TEST(Form1Settings, NewVersionStartsFromTheUpgradeOptionsWord)
     ASSERT_NE(w, nullptr);
     // 9679 has bit 128 (viewer shown) and bit 64 (shown by itself).
     EXPECT_TRUE(w->browser()->viewerVisible());
-    EXPECT_TRUE(w->findChild<QAction *>("MnuImgFleche_2")->isChecked());
+    EXPECT_TRUE(f.child<QAction>("MnuImgFleche_2")->isChecked());
     f.closeWindow();
 
     Settings::write("Opt", "OptDiv", "0");
     w = f.start();
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(w->browser()->viewerVisible());
-    EXPECT_FALSE(w->findChild<QAction *>("MnuImgFleche_2")->isChecked());
+    EXPECT_FALSE(f.child<QAction>("MnuImgFleche_2")->isChecked());
 }

@@ -1,3 +1,4 @@
+#include "store/KeywordCounts.h"
 #include "store/KeywordList.h"
 #include "StoreFixture.h"
 
@@ -49,4 +50,18 @@ TEST(KeywordList, FindSearchesFromTheLastEntryIgnoringCase)
     EXPECT_EQ(test::keywordsText(catalogue.keywords), "1=Jazz;12=Rock;4=JAZZ;13=Pop");
     EXPECT_EQ(KeywordList::findNumber(catalogue, 12), 2);
     EXPECT_EQ(KeywordList::findNumber(catalogue, 99), 0);
+}
+
+TEST(KeywordCounts, WholeNumbersBetweenBarsOnly)
+{
+    Catalogue catalogue;
+    catalogue.discs.resize(1);
+    for (const char *codes : {"|1|12|", "|2|", "|", "|21|1|"}) {
+        catalogue.discs.emplace_back();
+        catalogue.discs.back().keywordCodes = QString::fromLatin1(codes);
+    }
+    EXPECT_EQ(discsCarrying(catalogue, 1), 2);
+    EXPECT_EQ(discsCarrying(catalogue, 2), 1);
+    EXPECT_EQ(discsCarrying(catalogue, 12), 1);
+    EXPECT_EQ(discsCarrying(catalogue, 3), 0);
 }

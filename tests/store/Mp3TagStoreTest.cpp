@@ -1,6 +1,8 @@
 #include "store/Mp3TagStore.h"
 
+#include "settings/StringTable.h"
 #include "store/DiscArchive.h"
+#include "store/Mp3Summary.h"
 #include "StoreFixture.h"
 
 #include <QFileInfo>
@@ -58,4 +60,14 @@ TEST_F(Mp3TagStoreTest, MissingWorkingCopyIsUnpackedAndAnEmptyStoreIsAnEmptyFile
     ASSERT_TRUE(Mp3TagStore().save(storePath()));
     EXPECT_EQ(QFileInfo(storePath()).size(), 0);
     EXPECT_EQ(reader.read(catalogue, kId, 0), Mp3Tags());
+}
+
+TEST(Mp3Summary, FullSummaryLabelsFollowTheLanguageAndSkipEmptyTags)
+{
+    const Mp3Tags tags{"Title", "", "Artist", "Note", 0, "7"};
+    setLanguageOffset(0);
+    EXPECT_EQ(mp3FullSummary(tags), QStringLiteral("Artiste : Artist\r\nTitre : Title\r\nPiste : 7\r\nCommentaires : Note\r\n"));
+    setLanguageOffset(1000);
+    EXPECT_EQ(mp3FullSummary({"", "Album", "", "", 1999, ""}), "Album: Album\r\nYear: 1999\r\n");
+    setLanguageOffset(0);
 }

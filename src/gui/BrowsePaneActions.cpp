@@ -1,0 +1,191 @@
+// The browse page's menus and the opening of files and folders on the disc in the
+// drive: history, the folder tree's pop-up menu, the text viewer's menu, view modes.
+#include "gui/BrowsePane.h"
+
+#include "common/UserPrompt.h"
+#include "gui/MainMenus.h"
+#include "scan/DriveLayer.h"
+#include "scan/ShellOpen.h"
+#include "settings/StringTable.h"
+#include "store/Catalogue.h"
+#include "store/TreeFiles.h"
+
+#include <QAction>
+#include <QFile>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTreeView>
+#include <QTreeWidget>
+
+namespace vorn {
+
+void BrowsePane::connectMenus()
+{
+    connect(m_menus.back, &QAction::triggered, this, [this] { moveInHistory(-1); });
+    connect(m_menus.forward, &QAction::triggered, this, [this] { moveInHistory(1); });
+    for (QAction *open : m_menus.openFolder)
+        connect(open, &QAction::triggered, this, &BrowsePane::exploreShownFolder);
+    connect(m_menus.viewerShown, &QAction::triggered, this, [this] { viewerMenu(0); });
+    connect(m_menus.viewerZoom, &QAction::triggered, this, [this] { viewerMenu(1); });
+    connect(m_menus.viewerAutoShow, &QAction::triggered, this, [this] { viewerMenu(2); });
+
+    connect(m_files, &QTreeView::doubleClicked, this, [this](const QModelIndex &index) { openFileRow(index.row()); });
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { openTreeNode(currentNodeKey()); });
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tree, &QTreeWidget::customContextMenuRequested, this, &BrowsePane::popFolderMenu);
+}
+
+void BrowsePane::popFolderMenu(const QPoint &pos)
+{
+    QTreeWidgetItem *item = m_tree->itemAt(pos);
+    if (!item)
+        return;
+    // The node pointed at is shown as well as selected, so the menu acts on what is seen.
+    const QString key = item->data(0, Qt::UserRole + 1).toString();
+    showNode(key);
+    const bool folder = key.startsWith(u'K');
+    for (QAction *open : m_menus.openFolder)
+        open->setVisible(folder);
+    const int number = key.mid(1).toInt();
+    const std::vector<FolderRecord> &folders = m_shown.tree.folders;
+    const bool excluded = folder && number > 0 && size_t(number) < folders.size()
+        && (folders[size_t(number)].flags & FolderExcludedFromSearch);
+    m_menus.excludeFolder->setChecked(excluded);
+    m_menus.excludeFolder->setVisible(folder);
+    m_menus.folderProperties->setVisible(folder);
+    m_menus.folder->popup(m_tree->viewport()->mapToGlobal(pos));
+}
+
+void BrowsePane::updateHistoryMenus()
+{
+    m_menus.back->setEnabled(canGoBack());
+    m_menus.forward->setEnabled(canGoForward());
+}
+
+void BrowsePane::moveInHistory(int delta)
+{
+    const auto [identifier, node] = stepHistory(delta);
+    if (identifier.isEmpty())
+        return;
+    if (m_shown.identifier != identifier)
+        emit discWanted(identifier);
+    if (m_shown.identifier == identifier)
+        showNode(node, true);
+    updateHistoryMenus();
+}
+
+void BrowsePane::viewerMenu(int index)
+{
+    switch (index) {
+    case 0:
+        setViewerVisible(!viewerVisible());
+        break;
+    case 1: {
+        const QString path = m_catalogue.tempFolder + QStringLiteral("VORN_TXT.txt");
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            file.write(m_viewer->toPlainText().toUtf8());
+            file.close();
+            say(shellOpen(path, m_launcher ? *m_launcher : systemShellLauncher()));
+        }
+        return;
+    }
+    case 2:
+        m_autoShow = m_menus.viewerAutoShow->isChecked();
+        break;
+    default:
+        return;
+    }
+    emit viewerOptionsChanged();
+}
+
+void BrowsePane::setViewMode(int mode)
+{
+    // The file pane keeps one row per entry; the modes other than details show the
+    // names alone, with large icons in mode 0.
+    if (mode < 0 || mode > 3)
+        return;
+    m_viewMode = mode;
+    for (int column = FilePaneModel::Description; column < FilePaneModel::DateNumber; ++column)
+        m_files->setColumnHidden(column, mode != 3);
+    m_files->setHeaderHidden(mode != 3);
+    m_files->setIconSize(mode == 0 ? QSize(32, 32) : QSize(16, 16));
+}
+
+QString BrowsePane::hostPathOnDrive(QChar letter, const QString &discPath)
+{
+    const DriveVolumeOpening opening = m_drives.openVolume(letter);
+    if (!opening.volume) {
+        say(opening.message);
+        return {};
+    }
+    const QString host = opening.volume->hostPath(QString(letter) + QStringLiteral(":\\") + discPath);
+    if (host.isEmpty())
+        say(shellErrorText(kShellFileNotFound));
+    return host;
+}
+
+void BrowsePane::openOnDrive(const QString &discPath, bool folder)
+{
+    const QChar letter = m_driveOf && !m_shown.identifier.isEmpty() ? m_driveOf() : QChar();
+    if (letter.isNull()) {
+        m_prompt.warn(LoadText(369));
+        return;
+    }
+    const QString host = hostPathOnDrive(letter, discPath);
+    if (host.isEmpty())
+        return;
+    ShellLauncher &launcher = m_launcher ? *m_launcher : systemShellLauncher();
+    say(folder ? shellOpenFolder(host, launcher) : shellOpen(host, launcher));
+}
+
+void BrowsePane::openFileRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const QString key = m_model->row(row).key;
+    const int number = key.mid(1).toInt();
+    if (key.startsWith(u'R')) {
+        if (showNode(u'K' + QString::number(number))) {
+            if (QTreeWidgetItem *item = m_tree->currentItem())
+                item->setExpanded(true);
+        }
+        return;
+    }
+    if (number < 0 || size_t(number) >= m_shown.tree.files.size())
+        return;
+    openOnDrive(TreeFiles::filePath(m_shown.tree, number), false);
+}
+
+void BrowsePane::openTreeNode(const QString &key)
+{
+    const DiscTree &tree = m_shown.tree;
+    const int number = key.mid(1).toInt();
+    if (key.startsWith(u'K')) {
+        if (number < 0 || size_t(number) >= tree.folders.size())
+            return;
+        openOnDrive(TreeFiles::folderPath(tree, number), true);
+    } else if (key.startsWith(u'Z')) {
+        if (number < 0 || size_t(number) >= tree.files.size())
+            return;
+        openOnDrive(TreeFiles::filePath(tree, number), false);
+    }
+}
+
+void BrowsePane::exploreShownFolder()
+{
+    QString key = currentNodeKey();
+    if (key.isEmpty())
+        key = shownNodeKey();
+    if (key.startsWith(u'K'))
+        openTreeNode(key);
+}
+
+void BrowsePane::say(const QString &text)
+{
+    if (!text.isEmpty())
+        m_prompt.warn(text);
+}
+
+} // namespace vorn

@@ -1,0 +1,237 @@
+#include "gui/DiscInfoPane.h"
+
+#include "common/UserPrompt.h"
+#include "edit/DiscEdits.h"
+#include "edit/HeldEdits.h"
+#include "gui/EditReport.h"
+#include "gui/MainMenus.h"
+#include "settings/StringTable.h"
+#include "store/Catalogue.h"
+#include "store/KeywordCodes.h"
+#include "store/KeywordCounts.h"
+#include "store/KeywordList.h"
+
+#include <QAction>
+#include <QFont>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace vorn {
+
+namespace {
+
+constexpr int NumberRole = Qt::UserRole + 1;
+
+QString descriptionForBox(const QString &stored)
+{
+    return QString(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QString keywordCaption(const Catalogue &catalogue, const KeywordEntry &keyword)
+{
+    return keyword.name + QStringLiteral(" (") + QString::number(discsCarrying(catalogue, keyword.number)) + u')';
+}
+
+} // namespace
+
+DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMenus &menus, QWidget *parent)
+    : QWidget(parent)
+    , m_catalogue(catalogue)
+    , m_prompt(prompt)
+{
+    m_description = new QPlainTextEdit;
+    m_description->setObjectName(QStringLiteral("TxtDesc"));
+    m_description->setReadOnly(true);
+    m_keywords = new QListWidget;
+    m_keywords->setObjectName(QStringLiteral("ListMC"));
+    m_keywords->setUniformItemSizes(true);
+    m_fields = new QTreeWidget;
+    m_fields->setObjectName(QStringLiteral("TvChamps"));
+    m_fields->setHeaderHidden(true);
+
+    m_tabs = new QTabBar;
+    m_tabs->setObjectName(QStringLiteral("PictAffMC"));
+    m_tabs->setDocumentMode(true);
+    m_tabs->setExpanding(false);
+    // Captions are never cut: the pane is at least as wide as its three tabs.
+    m_tabs->setElideMode(Qt::ElideNone);
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_pages = new QStackedWidget;
+    m_pages->setObjectName(QStringLiteral("LowerPages"));
+    for (QWidget *page : {static_cast<QWidget *>(m_keywords), static_cast<QWidget *>(m_description),
+                          static_cast<QWidget *>(m_fields)}) {
+        m_tabs->addTab(QString());
+        m_pages->addWidget(page);
+    }
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_tabs);
+    layout->addWidget(m_pages, 1);
+
+    for (int page = 0; page < 3; ++page)
+        connect(menus.page[page], &QAction::triggered, this, [this, page] { showPage(page); });
+    connect(m_tabs, &QTabBar::currentChanged, this, &DiscInfoPane::showPage);
+    connect(m_tabs, &QTabBar::customContextMenuRequested, this,
+            [this, menu = menus.menu](const QPoint &pos) { menu->popup(m_tabs->mapToGlobal(pos)); });
+    connect(m_keywords, &QListWidget::itemChanged, this, &DiscInfoPane::keywordTicked);
+    connect(m_description, &QPlainTextEdit::textChanged, this, &DiscInfoPane::descriptionEdited);
+}
+
+void DiscInfoPane::applyCaptions()
+{
+    const int captions[] = {128, 129, 536};
+    for (int page = 0; page < 3; ++page)
+        m_tabs->setTabText(page, LoadText(captions[page]));
+}
+
+void DiscInfoPane::showPage(int page)
+{
+    if (page < 0 || page > 2)
+        return;
+    m_pages->setCurrentIndex(page);
+    if (m_tabs->currentIndex() != page)
+        m_tabs->setCurrentIndex(page);
+}
+
+bool DiscInfoPane::hasDisc() const
+{
+    return m_catalogue.current > 0 && m_catalogue.current <= m_catalogue.discCount();
+}
+
+void DiscInfoPane::showCurrentDisc()
+{
+    tickCurrentDisc();
+    fillFields();
+    m_filling = true;
+    // Without a disc there is nowhere to keep typed words: the box is read-only then.
+    m_description->setReadOnly(!hasDisc());
+    m_description->setPlainText(hasDisc() ? descriptionForBox(m_catalogue.disc(m_catalogue.current).description)
+                                          : QString());
+    m_filling = false;
+    m_modified = false;
+}
+
+void DiscInfoPane::fillKeywords()
+{
+    m_filling = true;
+    m_keywords->clear();
+    for (int k = 1; k < int(m_catalogue.keywords.size()); ++k) {
+        const KeywordEntry &keyword = m_catalogue.keywords[size_t(k)];
+        if (keyword.number == 0)
+            continue;
+        auto *item = new QListWidgetItem(keywordCaption(m_catalogue, keyword), m_keywords);
+        item->setData(NumberRole, int(keyword.number));
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    m_filling = false;
+    tickCurrentDisc();
+}
+
+void DiscInfoPane::tickCurrentDisc()
+{
+    const QString codes = hasDisc() ? m_catalogue.disc(m_catalogue.current).keywordCodes : QString();
+    m_filling = true;
+    for (int i = 0; i < m_keywords->count(); ++i) {
+        QListWidgetItem *item = m_keywords->item(i);
+        const bool carried = carriesKeyword(codes, qint16(item->data(NumberRole).toInt()));
+        item->setCheckState(carried ? Qt::Checked : Qt::Unchecked);
+        Qt::ItemFlags flags = item->flags();
+        flags.setFlag(Qt::ItemIsUserCheckable, hasDisc());
+        item->setFlags(flags);
+    }
+    m_filling = false;
+}
+
+void DiscInfoPane::keywordTicked(QListWidgetItem *item)
+{
+    if (m_filling || !item || !hasDisc())
+        return;
+    // The ticks are held in the disc array (the counts follow them) until the disc is left.
+    std::vector<int> numbers;
+    for (int i = 0; i < m_keywords->count(); ++i) {
+        if (m_keywords->item(i)->checkState() == Qt::Checked)
+            numbers.push_back(m_keywords->item(i)->data(NumberRole).toInt());
+    }
+    m_catalogue.disc(m_catalogue.current).keywordCodes = keywordCodesOf(numbers);
+    m_modified = true;
+    const int at = KeywordList::findNumber(m_catalogue, qint16(item->data(NumberRole).toInt()));
+    if (at > 0) {
+        m_filling = true;
+        item->setText(keywordCaption(m_catalogue, m_catalogue.keywords[size_t(at)]));
+        m_filling = false;
+    }
+    m_keywords->setCurrentItem(item);
+}
+
+void DiscInfoPane::fillFields()
+{
+    m_fields->clear();
+    // Node keys of the field tree: "Champs" the root, "K" & 2n field n, "V" & 2n its value.
+    auto *root = new QTreeWidgetItem(m_fields, {LoadText(536)});
+    root->setData(0, Qt::UserRole, QStringLiteral("Champs"));
+    QFont bold = m_fields->font();
+    bold.setBold(true);
+    for (int n = 1; n < m_catalogue.fieldNames.size(); ++n) {
+        const QString &name = m_catalogue.fieldNames[n];
+        if (name.isEmpty() || name == LoadText(535))
+            continue;
+        QString value;
+        if (hasDisc()) {
+            for (const FieldPair &pair : m_catalogue.disc(m_catalogue.current).fields) {
+                if (pair.name.compare(name, Qt::CaseInsensitive) == 0)
+                    value = pair.value;
+            }
+        }
+        auto *field = new QTreeWidgetItem(root, {name});
+        field->setData(0, Qt::UserRole, QString(u'K' + QString::number(2 * n)));
+        auto *valueItem = new QTreeWidgetItem(field, {value.isEmpty() ? LoadText(538) : value});
+        valueItem->setData(0, Qt::UserRole, QString(u'V' + QString::number(2 * n)));
+        if (!value.isEmpty())
+            field->setFont(0, bold);
+    }
+    auto *placeholder = new QTreeWidgetItem(root, {LoadText(535)});
+    placeholder->setData(0, Qt::UserRole, QString(u'K' + QString::number(2 * m_catalogue.fieldNames.size() + 1)));
+    m_fields->expandAll();
+}
+
+void DiscInfoPane::descriptionEdited()
+{
+    if (m_filling || !hasDisc())
+        return;
+    const QString text = m_description->toPlainText();
+    if (vorn::descriptionEdited(m_catalogue.disc(m_catalogue.current).description, text))
+        m_modified = true;
+    emit descriptionTyped(text);
+}
+
+void DiscInfoPane::saveCurrentDisc()
+{
+    if (!m_modified || !hasDisc())
+        return;
+    edit::DiscInfoChanges changes;
+    changes.description = m_description->toPlainText();
+    QStringList keywords;
+    for (int i = 0; i < m_keywords->count(); ++i) {
+        const QListWidgetItem *item = m_keywords->item(i);
+        const int at = KeywordList::findNumber(m_catalogue, qint16(item->data(NumberRole).toInt()));
+        if (item->checkState() == Qt::Checked && at > 0)
+            keywords << m_catalogue.keywords[size_t(at)].name;
+    }
+    changes.keywords = keywords;
+    const EditResult result = edit::changeDiscInfo(m_catalogue, m_catalogue.current, changes);
+    // Written or not, the edit is not offered again: a failure is said once.
+    m_modified = false;
+    reportEdit(m_prompt, result);
+    // The keyword list may have followed "MC.txt" written by another copy.
+    fillKeywords();
+}
+
+} // namespace vorn
