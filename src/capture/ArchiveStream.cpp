@@ -94,7 +94,7 @@ void readWithLibarchive(ArchiveKind kind, const QString &hostPath, const Archive
         archive_read_support_format_rar5(reader);
     }
     const QByteArray path = QFile::encodeName(hostPath);
-    if (listing.recognised && archive_read_open_filename(reader, path.constData(), 64 * 1024) == ARCHIVE_OK) {
+    if (listing.recognised && !listing.dataRefused && archive_read_open_filename(reader, path.constData(), 64 * 1024) == ARCHIVE_OK) {
         std::size_t cursor = 0;
         qint64 discardBudget = kSolidDiscardLimit;
         int retries = 0;
