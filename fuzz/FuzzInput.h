@@ -26,6 +26,12 @@ inline QString inputFile(const uint8_t *data, size_t size, const char *suffix)
 {
     const QString path = QDir::tempPath() + QStringLiteral("/vorn-fuzz-%1%2")
                              .arg(getpid()).arg(QLatin1String(suffix));
+    // Removed when the fuzzer exits.
+    static const struct Remover
+    {
+        QString path;
+        ~Remover() { QFile::remove(path); }
+    } remover{path};
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(reinterpret_cast<const char *>(data), qint64(size));
