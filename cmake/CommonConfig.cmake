@@ -16,7 +16,14 @@ target_compile_definitions(vorn_options INTERFACE
     VORN_VERSION_MINOR=${PROJECT_VERSION_MINOR}
     VORN_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 
-if(VORN_SANITIZE)
+# Fuzzing: every core library carries libFuzzer's coverage hooks and the sanitizers;
+# the fuzz targets add libFuzzer's main.
+if(VORN_FUZZ)
+    target_compile_options(vorn_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    target_link_options(vorn_options INTERFACE -fsanitize=address,undefined)
+elseif(VORN_SANITIZE)
     target_compile_options(vorn_options INTERFACE
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(vorn_options INTERFACE -fsanitize=address,undefined)

@@ -36,6 +36,7 @@ struct ArchiveListing
     QString error;
     bool recognised = false;  // the file is an archive of the kind asked for
     bool solid = false;       // members are compressed as one stream (solid RAR)
+    bool dataRefused = false; // our checks found data the reading library would misread
     qint64 archiveStart = 0;  // where the archive begins inside the file (self-extracting programs)
 };
 

@@ -96,7 +96,7 @@ void readWithLibarchive(ArchiveKind kind, const QString &hostPath, const Archive
         archive_read_support_format_rar(reader);
         archive_read_support_format_rar5(reader);
     }
-    const int fd = listing.recognised ? openRegularFile(QFile::encodeName(hostPath)) : -1;
+    const int fd = listing.recognised && !listing.dataRefused ? openRegularFile(QFile::encodeName(hostPath)) : -1;
     if (fd >= 0 && archive_read_open_fd(reader, fd, 64 * 1024) == ARCHIVE_OK) {
         std::size_t cursor = 0;
         qint64 discardBudget = kSolidDiscardLimit;

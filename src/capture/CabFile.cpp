@@ -31,6 +31,37 @@ bool skipString(ArchiveInput &input, qint64 &pos)
     return true;
 }
 
+// libarchive reads out of bounds on a stored data block whose unpacked size is not its
+// packed size, and on a block of more than 32 KB unpacked (the format's limit): a
+// cabinet with one is listed but its members are not read. Sound blocks never overlap,
+// so more blocks than the file could hold mean a damaged cabinet too.
+bool dataBlocksSound(ArchiveInput &input, qint64 foldersAt, int folderCount, int folderReserve,
+                     int dataReserve)
+{
+    qint64 budget = input.size() / 8 + 1;
+    for (int f = 0; f < folderCount; ++f) {
+        const QByteArrayView folder = input.peek(foldersAt + qint64(f) * (8 + folderReserve), 8);
+        if (folder.size() < 8)
+            break;
+        qint64 at = le32(folder, 0);
+        const int blocks = le16(folder, 4);
+        const bool stored = (le16(folder, 6) & 0x0F) == 0;
+        for (int b = 0; b < blocks; ++b) {
+            const QByteArrayView block = input.peek(at, 8);
+            if (block.size() < 8)
+                break;   // cut short: the library stops there by itself
+            if (--budget < 0)
+                return false;
+            const quint16 packed = le16(block, 4);
+            const quint16 unpacked = le16(block, 6);
+            if (unpacked > 32768 || (stored && unpacked != packed))
+                return false;
+            at += 8 + dataReserve + packed;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 ArchiveListing listCabArchive(const QString &hostPath)
@@ -53,8 +84,14 @@ ArchiveListing listCabArchive(const QString &hostPath)
 
     // The optional parts of the header are read only to tell a damaged one.
     qint64 pos = kHeaderSize;
-    if (flags & kReservePresent)
-        pos += 4 + le16(input.peek(pos, 2), 0);
+    int folderReserve = 0;
+    int dataReserve = 0;
+    if (flags & kReservePresent) {
+        const QByteArrayView reserve = input.peek(pos, 4);
+        folderReserve = reserve.size() == 4 ? quint8(reserve[2]) : 0;
+        dataReserve = reserve.size() == 4 ? quint8(reserve[3]) : 0;
+        pos += 4 + le16(reserve, 0);
+    }
     bool headerOk = pos <= input.size();
     if (headerOk && (flags & kPrevCabinet))
         headerOk = skipString(input, pos) && skipString(input, pos);
@@ -66,6 +103,7 @@ ArchiveListing listCabArchive(const QString &hostPath)
         return listing;
     }
 
+    listing.dataRefused = !dataBlocksSound(input, pos, le16(header, 26), folderReserve, dataReserve);
     pos = filesOffset;
     for (int i = 0; i < fileCount; ++i) {
         const QByteArrayView entry = input.peek(pos, 16 + kMaxName);

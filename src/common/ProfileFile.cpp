@@ -1,5 +1,6 @@
 #include "common/ProfileFile.h"
 
+#include "common/DurableFile.h"
 #include "common/LineFields.h"
 #include "common/TextCodec.h"
 
@@ -83,7 +84,7 @@ bool ProfileFile::save(const QString &path) const
     const QByteArray data = serialize();
     if (file.write(data) != data.size())
         return false;
-    return file.commit();
+    return commitDurably(file);
 }
 
 QByteArray ProfileFile::serialize() const

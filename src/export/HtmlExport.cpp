@@ -1,5 +1,6 @@
 #include "export/HtmlExport.h"
 
+#include "common/DurableFile.h"
 #include "common/RunObserver.h"
 #include "common/UserPrompt.h"
 #include "export/HtmlImages.h"
@@ -29,7 +30,7 @@ bool writePage(const QString &path, const QString &text, QString *error)
 {
     QSaveFile file(path);
     const QByteArray bytes = (text + Crlf).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !commitDurably(file)) {
         *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
         return false;
     }

@@ -1,5 +1,7 @@
 #include "export/HtmlImages.h"
 
+#include "common/DurableFile.h"
+
 #include <QBuffer>
 #include <QColor>
 #include <QFile>
@@ -46,7 +48,7 @@ bool copyBackgrounds(const QString &folder, QString *error)
         const QString target = folder + u'/' + name;
         QSaveFile out(target);
         if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)
-            || out.write(source.readAll()) < 0 || !out.commit()) {
+            || out.write(source.readAll()) < 0 || !commitDurably(out)) {
             if (error)
                 *error = target + QStringLiteral(": ") + out.errorString();
             return false;
@@ -121,7 +123,7 @@ bool writeBitmap(const QImage &image, const QString &path, QString *error)
     } else if (error) {
         *error = path + QStringLiteral(": ") + out.errorString();
     }
-    if (ok && !out.commit()) {
+    if (ok && !commitDurably(out)) {
         ok = false;
         if (error)
             *error = path + QStringLiteral(": ") + out.errorString();

@@ -1,5 +1,6 @@
 #include "export/ListExport.h"
 
+#include "common/DurableFile.h"
 #include "common/LineFields.h"
 #include "common/Numbers.h"
 #include "common/TabSeparated.h"
@@ -50,7 +51,7 @@ QString chooseFile(UserPrompt &prompt, int titleId, const QString &filter, const
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !commitDurably(file)) {
         *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
         return false;
     }

@@ -1,5 +1,7 @@
 #include "store/ArchiveTransfer.h"
 
+#include "common/DurableFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -87,8 +89,7 @@ bool copyAtomically(const QString &source, const QString &target)
         QFile::remove(partial);
         return false;
     }
-    QFile::remove(target);
-    if (!QFile::rename(partial, target)) {
+    if (!replaceDurably(partial, target)) {
         QFile::remove(partial);
         return false;
     }
@@ -97,8 +98,11 @@ bool copyAtomically(const QString &source, const QString &target)
 
 bool moveAtomically(const QString &source, const QString &target)
 {
-    if (QFile::rename(source, target))
+    if (QFile::rename(source, target)) {
+        syncFolderOf(target);
+        syncFolderOf(source);
         return true;
+    }
     return copyAtomically(source, target) && QFile::remove(source);
 }
 

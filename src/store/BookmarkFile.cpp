@@ -1,5 +1,6 @@
 #include "store/BookmarkFile.h"
 
+#include "common/DurableFile.h"
 #include "common/LineFields.h"
 #include "store/Catalogue.h"
 #include "store/DiscArchive.h"
@@ -93,7 +94,7 @@ bool write(const QString &path, const std::vector<BookmarkRecord> &bookmarks)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return commitDurably(file);
 }
 
 bool write(const Catalogue &catalogue, const QString &identifier,

@@ -11,6 +11,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <limits>
 
 namespace vorn {
 
@@ -116,7 +117,8 @@ CapturedTextIndex parseCapturedTextIndex(QByteArrayView head)
     profile.parse(profileText);
     const QString sizeText = profile.value(QStringLiteral("TxtSize"), QStringLiteral("Size"));
     const qint64 h = integerValue(sizeText);
-    if (sizeText.trimmed().isEmpty() || h <= 0)
+    // A header size no file could have marks a damaged store.
+    if (sizeText.trimmed().isEmpty() || h <= 0 || h > std::numeric_limits<qint64>::max() / 2)
         return index;
 
     qint64 offset = h + 2;
@@ -134,7 +136,10 @@ CapturedTextIndex parseCapturedTextIndex(QByteArrayView head)
         const qint64 length = std::max<qint64>(0, integerValue(QString::fromLatin1(piece)));
         index.starts.push_back(offset);
         index.lengths.push_back(length);
-        offset += length;
+        // Lengths past any file leave the texts after them unreadable, never a
+        // start before the one of the text in front.
+        offset = length > std::numeric_limits<qint64>::max() - offset
+                     ? std::numeric_limits<qint64>::max() : offset + length;
     }
     return index;
 }

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QHash>
 
 #include <dirent.h>
@@ -62,6 +63,31 @@ QString unreadableMessage(const QStringList &names)
 QString leftOutMessage(const QStringList &names)
 {
     return LoadText(725) + u'\n' + names.join(u'\n');
+}
+
+// Temporary files of a write cut short beside the archives and the icon store: the
+// copy an archive change is made on ("<id>.VORN.XXXXXX"), libzip's own file beside it
+// and the ".part" of an archive copy.
+bool isStrayWrite(const QString &name)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("(\\.VORN|^VORN\\.Icons)(\\.part|\\.[A-Za-z0-9]{6}(\\.[A-Za-z0-9]{6})?)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return pattern.match(name).hasMatch();
+}
+
+// Removes them, only while holding the data folder's lock: another copy of the
+// program writing now holds it, and its files are left alone.
+void removeStrayWrites(const QString &folder)
+{
+    DataFolderLock lock(folder);
+    if (lock.lockIfFree() != DataFolderLock::State::Held)
+        return;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (isStrayWrite(name))
+            QFile::remove(folder + name);
+    }
 }
 
 } // namespace
@@ -116,6 +142,7 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
         catalogue.fieldNames = QStringList{QString()};
     }
 
+    removeStrayWrites(catalogue.dataFolder);
     observer.progress(LoadText(578));
     IconStore::load(catalogue);
 

@@ -1,5 +1,6 @@
 #include "store/DiscArchive.h"
 
+#include "common/DurableFile.h"
 #include "common/TextCodec.h"
 #include "common/Wildcard.h"
 #include "store/Catalogue.h"
@@ -10,9 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <zip.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace vorn::DiscArchive {
@@ -59,13 +63,54 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-ZipHandle openForWriting(const QString &archivePath, QString *error)
+// A change to an archive is made on a copy under a temporary name beside it
+// ("<archive>.XXXXXX"); the copy is flushed to the disk, renamed over the archive and
+// the folder flushed, so a crash at any point leaves the old archive or the new one.
+// Copies a crash leaves behind are removed when the data folder is next opened.
+struct ArchiveWrite
 {
+    ZipHandle zip;
+    QString partial;
+    QString target;
+
+    ArchiveWrite() = default;
+    ArchiveWrite(ArchiveWrite &&) = default;
+    ~ArchiveWrite()
+    {
+        zip.reset();
+        if (!partial.isEmpty())
+            QFile::remove(partial);
+    }
+    explicit operator bool() const { return bool(zip); }
+    zip_t *get() const { return zip.get(); }
+};
+
+QString temporaryName(const QString &archivePath)
+{
+    QTemporaryFile file(archivePath + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        return {};
+    return file.fileName();   // removed again when `file` goes: the name is free
+}
+
+ArchiveWrite openForWriting(const QString &archivePath, int flags, QString *error)
+{
+    ArchiveWrite write;
+    write.target = archivePath;
+    write.partial = temporaryName(archivePath);
+    if (write.partial.isEmpty()) {
+        setError(error, archivePath + QStringLiteral(": the temporary file cannot be created"));
+        return write;
+    }
+    if (QFileInfo::exists(archivePath) && !QFile::copy(archivePath, write.partial)) {
+        setError(error, archivePath + QStringLiteral(": the temporary copy cannot be written"));
+        return write;
+    }
     int code = 0;
-    zip_t *archive = zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE, &code);
-    if (!archive)
+    write.zip.reset(zip_open(QFile::encodeName(write.partial).constData(), flags, &code));
+    if (!write.zip)
         setError(error, archivePath + QStringLiteral(": ") + openErrorText(code));
-    return ZipHandle(archive);
+    return write;
 }
 
 // Adds one host file under its bare name, replacing a member of the same name.
@@ -109,10 +154,9 @@ bool setComment(zip_t *archive, const QString &comment, QString *error)
     return true;
 }
 
-// zip_close writes a temporary file beside the archive and renames it over the
-// archive only when complete; on failure the old archive is left as it was.
-bool commit(ZipHandle &archive, const QString &archivePath, QString *error)
+bool commit(ArchiveWrite &archive, QString *error)
 {
+    const QString &archivePath = archive.target;
     // libzip removes an archive left without members; a disc archive always has some.
     if (zip_get_num_entries(archive.get(), 0) <= 0) {
         setError(error, archivePath + QStringLiteral(": no member to store"));
@@ -122,7 +166,12 @@ bool commit(ZipHandle &archive, const QString &archivePath, QString *error)
         setError(error, archivePath + QStringLiteral(": ") + archiveErrorText(archive.get()));
         return false;   // the handle still owns the archive; zip_discard frees it
     }
-    archive.release();
+    archive.zip.release();
+    if (!replaceDurably(archive.partial, archivePath)) {
+        setError(error, archivePath + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    archive.partial.clear();
     return true;
 }
 
@@ -208,7 +257,7 @@ bool pack(const Catalogue &catalogue, const QString &identifier, int memberFlags
           const QString &comment, int level, QString *error)
 {
     const QString archivePath = catalogue.archivePath(identifier);
-    ZipHandle archive = openForWriting(archivePath, error);
+    ArchiveWrite archive = openForWriting(archivePath, ZIP_CREATE, error);
     if (!archive)
         return false;
     for (const QString &extension : memberExtensions(memberFlags)) {
@@ -220,13 +269,13 @@ bool pack(const Catalogue &catalogue, const QString &identifier, int memberFlags
     }
     if (!setComment(archive.get(), comment, error))
         return false;
-    return commit(archive, archivePath, error);
+    return commit(archive, error);
 }
 
 bool packFiles(const QStringList &files, const QString &archivePath, const QString &comment,
                int level, QString *error)
 {
-    ZipHandle archive = openForWriting(archivePath, error);
+    ArchiveWrite archive = openForWriting(archivePath, ZIP_CREATE, error);
     if (!archive)
         return false;
     for (const QString &path : files) {
@@ -235,31 +284,28 @@ bool packFiles(const QStringList &files, const QString &archivePath, const QStri
     }
     if (!setComment(archive.get(), comment, error))
         return false;
-    return commit(archive, archivePath, error);
+    return commit(archive, error);
 }
 
 bool removeMember(const QString &archivePath, const QString &memberName, QString *error)
 {
     if (!QFileInfo::exists(archivePath))
         return true;
-    int code = 0;
-    ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), 0, &code));
-    if (!archive) {
-        setError(error, archivePath + QStringLiteral(": ") + openErrorText(code));
+    ArchiveWrite archive = openForWriting(archivePath, 0, error);
+    if (!archive)
         return false;
-    }
     const zip_int64_t index = zip_name_locate(archive.get(), memberName.toUtf8().constData(), ZIP_FL_NOCASE);
     if (index < 0)
         return true;
     if (zip_get_num_entries(archive.get(), 0) == 1) {
-        archive.reset();
-        return QFile::remove(archivePath);
+        archive.zip.reset();
+        return QFile::remove(archivePath) && syncFolderOf(archivePath);
     }
     if (zip_delete(archive.get(), zip_uint64_t(index)) < 0) {
         setError(error, archivePath + QStringLiteral(": ") + archiveErrorText(archive.get()));
         return false;
     }
-    return commit(archive, archivePath, error);
+    return commit(archive, error);
 }
 
 bool unpack(const Catalogue &catalogue, const QString &identifier, const QString &extensions)

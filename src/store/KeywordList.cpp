@@ -1,5 +1,6 @@
 #include "store/KeywordList.h"
 
+#include "common/DurableFile.h"
 #include "common/LineFields.h"
 #include "store/Catalogue.h"
 
@@ -65,7 +66,7 @@ bool write(const Catalogue &catalogue, QString *error)
         return false;
     }
     const QByteArray bytes = format(entries);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    if (file.write(bytes) != bytes.size() || !commitDurably(file)) {
         if (error)
             *error = file.errorString();
         return false;

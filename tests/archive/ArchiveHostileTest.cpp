@@ -1,5 +1,8 @@
 #include "ArchiveFixtures.h"
 
+#include "capture/ArchiveInput.h"
+#include "capture/CabFile.h"
+#include "capture/RarMembers.h"
 #include "capture/ZipMembers.h"
 
 #include <random>
@@ -115,6 +118,24 @@ TEST_F(HostileTest, DamageEndsTheListingAfterTheMembersBeforeIt)
         if (c.members > 0) {
             EXPECT_EQ(listing.members[0].name, QStringLiteral("a.txt"));
         }
+    }
+}
+
+// libarchive reads out of bounds on a stored CAB data block claiming more unpacked
+// bytes than it holds, or over 32 KB: such cabinets are listed, their members not read.
+TEST_F(HostileTest, CabDataBlocksTheLibraryMisreadsAreNotHandedToIt)
+{
+    QByteArray cab = makeCab({{"a.txt", "hello"}, {"b.txt", QByteArray(300, 'b')}});
+    const qsizetype block = qsizetype(le32(cab, 36));
+    for (quint16 unpacked : {quint16(306), quint16(40000)}) {
+        cab[block + 6] = char(unpacked & 0xFF);
+        cab[block + 7] = char(unpacked >> 8);
+        const QString path = write("lying.cab", cab);
+        const ArchiveListing listing = listArchiveMembers(ArchiveKind::Cab, path);
+        ASSERT_EQ(listing.members.size(), 2u) << unpacked;
+        const auto delivered = readAll(ArchiveKind::Cab, path, listing, {textRequest(0), textRequest(1)});
+        ASSERT_EQ(delivered.size(), 2u);
+        EXPECT_TRUE(delivered[0].content.head.isEmpty() && delivered[1].content.head.isEmpty()) << unpacked;
     }
 }
 

@@ -3,6 +3,9 @@
 #include "store/DiscArchive.h"
 #include "StoreFixture.h"
 
+#include <algorithm>
+#include <cstdint>
+
 using namespace vorn;
 using vorn::test::readFile;
 using vorn::test::writeFile;
@@ -82,11 +85,14 @@ TEST_F(CapturedTextStoreTest, IndexParsing)
         {"other section", "[Other]\r\nSize=34\r\n6;          \r\n", 0, {}},
         {"only two lines", "[TxtSize]\r\nSize=34\r\n", 0, {}},
         {"no texts", "[TxtSize]\r\nSize=32\r\n          \r\n\r\n", 34, {}},
+        {"size past any file", "[TxtSize]\r\nSize=9223372036854775807\r\n6;\r\n", 0, {}},
+        {"lengths past any file", "[TxtSize]\r\nSize=40\r\n9223372036854775807;5;\r\n", 42, {INT64_MAX, 5}},
     };
     for (const auto &c : cases) {
         const CapturedTextIndex index = parseCapturedTextIndex(c.head);
         EXPECT_EQ(index.lengths, c.lengths) << c.name;
         EXPECT_EQ(index.starts.empty() ? 0 : index.starts.front(), c.lengths.empty() ? 0 : c.firstText) << c.name;
+        EXPECT_TRUE(std::is_sorted(index.starts.begin(), index.starts.end())) << c.name;
     }
 }
 

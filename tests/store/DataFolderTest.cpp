@@ -1,5 +1,6 @@
 #include "settings/StringTable.h"
 #include "store/DataFolder.h"
+#include "store/DataFolderLock.h"
 #include "store/DiscArchive.h"
 #include "store/KeywordList.h"
 #include "StoreFixture.h"
@@ -51,6 +52,29 @@ TEST_F(DataFolderTest, ReadsEveryArchiveSortedWithDuplicateSuffixes)
     EXPECT_EQ(shown.replaceInStrings(" <.01.>", "").join(',').toLower(), "archives,music,photos,photos");
     EXPECT_EQ(opened.dataFolder, data.path() + u'/');
     EXPECT_FALSE(QFile::exists(data.filePath("Test d'écriture VORN")));
+}
+
+// A write killed half-way leaves its temporary files; they go at the next opening,
+// but never while another copy holds the lock (its write may be in progress).
+TEST_F(DataFolderTest, StrayWritesAreRemovedOnlyUnderTheLock)
+{
+    writeDisc("12", "Photos");
+    const QStringList strays = {"12.VORN.a1B2c3", "12.VORN.a1B2c3.Zz9yY8", "12.vorn.part", "VORN.Icons.q1w2e3"};
+    const QStringList kept = {"12.VORN.txt", "notes.VORN.bak1", "12.VORN"};
+    for (const QString &name : strays + QStringList{"12.VORN.txt", "notes.VORN.bak1"})
+        ASSERT_TRUE(writeFile(data.filePath(name), "x"));
+    {
+        DataFolderLock other(data.path() + u'/');
+        ASSERT_EQ(other.lock(), DataFolderLock::State::Held);
+        open();
+        for (const QString &name : strays)
+            EXPECT_TRUE(QFile::exists(data.filePath(name))) << qPrintable(name);
+    }
+    EXPECT_EQ(open().discCount(), 1);
+    for (const QString &name : strays)
+        EXPECT_FALSE(QFile::exists(data.filePath(name))) << qPrintable(name);
+    for (const QString &name : kept)
+        EXPECT_TRUE(QFile::exists(data.filePath(name))) << qPrintable(name);
 }
 
 TEST_F(DataFolderTest, UnreadableArchivesAreLeftOutUntouchedAndNamedOnce)
