@@ -235,6 +235,12 @@ void DiscListPane::fill()
     updateSortState();
 }
 
+void DiscListPane::showNotice(const QString &text)
+{
+    m_status->setText(QString(7, u' ') + text);
+    m_status->repaint();
+}
+
 void DiscListPane::updateStatus()
 {
     QString status = QString(7, u' ') + LoadText(388) + QStringLiteral(" : ")

@@ -66,6 +66,10 @@ public:
     void setViewMode(int mode);
     int viewMode() const { return m_viewMode; }
 
+    // Shows a passing notice in the status line at once (the window may be inside a
+    // long call): another copy of VORN writing in the data folder, for example.
+    void showNotice(const QString &text);
+
 signals:
     void entryClicked(int row);
     // The shown disc's pending edits must be written now (before a sort or a rename).

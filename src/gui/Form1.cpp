@@ -1,5 +1,7 @@
 #include "gui/Form1.h"
 
+#include "store/DataFolderLock.h"
+
 #include "gui/BrowsePane.h"
 #include "gui/DiscCataloguing.h"
 #include "gui/DiscInfoPane.h"
@@ -12,6 +14,7 @@
 #include "settings/AppFolders.h"
 #include "settings/OptionsWord.h"
 #include "settings/StringTable.h"
+#include "store/DataFolderLock.h"
 #include "store/TempFolder.h"
 
 #include <QAction>
@@ -47,10 +50,13 @@ Form1::Form1(Form1Setup setup, QWidget *parent)
     m_watcher->setEntryKeys([this] { return m_discList->driveKeys(); });
     connectPanes();
     connectCommands();
+    // A change waiting for another copy's write says so after two seconds.
+    DataFolderLock::waiting().notice = [this](const QString &text) { m_discList->showNotice(text); };
 }
 
 Form1::~Form1()
 {
+    DataFolderLock::waiting().notice = nullptr;
     shutDown();
 }
 

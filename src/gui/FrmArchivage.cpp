@@ -382,17 +382,7 @@ qint32 FrmArchivage::requestOptions() const
 
 void FrmArchivage::btDefautClick()
 {
-    const struct { int kind; const char *key; } lists[] = {
-        {FilterKind::Text, "FiltresTxt"}, {FilterKind::Zip, "FiltresZip"},
-        {FilterKind::Cab, "FiltresCab"}, {FilterKind::Rar, "FiltresRAR"}};
-    for (const auto &list : lists) {
-        QString text;
-        for (qsizetype i = 1; i < m_filters.size(); ++i) {
-            if (m_filters.kind(i) == list.kind && !m_filters.pattern(i).isEmpty())
-                text += m_filters.pattern(i) + u';';
-        }
-        Settings::write(kOpt, QString::fromLatin1(list.key), text);
-    }
+    WriteFilterLists(m_filters);
     Settings::write(kOpt, QStringLiteral("TailleMax"), m_maxSize->text());
     constexpr qint32 stored = Opt::CaptureText | Opt::FirstLineToDescription | Opt::CaptureTextInArchives
         | Opt::ListZip | Opt::EjectAfterCataloguing | Opt::ListCab | Opt::ListRar;
