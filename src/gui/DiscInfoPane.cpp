@@ -212,10 +212,10 @@ void DiscInfoPane::descriptionEdited()
     emit descriptionTyped(text);
 }
 
-void DiscInfoPane::saveCurrentDisc()
+bool DiscInfoPane::saveCurrentDisc()
 {
     if (!m_modified || !hasDisc())
-        return;
+        return true;
     edit::DiscInfoChanges changes;
     changes.description = m_description->toPlainText();
     QStringList keywords;
@@ -227,11 +227,13 @@ void DiscInfoPane::saveCurrentDisc()
     }
     changes.keywords = keywords;
     const EditResult result = edit::changeDiscInfo(m_catalogue, m_catalogue.current, changes);
-    // Written or not, the edit is not offered again: a failure is said once.
-    m_modified = false;
     reportEdit(m_prompt, result);
+    if (!result.ok())
+        return false;   // the typed text and ticks stay, to be written at the next leave
+    m_modified = false;
     // The keyword list may have followed "MC.txt" written by another copy.
     fillKeywords();
+    return true;
 }
 
 } // namespace vorn

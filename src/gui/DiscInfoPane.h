@@ -35,7 +35,8 @@ public:
     // The keyword list with the number of discs carrying each keyword.
     void fillKeywords();
     // Writes the current disc's pending description and keyword edits to its record.
-    void saveCurrentDisc();
+    // False when the edits could not be written: they stay in the pane.
+    bool saveCurrentDisc();
     bool infoModified() const { return m_modified; }
 
     QListWidget *keywordList() const { return m_keywords; }

@@ -73,7 +73,7 @@ public:
     // Selects and shows the entry showing disc `identifier`; false when none does.
     bool showDisc(const QString &identifier, bool force = false);
     // Writes the current disc's pending edits back to its record.
-    void saveCurrentDisc();
+    bool saveCurrentDisc();
     // Opens entry `number` of the data-folder list.
     bool openDataFolderEntry(int number);
 

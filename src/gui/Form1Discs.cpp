@@ -47,8 +47,13 @@ void Form1::showEntry(int row, bool force)
         updateDiscCommands();
         return;
     }
+    if (!saveCurrentDisc()) {
+        // The shown disc's edits could not be written (another copy kept the data
+        // folder busy): stay on it, so the typed text is not lost.
+        m_discList->selectRow(model->rowShowing(shownId));
+        return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    saveCurrentDisc();
     const int previous = m_catalogue.current;
     if (!shownId.isEmpty() && findDisc(m_catalogue, shownId) > 0)
         deleteWorkingCopies(m_catalogue, shownId);
@@ -90,9 +95,9 @@ bool Form1::showDisc(const QString &identifier, bool force)
     return true;
 }
 
-void Form1::saveCurrentDisc()
+bool Form1::saveCurrentDisc()
 {
-    m_info->saveCurrentDisc();
+    return m_info->saveCurrentDisc();
 }
 
 void Form1::forgetShownDisc()
