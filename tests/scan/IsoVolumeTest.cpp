@@ -1,4 +1,6 @@
 #include "scan/DiscImages.h"
+#include "scan/DriveLayer.h"
+#include "scan/FakeDriveSystem.h"
 #include "scan/IsoVolume.h"
 #include "scan/ScanFixtures.h"
 #include "settings/StringTable.h"
@@ -89,6 +91,11 @@ TEST_F(IsoVolumeTest, LabelAndSerialFromTheActiveDescriptorOfTheImage)
         EXPECT_EQ(opening.disc.label, u"MY DISC"_s);
         EXPECT_EQ(opening.disc.serial, laneSumSerial(QByteArrayView(bytes).sliced(active * kDiscSectorSize, kDiscSectorSize)));
         EXPECT_EQ(walk(*opening.volume, QString()), 4);
+        // A virtual drive naming the image reads the same volume.
+        const DriveReading reading = readDrive({u'I', DriveKind::Virtual, {}, work.filePath(u"disc.iso"_s)},
+                                               test::FakeDriveSystem());
+        ASSERT_TRUE(reading.volume);
+        EXPECT_EQ(reading.volume->serial, opening.disc.serial);
     }
 }
 
