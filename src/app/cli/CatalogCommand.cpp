@@ -120,7 +120,7 @@ int catalogCommand(Context &context, const QStringList &arguments)
     const std::optional<CatalogArguments> args = parseArguments(arguments, usageError);
     if (!args) {
         context.err << "vorn-cli: catalog: " << usageError
-                    << "\nusage: catalog ROOT|IMAGE.iso|--drive X --name NAME [--id N] [--label L] [--options N]"
+                    << "\nusage: catalog ROOT|--drive X --name NAME [--id N] [--label L] [--options N]"
                        " [--max-kb K] [--keywords \"a;b\"] [--exclude]\n";
         return WrongUsage;
     }
