@@ -14,7 +14,7 @@ foreach(size 16 22 24 32 48 64 128 256)
     install(FILES ${desktop}/icons/${size}x${size}/io.vorn.Vorn.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/vorn)
 
 # The manual page of vorn-cli, from its help.
 set(man_page ${PROJECT_BINARY_DIR}/vorn-cli.1)
