@@ -10,6 +10,7 @@ packages=(
     libgtest-dev
     xvfb xauth
     zip unzip
+    genisoimage
 )
 
 missing=()

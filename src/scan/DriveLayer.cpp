@@ -153,6 +153,11 @@ DriveReading readDrive(const DriveSpec &drive, const DriveSystem &system)
     DriveReading reading;
     reading.letter = drive.letter;
     reading.signature = driveSignature(drive, system);
+    if (drive.kind == DriveKind::Virtual && isDiscImagePath(drive.folder)) {
+        if (const IsoOpening image = IsoVolume::open(drive.folder); image.volume)
+            reading.volume = image.disc;
+        return reading;
+    }
     if (drive.kind == DriveKind::Virtual) {
         reading.volume = readFolderVolume(drive.folder);
         if (reading.volume) {
@@ -262,6 +267,12 @@ DriveVolumeOpening DriveLayer::openVolume(QChar letter)
     const DriveSpec *entry = drive(letter);
     if (!entry || !volume(letter)) {
         opening.message = LoadText(kNoDiscText);
+        return opening;
+    }
+    if (entry->kind == DriveKind::Virtual && isDiscImagePath(entry->folder)) {
+        IsoOpening image = IsoVolume::open(entry->folder);
+        opening.image = std::move(image.volume);
+        opening.message = image.message;
         return opening;
     }
     if (entry->kind == DriveKind::Virtual) {

@@ -2,6 +2,7 @@
 
 #include "scan/DiscDescriptors.h"
 #include "scan/DriveSystem.h"
+#include "scan/IsoVolume.h"
 #include "scan/Volume.h"
 
 #include <QByteArray>
@@ -17,7 +18,8 @@
 namespace vorn {
 
 // A drive that stands for a CD drive: an optical drive of the host, or a virtual
-// drive (a letter mapped to a host folder that stands in for a disc).
+// drive (a letter mapped to a host folder that stands in for a disc, or to an ISO
+// image file read as a disc).
 enum class DriveKind { Optical, Virtual };
 
 struct DriveSpec
@@ -70,7 +72,10 @@ struct DriveReadJob
 struct DriveVolumeOpening
 {
     std::unique_ptr<HostVolume> volume;     // rooted at the mount point or the folder
-    QString message;                        // for the user when volume is null
+    std::unique_ptr<IsoVolume> image;       // a virtual drive naming an image file
+    QString message;                        // for the user when neither is set
+
+    const Volume *walked() const { return volume ? static_cast<const Volume *>(volume.get()) : image.get(); }
 };
 
 // The drives of the host and the last reading of each. Lives on the interface thread;

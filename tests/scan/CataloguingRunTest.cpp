@@ -5,6 +5,8 @@
 #include "scan/CataloguingRun.h"
 #include "scan/DescriptionsUpdate.h"
 #include "scan/FaultyVolume.h"
+#include "scan/IsoVolume.h"
+#include "scan/ScanFixtures.h"
 #include "scan/Volume.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
@@ -14,6 +16,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QHash>
 #include <QTemporaryDir>
@@ -25,6 +28,7 @@
 #include <zip.h>
 
 using namespace vorn;
+using namespace Qt::StringLiterals;
 using Answer = UserPrompt::Answer;
 
 namespace {
@@ -313,6 +317,41 @@ TEST_F(CataloguingRunTest, ArchiveMembersFollowTheirArchiveWithTextsAndTags)
     QStringList left = QDir(temp.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     left.sort();
     EXPECT_EQ(left, QStringList({"77.fic", "77.id3", "77.rep", "77.text"}));
+}
+
+TEST_F(CataloguingRunTest, ImageCataloguesAsTheFolderItWasMadeFrom)
+{
+    if (!test::hasGenisoimage())
+        GTEST_SKIP() << "genisoimage is not installed";
+    file("readme.txt", "Hello from the image\r\nsecond line");
+    file(u"A rather long name, with spaces & odd letters \u00e9 \u00fc \u00f1 \u2014 and more (1).dat"_s, "odd");
+    file("nested/deeper/notes.txt", "Deep notes");
+    file("nested/empty.dat", "");
+    file("A.ZIP", zipOf({{"docs/README.TXT", "Packed notes"}}));
+    file("song.mp3", mp3("Title", "Artist"));
+    const utimbuf times{1'200'000'000, 1'200'000'000};
+    for (QDirIterator it(disc.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+        ASSERT_EQ(utime(QFile::encodeName(it.next()).constData(), &times), 0);
+    const auto outputs = [&] {
+        return QByteArrayList{test::readFile(working(".rep")), test::readFile(working(".fic")),
+                              test::readFile(working(".text")), test::readFile(working(".id3"))};
+    };
+    ASSERT_TRUE(run(1 | 2 | 4 | 8, 1024));
+    const QByteArrayList fromFolder = outputs();
+    ASSERT_TRUE(fromFolder[2].contains("Deep notes") && fromFolder[3].contains("Artist"));
+
+    // Joliet names, then Rock Ridge names alone.
+    QTemporaryDir images;
+    for (const QStringList &options : {QStringList{"-J", "-R", "-joliet-long"}, QStringList{"-R"}}) {
+        SCOPED_TRACE(options.join(u' ').toStdString());
+        const QString image = images.filePath(u"disc.iso"_s);
+        ASSERT_TRUE(test::makeIsoImage(disc.path(), image, options));
+        const IsoOpening opening = IsoVolume::open(image);
+        ASSERT_NE(opening.volume, nullptr) << opening.message.toStdString();
+        catalogue.discs.pop_back();
+        ASSERT_TRUE(run(1 | 2 | 4 | 8, 1024, opening.volume.get()));
+        EXPECT_EQ(outputs(), fromFolder);
+    }
 }
 
 } // namespace

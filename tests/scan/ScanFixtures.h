@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
 #include <QString>
 #include <QTemporaryDir>
 #include <optional>
@@ -78,5 +81,24 @@ private:
     bool m_had;
     QByteArray m_old;
 };
+
+// Makes an ISO image of a folder with genisoimage (names read as UTF-8); false when
+// the tool is not installed or fails.
+inline bool makeIsoImage(const QString &folder, const QString &image, const QStringList &options)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("genisoimage"));
+    if (tool.isEmpty())
+        return false;
+    QProcess process;
+    process.start(tool, QStringList{QStringLiteral("-quiet"), QStringLiteral("-input-charset"), QStringLiteral("utf-8"),
+                                    QStringLiteral("-o"), image}
+                            + options + QStringList{folder});
+    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+inline bool hasGenisoimage()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("genisoimage")).isEmpty();
+}
 
 } // namespace vorn::test

@@ -9,6 +9,7 @@
 #include "edit/DiscNames.h"
 #include "scan/DriveLayer.h"
 #include "scan/FolderVolume.h"
+#include "scan/IsoVolume.h"
 #include "scan/Volume.h"
 #include "settings/OptionValues.h"
 #include "settings/OptionsWord.h"
@@ -99,7 +100,7 @@ std::optional<CatalogArguments> parseArguments(const QStringList &arguments, QSt
         }
     }
     if (parsed.root.isEmpty() == parsed.drive.isNull()) {
-        error = QStringLiteral("give either a folder or --drive X");
+        error = QStringLiteral("give either a folder, an image or --drive X");
         return std::nullopt;
     }
     return parsed;
@@ -141,11 +142,20 @@ int catalogCommand(Context &context, const QStringList &arguments)
         return Failed;
     }
 
-    // The disc: a host folder standing in for a disc, or a drive.
-    std::unique_ptr<HostVolume> volume;
+    // The disc: an image file, a host folder standing in for a disc, or a drive.
+    std::unique_ptr<Volume> volume;
     QString label;
     std::optional<qint32> serial;
-    if (!args->root.isEmpty()) {
+    if (!args->root.isEmpty() && isDiscImagePath(args->root)) {
+        IsoOpening image = IsoVolume::open(args->root);
+        if (!image.volume) {
+            context.err << "vorn-cli: " << image.message << '\n';
+            return Failed;
+        }
+        volume = std::move(image.volume);
+        label = image.disc.label;
+        serial = image.disc.serial;
+    } else if (!args->root.isEmpty()) {
         if (!QFileInfo(args->root).isDir()) {
             context.err << "vorn-cli: " << LoadText(437) << ": " << args->root << '\n';
             return Failed;
@@ -160,11 +170,14 @@ int catalogCommand(Context &context, const QStringList &arguments)
         drives.findDrives();
         DriveVolumeOpening opening = drives.openVolume(args->drive);
         const std::optional<DiscVolume> found = drives.volume(args->drive);
-        if (!opening.volume || !found) {
+        if (!opening.walked() || !found) {
             context.err << "vorn-cli: " << (opening.message.isEmpty() ? LoadText(301) : opening.message) << '\n';
             return Failed;
         }
-        volume = std::move(opening.volume);
+        if (opening.volume)
+            volume = std::move(opening.volume);
+        else
+            volume = std::move(opening.image);
         label = found->label;
         serial = found->serial;
     }

@@ -5,7 +5,7 @@
 namespace vorn::cli {
 
 // "catalog ROOT|--drive X --name NAME ...": catalogues a folder standing in for a disc,
-// or a drive, into the data folder; a disc already there is updated keeping the
+// an ISO image file, or a drive, into the data folder; a disc already there is updated keeping the
 // descriptions the user typed. Prints the identifier.
 int catalogCommand(Context &context, const QStringList &arguments);
 

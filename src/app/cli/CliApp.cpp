@@ -21,7 +21,7 @@ const std::vector<Command> &commands()
     static const std::vector<Command> table = {
         {"catalog", "catalog ROOT|--drive X --name NAME [--id N] [--label L] [--options N] [--max-kb K] "
                     "[--keywords \"a;b\"] [--exclude]",
-         "catalogue a folder or a drive", help::catalog, catalogCommand},
+         "catalogue a folder, an ISO image or a drive", help::catalog, catalogCommand},
         {"list", "list", "one line per disc: identifier, name, burn date, keywords", help::list, listCommand},
         {"show", "show ID", "a disc's record, statistics and whole tree", help::show, showCommand},
         {"search", "search [EXPR] [--files] [--folders] [--field F] [--pos P] [--part P] [--min-kb N] "

@@ -3,12 +3,15 @@
 namespace vorn::cli::help {
 
 const char catalog[] =
-    "Catalogues a host folder standing in for a disc, or the disc in a drive, and\n"
-    "prints its identifier. A disc whose identifier is already in the data folder is\n"
-    "updated (its record and the descriptions typed by users are kept). The data\n"
-    "folder is created when it does not exist.\n"
+    "Catalogues a host folder standing in for a disc, an ISO 9660 image file (read\n"
+    "without mounting, with its Joliet or Rock Ridge names), or the disc in a drive,\n"
+    "and prints its identifier. A disc whose identifier is already in the data\n"
+    "folder is updated (its record and the descriptions typed by users are kept).\n"
+    "The data folder is created when it does not exist.\n"
     "\n"
-    "  ROOT            the folder to catalogue\n"
+    "  ROOT            the folder to catalogue, or an image file ending in \".iso\";\n"
+    "                  an image's identifier and label come from its volume\n"
+    "                  descriptors, as for the disc burnt from it\n"
     "  --drive X       the disc in drive X instead (a letter)\n"
     "  --name NAME     the disc's name; needed for a new disc, refused when another\n"
     "                  disc has it (ignoring case); an update keeps the old name\n"

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Renders the application icon's PNG sizes from its SVG (needs rsvg-convert, Debian
+# package librsvg2-bin). The PNGs are kept in the tree so that a build needs no renderer.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+svg="$here/resources/desktop/io.vorn.Vorn.svg"
+for size in 16 22 24 32 48 64 128 256; do
+    mkdir -p "$here/resources/desktop/icons/${size}x${size}"
+    rsvg-convert -w "$size" -h "$size" "$svg" -o "$here/resources/desktop/icons/${size}x${size}/io.vorn.Vorn.png"
+done
