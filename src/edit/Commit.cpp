@@ -24,7 +24,7 @@ EditResult Commit::begin()
     case DataFolderLock::State::ReadOnly:
         return EditResult::failed(705, m_catalogue.dataFolder);
     case DataFolderLock::State::Busy:
-        return EditResult::failed(704, m_lock.path());
+        return EditResult::failed(EditResult::BusyMessage, m_lock.path());
     case DataFolderLock::State::Failed:
         return EditResult::failed(441, m_lock.path());
     }

@@ -31,6 +31,10 @@ struct EditResult
     }
 
     bool ok() const { return outcome == Outcome::Done; }
+    // Another copy of VORN kept the data folder's lock past the wait: the same change
+    // may be written later, so what the user typed is worth keeping.
+    bool busy() const { return outcome == Outcome::Failed && message == BusyMessage; }
+    static constexpr int BusyMessage = 704;
     // The message text in the interface language, then the detail on its own line.
     QString text() const;
 };

@@ -228,8 +228,9 @@ bool DiscInfoPane::saveCurrentDisc()
     changes.keywords = keywords;
     const EditResult result = edit::changeDiscInfo(m_catalogue, m_catalogue.current, changes);
     reportEdit(m_prompt, result);
-    if (!result.ok())
+    if (result.busy())
         return false;   // the typed text and ticks stay, to be written at the next leave
+    // Written or not, the edit is not offered again: a failure is said once.
     m_modified = false;
     // The keyword list may have followed "MC.txt" written by another copy.
     fillKeywords();

@@ -35,7 +35,7 @@ public:
     // The keyword list with the number of discs carrying each keyword.
     void fillKeywords();
     // Writes the current disc's pending description and keyword edits to its record.
-    // False when the edits could not be written: they stay in the pane.
+    // False when another copy kept the data folder busy: the edits stay in the pane.
     bool saveCurrentDisc();
     bool infoModified() const { return m_modified; }
 

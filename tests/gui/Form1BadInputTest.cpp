@@ -4,6 +4,7 @@
 #include "gui/DiscListModel.h"
 #include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
+#include "store/DataFolderLock.h"
 #include "store/RecordText.h"
 
 #include <QDir>
@@ -98,6 +99,27 @@ TEST_F(Form1BadInput, ArchiveSpoiledWhileShownIsReportedAndTheWindowGoesOn)
     EXPECT_EQ(w->catalogue().discCount(), 1);
     ASSERT_FALSE(f.prompt.notices.isEmpty());
     EXPECT_TRUE(f.prompt.notices.join(u'\n').contains("42.VORN"));
+}
+
+TEST_F(Form1BadInput, DescriptionTypedWhileAnotherCopyWritesIsKept)
+{
+    DataFolderLock::Waiting &waiting = DataFolderLock::waiting();
+    const DataFolderLock::Waiting saved = waiting;
+    waiting.noticeAfterMs = 0;
+    waiting.giveUpAfterMs = 200;
+    ASSERT_TRUE(f.show("42"));
+    f.child<QPlainTextEdit>("TxtDesc")->setPlainText("Typed while busy");
+    {
+        DataFolderLock other(f.dataPath());
+        ASSERT_EQ(other.lock(), DataFolderLock::State::Held);
+        f.show("-7");
+        EXPECT_EQ(w->browser()->shown().identifier, "42");
+        EXPECT_EQ(f.child<QPlainTextEdit>("TxtDesc")->toPlainText(), "Typed while busy");
+        EXPECT_EQ(f.prompt.failures.size(), 1);
+    }
+    ASSERT_TRUE(f.show("-7"));   // the lock is free again: written on leaving
+    EXPECT_EQ(w->catalogue().disc(findDisc(w->catalogue(), u"42")).description, "Typed while busy");
+    waiting = saved;
 }
 
 TEST_F(Form1BadInput, FileListLostWhileShownGives376OnceAndTheFoldersStay)
