@@ -116,11 +116,11 @@ void BrowsePane::setViewMode(int mode)
 QString BrowsePane::hostPathOnDrive(QChar letter, const QString &discPath)
 {
     const DriveVolumeOpening opening = m_drives.openVolume(letter);
-    if (!opening.volume) {
+    if (!opening.walked()) {
         say(opening.message);
         return {};
     }
-    const QString host = opening.volume->hostPath(QString(letter) + QStringLiteral(":\\") + discPath);
+    const QString host = opening.walked()->hostPath(QString(letter) + QStringLiteral(":\\") + discPath);
     if (host.isEmpty())
         say(shellErrorText(kShellFileNotFound));
     return host;

@@ -139,8 +139,9 @@ bool DiscCataloguing::archiveDisc(const edit::NewDisc &disc, const edit::Capture
 
     EditResult result;
     runInProgressWindow(letter, [&](const DriveVolumeOpening &opening, RunObserver &observer) {
-        result = opening.volume ? edit::catalogueDisc(m_catalogue, disc, capture, filters, *opening.volume, observer)
-                                : EditResult::failed(0, opening.message);
+        const Volume *volume = opening.walked();
+        result = volume ? edit::catalogueDisc(m_catalogue, disc, capture, filters, *volume, observer)
+                        : EditResult::failed(0, opening.message);
     });
     if (eject)
         m_drives.ejectTray(letter);
@@ -195,9 +196,9 @@ void DiscCataloguing::updateDisc(int position, QChar letter)
     const edit::CaptureSettings capture{ReadOptionsWord(), readMaxTextKb(5).clamped() * 1024};
     EditResult result;
     runInProgressWindow(letter, [&](const DriveVolumeOpening &opening, RunObserver &observer) {
-        result = opening.volume ? edit::updateDisc(m_catalogue, position, capture, BuildFilterTable(),
-                                                   *opening.volume, observer)
-                                : EditResult::failed(0, opening.message);
+        const Volume *volume = opening.walked();
+        result = volume ? edit::updateDisc(m_catalogue, position, capture, BuildFilterTable(), *volume, observer)
+                        : EditResult::failed(0, opening.message);
     });
     afterRun(result);
     m_window.showDisc(identifier, true);
