@@ -147,7 +147,12 @@ SearchPane::SearchPane(Catalogue &catalogue, AppIcons &icons, UserPrompt &prompt
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setColumnHidden(SearchResultModel::DateKey, true);
     m_list->setColumnHidden(SearchResultModel::SizeBytes, true);
-    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setStretchLastSection(true);   // the date column, the last one shown
+    m_list->setColumnWidth(SearchResultModel::Name, 180);
+    m_list->setColumnWidth(SearchResultModel::Location, 160);
+    m_list->setColumnWidth(SearchResultModel::Extension, 50);
+    m_list->setColumnWidth(SearchResultModel::Description, 160);
+    m_list->setColumnWidth(SearchResultModel::Size, 80);
     m_list->header()->setSectionsClickable(true);
     // Every header click flips the order, whichever column it is on.
     connect(m_list->header(), &QHeaderView::sectionClicked, this, [this](int column) {
