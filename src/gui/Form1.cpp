@@ -7,6 +7,7 @@
 #include "gui/DiscInfoPane.h"
 #include "gui/DiscListPane.h"
 #include "gui/DriveWatcher.h"
+#include "gui/SearchPane.h"
 #include "gui/TabHost.h"
 #include "gui/TranslateCaptions.h"
 #include "scan/DriveLayer.h"
@@ -72,6 +73,8 @@ void Form1::buildLayout()
     m_browse = new BrowsePane(m_catalogue, m_icons, m_menus.browse, *m_prompt, *m_drives, m_setup.launcher);
     m_browse->setObjectName(QStringLiteral("PageC"));
     m_tabs = new TabHost(m_browse);
+    m_search = new SearchPane(m_catalogue, m_icons, *m_prompt);
+    m_tabs->setPage(TabHost::Search, m_search);
     m_cataloguing = new DiscCataloguing(*this, m_catalogue, m_folders, *m_drives, *m_drive, *m_prompt, m_icons);
 
     m_leftSplit = new QSplitter(Qt::Vertical);
@@ -106,6 +109,15 @@ void Form1::connectPanes()
     });
     connect(m_info, &DiscInfoPane::descriptionTyped, this,
             [this](const QString &text) { m_discList->model()->setToolTip(m_discList->selectedRow(), text); });
+    m_search->setKeywordFilter([this] { return m_discList->filter(); });
+    connect(m_search, &SearchPane::runningChanged, this, [this](bool running) {
+        // A run reads the open catalogue: no tab change, no other data folder, no
+        // cataloguing until it ends.
+        m_busy = running;
+        m_tabs->tabBar()->setEnabled(!running);
+        menuBar()->setEnabled(!running);
+        m_menus.toolbar->setEnabled(!running);
+    });
     m_browse->setDriveOfShownDisc([this] { return driveOfShownDisc(); });
     connect(m_browse, &BrowsePane::discWanted, this, [this](const QString &identifier) { showDisc(identifier); });
     connect(m_browse, &BrowsePane::viewerOptionsChanged, this, &Form1::writeViewerOptions);
@@ -194,6 +206,7 @@ void Form1::applyCaptions()
     TranslateCaptions(this);
     m_tabs->applyCaptions();
     m_info->applyCaptions();
+    m_search->applyCaptions();
     m_browse->fileModel()->setHeaders({LoadText(400), LoadText(404), LoadText(401), LoadText(402), QString()});
     for (QAction *action : m_menus.toolbar->actions()) {
         const int id = action->property("tipId").toInt();
@@ -225,6 +238,13 @@ void Form1::writeViewerOptions()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (m_search->isRunning()) {
+        // The run is on the stack below this event: stop it and let the user close
+        // again once it has ended.
+        m_search->startOrStop();
+        event->ignore();
+        return;
+    }
     shutDown();
     event->accept();
 }

@@ -22,6 +22,7 @@ class DiscListModel;
 class DiscListPane;
 class DriveLayer;
 class DriveWatcher;
+class SearchPane;
 class ShellLauncher;
 class TabHost;
 class TempFolder;
@@ -65,6 +66,7 @@ public:
     DiscInfoPane *info() const { return m_info; }
     BrowsePane *browser() const { return m_browse; }
     TabHost *tabs() const { return m_tabs; }
+    SearchPane *search() const { return m_search; }
     DriveWatcher *driveWatcher() const { return m_watcher.get(); }
 
     // Shows the disc of a disc-list entry (the separator: the entry above it); with
@@ -137,6 +139,7 @@ private:
     DiscInfoPane *m_info = nullptr;
     BrowsePane *m_browse = nullptr;
     TabHost *m_tabs = nullptr;
+    SearchPane *m_search = nullptr;
     DiscCataloguing *m_cataloguing = nullptr;
     QSplitter *m_frame1 = nullptr;
     QSplitter *m_leftSplit = nullptr;

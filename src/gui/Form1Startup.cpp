@@ -5,6 +5,7 @@
 #include "gui/DiscListPane.h"
 #include "gui/DriveWatcher.h"
 #include "gui/Form1.h"
+#include "gui/SearchPane.h"
 #include "gui/TabHost.h"
 #include "scan/DriveLayer.h"
 #include "scan/cDrive.h"
@@ -80,6 +81,7 @@ bool Form1::startUp()
     m_options = startupOptionsWord();
     m_browse->setViewerVisible(TestOption(m_options, Opt::ViewerVisible));
     m_menus.browse.viewerAutoShow->setChecked(TestOption(m_options, Opt::ViewerAutoShow));
+    m_search->applyOptions(m_options);
     m_browse->setAutoShowViewer(TestOption(m_options, Opt::ViewerAutoShow));
 
     restoreAff();
@@ -282,6 +284,7 @@ bool Form1::openDataFolderEntry(int number)
     m_discList->fill();
     m_info->fillKeywords();
     m_info->showCurrentDisc();
+    m_search->fillScope();
     if (!opened) {
         // A folder that vanished since it was listed: say so, and fall back on the
         // default folder, which start-up has made sure exists.

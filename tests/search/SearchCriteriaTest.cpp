@@ -1,6 +1,8 @@
 #include "SearchSupport.h"
 
+#include "common/DayDate.h"
 #include "search/SearchCriteria.h"
+#include "search/SearchForm.h"
 #include "settings/StringTable.h"
 
 #include <gtest/gtest.h>
@@ -167,4 +169,54 @@ TEST(SearchCriteriaTest, ExclusionToggleAppliesToSubFoldersOnYes)
             EXPECT_EQ(prompt.questions.first(), "Appliquer aux sous dossiers ?");
         }
     }
+}
+
+TEST(SearchCriteriaTest, DateBoxesTakeTheLocaleShortFormatAndIso)
+{
+    const QLocale french(QLocale::French, QLocale::France);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const double march3 = dayNumberFromDateTime(QDateTime(QDate(2024, 3, 4), QTime(0, 0)));
+    struct Case { QLocale locale; const char *text; std::optional<double> day; };
+    const Case cases[] = {
+        {french, "", 0.0},
+        {french, "04/03/2024", march3},
+        {english, "3/4/24", march3},
+        {english, "2024-03-04", march3},
+        {french, "2024-03-04 12:00", march3 + 0.5},
+        {french, "31/02/2024", std::nullopt},
+        {english, "tomorrow", std::nullopt},
+    };
+    for (const Case &c : cases) {
+        const std::optional<double> day = dateBoundFromText(QString::fromUtf8(c.text), c.locale);
+        ASSERT_EQ(day.has_value(), c.day.has_value()) << c.text;
+        if (day) {
+            EXPECT_NEAR(*day, *c.day, 1e-6) << c.text;
+        }
+    }
+}
+
+TEST(SearchCriteriaTest, FormValuesBecomeCriteria)
+{
+    SearchFormValues values;
+    values.expression = "read";
+    values.position = 1;
+    values.field = 2;
+    values.minimumKilobytes = "x";
+    values.maximumKilobytes = "2";
+    values.descriptionParts[0] = false;
+    values.descriptionParts[2] = true;
+    int bad = -1;
+    std::optional<SearchCriteria> criteria = criteriaFromForm(values, &bad);
+    ASSERT_TRUE(criteria);
+    EXPECT_EQ(criteria->pattern, QString("read*"));
+    EXPECT_EQ(criteria->field, SearchField::NamesAndDescriptions);
+    EXPECT_EQ(criteria->minimumSize, 0);
+    EXPECT_EQ(criteria->maximumSize, 2048);
+    EXPECT_EQ(criteria->descriptionPart, DescriptionPart::ArchivePath);
+    values.descriptionParts[2] = false;
+    EXPECT_EQ(criteriaFromForm(values)->descriptionPart, DescriptionPart::None);
+
+    values.before = "not a date";
+    EXPECT_FALSE(criteriaFromForm(values, &bad));
+    EXPECT_EQ(bad, 1);
 }

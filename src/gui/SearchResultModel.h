@@ -1,0 +1,45 @@
+#pragma once
+
+#include "search/SearchRun.h"
+
+#include <QAbstractTableModel>
+#include <vector>
+
+namespace vorn {
+
+class AppIcons;
+
+// The search result list `ListResult_0` over the core's rows: name, disc, location,
+// extension, description, size, date, and two hidden sort keys (date as
+// "yyyymmdd hhmmss", size in bytes). The disc position is the row's UserRole.
+class SearchResultModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column { Name, Disc, Location, Extension, Description, Size, Modified, DateKey, SizeBytes, ColumnCount };
+
+    explicit SearchResultModel(AppIcons *icons = nullptr, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Text order of the column; the date column sorts by its hidden key.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    void setHeaders(const QStringList &captions);
+    void clear();
+    // Appends a batch of rows in one insertion.
+    void append(std::vector<SearchRow> &rows);
+    // Takes out the row with this run identifier; false when it is not listed.
+    bool removeId(quint64 id);
+    const SearchRow &row(int index) const { return m_rows[size_t(index)]; }
+
+private:
+    std::vector<SearchRow> m_rows;
+    QStringList m_headers;
+    AppIcons *m_icons;
+};
+
+} // namespace vorn
