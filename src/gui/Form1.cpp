@@ -249,6 +249,13 @@ void Form1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void Form1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        rereadShownDiscIfChanged();
+}
+
 void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);

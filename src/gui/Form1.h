@@ -3,11 +3,13 @@
 #include "gui/AppIcons.h"
 #include "gui/GuiPrompt.h"
 #include "gui/MainMenus.h"
+#include "index/ArchiveKey.h"
 #include "store/Catalogue.h"
 #include "store/DataFolderList.h"
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 class QDialog;
 class QPoint;
@@ -76,6 +78,10 @@ public:
     bool showDisc(const QString &identifier, bool force = false);
     // Writes the current disc's pending edits back to its record.
     bool saveCurrentDisc();
+    // Reads the shown disc again when its archive changed since it was shown (another
+    // copy of VORN renamed it or changed its description), unless edits are pending:
+    // those are written over the newer record by the edit layer, field by field.
+    void rereadShownDiscIfChanged();
     // Opens entry `number` of the data-folder list.
     bool openDataFolderEntry(int number);
 
@@ -87,6 +93,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
@@ -132,6 +139,7 @@ private:
     bool m_splittersApplied = false;
     int m_splitters[4] = {-1, -1, -1, -1};       // X1, Y1, X2, Y2; -1: in proportion
     int m_resultViewModes[2] = {3, 3};           // LR0, LR1 until the result lists exist
+    std::optional<ArchiveKey> m_shownArchive;     // the shown disc's archive when it was shown
     QString m_popupList;                          // the list that popped MnuView up
     QDialog *m_about = nullptr;
 

@@ -81,8 +81,27 @@ void Form1::showEntry(int row, bool force)
         return;
     }
     m_info->showCurrentDisc();
+    m_shownArchive = archiveKey(m_catalogue.archivePath(m_catalogue.disc(position).identifier));
     updateDiscCommands();
     QApplication::restoreOverrideCursor();
+}
+
+void Form1::rereadShownDiscIfChanged()
+{
+    const QString identifier = m_browse->shown().identifier;
+    if (identifier.isEmpty() || m_busy || m_info->infoModified() || findDisc(m_catalogue, identifier) == 0)
+        return;
+    const std::optional<ArchiveKey> now = archiveKey(m_catalogue.archivePath(identifier));
+    if (!now || now == m_shownArchive)
+        return;
+    if (loadRecordIntoArray(m_catalogue, identifier) == 0)
+        return;
+    if (hasDuplicateNames(m_catalogue))
+        giveDuplicateSuffixes(m_catalogue);
+    sortDiscArray(m_catalogue);
+    m_catalogue.current = findDisc(m_catalogue, identifier);
+    m_discList->fill();
+    showDisc(identifier, true);
 }
 
 bool Form1::showDisc(const QString &identifier, bool force)

@@ -1,5 +1,6 @@
 #include "Form1Fixture.h"
 
+#include "edit/DiscEdits.h"
 #include "gui/BrowsePane.h"
 #include "gui/DiscListModel.h"
 #include "settings/SettingsStore.h"
@@ -120,6 +121,18 @@ TEST_F(Form1BadInput, DescriptionTypedWhileAnotherCopyWritesIsKept)
     ASSERT_TRUE(f.show("-7"));   // the lock is free again: written on leaving
     EXPECT_EQ(w->catalogue().disc(findDisc(w->catalogue(), u"42")).description, "Typed while busy");
     waiting = saved;
+}
+
+TEST_F(Form1BadInput, DiscChangedByAnotherCopyIsReadAgain)
+{
+    ASSERT_TRUE(f.show("42"));
+    Catalogue other = w->catalogue();
+    edit::DiscInfoChanges changes;
+    changes.description = QStringLiteral("Written by another copy");
+    ASSERT_TRUE(edit::changeDiscInfo(other, findDisc(other, u"42"), changes).ok());
+    w->rereadShownDiscIfChanged();
+    EXPECT_EQ(f.child<QPlainTextEdit>("TxtDesc")->toPlainText(), "Written by another copy");
+    EXPECT_EQ(w->browser()->shown().identifier, "42");
 }
 
 TEST_F(Form1BadInput, FileListLostWhileShownGives376OnceAndTheFoldersStay)
