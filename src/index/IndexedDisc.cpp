@@ -62,7 +62,7 @@ std::optional<IndexedDisc> IndexedDisc::open(const QString &path, bool headerOnl
     const qsizetype headRead = headerOnly ? 4096 : HeadRead;
     QByteArray head = file->read(headRead);
     const std::optional<ArchiveKey> key = DiscPart::keyOf(head);
-    if (!key)
+    if (!key || head.size() < DiscPart::FixedHeaderSize)
         return std::nullopt;
     IndexedDisc disc;
     disc.m_key = *key;
