@@ -126,16 +126,23 @@ void DiscCataloguing::endRun()
     QApplication::restoreOverrideCursor();
 }
 
-bool DiscCataloguing::archiveDisc(const edit::NewDisc &disc, const edit::CaptureSettings &capture,
-                                  const FilterTable &filters, QChar letter, bool eject)
+// Before a run or a re-key: the shown disc's edits are written, its working copies
+// deleted and no disc is current.
+void DiscCataloguing::leaveShownDisc()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     m_window.saveCurrentDisc();
     const QString shownId = m_window.browser()->shown().identifier;
     m_window.browser()->clear();
     if (!shownId.isEmpty())
         deleteWorkingCopies(m_catalogue, shownId);
     m_catalogue.current = 0;
+}
+
+bool DiscCataloguing::archiveDisc(const edit::NewDisc &disc, const edit::CaptureSettings &capture,
+                                  const FilterTable &filters, QChar letter, bool eject)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    leaveShownDisc();
 
     EditResult result;
     runInProgressWindow(letter, [&](const DriveVolumeOpening &opening, RunObserver &observer) {
@@ -184,13 +191,8 @@ void DiscCataloguing::updateDisc(int position, QChar letter)
     if (m_prompt.askYesNo(LoadText(622) + u'\n' + LoadText(623)) != UserPrompt::Answer::Yes)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_window.saveCurrentDisc();
     const QString identifier = m_catalogue.disc(position).identifier;
-    const QString shownId = m_window.browser()->shown().identifier;
-    m_window.browser()->clear();
-    if (!shownId.isEmpty())
-        deleteWorkingCopies(m_catalogue, shownId);
-    m_catalogue.current = 0;
+    leaveShownDisc();
 
     // The descriptions update takes "TailleMax" with a default of 5 KB.
     const edit::CaptureSettings capture{ReadOptionsWord(), readMaxTextKb(5).clamped() * 1024};
@@ -233,12 +235,7 @@ void DiscCataloguing::identifyDiscInDrive()
 bool DiscCataloguing::rekeyDiscToDrive(int position, const QString &identifier)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_window.saveCurrentDisc();
-    const QString shownId = m_window.browser()->shown().identifier;
-    m_window.browser()->clear();
-    if (!shownId.isEmpty())
-        deleteWorkingCopies(m_catalogue, shownId);
-    m_catalogue.current = 0;
+    leaveShownDisc();
     const EditResult result = edit::rekeyDisc(m_catalogue, position, identifier);
     QApplication::restoreOverrideCursor();
     reportEdit(m_prompt, result);

@@ -50,6 +50,7 @@ private:
     void runInProgressWindow(QChar letter,
                              const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work);
     void endRun();
+    void leaveShownDisc();
     void updateDisc(int position, QChar letter);
     void afterRun(const EditResult &result);
 

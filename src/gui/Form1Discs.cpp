@@ -99,7 +99,6 @@ void Form1::rereadShownDiscIfChanged()
     if (hasDuplicateNames(m_catalogue))
         giveDuplicateSuffixes(m_catalogue);
     sortDiscArray(m_catalogue);
-    m_catalogue.current = findDisc(m_catalogue, identifier);
     m_discList->fill();
     showDisc(identifier, true);
 }
