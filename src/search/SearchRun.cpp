@@ -2,8 +2,8 @@
 
 #include "common/DayDate.h"
 #include "common/LineFields.h"
-#include "common/OrderedWorkers.h"
 #include "common/Numbers.h"
+#include "common/OrderedWorkers.h"
 #include "common/RunObserver.h"
 #include "common/TextCodec.h"
 #include "common/UserPrompt.h"
@@ -31,8 +31,7 @@ namespace vorn {
 
 void SearchResultList::rowRemoved(const SearchRow &row)
 {
-    const auto found = std::find_if(rows.begin(), rows.end(),
-                                    [&](const SearchRow &r) { return r.id == row.id; });
+    const auto found = std::find_if(rows.begin(), rows.end(), [&](const SearchRow &r) { return r.id == row.id; });
     if (found != rows.end())
         rows.erase(found);
 }
@@ -64,7 +63,7 @@ QString searchDateKey(double dayNumber)
     // Written digit by digit: long result lists make one key per row.
     const QTime time = wallClock.time();
     const int fields[] = {date.year() / 100, date.year() % 100, date.month(), date.day(), -1,
-                          time.hour(), time.minute(), time.second()};
+                          time.hour(),       time.minute(),     time.second()};
     QString key(15, Qt::Uninitialized);
     QChar *out = key.data();
     for (const int field : fields) {
@@ -111,20 +110,18 @@ QString resultLocation(const std::vector<FolderRecord> &folders, qint64 start)
 
 QString searchProgressText(const SearchOutcome &o)
 {
-    return LoadText(349) + QString::number(o.filesFound) + LoadText(326)
-           + QString::number(o.totalKilobytes) + u' ' + LoadText(730) + QStringLiteral(" ; ")
-           + QString::number(o.foldersFound) + LoadText(327) + QString::number(o.discsExplored)
-           + LoadText(328) + QString::number(o.discsToExplore);
+    return LoadText(349) + QString::number(o.filesFound) + LoadText(326) + QString::number(o.totalKilobytes) + u' '
+        + LoadText(730) + QStringLiteral(" ; ") + QString::number(o.foldersFound) + LoadText(327)
+        + QString::number(o.discsExplored) + LoadText(328) + QString::number(o.discsToExplore);
 }
 
 QString searchSummaryText(const SearchOutcome &o, int keywordFilter)
 {
     const QChar separator = LoadText(500).isEmpty() ? QChar(u' ') : LoadText(500).at(0);
-    QString text = LoadText(330) + QString::number(o.filesFound)
-                   + LoadText(o.filesFound == 1 ? 331 : 326)
-                   + groupDigits(o.totalKilobytes, separator) + u' ' + LoadText(730) + QStringLiteral(" ; ")
-                   + QString::number(o.foldersFound) + LoadText(o.foldersFound == 1 ? 332 : 333)
-                   + QString::number(o.discsExplored) + LoadText(o.discsExplored == 1 ? 334 : 335);
+    QString text = LoadText(330) + QString::number(o.filesFound) + LoadText(o.filesFound == 1 ? 331 : 326)
+        + groupDigits(o.totalKilobytes, separator) + u' ' + LoadText(730) + QStringLiteral(" ; ")
+        + QString::number(o.foldersFound) + LoadText(o.foldersFound == 1 ? 332 : 333) + QString::number(o.discsExplored)
+        + LoadText(o.discsExplored == 1 ? 334 : 335);
     if (keywordFilter != 0)
         text += LoadText(503);
     if (o.duplicatesIgnored > 0)
@@ -138,8 +135,7 @@ constexpr qint64 MemberSizeLimit = qint64(1) << 31;
 
 qint32 toInt32(qint64 value)
 {
-    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(),
-                                     std::numeric_limits<qint32>::max()));
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 // What the run needs of one disc.
@@ -149,9 +145,9 @@ struct DiscData
     bool readable = true;
     bool hasText = false;
     std::vector<FolderRecord> folders{1};
-    QByteArray fileList;                  // in-memory reading
-    std::vector<FileLineFilter::Line> lines;   // the lines of fileList the test reads
-    std::vector<FileRecord> files;        // working-copy reading; index: the candidates
+    QByteArray fileList; // in-memory reading
+    std::vector<FileLineFilter::Line> lines; // the lines of fileList the test reads
+    std::vector<FileRecord> files; // read from the index: the candidates
     // Read from the index: only the folders and files that may match (with the
     // archives the files stand in), the folder array only when there is one.
     bool indexed = false;
@@ -174,8 +170,7 @@ QString memberList(const SearchCriteria &criteria)
     return list;
 }
 
-DiscData readInMemory(const Catalogue &catalogue, int position, const QString &memberList,
-                      const FileLineFilter &filter)
+DiscData readInMemory(const Catalogue &catalogue, int position, const QString &memberList, const FileLineFilter &filter)
 {
     DiscData data;
     data.position = position;
@@ -214,42 +209,12 @@ DiscData readInMemory(const Catalogue &catalogue, int position, const QString &m
     return data;
 }
 
-void deleteWorkingCopies(const Catalogue &catalogue, const QString &identifier)
-{
-    QDir temp(catalogue.tempFolder);
-    for (const QString &name : temp.entryList({identifier + QStringLiteral(".*")}, QDir::Files))
-        temp.remove(name);
-}
-
-DiscData readWorkingCopies(const Catalogue &catalogue, int position, const QString &members,
-                           const SearchCriteria &criteria)
-{
-    DiscData data;
-    data.position = position;
-    const QString identifier = catalogue.disc(position).identifier;
-    if (!DiscArchive::tryReadComment(catalogue.archivePath(identifier))
-        || !DiscArchive::unpack(catalogue, identifier, members)) {
-        data.readable = false;
-        return data;
-    }
-    if (auto folders = TreeFiles::readFolderFile(catalogue.workingCopy(identifier, QStringLiteral(".rep"))))
-        data.folders = std::move(*folders);
-    if (criteria.files) {
-        if (auto files = TreeFiles::readFileList(catalogue.workingCopy(identifier, QStringLiteral(".fic"))))
-            data.files = std::move(*files);
-    }
-    if (criteria.field == SearchField::Mp3Tags)
-        data.tags.load(catalogue.workingCopy(identifier, QStringLiteral(".id3")));
-    return data;
-}
-
 // The disc from its index part: the folders and files whose texts hold the literal
 // of the pattern (ignoring case) or may match it through case folding; every other
 // record would be read and refused. nullopt when the part is missing, stale or
 // damaged (a damaged part is removed so the next refresh builds it again).
-std::optional<DiscData> readIndexed(const Catalogue &catalogue, int position,
-                                    const SearchIndex &index, const CompiledCriteria &compiled,
-                                    QByteArrayView literal)
+std::optional<DiscData> readIndexed(const Catalogue &catalogue, int position, const SearchIndex &index,
+                                    const CompiledCriteria &compiled, QByteArrayView literal)
 {
     const QString identifier = catalogue.disc(position).identifier;
     std::optional<IndexedDisc> part = index.load(identifier);
@@ -271,7 +236,7 @@ std::optional<DiscData> readIndexed(const Catalogue &catalogue, int position,
         const int descriptionPart = descriptions ? int(criteria.descriptionPart) : -1;
         std::vector<quint32> candidates;
         sound = part->fileCandidates(literal, names, descriptionPart, candidates)
-                && (candidates.empty() || part->records(candidates, data.files, data.fileNumbers));
+            && (candidates.empty() || part->records(candidates, data.files, data.fileNumbers));
     }
     if (sound && (!data.folderCandidates.empty() || !data.files.empty()))
         sound = part->folders(data.folders);
@@ -354,8 +319,7 @@ private:
 class LineRecord
 {
 public:
-    LineRecord(QByteArrayView line, std::u16string &buffer)
-        : m_line(line), m_split(line), m_buffer(buffer)
+    LineRecord(QByteArrayView line, std::u16string &buffer) : m_line(line), m_split(line), m_buffer(buffer)
     {
         m_owner = toInt32(parseFieldInteger(m_split.field[1]));
         m_link = toInt32(parseFieldInteger(m_split.field[5]));
@@ -403,8 +367,8 @@ private:
 struct DiscMatch
 {
     SearchRow row;
-    QString foldedName;     // a file's name case-folded, for the duplicates rule
-    bool first = false;     // the first folder, or file, the test read on this disc
+    QString foldedName; // a file's name case-folded, for the duplicates rule
+    bool first = false; // the first folder, or file, the test read on this disc
 };
 
 // What the per-disc part of a run found: found on the thread that read the disc,
@@ -423,27 +387,20 @@ struct DiscMatches
 class DiscMatcher
 {
 public:
-    DiscMatcher(const Catalogue &catalogue, const CompiledCriteria &compiled,
-                const SearchOptions &options, const QString &dateFormat, DiscData &disc)
-        : m_catalogue(catalogue)
-        , m_compiled(compiled)
-        , m_criteria(compiled.criteria())
-        , m_options(options)
-        , m_dateFormat(dateFormat)
-        , m_disc(disc)
-        , m_identifier(catalogue.disc(disc.position).identifier)
-        , m_discName(catalogue.disc(disc.position).name)
+    DiscMatcher(const Catalogue &catalogue, const CompiledCriteria &compiled, const SearchOptions &options,
+                const QString &dateFormat, DiscData &disc)
+        : m_catalogue(catalogue), m_compiled(compiled), m_criteria(compiled.criteria()), m_options(options),
+          m_dateFormat(dateFormat), m_disc(disc), m_identifier(catalogue.disc(disc.position).identifier),
+          m_discName(catalogue.disc(disc.position).name)
     {
     }
 
     DiscMatches run();
 
 private:
-    template<typename Record>
-    bool fileTest(Record &record);
+    template<typename Record> bool fileTest(Record &record);
     void onFolder(int number);
-    template<typename Record>
-    void onFile(Record &record);
+    template<typename Record> void onFile(Record &record);
     void addFolder(const FolderRecord &folder, bool first);
     void addFile(const FileRecord &file, bool first);
 
@@ -485,16 +442,11 @@ DiscMatches DiscMatcher::run()
             FullRecord record(disc.files[i]);
             onFile(record);
         }
-    } else if (m_options.reading == SearchOptions::Reading::InMemory) {
+    } else {
         std::u16string buffer;
         for (const FileLineFilter::Line &line : disc.lines) {
             m_fileNumber = line.number - 1;
             LineRecord record(QByteArrayView(disc.fileList).sliced(line.offset, line.length), buffer);
-            onFile(record);
-        }
-    } else {
-        for (const FileRecord &file : disc.files) {
-            FullRecord record(file);
             onFile(record);
         }
     }
@@ -510,8 +462,7 @@ void DiscMatcher::onFolder(int number)
         addFolder(m_disc.folders[size_t(number)], first);
 }
 
-template<typename Record>
-void DiscMatcher::onFile(Record &record)
+template<typename Record> void DiscMatcher::onFile(Record &record)
 {
     using FirstStop = DiscMatches::FirstStop;
     const bool first = m_found.firstStop == FirstStop::None;
@@ -522,8 +473,7 @@ void DiscMatcher::onFile(Record &record)
         addFile(record.record(), first);
 }
 
-template<typename Record>
-bool DiscMatcher::fileTest(Record &record)
+template<typename Record> bool DiscMatcher::fileTest(Record &record)
 {
     const std::vector<FolderRecord> &folders = m_disc.folders;
     const qint32 owner = record.owner();
@@ -546,9 +496,7 @@ bool DiscMatcher::fileTest(Record &record)
     switch (m_criteria.field) {
     case SearchField::CapturedText:
         if (link > 0) {
-            const QString text = m_options.reading == SearchOptions::Reading::InMemory
-                                     ? m_scanner.text(m_identifier, m_disc.textStore, link)
-                                     : m_scanner.text(m_catalogue, m_identifier, link);
+            const QString text = m_scanner.text(m_identifier, m_disc.textStore, link);
             m = !text.isEmpty() && m_compiled.contentPattern().matches(text);
         }
         break;
@@ -599,9 +547,8 @@ void DiscMatcher::addFile(const FileRecord &file, bool first)
     if (file.owner >= 0) {
         row.location = resultLocation(m_disc.folders, file.owner);
     } else if (m_archive.set) {
-        row.location = m_archive.folder >= 0
-                           ? resultLocation(m_disc.folders, m_archive.folder) + m_archive.name
-                           : m_archive.name;
+        row.location =
+            m_archive.folder >= 0 ? resultLocation(m_disc.folders, m_archive.folder) + m_archive.name : m_archive.name;
     }
     row.extension = upperExtension(file.name);
     row.description = TreeFiles::displayDescription(file.descriptions);
@@ -621,18 +568,11 @@ void DiscMatcher::addFile(const FileRecord &file, bool first)
 class Run
 {
 public:
-    Run(const Catalogue &catalogue, const SearchCriteria &criteria, RunObserver &observer,
-        SearchRowSink &sink, const SearchOptions &options)
-        : m_catalogue(catalogue)
-        , m_compiled(criteria)
-        , m_criteria(m_compiled.criteria())
-        , m_lineFilter(m_compiled)
-        , m_observer(observer)
-        , m_sink(sink)
-        , m_options(options)
-        , m_dateFormat(searchDateFormat())
-        , m_warningText(LoadText(322) + u'\r' + LoadText(323) + u'\r' + LoadText(324) + u'\r'
-                        + LoadText(325))
+    Run(const Catalogue &catalogue, const SearchCriteria &criteria, RunObserver &observer, SearchRowSink &sink,
+        const SearchOptions &options)
+        : m_catalogue(catalogue), m_compiled(criteria), m_criteria(m_compiled.criteria()), m_lineFilter(m_compiled),
+          m_observer(observer), m_sink(sink), m_options(options), m_dateFormat(searchDateFormat()),
+          m_warningText(LoadText(322) + u'\r' + LoadText(323) + u'\r' + LoadText(324) + u'\r' + LoadText(325))
     {
     }
 
@@ -647,10 +587,10 @@ private:
     // that holds a piece of plain text, read in memory.
     bool indexUsable() const
     {
-        return m_options.index && m_options.reading == SearchOptions::Reading::InMemory
-               && (m_criteria.field == SearchField::Names || m_criteria.field == SearchField::Descriptions
-                   || m_criteria.field == SearchField::NamesAndDescriptions)
-               && !m_compiled.patternEmpty() && !m_compiled.pattern().asciiLiteral().isEmpty();
+        return m_options.index
+            && (m_criteria.field == SearchField::Names || m_criteria.field == SearchField::Descriptions
+                || m_criteria.field == SearchField::NamesAndDescriptions)
+            && !m_compiled.patternEmpty() && !m_compiled.pattern().asciiLiteral().isEmpty();
     }
     static qint64 seconds(double date) { return qint64(std::llround(date * 86400.0)); }
 
@@ -691,7 +631,6 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
         return m_outcome;
     }
     const QString members = memberList(m_criteria);
-    const bool inMemory = m_options.reading == SearchOptions::Reading::InMemory;
     // The discs ahead are read, decompressed, filtered and tested on worker threads
     // while the matches of this one are added; the discs are still added one after
     // the other in order.
@@ -719,19 +658,10 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     };
     const int threads = std::max(2, QThread::idealThreadCount());
     std::optional<OrderedWorkers<Disc>> workers;
-    if (inMemory) {
-        workers.emplace(positions.size(), threads, size_t(threads) * 2,
-                        [&](size_t index) { return load(positions[index]); });
-    }
+    workers.emplace(positions.size(), threads, size_t(threads) * 2,
+                    [&](size_t index) { return load(positions[index]); });
     for (size_t index = 0; index < positions.size(); ++index) {
-        Disc disc;
-        if (inMemory) {
-            disc = workers->take();
-        } else {
-            disc.data = readWorkingCopies(m_catalogue, positions[index], members, m_criteria);
-            if (disc.data.readable)
-                disc.found = DiscMatcher(catalogue, compiled, options, dateFormat, disc.data).run();
-        }
+        Disc disc = workers->take();
         const QString identifier = m_catalogue.disc(disc.data.position).identifier;
         if (!disc.data.readable) {
             m_outcome.unreadable << identifier;
@@ -740,8 +670,6 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
         if (disc.data.indexed)
             ++m_outcome.discsFromIndex;
         const bool finished = addMatches(disc.found);
-        if (!inMemory && disc.data.position != m_catalogue.current)
-            deleteWorkingCopies(m_catalogue, identifier);
         if (!finished) {
             m_outcome.stopped = true;
             break;
@@ -827,8 +755,8 @@ void Run::warningCheck(double factor, bool folderRow)
 } // namespace
 
 SearchOutcome runSearch(const Catalogue &catalogue, const SearchCriteria &criteria,
-                        const std::vector<qint64> &selection, RunObserver &observer,
-                        SearchRowSink &sink, const SearchOptions &options)
+                        const std::vector<qint64> &selection, RunObserver &observer, SearchRowSink &sink,
+                        const SearchOptions &options)
 {
     Run run(catalogue, criteria, observer, sink, options);
     return run.run(selection);

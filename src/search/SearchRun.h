@@ -18,18 +18,18 @@ struct SearchRow
     bool folder = false;
     QString name;
     QString discName;
-    QString location;       // "a\b\" for a folder or file; "a\b\x.zip" for a member
-    QString extension;      // upper case; " " for a folder
-    QString description;    // a folder's note, a file's display description
-    QString sizeText;       // 12 characters, right-aligned kilobytes; " " for a folder
-    QString dateText;       // the run's date format
-    QString dateKey;        // "yyyymmdd hhmmss"
-    QString sizeBytes;      // decimal bytes; empty for a folder
+    QString location; // "a\b\" for a folder or file; "a\b\x.zip" for a member
+    QString extension; // upper case; " " for a folder
+    QString description; // a folder's note, a file's display description
+    QString sizeText; // 12 characters, right-aligned kilobytes; " " for a folder
+    QString dateText; // the run's date format
+    QString dateKey; // "yyyymmdd hhmmss"
+    QString sizeBytes; // decimal bytes; empty for a folder
     qint64 size = 0;
     double date = 0;
-    qint64 kilobytes = 0;   // the figure of the size column; 0 for a folder
-    int discPosition = 0;   // the row's tag
-    quint64 id = 0;         // unique within one run
+    qint64 kilobytes = 0; // the figure of the size column; 0 for a folder
+    int discPosition = 0; // the row's tag
+    quint64 id = 0; // unique within one run
 };
 
 // Receives the rows of a run as they are found; a row may later be taken out again
@@ -53,11 +53,7 @@ public:
 
 struct SearchOptions
 {
-    int keywordFilter = 0;   // the disc list's keyword filter (shown in the summary)
-    // Where the discs' tree files come from: read from each archive in memory, or
-    // unpacked as working copies into the temporary folder and read from there
-    // (deleted afterwards unless the disc is the current one). Both give the same run.
-    enum class Reading { InMemory, WorkingCopies } reading = Reading::InMemory;
+    int keywordFilter = 0; // the disc list's keyword filter (shown in the summary)
     // The data folder's search index, when there is one: a name or description search
     // for a piece of plain text reads the discs whose index part is fresh from it, and
     // the others from their archives. Rows, order and counters are the same.
@@ -74,9 +70,9 @@ struct SearchOutcome
     int discsToExplore = 0;
     int duplicatesIgnored = 0;
     bool stopped = false;
-    QStringList unreadable;  // identifiers of discs whose archive could not be read
-    int discsFromIndex = 0;  // discs read from the search index
-    QString summary;         // the summary line (empty unless Completed)
+    QStringList unreadable; // identifiers of discs whose archive could not be read
+    int discsFromIndex = 0; // discs read from the search index
+    QString summary; // the summary line (empty unless Completed)
 };
 
 // Searches the discs of the selection in disc-array order: per disc the folder pass,
@@ -86,8 +82,8 @@ struct SearchOutcome
 // file row; Yes stops the run, as does the observer's cancel flag. A disc whose
 // archive is missing or cannot be read is skipped and not counted as explored.
 SearchOutcome runSearch(const Catalogue &catalogue, const SearchCriteria &criteria,
-                        const std::vector<qint64> &selection, RunObserver &observer,
-                        SearchRowSink &sink, const SearchOptions &options = {});
+                        const std::vector<qint64> &selection, RunObserver &observer, SearchRowSink &sink,
+                        const SearchOptions &options = {});
 
 // The run's date format as a Qt format (strings 599 and 600 joined by a space).
 QString searchDateFormat();

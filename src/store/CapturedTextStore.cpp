@@ -138,8 +138,8 @@ CapturedTextIndex parseCapturedTextIndex(QByteArrayView head)
         index.lengths.push_back(length);
         // Lengths past any file leave the texts after them unreadable, never a
         // start before the one of the text in front.
-        offset = length > std::numeric_limits<qint64>::max() - offset
-                     ? std::numeric_limits<qint64>::max() : offset + length;
+        offset =
+            length > std::numeric_limits<qint64>::max() - offset ? std::numeric_limits<qint64>::max() : offset + length;
     }
     return index;
 }
@@ -192,8 +192,7 @@ int CapturedTextWriter::append(QStringView text)
 QString CapturedTextWriter::renameTexts() const
 {
     for (int n = 0; n <= 100; ++n) {
-        const QString candidate = m_path + QLatin1Char('_')
-                                  + (n == 0 ? QString() : QString::number(n));
+        const QString candidate = m_path + QLatin1Char('_') + (n == 0 ? QString() : QString::number(n));
         QFile::remove(candidate);
         if (QFileInfo::exists(candidate))
             continue;
@@ -276,8 +275,7 @@ void CapturedTextReader::forget()
 bool CapturedTextReader::refresh(const QString &identifier, const QString &path)
 {
     const QFileInfo info(path);
-    if (identifier == m_identifier && path == m_path && info.size() == m_fileSize
-        && info.lastModified() == m_modified)
+    if (identifier == m_identifier && path == m_path && info.size() == m_fileSize && info.lastModified() == m_modified)
         return true;
     forget();
     QFile file(path);
@@ -311,10 +309,7 @@ CapturedTextScanner::~CapturedTextScanner() = default;
 void CapturedTextScanner::forget()
 {
     m_open = false;
-    m_inMemory = false;
     m_disc.clear();
-    m_path.clear();
-    m_file.reset();
     m_data = QByteArray();
     m_index = {};
     m_next = 1;
@@ -322,33 +317,9 @@ void CapturedTextScanner::forget()
     m_lastText.clear();
 }
 
-bool CapturedTextScanner::openFile(const Catalogue &catalogue, const QString &identifier)
-{
-    const QString path = catalogue.workingCopy(identifier, kTextExtension);
-    if (m_open && !m_inMemory && m_disc == identifier && m_path == path)
-        return true;
-    forget();
-    const QString store = workingStore(catalogue, identifier);
-    if (store.isEmpty())
-        return false;
-    auto file = std::make_unique<QFile>(store);
-    if (!file->open(QIODevice::ReadOnly))
-        return false;
-    CapturedTextIndex index = parseCapturedTextIndex(readHead(*file, 3));
-    if (index.empty() || !file->seek(index.firstText))
-        return false;
-    m_file = std::move(file);
-    m_index = std::move(index);
-    m_disc = identifier;
-    m_path = path;
-    m_open = true;
-    return true;
-}
-
 bool CapturedTextScanner::openMemory(const QString &discKey, const QByteArray &store)
 {
-    if (m_open && m_inMemory && m_disc == discKey && m_data.constData() == store.constData()
-        && m_data.size() == store.size())
+    if (m_open && m_disc == discKey && m_data.constData() == store.constData() && m_data.size() == store.size())
         return true;
     forget();
     // Only the first three lines are needed for the index.
@@ -358,28 +329,21 @@ bool CapturedTextScanner::openMemory(const QString &discKey, const QByteArray &s
         if (headEnd >= 0)
             ++headEnd;
     }
-    CapturedTextIndex index =
-        parseCapturedTextIndex(QByteArrayView(store).first(headEnd < 0 ? store.size() : headEnd));
+    CapturedTextIndex index = parseCapturedTextIndex(QByteArrayView(store).first(headEnd < 0 ? store.size() : headEnd));
     if (index.empty())
         return false;
     m_data = store;
     m_index = std::move(index);
     m_disc = discKey;
-    m_inMemory = true;
     m_open = true;
     return true;
 }
 
 QByteArray CapturedTextScanner::readPiece(qint64 offset, qint64 length)
 {
-    if (m_inMemory) {
-        if (offset >= m_data.size())
-            return {};
-        return m_data.mid(qsizetype(offset), qsizetype(length));
-    }
-    if (m_file->pos() != offset && !m_file->seek(offset))
+    if (offset >= m_data.size())
         return {};
-    return m_file->read(length);
+    return m_data.mid(qsizetype(offset), qsizetype(length));
 }
 
 QString CapturedTextScanner::advanceTo(int k)
@@ -403,15 +367,6 @@ QString CapturedTextScanner::advanceTo(int k)
     return m_lastText;
 }
 
-QString CapturedTextScanner::text(const Catalogue &catalogue, const QString &identifier, int k)
-{
-    if (!openFile(catalogue, identifier)) {
-        forget();
-        return {};
-    }
-    return advanceTo(k);
-}
-
 QString CapturedTextScanner::text(const QString &discKey, const QByteArray &store, int k)
 {
     if (!openMemory(discKey, store)) {
@@ -421,15 +376,7 @@ QString CapturedTextScanner::text(const QString &discKey, const QByteArray &stor
     return advanceTo(k);
 }
 
-bool CapturedTextScanner::occurs(const Catalogue &catalogue, const QString &identifier, int k,
-                                 QStringView searchText)
-{
-    const QString piece = text(catalogue, identifier, k);
-    return !piece.isEmpty() && piece.contains(searchText, Qt::CaseInsensitive);
-}
-
-bool CapturedTextScanner::occurs(const QString &discKey, const QByteArray &store, int k,
-                                 QStringView searchText)
+bool CapturedTextScanner::occurs(const QString &discKey, const QByteArray &store, int k, QStringView searchText)
 {
     const QString piece = text(discKey, store, k);
     return !piece.isEmpty() && piece.contains(searchText, Qt::CaseInsensitive);

@@ -30,9 +30,9 @@ QByteArray capturedTextHeader(const std::vector<qint64> &lengths);
 // Where the texts of a store are: the offset of text 1 and every length.
 struct CapturedTextIndex
 {
-    qint64 firstText = 0;          // H + 2
-    std::vector<qint64> lengths;   // L1, L2, ...
-    std::vector<qint64> starts;    // byte offset of text i + 1
+    qint64 firstText = 0; // H + 2
+    std::vector<qint64> lengths; // L1, L2, ...
+    std::vector<qint64> starts; // byte offset of text i + 1
 
     int count() const { return int(lengths.size()); }
     bool empty() const { return lengths.empty(); }
@@ -111,8 +111,7 @@ private:
 // The sequential reader the search uses: it serves one disc at a time, reads the
 // texts forward from where it stopped up to the one asked for, and closes the store
 // after the last text. A call with a text number below the last one starts again from
-// the first text. The store comes from a working copy or from an in-memory copy of the
-// member; both give the same answers.
+// the first text. The store is an in-memory copy of the disc's member.
 class CapturedTextScanner
 {
 public:
@@ -123,12 +122,9 @@ public:
 
     // Whether `searchText` occurs in text k, ignoring case. An empty or missing
     // text answers false.
-    bool occurs(const Catalogue &catalogue, const QString &identifier, int k,
-                QStringView searchText);
     bool occurs(const QString &discKey, const QByteArray &store, int k, QStringView searchText);
 
     // Text k itself (with its CRLF), read the same way; empty when there is none.
-    QString text(const Catalogue &catalogue, const QString &identifier, int k);
     QString text(const QString &discKey, const QByteArray &store, int k);
 
     // Starts afresh: the next call opens its disc's store again.
@@ -137,20 +133,16 @@ public:
     bool isOpen() const { return m_open; }
 
 private:
-    bool openFile(const Catalogue &catalogue, const QString &identifier);
     bool openMemory(const QString &discKey, const QByteArray &store);
     QString advanceTo(int k);
     QByteArray readPiece(qint64 offset, qint64 length);
 
     bool m_open = false;
-    bool m_inMemory = false;
-    QString m_disc;                // identifier, or the key of the in-memory store
-    QString m_path;
-    std::unique_ptr<QFile> m_file;
+    QString m_disc; // the key of the store
     QByteArray m_data;
     CapturedTextIndex m_index;
-    int m_next = 1;                // number of the next text to read
-    int m_lastNumber = 0;          // number of the last text read, 0 for none
+    int m_next = 1; // number of the next text to read
+    int m_lastNumber = 0; // number of the last text read, 0 for none
     QString m_lastText;
 };
 
