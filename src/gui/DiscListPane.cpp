@@ -4,8 +4,8 @@
 #include "edit/DiscEdits.h"
 #include "edit/DiscNames.h"
 #include "export/Reports.h"
-#include "gui/EditReport.h"
 #include "gui/AppIcons.h"
+#include "gui/EditReport.h"
 #include "gui/MainMenus.h"
 #include "scan/cDrive.h"
 #include "settings/StringTable.h"
@@ -69,12 +69,7 @@ public:
 
 DiscListPane::DiscListPane(Catalogue &catalogue, AppIcons &icons, cDrive &drive, UserPrompt &prompt,
                            DiscListMenus &menus, QWidget *parent)
-    : QWidget(parent)
-    , m_catalogue(catalogue)
-    , m_icons(icons)
-    , m_drive(drive)
-    , m_prompt(prompt)
-    , m_menus(menus)
+    : QWidget(parent), m_catalogue(catalogue), m_icons(icons), m_drive(drive), m_prompt(prompt), m_menus(menus)
 {
     m_view = new QListView;
     m_view->setObjectName(QStringLiteral("LVCD"));
@@ -96,9 +91,8 @@ DiscListPane::DiscListPane(Catalogue &catalogue, AppIcons &icons, cDrive &drive,
     layout->addWidget(m_view, 1);
     layout->addWidget(m_status);
 
-    m_model->setRenameHandler([this](const QString &identifier, const QString &text) {
-        renameDisc(m_model->rowOfDisc(identifier), text);
-    });
+    m_model->setRenameHandler(
+        [this](const QString &identifier, const QString &text) { renameDisc(m_model->rowOfDisc(identifier), text); });
     connect(m_view, &QListView::clicked, this, [this](const QModelIndex &index) { emit entryClicked(index.row()); });
     connect(m_view, &QListView::customContextMenuRequested, this, [this](const QPoint &pos) {
         const QModelIndex index = m_view->indexAt(pos);
@@ -233,6 +227,7 @@ void DiscListPane::fill()
         selectRow(m_model->rowShowing(m_catalogue.disc(m_catalogue.current).identifier));
     updateStatus();
     updateSortState();
+    emit filled();
 }
 
 void DiscListPane::showNotice(const QString &text)
@@ -325,8 +320,8 @@ void DiscListPane::rebuildFilterMenu()
             order.push_back(k);
     }
     std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return m_catalogue.keywords[size_t(a)].name.compare(m_catalogue.keywords[size_t(b)].name,
-                                                             Qt::CaseInsensitive) < 0;
+        return m_catalogue.keywords[size_t(a)].name.compare(m_catalogue.keywords[size_t(b)].name, Qt::CaseInsensitive)
+            < 0;
     });
     for (int k : order) {
         const KeywordEntry &keyword = m_catalogue.keywords[size_t(k)];
@@ -401,7 +396,7 @@ void DiscListPane::nameDriveDisc(int row)
         return;
     const DiscListEntry &entry = m_model->entry(row);
     if (entry.state == DriveState::Empty)
-        return;   // an empty drive has no disc to name
+        return; // an empty drive has no disc to name
     const QChar letter = entry.letter;
     const QString identifier = entry.identifier;
     const QString name = DiscName::normalised(m_prompt.inputText(LoadText(870), QString(), QString()));

@@ -26,8 +26,8 @@ class DiscListPane : public QWidget
 {
     Q_OBJECT
 public:
-    DiscListPane(Catalogue &catalogue, AppIcons &icons, cDrive &drive, UserPrompt &prompt,
-                 DiscListMenus &menus, QWidget *parent = nullptr);
+    DiscListPane(Catalogue &catalogue, AppIcons &icons, cDrive &drive, UserPrompt &prompt, DiscListMenus &menus,
+                 QWidget *parent = nullptr);
 
     void setDriveLetters(const QString &letters) { m_letters = letters; }
     const QString &driveLetters() const { return m_letters; }
@@ -81,6 +81,9 @@ signals:
     void captionChanged(const QString &caption);
     void selectionChanged();
     void contextMenuRequested(const QPoint &globalPos);
+    // The list was filled again: a disc was catalogued, updated, renamed or removed,
+    // the sort or the filter changed, or a data folder was opened.
+    void filled();
 
 private:
     bool passesFilter(int position) const;
@@ -99,7 +102,7 @@ private:
     QLabel *m_status;
     QString m_letters;
     std::vector<DriveEntry> m_drives;
-    QHash<QChar, QPair<QString, QString>> m_driveNames;   // letter: (disc identifier, name)
+    QHash<QChar, QPair<QString, QString>> m_driveNames; // letter: (disc identifier, name)
     int m_filter = 0;
     int m_viewMode = 3;
 };

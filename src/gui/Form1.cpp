@@ -30,13 +30,10 @@
 namespace vorn {
 
 Form1::Form1(Form1Setup setup, QWidget *parent)
-    : QMainWindow(parent)
-    , m_setup(std::move(setup))
-    , m_guiPrompt(this)
-    , m_prompt(m_setup.prompt ? m_setup.prompt : &m_guiPrompt)
-    , m_drives(m_setup.drives ? m_setup.drives : &DriveLayer::host())
-    , m_drive(std::make_unique<cDrive>(*m_drives))
-    , m_folders(m_setup.defaultDataFolder.isEmpty() ? defaultDataFolder()
+    : QMainWindow(parent), m_setup(std::move(setup)), m_guiPrompt(this),
+      m_prompt(m_setup.prompt ? m_setup.prompt : &m_guiPrompt),
+      m_drives(m_setup.drives ? m_setup.drives : &DriveLayer::host()), m_drive(std::make_unique<cDrive>(*m_drives)),
+      m_folders(m_setup.defaultDataFolder.isEmpty() ? defaultDataFolder()
                                                     : withTrailingSeparator(m_setup.defaultDataFolder))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -45,9 +42,8 @@ Form1::Form1(Form1Setup setup, QWidget *parent)
     m_menus = buildMainMenus(this);
     buildLayout();
     m_watcher = std::make_unique<DriveWatcher>(*m_drives, *m_drive, this);
-    m_watcher->setCanWatch([this] {
-        return m_started && !m_busy && m_discList->model()->rowCount() > 0 && isActiveWindow();
-    });
+    m_watcher->setCanWatch(
+        [this] { return m_started && !m_busy && m_discList->model()->rowCount() > 0 && isActiveWindow(); });
     m_watcher->setEntryKeys([this] { return m_discList->driveKeys(); });
     connectPanes();
     connectCommands();
@@ -134,7 +130,8 @@ void Form1::connectPanes()
         m_discList->fill();
         const DiscListModel *model = m_discList->model();
         if (selected)
-            m_discList->selectRow(before.isDrive() ? model->rowOfDrive(before.letter) : model->rowOfDisc(before.identifier));
+            m_discList->selectRow(before.isDrive() ? model->rowOfDrive(before.letter)
+                                                   : model->rowOfDisc(before.identifier));
         updateDiscCommands();
     });
 }
@@ -157,9 +154,11 @@ void Form1::connectCommands()
 
     // Each entry of the View menu opens the tab its caption names.
     const ViewMenu &view = m_menus.view;
-    const std::pair<QAction *, TabHost::Tab> tabEntries[] = {
-        {view.browseTab, TabHost::Browse}, {view.coverTab, TabHost::Cover}, {view.searchTab, TabHost::Search},
-        {view.bookmarksTab, TabHost::Bookmarks}, {view.optionsTab, TabHost::Options}};
+    const std::pair<QAction *, TabHost::Tab> tabEntries[] = {{view.browseTab, TabHost::Browse},
+                                                             {view.coverTab, TabHost::Cover},
+                                                             {view.searchTab, TabHost::Search},
+                                                             {view.bookmarksTab, TabHost::Bookmarks},
+                                                             {view.optionsTab, TabHost::Options}};
     for (const auto &[action, tab] : tabEntries)
         connect(action, &QAction::triggered, this, [this, tab = tab] { m_tabs->showTab(tab); });
 
@@ -169,7 +168,8 @@ void Form1::connectCommands()
     for (QAction *action : discs.remove)
         connect(action, &QAction::triggered, this, &Form1::removeSelectedDisc);
     for (int index = 0; index < 2; ++index)
-        connect(discs.copyArchive[index], &QAction::triggered, this, [this, index] { exportSelectedArchive(index == 1); });
+        connect(discs.copyArchive[index], &QAction::triggered, this,
+                [this, index] { exportSelectedArchive(index == 1); });
     auto tray = [this](bool open) {
         const DiscListEntry *entry = m_discList->selected();
         if (entry && entry->isDrive())
@@ -198,6 +198,10 @@ void Form1::connectCommands()
     for (QAction *readme : help.readme)
         connect(readme, &QAction::triggered, this, [this, readme] { openDocument(readme->text().remove(u'&')); });
     connect(help.about, &QAction::triggered, this, &Form1::showAbout);
+    wireSearch();
+    wireAnnotations();
+    wireCovers();
+    wireExports();
     updateDiscCommands();
 }
 

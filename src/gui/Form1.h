@@ -35,11 +35,11 @@ class cDrive;
 // the folders.
 struct Form1Setup
 {
-    DriveLayer *drives = nullptr;       // the host's drives when null
-    UserPrompt *prompt = nullptr;       // Qt dialogs when null
-    QString defaultDataFolder;          // the program's default when empty
-    QString tempBase;                   // parent of the temporary folder; the system's when empty
-    ShellLauncher *launcher = nullptr;  // the desktop's programs when null
+    DriveLayer *drives = nullptr; // the host's drives when null
+    UserPrompt *prompt = nullptr; // Qt dialogs when null
+    QString defaultDataFolder; // the program's default when empty
+    QString tempBase; // parent of the temporary folder; the system's when empty
+    ShellLauncher *launcher = nullptr; // the desktop's programs when null
 };
 
 // The program's main window, a host of panes: the disc list on the left above the
@@ -91,6 +91,16 @@ public:
     void setBusy(bool busy) { m_busy = busy; }
     void setControlsEnabled(bool enabled);
 
+signals:
+    // Start-up has ended: the data folder is open and the window laid out.
+    void startedUp();
+    // Shut-down begins: the pending edits are written next, then the layout.
+    void shuttingDown();
+    // A data folder was opened (or read again): every disc list was refilled.
+    void dataFolderOpened();
+    // The panes show disc `identifier` (empty: none is shown).
+    void discShown(const QString &identifier);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -109,6 +119,14 @@ private:
     void loadIconFolder();
     void rebuildDataFolderMenu();
     void writeViewerOptions();
+
+    // Each feature of the window wires its controls in its own file: the search and
+    // bookmarks tabs, the annotations (keywords, bookmarks, properties, fields,
+    // reports), the cover and options tabs, the exports.
+    void wireSearch(); // Form1Search.cpp
+    void wireAnnotations(); // Form1Annotations.cpp
+    void wireCovers(); // Form1Covers.cpp
+    void wireExports(); // Form1Exports.cpp
 
     // The disc list's side of the window (Form1Discs.cpp).
     void forgetShownDisc();
@@ -137,10 +155,10 @@ private:
     bool m_started = false;
     bool m_closed = false;
     bool m_splittersApplied = false;
-    int m_splitters[4] = {-1, -1, -1, -1};       // X1, Y1, X2, Y2; -1: in proportion
-    int m_resultViewModes[2] = {3, 3};           // LR0, LR1 until the result lists exist
-    std::optional<ArchiveKey> m_shownArchive;     // the shown disc's archive when it was shown
-    QString m_popupList;                          // the list that popped MnuView up
+    int m_splitters[4] = {-1, -1, -1, -1}; // X1, Y1, X2, Y2; -1: in proportion
+    int m_resultViewModes[2] = {3, 3}; // LR0, LR1 until the result lists exist
+    std::optional<ArchiveKey> m_shownArchive; // the shown disc's archive when it was shown
+    QString m_popupList; // the list that popped MnuView up
     QDialog *m_about = nullptr;
 
     DiscListPane *m_discList = nullptr;

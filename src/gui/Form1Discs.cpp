@@ -84,6 +84,7 @@ void Form1::showEntry(int row, bool force)
     m_shownArchive = archiveKey(m_catalogue.archivePath(m_catalogue.disc(position).identifier));
     updateDiscCommands();
     QApplication::restoreOverrideCursor();
+    emit discShown(m_catalogue.disc(position).identifier);
 }
 
 void Form1::rereadShownDiscIfChanged()
@@ -124,6 +125,7 @@ void Form1::forgetShownDisc()
     m_catalogue.current = 0;
     m_info->showCurrentDisc();
     updateDiscCommands();
+    emit discShown(QString());
 }
 
 void Form1::refillAfterRemoval()
@@ -198,10 +200,10 @@ void Form1::popListMenu(const QString &list, const QPoint &globalPos)
             rowKey = m_browse->fileModel()->row(index.row()).key;
     }
     const DiscCommands &commands = m_menus.discs;
-    for (QAction *action : {m_menus.discList.sort->menuAction(), menu.exportList, menu.exportListHtml,
-                            commands.archive[1], commands.rename[1], commands.remove[1], commands.update[1],
-                            commands.identify[1], commands.exportArchive->menuAction(), commands.properties[0],
-                            commands.openTray[0], commands.closeTray[0]})
+    for (QAction *action :
+         {m_menus.discList.sort->menuAction(), menu.exportList, menu.exportListHtml, commands.archive[1],
+          commands.rename[1], commands.remove[1], commands.update[1], commands.identify[1],
+          commands.exportArchive->menuAction(), commands.properties[0], commands.openTray[0], commands.closeTray[0]})
         action->setVisible(discs);
     menu.fileProperties->setVisible(!discs && rowKey.startsWith(u'K'));
     menu.folderProperties->setVisible(!discs && rowKey.startsWith(u'R'));

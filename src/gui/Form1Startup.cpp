@@ -21,8 +21,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
-#include <QListWidget>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -107,6 +107,7 @@ bool Form1::startUp()
     if (TestOption(m_options, Opt::StartOnSearchTab))
         m_tabs->showTab(TabHost::Search);
     m_watcher->timer()->start();
+    emit startedUp();
     return true;
 }
 
@@ -132,9 +133,15 @@ void Form1::restoreAff()
                 m_browse->files()->setColumnWidth(column - 1, int(*width));
         }
     }
-    const struct { const char *key; QWidget *widget; } colours[] = {
-        {"LVCD.BG", m_discList->view()}, {"MC.BG", m_info->keywordList()}, {"DES.BG", m_info->description()},
-        {"TXT.BG", m_browse->viewer()}, {"LV1.BG", m_browse->files()}};
+    const struct
+    {
+        const char *key;
+        QWidget *widget;
+    } colours[] = {{"LVCD.BG", m_discList->view()},
+                   {"MC.BG", m_info->keywordList()},
+                   {"DES.BG", m_info->description()},
+                   {"TXT.BG", m_browse->viewer()},
+                   {"LV1.BG", m_browse->files()}};
     for (const auto &colour : colours) {
         if (const auto value = storedNumber(kAff, QString::fromLatin1(colour.key)))
             setBackground(colour.widget, colourFromNumber(qint64(*value)));
@@ -228,8 +235,7 @@ void Form1::saveAff()
     Settings::writeNumber(kAff, QStringLiteral("LR0"), m_resultViewModes[0]);
     Settings::writeNumber(kAff, QStringLiteral("LR1"), m_resultViewModes[1]);
     for (int column = 1; column <= FilePaneModel::ColumnCount; ++column)
-        Settings::writeNumber(kAff, QStringLiteral("LV1%1").arg(column),
-                              m_browse->files()->columnWidth(column - 1));
+        Settings::writeNumber(kAff, QStringLiteral("LV1%1").arg(column), m_browse->files()->columnWidth(column - 1));
 }
 
 void Form1::shutDown()
@@ -238,6 +244,7 @@ void Form1::shutDown()
         return;
     m_closed = true;
     m_watcher->timer()->stop();
+    emit shuttingDown();
     saveCurrentDisc();
     m_folders.save();
     savePos();
@@ -285,6 +292,7 @@ bool Form1::openDataFolderEntry(int number)
     m_info->fillKeywords();
     m_info->showCurrentDisc();
     m_search->fillScope();
+    emit dataFolderOpened();
     if (!opened) {
         // A folder that vanished since it was listed: say so, and fall back on the
         // default folder, which start-up has made sure exists.
@@ -323,8 +331,7 @@ void Form1::rebuildDataFolderMenu()
             openDataFolderEntry(number);
         });
         if (number > 1) {
-            QAction *removal = addMenuEntry(remove, QStringLiteral("MnuRepDataRetire_%1").arg(number),
-                                            entry->text());
+            QAction *removal = addMenuEntry(remove, QStringLiteral("MnuRepDataRetire_%1").arg(number), entry->text());
             connect(removal, &QAction::triggered, this, [this, number] {
                 const bool wasCurrent = number == m_folders.current();
                 m_folders.remove(number);
