@@ -39,7 +39,8 @@ bool ensureWideFolderDisc(const QString &folder, int files)
     const char *extensions[] = {"jpg", "txt", "mp3", "pdf", "zip", "doc", "png", "html"};
     for (int n = 0; n < files; ++n) {
         FileRecord file;
-        file.name = QStringLiteral("picture_%1_holiday.%2").arg(n, 5, 10, QChar(u'0'))
+        file.name = QStringLiteral("picture_%1_holiday.%2")
+                        .arg(n, 5, 10, QChar(u'0'))
                         .arg(QString::fromLatin1(extensions[n % 8]));
         file.owner = 1;
         file.size = 1000 + qint64(n) * 7919 % 5000000;
@@ -107,8 +108,9 @@ int main(int argc, char *argv[])
             window->discList()->fill();
             QApplication::processEvents();
             window->repaint();
-            bench::report(QStringLiteral("disc list of %1 entries (run %2)").arg(window->discModel()->rowCount()).arg(run),
-                          timer);
+            bench::report(
+                QStringLiteral("disc list of %1 entries (run %2)").arg(window->discModel()->rowCount()).arg(run),
+                timer);
         }
         window->close();
     }

@@ -18,27 +18,25 @@ namespace vorn::bench {
 namespace {
 
 const char *const Words[] = {
-    "setup", "readme", "install", "photo", "holiday", "report", "invoice", "budget",
-    "driver", "update", "manual", "letter", "music", "track", "album", "video", "backup",
-    "project", "source", "library", "game", "level", "sound", "texture", "font", "icon",
-    "network", "printer", "scanner", "archive", "notes", "summary", "draft", "final",
-    "january", "february", "march", "april", "paris", "london", "berlin", "vacances",
-    "famille", "ecole", "travail", "config", "data", "index", "help", "license",
+    "setup",  "readme",   "install", "photo",   "holiday", "report",   "invoice", "budget",  "driver",  "update",
+    "manual", "letter",   "music",   "track",   "album",   "video",    "backup",  "project", "source",  "library",
+    "game",   "level",    "sound",   "texture", "font",    "icon",     "network", "printer", "scanner", "archive",
+    "notes",  "summary",  "draft",   "final",   "january", "february", "march",   "april",   "paris",   "london",
+    "berlin", "vacances", "famille", "ecole",   "travail", "config",   "data",    "index",   "help",    "license",
 };
 const char *const Extensions[] = {
-    ".txt", ".doc", ".jpg", ".jpeg", ".png", ".gif", ".bmp", ".mp3", ".wav", ".exe",
-    ".dll", ".htm", ".html", ".pdf", ".xls", ".avi", ".mpg", ".ini", ".dat", ".cab",
-    ".zip", ".c", ".h", ".cpp", ".pas", ".bas", ".hlp", ".ttf", ".ico", ".nfo",
+    ".txt", ".doc", ".jpg",  ".jpeg", ".png", ".gif", ".bmp", ".mp3", ".wav", ".exe",
+    ".dll", ".htm", ".html", ".pdf",  ".xls", ".avi", ".mpg", ".ini", ".dat", ".cab",
+    ".zip", ".c",   ".h",    ".cpp",  ".pas", ".bas", ".hlp", ".ttf", ".ico", ".nfo",
 };
 const char *const FolderWords[] = {
-    "Docs", "Images", "Photos", "Music", "Drivers", "Setup", "Tools", "Games", "Source",
-    "Backup", "Data", "Help", "Fonts", "System", "Win95", "Linux", "Extras", "Demos",
-    "Archives", "Projects", "2001", "2002", "2003", "Old", "New", "Misc", "Vacances",
+    "Docs",     "Images",   "Photos", "Music", "Drivers", "Setup", "Tools", "Games",  "Source",
+    "Backup",   "Data",     "Help",   "Fonts", "System",  "Win95", "Linux", "Extras", "Demos",
+    "Archives", "Projects", "2001",   "2002",  "2003",    "Old",   "New",   "Misc",   "Vacances",
 };
 const char *const Keywords[] = {
-    "Jazz", "Rock", "Photos", "Backup", "Games", "Drivers", "Work", "Family", "Software",
-    "Music", "Video", "Archives", "Magazine", "Shareware", "Fonts", "Clipart", "Linux",
-    "Windows", "Docs", "Misc",
+    "Jazz",  "Rock",     "Photos",   "Backup",    "Games", "Drivers", "Work",  "Family",  "Software", "Music",
+    "Video", "Archives", "Magazine", "Shareware", "Fonts", "Clipart", "Linux", "Windows", "Docs",     "Misc",
 };
 
 // A 16x16, 4-bit icon file: enough for anything that shows or stores icons.
@@ -46,13 +44,30 @@ QByteArray sampleIcon(int variant)
 {
     QByteArray ico;
     auto put16 = [&](int v) { ico.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); };
-    auto put32 = [&](quint32 v) { put16(int(v & 0xffff)); put16(int(v >> 16)); };
+    auto put32 = [&](quint32 v) {
+        put16(int(v & 0xffff));
+        put16(int(v >> 16));
+    };
     const int imageSize = 40 + 16 * 4 + 16 * 16 / 2 + 16 * 4;
-    put16(0); put16(1); put16(1);
+    put16(0);
+    put16(1);
+    put16(1);
     ico.append(char(16)).append(char(16)).append(char(16)).append(char(0));
-    put16(1); put16(4); put32(imageSize); put32(22);
-    put32(40); put32(16); put32(32); put16(1); put16(4); put32(0); put32(0);
-    put32(0); put32(0); put32(0); put32(0);
+    put16(1);
+    put16(4);
+    put32(imageSize);
+    put32(22);
+    put32(40);
+    put32(16);
+    put32(32);
+    put16(1);
+    put16(4);
+    put32(0);
+    put32(0);
+    put32(0);
+    put32(0);
+    put32(0);
+    put32(0);
     for (int i = 0; i < 16; ++i)
         put32(quint32((i * 16 + variant * 40) & 0xff) << 16 | quint32(i * 12) << 8 | 0x40);
     for (int i = 0; i < 16 * 16 / 2; ++i)
@@ -200,8 +215,8 @@ bool Generator::writeDisc(Catalogue &catalogue, int index)
     disc.keywordCodes = QStringLiteral("|");
     for (int k = 0, n = pick(4); k < n; ++k)
         disc.keywordCodes += QString::number(1 + pick(int(std::size(Keywords)))) + u'|';
-    disc.description = QStringLiteral("Catalogued from the shelf, box %1.\r\n%2 %3 %4")
-                           .arg(pick(40)).arg(word(), word(), word());
+    disc.description =
+        QStringLiteral("Catalogued from the shelf, box %1.\r\n%2 %3 %4").arg(pick(40)).arg(word(), word(), word());
     if (chance(0.3)) {
         disc.fields.push_back({QStringLiteral("Editeur"), word()});
         disc.fields.push_back({QStringLiteral("Prix"), QString::number(pick(100))});
@@ -215,8 +230,7 @@ bool Generator::writeDisc(Catalogue &catalogue, int index)
 
 } // namespace
 
-bool writeSyntheticCatalogue(const QString &dataFolder, const QString &tempFolder,
-                             const SyntheticOptions &options)
+bool writeSyntheticCatalogue(const QString &dataFolder, const QString &tempFolder, const SyntheticOptions &options)
 {
     QDir().mkpath(dataFolder);
     QDir().mkpath(tempFolder);

@@ -13,9 +13,9 @@ struct SyntheticOptions
 {
     int discs = 100;
     int filesPerDisc = 1000;
-    double textShare = 0.03;       // files whose text was captured
-    double archiveShare = 0.005;   // files listed as archives with members
-    double iconShare = 0.1;        // discs with an icon
+    double textShare = 0.03; // files whose text was captured
+    double archiveShare = 0.005; // files listed as archives with members
+    double iconShare = 0.1; // discs with an icon
     int compression = 4;
     int firstIdentifier = 1000;
     std::uint32_t seed = 20061215;
@@ -23,7 +23,6 @@ struct SyntheticOptions
 
 // Writes the catalogue into `dataFolder` (created when missing), using `tempFolder`
 // for the working copies. Prints progress every 100 discs. False on a write failure.
-bool writeSyntheticCatalogue(const QString &dataFolder, const QString &tempFolder,
-                             const SyntheticOptions &options);
+bool writeSyntheticCatalogue(const QString &dataFolder, const QString &tempFolder, const SyntheticOptions &options);
 
 } // namespace vorn::bench

@@ -37,7 +37,8 @@ bool makeTree(const QString &root)
         if (!file.open(QIODevice::WriteOnly))
             return false;
         if (text)
-            file.write(QByteArrayLiteral("Read me first\r\nThis folder holds the files of a project.\r\n").repeated(1 + i % 20));
+            file.write(QByteArrayLiteral("Read me first\r\nThis folder holds the files of a project.\r\n")
+                           .repeated(1 + i % 20));
         else
             file.write(QByteArray(i % 97, 'x'));
     }
@@ -73,13 +74,15 @@ int main(int argc, char *argv[])
     const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/app/vorn-cli");
     const QString data = work + QStringLiteral("/catalog-data");
     for (int run = 1; run <= 3; ++run) {
-        const double find = timeCommand(QStringLiteral("find"), {root, QStringLiteral("-printf"), QStringLiteral("%p %s %T@\\n")},
-                                        QStringLiteral("find -printf (run %1)").arg(run));
+        const double find =
+            timeCommand(QStringLiteral("find"), {root, QStringLiteral("-printf"), QStringLiteral("%p %s %T@\\n")},
+                        QStringLiteral("find -printf (run %1)").arg(run));
         QDir(data).removeRecursively();
-        const double vorn = timeCommand(cli, {QStringLiteral("--data"), data, QStringLiteral("catalog"), root,
-                                              QStringLiteral("--name"), QStringLiteral("Bench"),
-                                              QStringLiteral("--options"), QStringLiteral("9679")},
-                                        QStringLiteral("vorn-cli catalog (run %1)").arg(run));
+        const double vorn =
+            timeCommand(cli,
+                        {QStringLiteral("--data"), data, QStringLiteral("catalog"), root, QStringLiteral("--name"),
+                         QStringLiteral("Bench"), QStringLiteral("--options"), QStringLiteral("9679")},
+                        QStringLiteral("vorn-cli catalog (run %1)").arg(run));
         std::printf("%-50s %8.2f x\n", "ratio", vorn / find);
     }
     return 0;

@@ -37,7 +37,8 @@ bool makeTree(const QString &root, int files)
         if (!file.open(QIODevice::WriteOnly))
             return false;
         if (text)
-            file.write(QByteArrayLiteral("Read me first\r\nThis folder holds the files of a project.\r\n").repeated(1 + i % 20));
+            file.write(QByteArrayLiteral("Read me first\r\nThis folder holds the files of a project.\r\n")
+                           .repeated(1 + i % 20));
         else
             file.write(QByteArray(i % 97, 'x'));
     }
@@ -51,8 +52,9 @@ bool makeImage(const QString &root, const QString &image)
         return true;
     QProcess process;
     process.start(QStringLiteral("genisoimage"),
-                  {QStringLiteral("-quiet"), QStringLiteral("-input-charset"), QStringLiteral("utf-8"), QStringLiteral("-J"),
-                   QStringLiteral("-R"), QStringLiteral("-V"), QStringLiteral("BENCH"), QStringLiteral("-o"), image, root});
+                  {QStringLiteral("-quiet"), QStringLiteral("-input-charset"), QStringLiteral("utf-8"),
+                   QStringLiteral("-J"), QStringLiteral("-R"), QStringLiteral("-V"), QStringLiteral("BENCH"),
+                   QStringLiteral("-o"), image, root});
     return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
@@ -87,8 +89,9 @@ int main(int argc, char *argv[])
     const QString data = work + QStringLiteral("/catalog-image-data");
     const auto catalog = [&](const QString &disc, const QString &label) {
         QDir(data).removeRecursively();
-        return timeCommand(cli, {QStringLiteral("--data"), data, QStringLiteral("catalog"), disc, QStringLiteral("--name"),
-                                 QStringLiteral("Bench"), QStringLiteral("--options"), QStringLiteral("9679")},
+        return timeCommand(cli,
+                           {QStringLiteral("--data"), data, QStringLiteral("catalog"), disc, QStringLiteral("--name"),
+                            QStringLiteral("Bench"), QStringLiteral("--options"), QStringLiteral("9679")},
                            label);
     };
     for (int run = 1; run <= 3; ++run) {

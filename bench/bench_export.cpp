@@ -44,10 +44,10 @@ int main(int argc, char *argv[])
     for (int run = 1; run <= 3; ++run) {
         QElapsedTimer timer;
         timer.start();
-        const HtmlExportResult result = exportHtml(catalogue, site.filePath(QStringLiteral("catalogue.htm")),
-                                                   positions, options, observer);
-        bench::report(QStringLiteral("HTML export of %1 discs with contents (run %2)")
-                          .arg(result.discsExported).arg(run), timer);
+        const HtmlExportResult result =
+            exportHtml(catalogue, site.filePath(QStringLiteral("catalogue.htm")), positions, options, observer);
+        bench::report(
+            QStringLiteral("HTML export of %1 discs with contents (run %2)").arg(result.discsExported).arg(run), timer);
         if (!result.written) {
             std::fprintf(stderr, "bench-export: %s\n", qPrintable(result.message));
             return 1;

@@ -29,7 +29,7 @@ double cpuSeconds()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Wall and processor time of a few runs of one operation.
@@ -41,14 +41,13 @@ struct Figures
     {
         const auto [wallMin, wallMax] = std::minmax_element(wall.begin(), wall.end());
         const auto [cpuMin, cpuMax] = std::minmax_element(cpu.begin(), cpu.end());
-        std::printf("%-46s wall %7.1f-%7.1f ms  cpu %7.1f-%7.1f ms\n", label.toUtf8().constData(),
-                    *wallMin * 1e3, *wallMax * 1e3, *cpuMin * 1e3, *cpuMax * 1e3);
+        std::printf("%-46s wall %7.1f-%7.1f ms  cpu %7.1f-%7.1f ms\n", label.toUtf8().constData(), *wallMin * 1e3,
+                    *wallMax * 1e3, *cpuMin * 1e3, *cpuMax * 1e3);
         std::fflush(stdout);
     }
 };
 
-template<typename F>
-Figures measure(int runs, F &&operation)
+template<typename F> Figures measure(int runs, F &&operation)
 {
     Figures figures;
     for (int run = 0; run < runs; ++run) {
@@ -66,7 +65,7 @@ bool sameRows(const std::vector<SearchRow> &a, const std::vector<SearchRow> &b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const SearchRow &x, const SearchRow &y) {
         return x.name == y.name && x.location == y.location && x.discName == y.discName
-               && x.description == y.description && x.sizeBytes == y.sizeBytes && x.dateKey == y.dateKey;
+            && x.description == y.description && x.sizeBytes == y.sizeBytes && x.dateKey == y.dateKey;
     });
 }
 
@@ -129,13 +128,21 @@ int main(int argc, char *argv[])
                 double(archives) / 1e6, double(index.diskSize()) / double(archives));
     measure(3, [&] { index.refresh(identifiers, quiet); }).print(QStringLiteral("refresh, nothing changed"));
 
-    struct Query { const char *label; QString expression; SearchField field; SearchPosition position; };
+    struct Query
+    {
+        const char *label;
+        QString expression;
+        SearchField field;
+        SearchPosition position;
+    };
     const Query queries[] = {
         {"name contains \"remix9\"", QStringLiteral("remix9"), SearchField::Names, SearchPosition::Contains},
         {"name contains \"library1\"", QStringLiteral("library1"), SearchField::Names, SearchPosition::Contains},
         {"name equals \"readme.txt\"", QStringLiteral("readme.txt"), SearchField::Names, SearchPosition::Equals},
-        {"names and descriptions contains \"march_\"", QStringLiteral("march_"), SearchField::NamesAndDescriptions, SearchPosition::Contains},
-        {"captured text contains \"paris\" (streams)", QStringLiteral("paris"), SearchField::CapturedText, SearchPosition::Contains},
+        {"names and descriptions contains \"march_\"", QStringLiteral("march_"), SearchField::NamesAndDescriptions,
+         SearchPosition::Contains},
+        {"captured text contains \"paris\" (streams)", QStringLiteral("paris"), SearchField::CapturedText,
+         SearchPosition::Contains},
     };
     const auto criteriaOf = [](const Query &query) {
         SearchCriteria criteria;
@@ -208,9 +215,9 @@ int main(int argc, char *argv[])
         const double process = commandSeconds(
             QStringLiteral("%1 --data %2 search %3 > /dev/null 2>&1").arg(cli, folder, QLatin1String(pattern)),
             environment, 5);
-        const double streaming = commandSeconds(
-            QStringLiteral("%1 --data %2 search %3 --no-index > /dev/null 2>&1").arg(cli, folder, QLatin1String(pattern)),
-            environment, 2);
+        const double streaming = commandSeconds(QStringLiteral("%1 --data %2 search %3 --no-index > /dev/null 2>&1")
+                                                    .arg(cli, folder, QLatin1String(pattern)),
+                                                environment, 2);
         std::printf("%-46s %7.1f ms (--no-index %.1f ms; unzip | grep %.1f ms, %s lines; ratio %.3f)\n",
                     QStringLiteral("vorn-cli search %1").arg(QLatin1String(pattern)).toUtf8().constData(),
                     process * 1e3, streaming * 1e3, pipe * 1e3, count.constData(), process / pipe);

@@ -52,13 +52,21 @@ int main(int argc, char *argv[])
         selection[size_t(i)] = i;
     const double before = bench::peakMemoryMB();
 
-    struct Run { const char *label; QString expression; SearchField field; SearchPosition position; };
+    struct Run
+    {
+        const char *label;
+        QString expression;
+        SearchField field;
+        SearchPosition position;
+    };
     const Run runs[] = {
         {"name contains \"notes_final\"", QStringLiteral("notes_final"), SearchField::Names, SearchPosition::Contains},
         {"name contains \"library1\"", QStringLiteral("library1"), SearchField::Names, SearchPosition::Contains},
         {"name equals \"readme.txt\"", QStringLiteral("readme.txt"), SearchField::Names, SearchPosition::Equals},
-        {"names and descriptions contains \"march_\"", QStringLiteral("march_"), SearchField::NamesAndDescriptions, SearchPosition::Contains},
-        {"captured text contains \"paris\"", QStringLiteral("paris"), SearchField::CapturedText, SearchPosition::Contains},
+        {"names and descriptions contains \"march_\"", QStringLiteral("march_"), SearchField::NamesAndDescriptions,
+         SearchPosition::Contains},
+        {"captured text contains \"paris\"", QStringLiteral("paris"), SearchField::CapturedText,
+         SearchPosition::Contains},
     };
     for (const Run &run : runs) {
         for (int repeat = 1; repeat <= 2; ++repeat) {
@@ -71,8 +79,11 @@ int main(int argc, char *argv[])
             timer.start();
             const SearchOutcome outcome = runSearch(catalogue, criteria, selection, observer, sink);
             bench::report(QStringLiteral("%1 (run %2): %3 rows of %4 discs")
-                              .arg(QString::fromLatin1(run.label)).arg(repeat).arg(sink.rows)
-                              .arg(outcome.discsExplored), timer);
+                              .arg(QString::fromLatin1(run.label))
+                              .arg(repeat)
+                              .arg(sink.rows)
+                              .arg(outcome.discsExplored),
+                          timer);
         }
     }
     std::printf("%-50s %8.1f MB (%.1f MB after opening)\n", "peak memory", bench::peakMemoryMB(), before);
@@ -81,10 +92,12 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
     timer.start();
     QProcess pipe;
-    pipe.start(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                      QStringLiteral("unzip -p '%1/*.VORN' '*.fic' | grep -ci notes_final").arg(folder)});
+    pipe.start(
+        QStringLiteral("sh"),
+        {QStringLiteral("-c"), QStringLiteral("unzip -p '%1/*.VORN' '*.fic' | grep -ci notes_final").arg(folder)});
     if (pipe.waitForFinished(-1))
         bench::report(QStringLiteral("unzip -p | grep -ci notes_final: %1 lines")
-                          .arg(QString::fromLatin1(pipe.readAllStandardOutput().trimmed())), timer);
+                          .arg(QString::fromLatin1(pipe.readAllStandardOutput().trimmed())),
+                      timer);
     return 0;
 }

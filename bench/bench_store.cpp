@@ -2,8 +2,8 @@
 #include "BenchClock.h"
 #include "SyntheticCatalogue.h"
 
-#include "common/UserPrompt.h"
 #include "common/RunObserver.h"
+#include "common/UserPrompt.h"
 #include "store/Catalogue.h"
 #include "store/DataFolder.h"
 #include "store/DiscArchive.h"

@@ -11,10 +11,14 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("data folder to fill"));
-    parser.addOption({QStringLiteral("discs"), QStringLiteral("number of discs"), QStringLiteral("N"), QStringLiteral("100")});
-    parser.addOption({QStringLiteral("files"), QStringLiteral("files per disc"), QStringLiteral("M"), QStringLiteral("1000")});
-    parser.addOption({QStringLiteral("first"), QStringLiteral("first identifier"), QStringLiteral("ID"), QStringLiteral("1000")});
-    parser.addOption({QStringLiteral("seed"), QStringLiteral("random seed"), QStringLiteral("S"), QStringLiteral("20061215")});
+    parser.addOption(
+        {QStringLiteral("discs"), QStringLiteral("number of discs"), QStringLiteral("N"), QStringLiteral("100")});
+    parser.addOption(
+        {QStringLiteral("files"), QStringLiteral("files per disc"), QStringLiteral("M"), QStringLiteral("1000")});
+    parser.addOption(
+        {QStringLiteral("first"), QStringLiteral("first identifier"), QStringLiteral("ID"), QStringLiteral("1000")});
+    parser.addOption(
+        {QStringLiteral("seed"), QStringLiteral("random seed"), QStringLiteral("S"), QStringLiteral("20061215")});
     parser.addHelpOption();
     parser.process(app);
     if (parser.positionalArguments().size() != 1)

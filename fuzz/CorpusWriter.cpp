@@ -63,14 +63,15 @@ void writeStoreSeeds()
     std::vector<FileRecord> files(3);
     files[0] = {QStringLiteral("a.txt"), 1, 12, 38000.1, {QStringLiteral("user"), QStringLiteral("auto"), {}}, 1};
     files[1] = {QStringLiteral("b.zip"), 2, 4000, 38001, {}, -1};
-    files[2] = {QStringLiteral("inner.mp3"), TreeFiles::archiveLink(1), 300, 0, {{}, {}, QStringLiteral("sub\\dir")}, 0};
+    files[2] = {
+        QStringLiteral("inner.mp3"), TreeFiles::archiveLink(1), 300, 0, {{}, {}, QStringLiteral("sub\\dir")}, 0};
     seed("FileList", "files", TreeFiles::fileListBytes(files));
 
-    seed("BookmarkFile", "bookmarks", BookmarkFile::serialize(
-        {{1, QStringLiteral("a.txt"), QStringLiteral("\\Docs"), 0, QStringLiteral("note"), 1},
-         {2, QStringLiteral("Docs"), QStringLiteral("\\"), 1, {}, 0}}));
-    seed("KeywordList", "keywords", KeywordList::format(
-        {{QStringLiteral("Vacances"), 3}, {QStringLiteral("Musique é"), 7}}));
+    seed("BookmarkFile", "bookmarks",
+         BookmarkFile::serialize({{1, QStringLiteral("a.txt"), QStringLiteral("\\Docs"), 0, QStringLiteral("note"), 1},
+                                  {2, QStringLiteral("Docs"), QStringLiteral("\\"), 1, {}, 0}}));
+    seed("KeywordList", "keywords",
+         KeywordList::format({{QStringLiteral("Vacances"), 3}, {QStringLiteral("Musique é"), 7}}));
 
     QTemporaryDir dir;
     const QString store = dir.filePath(QStringLiteral("store.text"));
@@ -83,8 +84,9 @@ void writeStoreSeeds()
     seed("CapturedText", "store", readFile(store));
 
     Mp3TagStore tags;
-    tags.set(3, {QStringLiteral("Title"), QStringLiteral("Album"), QStringLiteral("Artist"),
-                 QStringLiteral("Comment"), 1999, QStringLiteral("4/12")});
+    tags.set(3,
+             {QStringLiteral("Title"), QStringLiteral("Album"), QStringLiteral("Artist"), QStringLiteral("Comment"),
+              1999, QStringLiteral("4/12")});
     tags.set(9, {QStringLiteral("Other"), {}, {}, {}, 0, {}});
     seed("Mp3TagStore", "tags", tags.serialize());
 
@@ -97,12 +99,11 @@ void writeStoreSeeds()
 void writeArchiveSeeds()
 {
     seed("Id3", "mp3", mp3Bytes(200));
-    seed("PeIcons", "program", makePe({{1, {image(16, 'a', 40), image(32, 'b', 60)}},
-                                       {2, {image(48, 'c', 30)}, QStringLiteral("MAIN")}}));
+    seed("PeIcons", "program",
+         makePe({{1, {image(16, 'a', 40), image(32, 'b', 60)}}, {2, {image(48, 'c', 30)}, QStringLiteral("MAIN")}}));
 
-    const std::vector<RawZipEntry> entries = {{"readme.txt", "hello\r\n"},
-                                              {"sub/song.mp3", mp3Bytes(100), -1, 0x800},
-                                              {"big.bin", "x", 5000000000LL}};
+    const std::vector<RawZipEntry> entries = {
+        {"readme.txt", "hello\r\n"}, {"sub/song.mp3", mp3Bytes(100), -1, 0x800}, {"big.bin", "x", 5000000000LL}};
     seed("ZipMembers", "plain", makeRawZip(entries));
     seed("ZipMembers", "selfextracting", makeRawZip(entries, QByteArray("MZ").leftJustified(512, '\0'), true));
     seed("ZipMembers", "comment", makeRawZip({{"a", "b"}}, {}, false, "comment"));
@@ -114,8 +115,8 @@ void writeArchiveSeeds()
     const QByteArray cab = makeCab({{"readme.txt", "hello"}, {"dir\\song.mp3", mp3Bytes(100)}});
     const QByteArray rar4 = makeRar4({{QStringLiteral("readme.txt"), "hello"},
                                       {QStringLiteral("dir\\été.mp3"), mp3Bytes(100), 0, false, false, true}});
-    const QByteArray rar5 = makeRar5({{QStringLiteral("readme.txt"), "hello", 1000000000},
-                                      {QStringLiteral("dir/song.mp3"), mp3Bytes(100)}});
+    const QByteArray rar5 = makeRar5(
+        {{QStringLiteral("readme.txt"), "hello", 1000000000}, {QStringLiteral("dir/song.mp3"), mp3Bytes(100)}});
     seed("CabHeader", "cab", cab);
     seed("RarHeader", "rar4", rar4);
     seed("RarHeader", "rar4solid", makeRar4({{QStringLiteral("a"), "1"}, {QStringLiteral("b"), "2"}}, true));

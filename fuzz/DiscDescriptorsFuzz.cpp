@@ -17,7 +17,8 @@ public:
         for (qsizetype at = 0; at + 2 <= input.size(); at += record) {
             const qint64 sector = quint8(input[at]) | (qint64(quint8(input[at + 1])) << 8);
             m_sectors[sector] = input.sliced(at + 2, std::min(input.size() - at - 2, record - 2))
-                                    .toByteArray().leftJustified(vorn::kDiscSectorSize, '\0');
+                                    .toByteArray()
+                                    .leftJustified(vorn::kDiscSectorSize, '\0');
         }
     }
     std::optional<QByteArray> readSector(qint64 sector) const override

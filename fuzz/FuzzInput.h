@@ -24,8 +24,7 @@ inline QByteArrayView bytes(const uint8_t *data, size_t size)
 // One file per process, rewritten for each input.
 inline QString inputFile(const uint8_t *data, size_t size, const char *suffix)
 {
-    const QString path = QDir::tempPath() + QStringLiteral("/vorn-fuzz-%1%2")
-                             .arg(getpid()).arg(QLatin1String(suffix));
+    const QString path = QDir::tempPath() + QStringLiteral("/vorn-fuzz-%1%2").arg(getpid()).arg(QLatin1String(suffix));
     // Removed when the fuzzer exits.
     static const struct Remover
     {

@@ -6,8 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArrayView input = vorn::fuzz::bytes(data, size);
     const QByteArrayView last128 = input.size() >= 128 ? input.last(128) : input;
-    const qint64 head = vorn::mp3HeadLength(input.first(std::min<qsizetype>(input.size(), 10)),
-                                            input.size());
+    const qint64 head = vorn::mp3HeadLength(input.first(std::min<qsizetype>(input.size(), 10)), input.size());
     (void)head;
     (void)vorn::readMp3TagsFromParts(input, last128, input.size());
     (void)vorn::ReadMp3Tags(vorn::fuzz::inputFile(data, size, ".mp3"));

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<vorn::MemberRequest> requests;
     for (int i = 0; i < int(std::min<std::size_t>(listing.members.size(), 8)); ++i)
         requests.push_back({i, i % 2 ? vorn::MemberRequest::Want::Mp3 : vorn::MemberRequest::Want::Text, 4096});
-    vorn::readZipMembers(path, listing, requests,
-                         [](const vorn::MemberRequest &, const vorn::MemberContent &) {}, nullptr);
+    vorn::readZipMembers(
+        path, listing, requests, [](const vorn::MemberRequest &, const vorn::MemberContent &) {}, nullptr);
     return 0;
 }

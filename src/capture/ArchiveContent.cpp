@@ -11,7 +11,7 @@ qint64 id3HeadLength(QByteArrayView first10)
     const auto byte = [&](int i) { return qint64(static_cast<unsigned char>(first10[i])); };
     qint64 length = 10 + byte(6) * (1 << 21) + byte(7) * (1 << 14) + byte(8) * (1 << 7) + byte(9);
     if (byte(3) == 4 && (byte(5) & 0x10))
-        length += 10;   // footer
+        length += 10; // footer
     return std::min(length, kMp3StreamLimit);
 }
 
@@ -105,9 +105,7 @@ MemberContent ContentCollector::finish(bool reachedEnd, bool failed) const
     return content;
 }
 
-
-std::vector<PendingMember> groupRequests(const std::vector<MemberRequest> &requests,
-                                         const ArchiveListing &listing,
+std::vector<PendingMember> groupRequests(const std::vector<MemberRequest> &requests, const ArchiveListing &listing,
                                          const MemberConsumer &consumer)
 {
     std::vector<MemberRequest> sorted;
@@ -129,8 +127,7 @@ std::vector<PendingMember> groupRequests(const std::vector<MemberRequest> &reque
     return groups;
 }
 
-void deliverUnread(const PendingMember &pending, const ArchiveListing &listing,
-                   const MemberConsumer &consumer)
+void deliverUnread(const PendingMember &pending, const ArchiveListing &listing, const MemberConsumer &consumer)
 {
     const qint64 size = listing.members[std::size_t(pending.index)].size;
     for (const MemberRequest &request : pending.requests) {
@@ -141,8 +138,7 @@ void deliverUnread(const PendingMember &pending, const ArchiveListing &listing,
 }
 
 void collectMember(const PendingMember &pending, const ArchiveListing &listing,
-                   const std::function<QByteArrayView(bool &failed)> &readPiece,
-                   const MemberConsumer &consumer)
+                   const std::function<QByteArrayView(bool &failed)> &readPiece, const MemberConsumer &consumer)
 {
     const qint64 size = listing.members[std::size_t(pending.index)].size;
     std::vector<ContentCollector> collectors;

@@ -50,7 +50,6 @@ private:
 // footer), from its first 10 bytes; 10 when there is none. Capped at kMp3StreamLimit.
 qint64 id3HeadLength(QByteArrayView first10);
 
-
 using MemberConsumer = std::function<void(const MemberRequest &, const MemberContent &)>;
 
 // The requests of one member.
@@ -62,18 +61,15 @@ struct PendingMember
 
 // Sorts requests into member order, one entry per member. Requests naming no member
 // of the listing are answered at once as unreadable.
-std::vector<PendingMember> groupRequests(const std::vector<MemberRequest> &requests,
-                                         const ArchiveListing &listing,
+std::vector<PendingMember> groupRequests(const std::vector<MemberRequest> &requests, const ArchiveListing &listing,
                                          const MemberConsumer &consumer);
 
 // Answers every request of a member as unreadable.
-void deliverUnread(const PendingMember &pending, const ArchiveListing &listing,
-                   const MemberConsumer &consumer);
+void deliverUnread(const PendingMember &pending, const ArchiveListing &listing, const MemberConsumer &consumer);
 
 // Feeds one member's stream to its requests' collectors and answers them. `readPiece`
 // gives the next piece (empty at the end) and sets `failed` on an error.
 void collectMember(const PendingMember &pending, const ArchiveListing &listing,
-                   const std::function<QByteArrayView(bool &failed)> &readPiece,
-                   const MemberConsumer &consumer);
+                   const std::function<QByteArrayView(bool &failed)> &readPiece, const MemberConsumer &consumer);
 
 } // namespace vorn

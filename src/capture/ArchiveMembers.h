@@ -13,13 +13,13 @@ class UserPrompt;
 // One member of an archive found on a disc.
 struct ArchiveMember
 {
-    QString name;            // after the last separator; empty for a folder entry of a ZIP
-    qint64 size = 0;         // uncompressed bytes
-    double date = 0;         // day number (common/DayDate.h)
-    QString path;            // folder inside the archive, "\" separators, no trailing one
+    QString name; // after the last separator; empty for a folder entry of a ZIP
+    qint64 size = 0; // uncompressed bytes
+    double date = 0; // day number (common/DayDate.h)
+    QString path; // folder inside the archive, "\" separators, no trailing one
     bool encrypted = false;
-    bool folder = false;     // the entry stands for a folder, not a file
-    quint32 crc = 0;         // stored CRC-32 of the data, where the format keeps one
+    bool folder = false; // the entry stands for a folder, not a file
+    quint32 crc = 0; // stored CRC-32 of the data, where the format keeps one
 };
 
 using MemberList = std::vector<ArchiveMember>;
@@ -32,12 +32,12 @@ inline constexpr std::size_t kMaxArchiveMembers = 1000000;
 struct ArchiveListing
 {
     MemberList members;
-    bool damaged = false;     // reading stopped at damaged data; `members` holds what came before
+    bool damaged = false; // reading stopped at damaged data; `members` holds what came before
     QString error;
-    bool recognised = false;  // the file is an archive of the kind asked for
-    bool solid = false;       // members are compressed as one stream (solid RAR)
+    bool recognised = false; // the file is an archive of the kind asked for
+    bool solid = false; // members are compressed as one stream (solid RAR)
     bool dataRefused = false; // our checks found data the reading library would misread
-    qint64 archiveStart = 0;  // where the archive begins inside the file (self-extracting programs)
+    qint64 archiveStart = 0; // where the archive begins inside the file (self-extracting programs)
 };
 
 // Lists an archive's members in stored order. A file that is not an archive of that
@@ -47,9 +47,9 @@ ArchiveListing listArchiveMembers(ArchiveKind kind, const QString &hostPath);
 
 struct MemberRequest
 {
-    int index = 0;             // into listing.members
+    int index = 0; // into listing.members
     enum class Want { Text, Mp3 } want = Want::Text;
-    qint64 limit = 0;          // Text: the most bytes taken (the capture limit)
+    qint64 limit = 0; // Text: the most bytes taken (the capture limit)
 };
 
 struct MemberContent

@@ -74,21 +74,21 @@ QString writeConfined(const QString &folder, const QStringList &parts, const QBy
     return QDir::toNativeSeparators(target);
 }
 
-std::optional<QByteArray> readWholeMember(ArchiveKind kind, const QString &archivePath,
-                                          const ArchiveListing &listing, int index,
-                                          qint64 limit, UserPrompt *prompt)
+std::optional<QByteArray> readWholeMember(ArchiveKind kind, const QString &archivePath, const ArchiveListing &listing,
+                                          int index, qint64 limit, UserPrompt *prompt)
 {
     std::optional<QByteArray> result;
     MemberRequest request;
     request.index = index;
     request.want = MemberRequest::Want::Text;
     request.limit = limit;
-    readArchiveMembers(kind, archivePath, listing, {request},
-                       [&](const MemberRequest &, const MemberContent &content) {
-                           if (content.complete)
-                               result = content.head;
-                       },
-                       prompt);
+    readArchiveMembers(
+        kind, archivePath, listing, {request},
+        [&](const MemberRequest &, const MemberContent &content) {
+            if (content.complete)
+                result = content.head;
+        },
+        prompt);
     return result;
 }
 

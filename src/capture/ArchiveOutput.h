@@ -20,8 +20,7 @@ std::optional<QStringList> confinedPathParts(const QString &storedPath);
 QString writeConfined(const QString &folder, const QStringList &parts, const QByteArray &bytes);
 
 // Reads one member as text (at most `limit` bytes) in a pass of its own.
-std::optional<QByteArray> readWholeMember(ArchiveKind kind, const QString &archivePath,
-                                          const ArchiveListing &listing, int index,
-                                          qint64 limit, UserPrompt *prompt);
+std::optional<QByteArray> readWholeMember(ArchiveKind kind, const QString &archivePath, const ArchiveListing &listing,
+                                          int index, qint64 limit, UserPrompt *prompt);
 
 } // namespace vorn

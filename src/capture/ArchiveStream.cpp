@@ -33,8 +33,7 @@ int findMember(const ArchiveListing &listing, std::size_t cursor, const QString 
     // A name the library could not convert to the process's character set comes
     // without a path: it can only be the next member, when the size agrees.
     if (key.isEmpty()) {
-        if (cursor < listing.members.size()
-            && (size < 0 || size == listing.members[cursor].size))
+        if (cursor < listing.members.size() && (size < 0 || size == listing.members[cursor].size))
             return int(cursor);
         return -1;
     }
@@ -122,23 +121,26 @@ void readWithLibarchive(ArchiveKind kind, const QString &hostPath, const Archive
                 if (member.encrypted || archive_entry_is_data_encrypted(entry)) {
                     deliverUnread(pending[next], listing, consumer);
                 } else {
-                    collectMember(pending[next], listing, [&](bool &failed) -> QByteArrayView {
-                        // An empty block that is not the end is read past.
-                        for (int empty = 0; empty < 1000; ++empty) {
-                            const void *buffer = nullptr;
-                            size_t length = 0;
-                            la_int64_t offset = 0;
-                            const int result = archive_read_data_block(reader, &buffer, &length, &offset);
-                            if (result == ARCHIVE_EOF)
-                                return {};
-                            if (result < ARCHIVE_WARN)
-                                break;
-                            if (length > 0)
-                                return QByteArrayView(static_cast<const char *>(buffer), qsizetype(length));
-                        }
-                        failed = true;
-                        return {};
-                    }, consumer);
+                    collectMember(
+                        pending[next], listing,
+                        [&](bool &failed) -> QByteArrayView {
+                            // An empty block that is not the end is read past.
+                            for (int empty = 0; empty < 1000; ++empty) {
+                                const void *buffer = nullptr;
+                                size_t length = 0;
+                                la_int64_t offset = 0;
+                                const int result = archive_read_data_block(reader, &buffer, &length, &offset);
+                                if (result == ARCHIVE_EOF)
+                                    return {};
+                                if (result < ARCHIVE_WARN)
+                                    break;
+                                if (length > 0)
+                                    return QByteArrayView(static_cast<const char *>(buffer), qsizetype(length));
+                            }
+                            failed = true;
+                            return {};
+                        },
+                        consumer);
                 }
                 ++next;
             } else if (listing.solid && !discardEntry(reader, discardBudget)) {

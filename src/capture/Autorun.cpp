@@ -36,8 +36,8 @@ QString entryIgnoringCase(const QString &folder, const QString &name)
     QDir dir(folder);
     if (QFileInfo::exists(dir.filePath(name)))
         return dir.filePath(name);
-    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                              | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList entries =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return dir.filePath(entry);
@@ -158,11 +158,10 @@ QString findBelowRoot(const QString &root, const QString &relativePath)
     return info.canonicalFilePath();
 }
 
-QString ReadAutorunIcon(const QString &driveRoot, const QString &identifier,
-                        const QString &tempFolder)
+QString ReadAutorunIcon(const QString &driveRoot, const QString &identifier, const QString &tempFolder)
 {
-    if (identifier.isEmpty() || identifier.contains(u'/') || identifier.contains(u'\\')
-        || identifier == u"." || identifier == u"..")
+    if (identifier.isEmpty() || identifier.contains(u'/') || identifier.contains(u'\\') || identifier == u"."
+        || identifier == u"..")
         return {};
     const QString autorun = findBelowRoot(driveRoot, QStringLiteral("Autorun.inf"));
     if (autorun.isEmpty())

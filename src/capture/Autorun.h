@@ -15,8 +15,7 @@ namespace vorn {
 // is ever read: a leading separator means the disc's root, paths climbing out of the
 // root, drive letters and links leading elsewhere are refused, and an icon file over
 // kMaxIconFileSize is ignored.
-QString ReadAutorunIcon(const QString &driveRoot, const QString &identifier,
-                        const QString &tempFolder);
+QString ReadAutorunIcon(const QString &driveRoot, const QString &identifier, const QString &tempFolder);
 
 // The "icon" value taken apart: the file and the icon index (0 when none is given;
 // the index is read as a number the way the platform reads one: leading spaces, a

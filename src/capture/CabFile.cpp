@@ -35,8 +35,7 @@ bool skipString(ArchiveInput &input, qint64 &pos)
 // packed size, and on a block of more than 32 KB unpacked (the format's limit): a
 // cabinet with one is listed but its members are not read. Sound blocks never overlap,
 // so more blocks than the file could hold mean a damaged cabinet too.
-bool dataBlocksSound(ArchiveInput &input, qint64 foldersAt, int folderCount, int folderReserve,
-                     int dataReserve)
+bool dataBlocksSound(ArchiveInput &input, qint64 foldersAt, int folderCount, int folderReserve, int dataReserve)
 {
     qint64 budget = input.size() / 8 + 1;
     for (int f = 0; f < folderCount; ++f) {
@@ -49,7 +48,7 @@ bool dataBlocksSound(ArchiveInput &input, qint64 foldersAt, int folderCount, int
         for (int b = 0; b < blocks; ++b) {
             const QByteArrayView block = input.peek(at, 8);
             if (block.size() < 8)
-                break;   // cut short: the library stops there by itself
+                break; // cut short: the library stops there by itself
             if (--budget < 0)
                 return false;
             const quint16 packed = le16(block, 4);
@@ -129,34 +128,61 @@ ArchiveListing listCabArchive(const QString &hostPath)
 QString cabErrorText(qint64 code)
 {
     switch (code) {
-    case 2: return QStringLiteral("The system cannot find the file specified.");
-    case 3: return QStringLiteral("The system cannot find the path specified.");
-    case 4: return QStringLiteral("The system cannot open the file.");
-    case 5: return QStringLiteral("Access is denied.");
-    case 8: return QStringLiteral("Not enough storage is available to process this command.");
-    case 13: return QStringLiteral("Invalid data.");
-    case 14: return QStringLiteral("Not enough storage is available to complete this operation.");
-    case 15: return QStringLiteral("The system cannot find the drive specified.");
-    case 19: return QStringLiteral("The media is write protected.");
-    case 20: return QStringLiteral("The system cannot find the device specified.");
-    case 21: return QStringLiteral("The device is not ready.");
-    case 23: return QStringLiteral("Data error (cyclic redundancy check).");
-    case 25: return QStringLiteral("The drive cannot locate a specific area or track on the disk.");
-    case 26: return QStringLiteral("The specified disk or diskette cannot be accessed.");
-    case 27: return QStringLiteral("The drive cannot find the sector requested.");
-    case 29: return QStringLiteral("The system cannot write to the specified device.");
-    case 30: return QStringLiteral("The system cannot read from the specified device.");
-    case 31: return QStringLiteral("A device attached to the system is not functioning.");
-    case 32: return QStringLiteral("The process cannot access the file because it is being used by another process.");
-    case 33: return QStringLiteral("The process cannot access the file because another process has locked a portion of the file.");
-    case 39: return QStringLiteral("The disk is full.");
-    case 82: return QStringLiteral("The directory or file cannot be created.");
-    case 111: return QStringLiteral("The file name is too long.");
-    case 112: return QStringLiteral("There is not enough space on the disk.");
-    case 123: return QStringLiteral("The filename, directory name, or volume label syntax is incorrect.");
+    case 2:
+        return QStringLiteral("The system cannot find the file specified.");
+    case 3:
+        return QStringLiteral("The system cannot find the path specified.");
+    case 4:
+        return QStringLiteral("The system cannot open the file.");
+    case 5:
+        return QStringLiteral("Access is denied.");
+    case 8:
+        return QStringLiteral("Not enough storage is available to process this command.");
+    case 13:
+        return QStringLiteral("Invalid data.");
+    case 14:
+        return QStringLiteral("Not enough storage is available to complete this operation.");
+    case 15:
+        return QStringLiteral("The system cannot find the drive specified.");
+    case 19:
+        return QStringLiteral("The media is write protected.");
+    case 20:
+        return QStringLiteral("The system cannot find the device specified.");
+    case 21:
+        return QStringLiteral("The device is not ready.");
+    case 23:
+        return QStringLiteral("Data error (cyclic redundancy check).");
+    case 25:
+        return QStringLiteral("The drive cannot locate a specific area or track on the disk.");
+    case 26:
+        return QStringLiteral("The specified disk or diskette cannot be accessed.");
+    case 27:
+        return QStringLiteral("The drive cannot find the sector requested.");
+    case 29:
+        return QStringLiteral("The system cannot write to the specified device.");
+    case 30:
+        return QStringLiteral("The system cannot read from the specified device.");
+    case 31:
+        return QStringLiteral("A device attached to the system is not functioning.");
+    case 32:
+        return QStringLiteral("The process cannot access the file because it is being used by another process.");
+    case 33:
+        return QStringLiteral(
+            "The process cannot access the file because another process has locked a portion of the file.");
+    case 39:
+        return QStringLiteral("The disk is full.");
+    case 82:
+        return QStringLiteral("The directory or file cannot be created.");
+    case 111:
+        return QStringLiteral("The file name is too long.");
+    case 112:
+        return QStringLiteral("There is not enough space on the disk.");
+    case 123:
+        return QStringLiteral("The filename, directory name, or volume label syntax is incorrect.");
     case kCabNameErrorNumber:
         return QStringLiteral("You must set the CabName property before taking any action on the CabFile object.");
-    default: return QStringLiteral("Unknown error.");
+    default:
+        return QStringLiteral("Unknown error.");
     }
 }
 
@@ -201,8 +227,7 @@ bool CABFile::GetInfo()
         return false;
     for (const ArchiveMember &member : members->members) {
         if (FileFound)
-            FileFound(member.name, member.date, member.size,
-                      member.path.isEmpty() ? QString() : member.path + u'\\');
+            FileFound(member.name, member.date, member.size, member.path.isEmpty() ? QString() : member.path + u'\\');
     }
     if (members->damaged) {
         fail(kErrorInvalidData);
@@ -230,8 +255,8 @@ bool CABFile::Extract(const QString &memberName, const QString &destinationFolde
         const std::optional<QStringList> parts = confinedPathParts(member.name);
         if (!parts || parts->size() != 1)
             return false;
-        const std::optional<QByteArray> bytes = readWholeMember(ArchiveKind::Cab, m_cabName, *members,
-                                                                int(i), limit, nullptr);
+        const std::optional<QByteArray> bytes =
+            readWholeMember(ArchiveKind::Cab, m_cabName, *members, int(i), limit, nullptr);
         if (!bytes)
             return false;
         const QString written = writeConfined(destinationFolder, *parts, *bytes);

@@ -16,7 +16,7 @@ ArchiveListing listCabArchive(const QString &hostPath);
 struct CabError
 {
     qint64 number = 0;
-    QString source;        // always "CabFile"
+    QString source; // always "CabFile"
     QString description;
 };
 

@@ -43,8 +43,7 @@ int FilterTable::match(QStringView name, int mask) const
     return 0;
 }
 
-FilterTable BuildFilterTable(QStringView texts, QStringView zip, QStringView cab,
-                             QStringView rar)
+FilterTable BuildFilterTable(QStringView texts, QStringView zip, QStringView cab, QStringView rar)
 {
     FilterTable table;
     table.appendList(texts, FilterKind::Text);
@@ -57,18 +56,22 @@ FilterTable BuildFilterTable(QStringView texts, QStringView zip, QStringView cab
 FilterTable BuildFilterTable()
 {
     const QString section = QStringLiteral("Opt");
-    return BuildFilterTable(
-        Settings::read(section, QStringLiteral("FiltresTxt"), LoadText(9028)),
-        Settings::read(section, QStringLiteral("FiltresZip"), QStringLiteral("*.ZIP;*.EXE;")),
-        Settings::read(section, QStringLiteral("FiltresCab"), QStringLiteral("*.CAB;")),
-        Settings::read(section, QStringLiteral("FiltresRAR"), QStringLiteral("*.RAR;")));
+    return BuildFilterTable(Settings::read(section, QStringLiteral("FiltresTxt"), LoadText(9028)),
+                            Settings::read(section, QStringLiteral("FiltresZip"), QStringLiteral("*.ZIP;*.EXE;")),
+                            Settings::read(section, QStringLiteral("FiltresCab"), QStringLiteral("*.CAB;")),
+                            Settings::read(section, QStringLiteral("FiltresRAR"), QStringLiteral("*.RAR;")));
 }
 
 void WriteFilterLists(const FilterTable &table)
 {
-    const struct { int kind; const char *key; } lists[] = {
-        {FilterKind::Text, "FiltresTxt"}, {FilterKind::Zip, "FiltresZip"},
-        {FilterKind::Cab, "FiltresCab"}, {FilterKind::Rar, "FiltresRAR"}};
+    const struct
+    {
+        int kind;
+        const char *key;
+    } lists[] = {{FilterKind::Text, "FiltresTxt"},
+                 {FilterKind::Zip, "FiltresZip"},
+                 {FilterKind::Cab, "FiltresCab"},
+                 {FilterKind::Rar, "FiltresRAR"}};
     for (const auto &list : lists) {
         QString text;
         for (qsizetype i = 1; i < table.size(); ++i) {

@@ -54,8 +54,7 @@ private:
 };
 
 // A table of the four lists in the order text, ZIP, CAB, RAR.
-FilterTable BuildFilterTable(QStringView texts, QStringView zip, QStringView cab,
-                             QStringView rar);
+FilterTable BuildFilterTable(QStringView texts, QStringView zip, QStringView cab, QStringView rar);
 // The same from the settings "Opt"/"FiltresTxt", "FiltresZip", "FiltresCab" and
 // "FiltresRAR", each with its default when absent.
 FilterTable BuildFilterTable();

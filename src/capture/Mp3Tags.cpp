@@ -20,8 +20,8 @@ constexpr qsizetype kVersion1Size = 128;
 
 // Tag header flags.
 constexpr quint8 kTagUnsynchronised = 0x80;
-constexpr quint8 kTagExtendedHeader = 0x40;   // 2.3 and 2.4
-constexpr quint8 kTag22Compressed = 0x40;     // 2.2: the whole tag is compressed
+constexpr quint8 kTagExtendedHeader = 0x40; // 2.3 and 2.4
+constexpr quint8 kTag22Compressed = 0x40; // 2.2: the whole tag is compressed
 
 // Second frame flags byte, version 2.3.
 constexpr quint8 kFrame23Compressed = 0x80;
@@ -52,7 +52,7 @@ qint64 bigEndian(QByteArrayView bytes, qsizetype at, int count)
 qint64 synchsafe(QByteArrayView bytes, qsizetype at)
 {
     return (qint64(byteAt(bytes, at)) << 21) + (qint64(byteAt(bytes, at + 1)) << 14)
-         + (qint64(byteAt(bytes, at + 2)) << 7) + byteAt(bytes, at + 3);
+        + (qint64(byteAt(bytes, at + 2)) << 7) + byteAt(bytes, at + 3);
 }
 
 // A 2.4 frame size. Some writers store plain 32-bit sizes in 2.4 tags; a byte with
@@ -195,7 +195,7 @@ Field fieldOf(QByteArrayView id, int major)
             return Artist;
         if (id == "TYE")
             return Year;
-        return NoField;   // no track is taken from a 2.2 tag
+        return NoField; // no track is taken from a 2.2 tag
     }
     if (id == "TIT2")
         return Title;
@@ -214,19 +214,14 @@ Field fieldOf(QByteArrayView id, int major)
 
 bool isFrameId(QByteArrayView id)
 {
-    return std::all_of(id.begin(), id.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    });
+    return std::all_of(id.begin(), id.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
 }
 
 // The text of one frame's data, or nothing for a frame that cannot be read
 // (compressed or encrypted).
-std::optional<QString> readFrame(int major, quint8 frameFlags, bool tagUnsynchronised,
-                                 QByteArrayView data)
+std::optional<QString> readFrame(int major, quint8 frameFlags, bool tagUnsynchronised, QByteArrayView data)
 {
-    const auto skip = [&data](qsizetype count) {
-        data = data.sliced(std::min(count, data.size()));
-    };
+    const auto skip = [&data](qsizetype count) { data = data.sliced(std::min(count, data.size())); };
     QByteArray resynchronised;
     if (major == 3) {
         if (frameFlags & (kFrame23Compressed | kFrame23Encrypted))
@@ -283,9 +278,9 @@ TagRecord readVersion2(const Version2Header &header, QByteArrayView body)
     while (pos + frameHeader <= body.size()) {
         const QByteArrayView id = body.sliced(pos, idLength);
         if (!isFrameId(id))
-            break;   // padding or damage
+            break; // padding or damage
         const qint64 size = major == 2 ? bigEndian(body, pos + 3, 3)
-                          : major == 3 ? bigEndian(body, pos + 4, 4)
+            : major == 3               ? bigEndian(body, pos + 4, 4)
                                        : frameSize24(body, pos + 4);
         if (size == 0)
             break;
@@ -295,8 +290,8 @@ TagRecord readVersion2(const Version2Header &header, QByteArrayView body)
         const Field field = fieldOf(id, major);
         if (field != NoField && !found[field]) {
             const quint8 flags = major == 2 ? 0 : byteAt(body, pos + 9);
-            found[field] = readFrame(major, flags, tagUnsynchronised,
-                                     body.sliced(dataStart, cut ? available : qsizetype(size)));
+            found[field] =
+                readFrame(major, flags, tagUnsynchronised, body.sliced(dataStart, cut ? available : qsizetype(size)));
         }
         if (cut)
             break;
@@ -346,8 +341,7 @@ TagRecord readMp3TagsFromParts(QByteArrayView head, QByteArrayView last128, qint
     }
     if (header) {
         const qsizetype available = head.size() - kHeaderSize;
-        tags = readVersion2(*header, head.sliced(kHeaderSize,
-                                                 qsizetype(std::min<qint64>(header->size, available))));
+        tags = readVersion2(*header, head.sliced(kHeaderSize, qsizetype(std::min<qint64>(header->size, available))));
     }
     return tags;
 }

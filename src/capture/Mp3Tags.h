@@ -33,8 +33,7 @@ TagRecord ReadMp3Tags(const QString &hostPath);
 // The same from parts of a file held elsewhere (an archive member): its first bytes
 // (mp3HeadLength of them, or fewer when the stream ended), its last 128 bytes (the
 // whole file when it is shorter) and its size.
-TagRecord readMp3TagsFromParts(QByteArrayView head, QByteArrayView last128,
-                               qint64 totalSize);
+TagRecord readMp3TagsFromParts(QByteArrayView head, QByteArrayView last128, qint64 totalSize);
 
 // The automatic description of an MP3 file: "[MP3] " & artist & " : " & title,
 // or "[MP3] " alone when both are empty.

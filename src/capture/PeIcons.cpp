@@ -29,7 +29,7 @@ struct DirectoryEntry
 {
     bool named = false;
     quint32 id = 0;
-    quint32 target = 0;     // offset inside the resources
+    quint32 target = 0; // offset inside the resources
     bool subdirectory = false;
 };
 
@@ -111,8 +111,8 @@ public:
         for (int i = 0; (i + 1) * 8 <= table.size(); ++i) {
             const quint32 name = le32(table, i * 8);
             const quint32 target = le32(table, i * 8 + 4);
-            entries.push_back(DirectoryEntry{bool(name & kHighBit), name & 0xFFFF,
-                                             target & ~kHighBit, bool(target & kHighBit)});
+            entries.push_back(
+                DirectoryEntry{bool(name & kHighBit), name & 0xFFFF, target & ~kHighBit, bool(target & kHighBit)});
         }
         return entries;
     }
@@ -155,8 +155,8 @@ private:
     {
         QByteArray bytes;
         while (bytes.size() < size) {
-            const QByteArray piece = m_input.read(offset + bytes.size(),
-                                                  std::min(size - bytes.size(), ArchiveInput::kMaxPeek));
+            const QByteArray piece =
+                m_input.read(offset + bytes.size(), std::min(size - bytes.size(), ArchiveInput::kMaxPeek));
             if (piece.isEmpty())
                 break;
             bytes.append(piece);
@@ -218,7 +218,11 @@ std::optional<QByteArray> readPeIcon(const QString &path, int index)
     const int count = std::min<int>(le16(*group, 4), int((group->size() - 6) / 14));
 
     const std::vector<DirectoryEntry> icons = resources.ofType(kIconType);
-    struct Image { QByteArrayView fields; QByteArray bytes; };
+    struct Image
+    {
+        QByteArrayView fields;
+        QByteArray bytes;
+    };
     std::vector<Image> images;
     qint64 total = 6;
     for (int i = 0; i < count; ++i) {
@@ -244,7 +248,7 @@ std::optional<QByteArray> readPeIcon(const QString &path, int index)
     put16(ico, quint32(images.size()));
     quint32 offset = quint32(6 + 16 * images.size());
     for (const Image &image : images) {
-        ico.append(image.fields.first(8).data(), 8);   // size, colours, planes, bits per pixel
+        ico.append(image.fields.first(8).data(), 8); // size, colours, planes, bits per pixel
         put32(ico, quint32(image.bytes.size()));
         put32(ico, offset);
         offset += quint32(image.bytes.size());

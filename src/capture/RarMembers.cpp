@@ -95,7 +95,7 @@ QString decodeUnicodeName(QByteArrayView legacy, QByteArrayView encoded)
 
 bool isDosHost4(quint8 host)
 {
-    return host <= 2;   // MS-DOS, OS/2, Windows
+    return host <= 2; // MS-DOS, OS/2, Windows
 }
 
 ArchiveMember memberFromFileHead(QByteArrayView header, quint16 flags)
@@ -165,7 +165,7 @@ void listFormat4(ArchiveInput &input, qint64 pos, ArchiveListing &listing)
 {
     while (listing.members.size() < kMaxArchiveMembers) {
         if (pos == input.size())
-            return;   // archives before RAR 3 have no end block
+            return; // archives before RAR 3 have no end block
         if (pos > input.size())
             return markDamaged(listing, "truncated data");
         const QByteArrayView base = input.peek(pos, 7);
@@ -296,7 +296,7 @@ void listFormat5(ArchiveInput &input, qint64 pos, ArchiveListing &listing)
 {
     while (listing.members.size() < kMaxArchiveMembers) {
         if (pos == input.size())
-            return;   // the end block is missing, but nothing is cut short
+            return; // the end block is missing, but nothing is cut short
         const QByteArrayView start = input.peek(pos, 7);
         qsizetype at = 4;
         const auto headerSize = readVint(start, at);
@@ -387,8 +387,7 @@ int ListRarMembers(const QString &archivePath, MemberList &members)
     return listing.damaged ? RarResult::BadData : RarResult::Success;
 }
 
-int ExtractRarMember(const QString &archivePath, const QString &storedPath,
-                     const QString &targetFolder, qint64 limit)
+int ExtractRarMember(const QString &archivePath, const QString &storedPath, const QString &targetFolder, qint64 limit)
 {
     const ArchiveListing listing = listRarArchive(archivePath);
     if (!listing.recognised)
@@ -404,12 +403,11 @@ int ExtractRarMember(const QString &archivePath, const QString &storedPath,
         const std::optional<QStringList> parts = confinedPathParts(wanted);
         if (!parts || member.size > limit)
             return RarResult::CannotCreate;
-        const std::optional<QByteArray> bytes = readWholeMember(ArchiveKind::Rar, archivePath, listing,
-                                                                int(i), limit, nullptr);
+        const std::optional<QByteArray> bytes =
+            readWholeMember(ArchiveKind::Rar, archivePath, listing, int(i), limit, nullptr);
         if (!bytes)
             return RarResult::BadData;
-        return writeConfined(targetFolder, *parts, *bytes).isEmpty() ? RarResult::CannotCreate
-                                                                    : RarResult::Success;
+        return writeConfined(targetFolder, *parts, *bytes).isEmpty() ? RarResult::CannotCreate : RarResult::Success;
     }
     return listing.damaged ? RarResult::BadData : RarResult::EndOfArchive;
 }

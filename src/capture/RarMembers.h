@@ -15,11 +15,11 @@ ArchiveListing listRarArchive(const QString &hostPath);
 // Result codes of the RAR operations.
 namespace RarResult {
 inline constexpr int Success = 0;
-inline constexpr int CannotOpen = 1;        // not a RAR archive, or its headers are encrypted
-inline constexpr int EndOfArchive = 10;     // the member asked for is not in the archive
-inline constexpr int BadData = 12;          // damaged header or data
-inline constexpr int CannotCreate = 16;     // the member was not written (too large, unsafe name, write error)
-inline constexpr int MissingPassword = 22;  // the member is encrypted
+inline constexpr int CannotOpen = 1; // not a RAR archive, or its headers are encrypted
+inline constexpr int EndOfArchive = 10; // the member asked for is not in the archive
+inline constexpr int BadData = 12; // damaged header or data
+inline constexpr int CannotCreate = 16; // the member was not written (too large, unsafe name, write error)
+inline constexpr int MissingPassword = 22; // the member is encrypted
 } // namespace RarResult
 
 // Fills `members` (cleared first) with the archive's members. Returns CannotOpen when
@@ -31,7 +31,6 @@ int ListRarMembers(const QString &archivePath, MemberList &members);
 // to `targetFolder` & its stored path, creating its folders there. A path reaching
 // outside the folder (a ".." part) is not written; a leading drive or separator is
 // dropped. Nothing is written for a member over `limit` bytes.
-int ExtractRarMember(const QString &archivePath, const QString &storedPath,
-                     const QString &targetFolder, qint64 limit);
+int ExtractRarMember(const QString &archivePath, const QString &storedPath, const QString &targetFolder, qint64 limit);
 
 } // namespace vorn

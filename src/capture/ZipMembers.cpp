@@ -35,7 +35,7 @@ struct CentralDirectory
     qint64 start = 0;
     qint64 size = 0;
     quint64 entries = 0;
-    bool entriesKnown = true;   // false when the 16-bit count may have wrapped
+    bool entriesKnown = true; // false when the 16-bit count may have wrapped
     qint64 archiveStart = 0;
 };
 
@@ -53,7 +53,7 @@ std::optional<CentralDirectory> directoryFromEnd(ArchiveInput &input, qint64 end
     quint64 entries = le16(end, 10);
     quint64 size = le32(end, 12);
     quint64 offset = le32(end, 16);
-    qint64 directoryEnd = endPos;   // the directory ends where the next record starts
+    qint64 directoryEnd = endPos; // the directory ends where the next record starts
     bool entriesKnown = true;
 
     const bool saturated = entries == 0xFFFF || size == 0xFFFFFFFFu || offset == 0xFFFFFFFFu;
@@ -125,10 +125,10 @@ std::optional<CentralDirectory> findCentralDirectory(ArchiveInput &input)
 bool isDosHost(quint16 versionMadeBy)
 {
     switch (versionMadeBy >> 8) {
-    case 0:    // MS-DOS and Windows FAT
-    case 6:    // OS/2 HPFS
-    case 11:   // NTFS
-    case 14:   // VFAT
+    case 0: // MS-DOS and Windows FAT
+    case 6: // OS/2 HPFS
+    case 11: // NTFS
+    case 14: // VFAT
         return true;
     default:
         return false;
@@ -162,8 +162,7 @@ ArchiveMember memberFromHeader(QByteArrayView record)
         const QByteArrayView data = extra.sliced(at + 4, length);
         if (id == 0x0001 && le32(record, 24) == 0xFFFFFFFFu && data.size() >= 8) {
             member.size = qint64(le64(data, 0) & 0x7FFFFFFFFFFFFFFFull);
-        } else if (id == 0x7075 && data.size() > 5 && data[0] == 1
-                   && le32(data, 1) == crc32(rawName)) {
+        } else if (id == 0x7075 && data.size() > 5 && data[0] == 1 && le32(data, 1) == crc32(rawName)) {
             // The Unicode form of the name, kept beside a legacy one.
             const QByteArrayView utf8 = data.sliced(5);
             if (isValidUtf8(utf8))
@@ -175,8 +174,8 @@ ArchiveMember memberFromHeader(QByteArrayView record)
         if (flags & kFlagUtf8)
             name = decodeArchiveName(rawName, LegacyNames::Windows1252);
         else
-            name = decodeArchiveName(rawName, isDosHost(versionMadeBy) ? LegacyNames::Oem850
-                                                                        : LegacyNames::Windows1252);
+            name =
+                decodeArchiveName(rawName, isDosHost(versionMadeBy) ? LegacyNames::Oem850 : LegacyNames::Windows1252);
     }
     setMemberPath(member, name);
     return member;
@@ -249,8 +248,8 @@ public:
         if (!mayAsk || !m_prompt)
             return nullptr;
         for (int attempt = 0; attempt < 3 && !g_passwordRefused; ++attempt) {
-            const QString answer = m_prompt->inputText(QStringLiteral("Please Enter The Password!"),
-                                                       QStringLiteral("VORN"));
+            const QString answer =
+                m_prompt->inputText(QStringLiteral("Please Enter The Password!"), QStringLiteral("VORN"));
             if (answer.isEmpty()) {
                 g_passwordRefused = true;
                 return nullptr;
@@ -273,24 +272,22 @@ private:
     QList<QByteArray> m_passwords;
 };
 
-void readOne(zip_t *archive, ZipReader &reader, const PendingMember &pending,
-             const ArchiveListing &listing, const MemberConsumer &consumer)
+void readOne(zip_t *archive, ZipReader &reader, const PendingMember &pending, const ArchiveListing &listing,
+             const MemberConsumer &consumer)
 {
     const ArchiveMember &member = listing.members[std::size_t(pending.index)];
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat_index(archive, zip_uint64_t(pending.index), 0, &stat) != 0
-        || !(stat.valid & ZIP_STAT_SIZE) || qint64(stat.size) != member.size
-        || ((stat.valid & ZIP_STAT_CRC) && stat.crc != member.crc)) {
+    if (zip_stat_index(archive, zip_uint64_t(pending.index), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)
+        || qint64(stat.size) != member.size || ((stat.valid & ZIP_STAT_CRC) && stat.crc != member.crc)) {
         deliverUnread(pending, listing, consumer);
         return;
     }
     const bool wantsText = std::any_of(pending.requests.begin(), pending.requests.end(), [&](const MemberRequest &r) {
         return r.want == MemberRequest::Want::Text && member.size <= r.limit;
     });
-    const bool wantsMp3 = std::any_of(pending.requests.begin(), pending.requests.end(), [](const MemberRequest &r) {
-        return r.want == MemberRequest::Want::Mp3;
-    });
+    const bool wantsMp3 = std::any_of(pending.requests.begin(), pending.requests.end(),
+                                      [](const MemberRequest &r) { return r.want == MemberRequest::Want::Mp3; });
     if (!wantsText && !wantsMp3) {
         deliverUnread(pending, listing, consumer);
         return;
@@ -303,8 +300,7 @@ void readOne(zip_t *archive, ZipReader &reader, const PendingMember &pending,
     MemberStream stream(file);
 
     // A single MP3 request on a stored member: its head, then its tail by seeking.
-    const bool seekable = (stat.valid & ZIP_STAT_COMP_METHOD) && stat.comp_method == ZIP_CM_STORE
-        && !member.encrypted;
+    const bool seekable = (stat.valid & ZIP_STAT_COMP_METHOD) && stat.comp_method == ZIP_CM_STORE && !member.encrypted;
     if (pending.requests.size() == 1 && wantsMp3 && seekable && member.size > 4 * 128) {
         ContentCollector collector(pending.requests.front(), member.size);
         bool failed = false;
@@ -331,7 +327,8 @@ void readOne(zip_t *archive, ZipReader &reader, const PendingMember &pending,
         consumer(pending.requests.front(), collector.finish(ended, failed));
         return;
     }
-    collectMember(pending, listing, [&](bool &failed) { return stream.next(failed); }, consumer);
+    collectMember(
+        pending, listing, [&](bool &failed) { return stream.next(failed); }, consumer);
 }
 
 } // namespace
@@ -381,9 +378,8 @@ ArchiveListing listZipArchive(const QString &hostPath)
     return listing;
 }
 
-void readZipMembers(const QString &hostPath, const ArchiveListing &listing,
-                    const std::vector<MemberRequest> &requests, const MemberConsumer &consumer,
-                    UserPrompt *prompt)
+void readZipMembers(const QString &hostPath, const ArchiveListing &listing, const std::vector<MemberRequest> &requests,
+                    const MemberConsumer &consumer, UserPrompt *prompt)
 {
     const std::vector<PendingMember> pending = groupRequests(requests, listing, consumer);
     if (pending.empty())
@@ -397,7 +393,8 @@ void readZipMembers(const QString &hostPath, const ArchiveListing &listing,
         if (fd >= 0 && !stream)
             ::close(fd);
         // The source owns the stream from here on, and closes it when freed.
-        if (zip_source_t *source = stream ? zip_source_filep_create(stream, zip_uint64_t(listing.archiveStart), -1, &error) : nullptr) {
+        if (zip_source_t *source =
+                stream ? zip_source_filep_create(stream, zip_uint64_t(listing.archiveStart), -1, &error) : nullptr) {
             archive = zip_open_from_source(source, ZIP_RDONLY, &error);
             if (!archive)
                 zip_source_free(source);
@@ -439,9 +436,8 @@ bool ListZipMembers(const QString &archivePath, MemberList &members)
     return listing.recognised;
 }
 
-bool ExtractZipMember(const QString &archivePath, const QString &memberName,
-                      const QString &memberFolder, const QString &targetFolder, qint64 limit,
-                      UserPrompt *prompt)
+bool ExtractZipMember(const QString &archivePath, const QString &memberName, const QString &memberFolder,
+                      const QString &targetFolder, qint64 limit, UserPrompt *prompt)
 {
     const ArchiveListing listing = listZipArchive(archivePath);
     QString folder = memberFolder;
@@ -468,8 +464,8 @@ bool ExtractZipMember(const QString &archivePath, const QString &memberName,
     const std::optional<QStringList> parts = confinedPathParts(member.name);
     if (!parts || parts->size() != 1)
         return false;
-    const std::optional<QByteArray> bytes = readWholeMember(ArchiveKind::Zip, archivePath, listing,
-                                                            found, limit, prompt);
+    const std::optional<QByteArray> bytes =
+        readWholeMember(ArchiveKind::Zip, archivePath, listing, found, limit, prompt);
     if (!bytes)
         return false;
     return !writeConfined(targetFolder, *parts, *bytes).isEmpty();

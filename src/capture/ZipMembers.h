@@ -13,8 +13,7 @@ class UserPrompt;
 // so a program that is not an archive is recognised from its last 64 KB alone.
 ArchiveListing listZipArchive(const QString &hostPath);
 
-void readZipMembers(const QString &hostPath, const ArchiveListing &listing,
-                    const std::vector<MemberRequest> &requests,
+void readZipMembers(const QString &hostPath, const ArchiveListing &listing, const std::vector<MemberRequest> &requests,
                     const std::function<void(const MemberRequest &, const MemberContent &)> &consumer,
                     UserPrompt *prompt);
 
@@ -28,8 +27,7 @@ bool ListZipMembers(const QString &archivePath, MemberList &members);
 // folder. Nothing is written for a member over `limit` bytes, a name that cannot be a
 // plain file name, or an encrypted member whose password is not given. Names are
 // compared ignoring case.
-bool ExtractZipMember(const QString &archivePath, const QString &memberName,
-                      const QString &memberFolder, const QString &targetFolder, qint64 limit,
-                      UserPrompt *prompt);
+bool ExtractZipMember(const QString &archivePath, const QString &memberName, const QString &memberFolder,
+                      const QString &targetFolder, qint64 limit, UserPrompt *prompt);
 
 } // namespace vorn

@@ -25,8 +25,7 @@ QDateTime localDateTime(QDate date, QTime time)
     if (!dayBefore.isValid())
         return result;
     const qint64 utcMsecs = QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
-    return QDateTime::fromMSecsSinceEpoch(utcMsecs - qint64(dayBefore.offsetFromUtc()) * 1000,
-                                          Qt::LocalTime);
+    return QDateTime::fromMSecsSinceEpoch(utcMsecs - qint64(dayBefore.offsetFromUtc()) * 1000, Qt::LocalTime);
 }
 
 // Reads minDigits to maxDigits decimal digits at pos.
@@ -75,7 +74,9 @@ double dayNumberFromEpochMs(qint64 ms)
 {
     const qint64 seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
     const time_t moment = time_t(seconds);
-    struct tm local {};
+    struct tm local
+    {
+    };
     if (qint64(moment) != seconds || ::localtime_r(&moment, &local) == nullptr)
         return dayNumberFromDateTime(QDateTime::fromMSecsSinceEpoch(ms));
     const qint64 days = kEpoch.daysTo(QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday));
@@ -144,19 +145,16 @@ std::optional<QDateTime> parseDateText(QStringView text)
     text = text.trimmed();
     qsizetype pos = 0;
     int day = 0, month = 0, year = 0;
-    if (!readNumber(text, pos, 1, 2, day) || !expect(text, pos, u'/')
-        || !readNumber(text, pos, 1, 2, month) || !expect(text, pos, u'/')
-        || !readNumber(text, pos, 4, 4, year))
+    if (!readNumber(text, pos, 1, 2, day) || !expect(text, pos, u'/') || !readNumber(text, pos, 1, 2, month)
+        || !expect(text, pos, u'/') || !readNumber(text, pos, 4, 4, year))
         return std::nullopt;
     int hour = 0, minute = 0, second = 0;
     if (pos < text.size()) {
         if (!expect(text, pos, u' '))
             return std::nullopt;
-        while (expect(text, pos, u' ')) {
-        }
-        if (!readNumber(text, pos, 1, 2, hour) || !expect(text, pos, u':')
-            || !readNumber(text, pos, 1, 2, minute) || !expect(text, pos, u':')
-            || !readNumber(text, pos, 1, 2, second) || pos != text.size())
+        while (expect(text, pos, u' ')) {}
+        if (!readNumber(text, pos, 1, 2, hour) || !expect(text, pos, u':') || !readNumber(text, pos, 1, 2, minute)
+            || !expect(text, pos, u':') || !readNumber(text, pos, 1, 2, second) || pos != text.size())
             return std::nullopt;
     }
     const QDate date(year, month, day);

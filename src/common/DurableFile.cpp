@@ -39,17 +39,16 @@ bool commitDurably(QSaveFile &file)
 {
     if (!file.commit())
         return false;
-    syncFolderOf(file.fileName());   // the file is in place: the flush is all that can fail
+    syncFolderOf(file.fileName()); // the file is in place: the flush is all that can fail
     return true;
 }
 
 bool replaceDurably(const QString &from, const QString &to)
 {
     // rename(2) replaces the target in one step; QFile::rename would not.
-    if (!syncFile(from)
-        || ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+    if (!syncFile(from) || ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
         return false;
-    syncFolderOf(to);   // the file is in place: the flush is all that can fail
+    syncFolderOf(to); // the file is in place: the flush is all that can fail
     return true;
 }
 

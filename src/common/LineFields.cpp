@@ -88,8 +88,8 @@ QByteArray formatNumber(double value)
         return QByteArrayLiteral("0");
     // Scientific form with 15 significant digits: [-]d.dddddddddddddde[+-]xx
     char buffer[48];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::scientific, kSignificantDigits - 1);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, kSignificantDigits - 1);
     const char *p = buffer;
     const char *end = result.ptr;
     QByteArray out;
@@ -136,8 +136,8 @@ QByteArray formatNumber(double value)
     out += 'E';
     out += exponent < 0 ? '-' : '+';
     char exponentText[8];
-    const auto exponentEnd = std::to_chars(exponentText, exponentText + sizeof exponentText,
-                                           exponent < 0 ? -exponent : exponent);
+    const auto exponentEnd =
+        std::to_chars(exponentText, exponentText + sizeof exponentText, exponent < 0 ? -exponent : exponent);
     if (exponentEnd.ptr - exponentText < 2)
         out += '0';
     out.append(exponentText, exponentEnd.ptr - exponentText);

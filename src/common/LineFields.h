@@ -22,8 +22,8 @@ public:
     LineWriter &text(QStringView value);
     LineWriter &integer(qint64 value);
     LineWriter &number(double value);
-    LineWriter &empty();   // an empty unquoted field
-    void endLine();        // writes CRLF and starts the next line
+    LineWriter &empty(); // an empty unquoted field
+    void endLine(); // writes CRLF and starts the next line
 
 private:
     void separate();
@@ -44,14 +44,14 @@ public:
     void parse(QByteArrayView line);
 
     int count() const { return int(m_fields.size()); }
-    QByteArrayView raw(int index) const;       // empty view when index is out of range
-    QString text(int index) const;             // decoded (UTF-8, else Windows-1252)
-    qint64 integer(int index) const;           // empty or unreadable: 0
-    double number(int index) const;            // empty or unreadable: 0
+    QByteArrayView raw(int index) const; // empty view when index is out of range
+    QString text(int index) const; // decoded (UTF-8, else Windows-1252)
+    qint64 integer(int index) const; // empty or unreadable: 0
+    double number(int index) const; // empty or unreadable: 0
 
 private:
     std::vector<QByteArrayView> m_fields;
-    TextEncoding m_encoding = TextEncoding::Ascii;   // decided once for the whole line
+    TextEncoding m_encoding = TextEncoding::Ascii; // decided once for the whole line
 };
 
 // The field readers' number rules on their own: leading blanks skipped, an optional
@@ -63,8 +63,7 @@ double parseFieldNumber(QByteArrayView bytes);
 
 // Splits a buffer into lines at LF, dropping a CR before it. The last line may lack
 // its line end. Calls f(QByteArrayView line) for each line; stops when f returns false.
-template<typename F>
-void forEachLine(QByteArrayView data, F &&f)
+template<typename F> void forEachLine(QByteArrayView data, F &&f)
 {
     qsizetype start = 0;
     const qsizetype n = data.size();

@@ -37,7 +37,7 @@ qint64 roundHalfEven(double value)
 {
     if (std::isnan(value))
         return 0;
-    return clampToInteger(std::nearbyint(value));   // the default rounding mode is to nearest, ties to even
+    return clampToInteger(std::nearbyint(value)); // the default rounding mode is to nearest, ties to even
 }
 
 qint64 kilobytesFromBytes(qint64 bytes)
@@ -120,8 +120,7 @@ qint64 integerValue(QStringView text)
         return clampToInteger(numericValue(text));
     constexpr quint64 limit = quint64(std::numeric_limits<qint64>::max());
     if (negative)
-        return overflow || magnitude > limit + 1 ? std::numeric_limits<qint64>::min()
-                                                 : qint64(0 - magnitude);
+        return overflow || magnitude > limit + 1 ? std::numeric_limits<qint64>::min() : qint64(0 - magnitude);
     return overflow || magnitude > limit ? std::numeric_limits<qint64>::max() : qint64(magnitude);
 }
 

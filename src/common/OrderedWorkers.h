@@ -15,8 +15,7 @@ namespace vorn {
 // `ahead` results before the one the caller takes next, and hands the results out
 // in order. Long-lived threads keep their thread_local buffers from job to job.
 // The destructor waits for the jobs that are running and drops the rest.
-template<typename Result>
-class OrderedWorkers
+template<typename Result> class OrderedWorkers
 {
 public:
     OrderedWorkers(size_t count, int threads, size_t ahead, std::function<Result(size_t)> job)
@@ -55,13 +54,12 @@ private:
     {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_changed.wait(lock, [this] {
-                return m_stopping || (m_claimed < m_count && m_claimed < m_taken + m_ahead);
-            });
+            m_changed.wait(lock,
+                           [this] { return m_stopping || (m_claimed < m_count && m_claimed < m_taken + m_ahead); });
             if (m_stopping)
                 return;
             const size_t index = m_claimed++;
-            m_done.emplace_back();   // the slot of `index` is m_done[index - m_taken]
+            m_done.emplace_back(); // the slot of `index` is m_done[index - m_taken]
             lock.unlock();
             Result result = m_job(index);
             lock.lock();

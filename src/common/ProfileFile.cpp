@@ -39,7 +39,7 @@ void ProfileFile::parse(QByteArrayView data)
     if (data.startsWith("\xEF\xBB\xBF"))
         data = data.sliced(3);
     Section *current = nullptr;
-    bool duplicate = false;   // inside a repeated section header: its lines are skipped
+    bool duplicate = false; // inside a repeated section header: its lines are skipped
     forEachLine(data, [&](QByteArrayView bytes) {
         const QString line = decodeText(bytes);
         const QStringView trimmed = QStringView(line).trimmed();
@@ -104,8 +104,7 @@ QByteArray ProfileFile::serialize() const
     return out;
 }
 
-QString ProfileFile::value(const QString &section, const QString &key,
-                           const QString &defaultValue) const
+QString ProfileFile::value(const QString &section, const QString &key, const QString &defaultValue) const
 {
     if (const Section *found = findSection(section)) {
         for (const Entry &entry : found->entries) {

@@ -18,13 +18,12 @@ namespace vorn {
 class ProfileFile
 {
 public:
-    bool load(const QString &path);            // false when the file cannot be read
+    bool load(const QString &path); // false when the file cannot be read
     void parse(QByteArrayView data);
-    bool save(const QString &path) const;      // UTF-8, CRLF line ends
+    bool save(const QString &path) const; // UTF-8, CRLF line ends
     QByteArray serialize() const;
 
-    QString value(const QString &section, const QString &key,
-                  const QString &defaultValue = QString()) const;
+    QString value(const QString &section, const QString &key, const QString &defaultValue = QString()) const;
     void setValue(const QString &section, const QString &key, const QString &value);
     bool hasSection(const QString &section) const;
     QStringList sections() const;
@@ -32,14 +31,22 @@ public:
     void removeSection(const QString &section);
 
 private:
-    struct Entry { QString key; QString value; };
-    struct Section { QString name; std::vector<Entry> entries; };
+    struct Entry
+    {
+        QString key;
+        QString value;
+    };
+    struct Section
+    {
+        QString name;
+        std::vector<Entry> entries;
+    };
     Section *findSection(const QString &name);
     const Section *findSection(const QString &name) const;
     Section &sectionForWrite(const QString &name);
     void rebuildIndex();
     std::vector<Section> m_sections;
-    QHash<QString, qsizetype> m_index;   // case-folded section name -> position
+    QHash<QString, qsizetype> m_index; // case-folded section name -> position
 };
 
 } // namespace vorn

@@ -9,10 +9,9 @@ namespace {
 // Windows-1252 characters of the bytes 0x80 to 0x9F. The five bytes the code page
 // leaves undefined keep their C1 control code.
 constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 // Length of the leading run of ASCII bytes.
@@ -42,23 +41,23 @@ bool validUtf8From(const unsigned char *p, qsizetype n, qsizetype i)
             continue;
         }
         int length;
-        unsigned char low = 0x80, high = 0xBF;   // allowed range of the second byte
+        unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
         if (b >= 0xC2 && b <= 0xDF) {
             length = 2;
         } else if (b >= 0xE0 && b <= 0xEF) {
             length = 3;
             if (b == 0xE0)
-                low = 0xA0;          // overlong below U+0800
+                low = 0xA0; // overlong below U+0800
             else if (b == 0xED)
-                high = 0x9F;         // U+D800..U+DFFF are surrogates
+                high = 0x9F; // U+D800..U+DFFF are surrogates
         } else if (b >= 0xF0 && b <= 0xF4) {
             length = 4;
             if (b == 0xF0)
-                low = 0x90;          // overlong below U+10000
+                low = 0x90; // overlong below U+10000
             else if (b == 0xF4)
-                high = 0x8F;         // above U+10FFFF
+                high = 0x8F; // above U+10FFFF
         } else {
-            return false;            // continuation byte, C0/C1 overlong lead, F5..FF
+            return false; // continuation byte, C0/C1 overlong lead, F5..FF
         }
         if (n - i < length)
             return false;

@@ -18,13 +18,12 @@ public:
     virtual Answer askYesNo(const QString &text, Icon icon = Icon::Question) = 0;
     virtual Answer askYesNoCancel(const QString &text, Icon icon = Icon::Question) = 0;
     virtual Answer askOkCancel(const QString &text, Icon icon = Icon::Question) = 0;
-    virtual void inform(const QString &text) = 0;   // information icon
-    virtual void warn(const QString &text) = 0;     // exclamation icon: a refusal
-    virtual void fail(const QString &text) = 0;     // critical icon: an action stopped
+    virtual void inform(const QString &text) = 0; // information icon
+    virtual void warn(const QString &text) = 0; // exclamation icon: a refusal
+    virtual void fail(const QString &text) = 0; // critical icon: an action stopped
     // Text input; nullopt-like empty QString() (isNull) when cancelled.
-    virtual QString inputText(const QString &prompt, const QString &title,
-                              const QString &initial = QString()) = 0;
-    virtual QString chooseFolder(const QString &title) = 0;   // empty: cancelled
+    virtual QString inputText(const QString &prompt, const QString &title, const QString &initial = QString()) = 0;
+    virtual QString chooseFolder(const QString &title) = 0; // empty: cancelled
     virtual QString chooseFile(const QString &title, const QString &filter, bool save) = 0;
 };
 
@@ -33,9 +32,21 @@ public:
 class QuietPrompt : public UserPrompt
 {
 public:
-    Answer askYesNo(const QString &text, Icon) override { m_said += text; return Answer::No; }
-    Answer askYesNoCancel(const QString &text, Icon) override { m_said += text; return Answer::Cancel; }
-    Answer askOkCancel(const QString &text, Icon) override { m_said += text; return Answer::Cancel; }
+    Answer askYesNo(const QString &text, Icon) override
+    {
+        m_said += text;
+        return Answer::No;
+    }
+    Answer askYesNoCancel(const QString &text, Icon) override
+    {
+        m_said += text;
+        return Answer::Cancel;
+    }
+    Answer askOkCancel(const QString &text, Icon) override
+    {
+        m_said += text;
+        return Answer::Cancel;
+    }
     void inform(const QString &text) override { m_said += text; }
     void warn(const QString &text) override { m_said += text; }
     void fail(const QString &text) override { m_said += text; }

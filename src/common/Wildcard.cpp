@@ -79,7 +79,7 @@ constexpr char32_t kFoldedRangeLimit = 4096;
 void addSetRange(std::vector<std::pair<char32_t, char32_t>> &ranges, char32_t low, char32_t high)
 {
     if (low > high)
-        return;   // a descending range holds nothing
+        return; // a descending range holds nothing
     if (high - low >= kFoldedRangeLimit) {
         ranges.emplace_back(low, high);
         return;
@@ -107,8 +107,7 @@ void mergeRanges(std::vector<std::pair<char32_t, char32_t>> &ranges)
 
 } // namespace
 
-WildcardPattern::WildcardPattern(QStringView pattern)
-    : m_pattern(pattern.toString())
+WildcardPattern::WildcardPattern(QStringView pattern) : m_pattern(pattern.toString())
 {
     const qsizetype n = pattern.size();
     qsizetype i = 0;
@@ -133,12 +132,12 @@ WildcardPattern::WildcardPattern(QStringView pattern)
         case U'[': {
             const qsizetype close = pattern.indexOf(u']', i);
             if (close < 0)
-                break;   // no closing bracket: a literal "["
+                break; // no closing bracket: a literal "["
             const QStringView list = pattern.sliced(i, close - i);
             i = close + 1;
             if (list.isEmpty())
-                continue;   // "[]" stands for the empty text
-            if (list == u"!") {   // a list of just "!" is the exclamation mark
+                continue; // "[]" stands for the empty text
+            if (list == u"!") { // a list of just "!" is the exclamation mark
                 token.ch = U'!';
                 m_tokens.push_back(token);
                 continue;
@@ -203,8 +202,7 @@ WildcardPattern::WildcardPattern(QStringView pattern)
     }
 }
 
-bool WildcardPattern::matchRun(qsizetype first, qsizetype last, QStringView text,
-                               qsizetype &pos, qsizetype limit) const
+bool WildcardPattern::matchRun(qsizetype first, qsizetype last, QStringView text, qsizetype &pos, qsizetype limit) const
 {
     qsizetype p = pos;
     for (qsizetype t = first; t < last; ++t) {
@@ -232,8 +230,8 @@ bool WildcardPattern::matchRun(qsizetype first, qsizetype last, QStringView text
     return true;
 }
 
-bool WildcardPattern::matchRunBackward(qsizetype first, qsizetype last, QStringView text,
-                                       qsizetype start, qsizetype &end) const
+bool WildcardPattern::matchRunBackward(qsizetype first, qsizetype last, QStringView text, qsizetype start,
+                                       qsizetype &end) const
 {
     qsizetype e = end;
     for (qsizetype t = last - 1; t >= first; --t) {
@@ -289,8 +287,7 @@ WildcardPattern::Run WildcardPattern::makeRun(qsizetype first, qsizetype last) c
     return run;
 }
 
-bool WildcardPattern::findRun(const Run &run, QStringView text, qsizetype &pos,
-                              qsizetype limit) const
+bool WildcardPattern::findRun(const Run &run, QStringView text, qsizetype &pos, qsizetype limit) const
 {
     // The leftmost place where the run fits leaves the most room for what follows,
     // so no other place needs trying.
@@ -335,7 +332,7 @@ bool WildcardPattern::matches(QStringView text) const
 {
     const qsizetype n = text.size();
     if (n < m_minLength)
-        return false;   // every non-star token takes at least one UTF-16 unit
+        return false; // every non-star token takes at least one UTF-16 unit
     qsizetype pos = 0;
     if (!matchRun(0, m_headEnd, text, pos, n))
         return false;

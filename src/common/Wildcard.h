@@ -31,35 +31,33 @@ public:
     struct Token
     {
         enum Kind { Literal, AnyOne, Digit, Set, Star } kind = Literal;
-        char32_t ch = 0;                                 // Literal: case-folded code point
-        bool negated = false;                            // Set
+        char32_t ch = 0; // Literal: case-folded code point
+        bool negated = false; // Set
         std::vector<std::pair<char32_t, char32_t>> ranges; // Set: folded inclusive ranges
     };
 
 private:
-    bool matchRun(qsizetype first, qsizetype last, QStringView text, qsizetype &pos,
-                  qsizetype limit) const;
-    bool matchRunBackward(qsizetype first, qsizetype last, QStringView text,
-                          qsizetype start, qsizetype &end) const;
+    bool matchRun(qsizetype first, qsizetype last, QStringView text, qsizetype &pos, qsizetype limit) const;
+    bool matchRunBackward(qsizetype first, qsizetype last, QStringView text, qsizetype start, qsizetype &end) const;
     struct Run
     {
         qsizetype first = 0;
-        qsizetype last = 0;                // [first, last) token range
-        std::vector<char32_t> literal;     // all tokens literal: their folded characters
-        std::vector<qsizetype> failure;    // and the prefix table to search for them
+        qsizetype last = 0; // [first, last) token range
+        std::vector<char32_t> literal; // all tokens literal: their folded characters
+        std::vector<qsizetype> failure; // and the prefix table to search for them
     };
     Run makeRun(qsizetype first, qsizetype last) const;
     bool findRun(const Run &run, QStringView text, qsizetype &pos, qsizetype limit) const;
 
     QString m_pattern;
-    std::vector<Token> m_tokens;      // never two stars in a row
+    std::vector<Token> m_tokens; // never two stars in a row
     // Stars split the tokens into a head (before the first star), middle runs and
     // a tail (after the last star). Without a star the head is the whole pattern.
     bool m_hasStar = false;
     qsizetype m_headEnd = 0;
     qsizetype m_tailStart = 0;
     std::vector<Run> m_middle;
-    qsizetype m_minLength = 0;        // characters any match needs
+    qsizetype m_minLength = 0; // characters any match needs
 };
 
 bool wildcardMatch(QStringView pattern, QStringView text);

@@ -10,9 +10,7 @@
 
 namespace vorn::edit {
 
-Commit::Commit(Catalogue &catalogue)
-    : m_catalogue(catalogue)
-    , m_lock(catalogue.dataFolder)
+Commit::Commit(Catalogue &catalogue) : m_catalogue(catalogue), m_lock(catalogue.dataFolder)
 {
 }
 

@@ -85,8 +85,7 @@ EditResult catalogueDisc(Catalogue &catalogue, const NewDisc &disc, const Captur
     };
 
     CataloguingRun run(catalogue, volume, filters, observer);
-    const CataloguingRequest request{identifier, capture.options & ~Opt::ExcludedFromSearch,
-                                     capture.maxTextSize, true};
+    const CataloguingRequest request{identifier, capture.options & ~Opt::ExcludedFromSearch, capture.maxTextSize, true};
     if (!run.run(request))
         return rollBack(runFailure(run.error()));
     readOwnIcon(catalogue, volume, identifier);
@@ -110,9 +109,8 @@ EditResult catalogueDisc(Catalogue &catalogue, const NewDisc &disc, const Captur
     return EditResult::done();
 }
 
-EditResult updateDisc(Catalogue &catalogue, int position, const CaptureSettings &capture,
-                      const FilterTable &filters, const Volume &volume, RunObserver &observer,
-                      const DiscInfoChanges &changes)
+EditResult updateDisc(Catalogue &catalogue, int position, const CaptureSettings &capture, const FilterTable &filters,
+                      const Volume &volume, RunObserver &observer, const DiscInfoChanges &changes)
 {
     if (position < 1 || position > catalogue.discCount())
         return EditResult::refused(708);
@@ -139,9 +137,9 @@ EditResult updateDisc(Catalogue &catalogue, int position, const CaptureSettings 
     };
     deleteWorkingCopies(catalogue, identifier);
     catalogue.current = position;
-    const DescriptionsUpdateOutcome outcome = recatalogueKeepingDescriptions(
-        catalogue, position, volume, filters, capture.options & ~Opt::ExcludedFromSearch,
-        capture.maxTextSize, observer, false);
+    const DescriptionsUpdateOutcome outcome =
+        recatalogueKeepingDescriptions(catalogue, position, volume, filters, capture.options & ~Opt::ExcludedFromSearch,
+                                       capture.maxTextSize, observer, false);
     if (!outcome.completed)
         return finish(runFailure(outcome.error));
     readOwnIcon(catalogue, volume, identifier);

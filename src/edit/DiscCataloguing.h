@@ -18,12 +18,12 @@ namespace edit {
 // A disc about to be catalogued, as the cataloguing dialog or vorn-cli names it.
 struct NewDisc
 {
-    QString identifier;        // the volume serial number as text; 0 is no disc
-    QString name;              // checked with the name rule (344 when taken)
+    QString identifier; // the volume serial number as text; 0 is no disc
+    QString name; // checked with the name rule (344 when taken)
     QString volumeLabel;
-    QString icon;              // stock icon key; empty for the disc's own icon
-    bool excluded = false;     // left out of searches
-    QStringList keywords;      // by name; a name the keyword list lacks joins it
+    QString icon; // stock icon key; empty for the disc's own icon
+    bool excluded = false; // left out of searches
+    QStringList keywords; // by name; a name the keyword list lacks joins it
 };
 
 // What the cataloguing run captures: the option bits of the request (1 text, 2 first
@@ -53,9 +53,8 @@ EditResult catalogueDisc(Catalogue &catalogue, const NewDisc &disc, const Captur
 // re-reads the record, applies `changes` (a new name is checked with the name rule,
 // 344), writes it with the new files and stores the disc's icon. The current disc is
 // none afterwards.
-EditResult updateDisc(Catalogue &catalogue, int position, const CaptureSettings &capture,
-                      const FilterTable &filters, const Volume &volume, RunObserver &observer,
-                      const DiscInfoChanges &changes = {});
+EditResult updateDisc(Catalogue &catalogue, int position, const CaptureSettings &capture, const FilterTable &filters,
+                      const Volume &volume, RunObserver &observer, const DiscInfoChanges &changes = {});
 
 } // namespace edit
 } // namespace vorn

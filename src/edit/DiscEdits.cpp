@@ -55,8 +55,8 @@ EditResult checkDiscInfo(const DiscInfoChanges &changes)
     return EditResult::done();
 }
 
-EditResult applyDiscInfo(Catalogue &catalogue, Commit &commit, int position,
-                         const DiscInfoChanges &changes, int memberFlags)
+EditResult applyDiscInfo(Catalogue &catalogue, Commit &commit, int position, const DiscInfoChanges &changes,
+                         int memberFlags)
 {
     const QString identifier = catalogue.disc(position).identifier;
     const std::optional<RecordReading> reading = readRecord(catalogue, identifier);
@@ -93,9 +93,8 @@ EditResult applyDiscInfo(Catalogue &catalogue, Commit &commit, int position,
         }
     }
     for (const QString &removed : changes.removedFields)
-        std::erase_if(record.fields, [&](const FieldPair &pair) {
-            return pair.name.compare(removed, Qt::CaseInsensitive) == 0;
-        });
+        std::erase_if(record.fields,
+                      [&](const FieldPair &pair) { return pair.name.compare(removed, Qt::CaseInsensitive) == 0; });
     if (changes.name)
         record.name = *changes.name;
     if (changes.description)

@@ -28,15 +28,15 @@ namespace edit {
 // archive holds it.
 struct DiscInfoChanges
 {
-    std::optional<QString> name;          // use renameDisc(), which applies the name rule
-    std::optional<QString> description;   // line breaks are stored as CRLF
-    std::optional<QString> icon;          // stock icon key; empty for the disc's own icon
-    std::optional<bool> excluded;         // left out of searches
-    std::optional<QStringList> keywords;  // the whole keyword set, by name
-    QStringList addKeywords;              // by name; a name the keyword list lacks joins it
-    QStringList removeKeywords;           // by name
-    std::vector<FieldPair> fieldValues;   // a value for each named field (ignoring case)
-    std::vector<std::pair<QString, QString>> renamedFields;   // (name, new name)
+    std::optional<QString> name; // use renameDisc(), which applies the name rule
+    std::optional<QString> description; // line breaks are stored as CRLF
+    std::optional<QString> icon; // stock icon key; empty for the disc's own icon
+    std::optional<bool> excluded; // left out of searches
+    std::optional<QStringList> keywords; // the whole keyword set, by name
+    QStringList addKeywords; // by name; a name the keyword list lacks joins it
+    QStringList removeKeywords; // by name
+    std::vector<FieldPair> fieldValues; // a value for each named field (ignoring case)
+    std::vector<std::pair<QString, QString>> renamedFields; // (name, new name)
     QStringList removedFields;
 };
 
@@ -56,8 +56,7 @@ EditResult deleteField(Catalogue &catalogue, const QString &name);
 // the name; 344 for callers that name the disc as when cataloguing). The name is
 // normalised first (DiscName::normalised); an empty name changes nothing. Afterwards
 // the array is sorted again and duplicate names get their suffixes.
-EditResult renameDisc(Catalogue &catalogue, int position, const QString &name,
-                      int takenMessage = 300);
+EditResult renameDisc(Catalogue &catalogue, int position, const QString &name, int takenMessage = 300);
 
 // Gives the disc at `position` another identifier (its archive, members and icon
 // move with it). Refused with 707 for an identifier that is not a number or is 0.
@@ -70,8 +69,8 @@ EditResult deleteDisc(Catalogue &catalogue, int position, FileListLoader *loader
 // Inside a commit already begun: the disc's record re-read from its archive, changed
 // and written with `memberFlags` (the run's files for an update, else 0).
 class Commit;
-EditResult applyDiscInfo(Catalogue &catalogue, Commit &commit, int position,
-                         const DiscInfoChanges &changes, int memberFlags);
+EditResult applyDiscInfo(Catalogue &catalogue, Commit &commit, int position, const DiscInfoChanges &changes,
+                         int memberFlags);
 // The first problem of the changes' texts (521), or done().
 EditResult checkDiscInfo(const DiscInfoChanges &changes);
 

@@ -14,9 +14,9 @@ namespace DiscName {
 enum class Problem {
     None,
     Empty,
-    Backslash,          // "\" would split a path of the disc (343)
-    ControlCharacter,   // CR, LF, TAB, NUL...: would break the record's lines (706)
-    Taken,              // another disc has this name
+    Backslash, // "\" would split a path of the disc (343)
+    ControlCharacter, // CR, LF, TAB, NUL...: would break the record's lines (706)
+    Taken, // another disc has this name
 };
 
 // True for C0 and C1 control characters, DEL and the Unicode line and paragraph separators.

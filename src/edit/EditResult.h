@@ -10,10 +10,10 @@ namespace vorn {
 struct EditResult
 {
     enum class Outcome {
-        Done,        // written (or nothing needed writing)
-        Refused,     // bad input: nothing was written
-        Failed,      // the data folder could not be read or written: nothing changed
-        Cancelled,   // the user stopped a cataloguing run
+        Done, // written (or nothing needed writing)
+        Refused, // bad input: nothing was written
+        Failed, // the data folder could not be read or written: nothing changed
+        Cancelled, // the user stopped a cataloguing run
     };
 
     Outcome outcome = Outcome::Done;
@@ -21,14 +21,8 @@ struct EditResult
     QString detail;
 
     static EditResult done() { return {}; }
-    static EditResult refused(int message, const QString &detail = {})
-    {
-        return {Outcome::Refused, message, detail};
-    }
-    static EditResult failed(int message, const QString &detail = {})
-    {
-        return {Outcome::Failed, message, detail};
-    }
+    static EditResult refused(int message, const QString &detail = {}) { return {Outcome::Refused, message, detail}; }
+    static EditResult failed(int message, const QString &detail = {}) { return {Outcome::Failed, message, detail}; }
 
     bool ok() const { return outcome == Outcome::Done; }
     // Another copy of VORN kept the data folder's lock past the wait: the same change

@@ -33,8 +33,7 @@ std::vector<int> carriers(const Catalogue &catalogue, int number)
 
 // Writes each carrier's record again with `changes`, or hands the carriers over.
 EditResult updateCarriers(Catalogue &catalogue, Commit &commit, const std::vector<int> &positions,
-                          const DiscInfoChanges &changes, bool rewriteDiscs,
-                          std::vector<int> *changedDiscs)
+                          const DiscInfoChanges &changes, bool rewriteDiscs, std::vector<int> *changedDiscs)
 {
     for (int position : positions) {
         if (!rewriteDiscs) {
@@ -73,8 +72,8 @@ EditResult addKeyword(Catalogue &catalogue, const QString &name, int *position)
     return EditResult::done();
 }
 
-EditResult renameKeyword(Catalogue &catalogue, int number, const QString &newName,
-                         bool rewriteDiscs, std::vector<int> *changedDiscs)
+EditResult renameKeyword(Catalogue &catalogue, int number, const QString &newName, bool rewriteDiscs,
+                         std::vector<int> *changedDiscs)
 {
     const QString trimmed = newName.trimmed();
     Commit commit(catalogue);
@@ -95,12 +94,10 @@ EditResult renameKeyword(Catalogue &catalogue, int number, const QString &newNam
     DiscInfoChanges changes;
     changes.removeKeywords = {oldName};
     changes.addKeywords = {trimmed};
-    return updateCarriers(catalogue, commit, carriers(catalogue, number), changes, rewriteDiscs,
-                          changedDiscs);
+    return updateCarriers(catalogue, commit, carriers(catalogue, number), changes, rewriteDiscs, changedDiscs);
 }
 
-EditResult deleteKeyword(Catalogue &catalogue, int number, bool rewriteDiscs,
-                         std::vector<int> *changedDiscs)
+EditResult deleteKeyword(Catalogue &catalogue, int number, bool rewriteDiscs, std::vector<int> *changedDiscs)
 {
     Commit commit(catalogue);
     if (EditResult begun = commit.begin(); !begun.ok())

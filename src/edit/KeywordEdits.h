@@ -23,14 +23,13 @@ EditResult addKeyword(Catalogue &catalogue, const QString &name, int *position =
 // `rewriteDiscs` is set, so they name it by its new name; otherwise their positions
 // are added to `changedDiscs` for the caller to write later (changeDiscInfo with the
 // keyword set).
-EditResult renameKeyword(Catalogue &catalogue, int number, const QString &newName,
-                         bool rewriteDiscs, std::vector<int> *changedDiscs = nullptr);
+EditResult renameKeyword(Catalogue &catalogue, int number, const QString &newName, bool rewriteDiscs,
+                         std::vector<int> *changedDiscs = nullptr);
 
 // Deletes the keyword with this number from the list and from every disc in the
 // array that carries it; with `rewriteDiscs` their records are written at once,
 // otherwise their positions go to `changedDiscs`.
-EditResult deleteKeyword(Catalogue &catalogue, int number, bool rewriteDiscs,
-                         std::vector<int> *changedDiscs = nullptr);
+EditResult deleteKeyword(Catalogue &catalogue, int number, bool rewriteDiscs, std::vector<int> *changedDiscs = nullptr);
 
 } // namespace edit
 } // namespace vorn

@@ -15,8 +15,7 @@ namespace {
 
 bool numberUsed(const std::vector<KeywordEntry> &list, int number)
 {
-    return std::any_of(list.begin() + 1, list.end(),
-                       [&](const KeywordEntry &entry) { return entry.number == number; });
+    return std::any_of(list.begin() + 1, list.end(), [&](const KeywordEntry &entry) { return entry.number == number; });
 }
 
 int findName(const std::vector<KeywordEntry> &list, const QString &name)
@@ -82,7 +81,7 @@ bool mergeKeywordListFile(Catalogue &catalogue, bool *fileLacksEntries, QString 
 QStringList keywordNamesOf(const QString &terminated)
 {
     QStringList names = terminated.split(u';');
-    names.removeLast();   // the text after the last ";" is not a name
+    names.removeLast(); // the text after the last ";" is not a name
     names.removeAll(QString());
     return names;
 }

@@ -51,34 +51,34 @@ EditResult changeMember(Catalogue &catalogue, int position, const QString &exten
 
 EditResult setFolderDescription(Catalogue &catalogue, int position, int folder, const QString &text)
 {
-    return changeMember(catalogue, position, QStringLiteral(".rep"), Member::Rep,
-                        [&](const QString &path, QString *error) {
-        DiscTree tree;
-        auto folders = TreeFiles::readFolderFile(path);
-        if (!folders || folder < 1 || folder >= int(folders->size())) {
-            *error = path + QStringLiteral(": no folder ") + QString::number(folder);
-            return false;
-        }
-        tree.folders = std::move(*folders);
-        tree.folders[size_t(folder)].description = CleanLine(text);
-        return TreeFiles::rewriteFolderFile(catalogue, catalogue.disc(position).identifier, tree, error);
-    });
+    return changeMember(
+        catalogue, position, QStringLiteral(".rep"), Member::Rep, [&](const QString &path, QString *error) {
+            DiscTree tree;
+            auto folders = TreeFiles::readFolderFile(path);
+            if (!folders || folder < 1 || folder >= int(folders->size())) {
+                *error = path + QStringLiteral(": no folder ") + QString::number(folder);
+                return false;
+            }
+            tree.folders = std::move(*folders);
+            tree.folders[size_t(folder)].description = CleanLine(text);
+            return TreeFiles::rewriteFolderFile(catalogue, catalogue.disc(position).identifier, tree, error);
+        });
 }
 
 EditResult setFileDescription(Catalogue &catalogue, int position, int file, const QString &text)
 {
-    return changeMember(catalogue, position, QStringLiteral(".fic"), Member::Fic,
-                        [&](const QString &path, QString *error) {
-        DiscTree tree;
-        auto files = TreeFiles::readFileList(path);
-        if (!files || file < 0 || file >= int(files->size())) {
-            *error = path + QStringLiteral(": no file ") + QString::number(file);
-            return false;
-        }
-        tree.files = std::move(*files);
-        tree.files[size_t(file)].descriptions.user = CleanLine(text);
-        return TreeFiles::rewriteFileList(catalogue, catalogue.disc(position).identifier, tree, error);
-    });
+    return changeMember(
+        catalogue, position, QStringLiteral(".fic"), Member::Fic, [&](const QString &path, QString *error) {
+            DiscTree tree;
+            auto files = TreeFiles::readFileList(path);
+            if (!files || file < 0 || file >= int(files->size())) {
+                *error = path + QStringLiteral(": no file ") + QString::number(file);
+                return false;
+            }
+            tree.files = std::move(*files);
+            tree.files[size_t(file)].descriptions.user = CleanLine(text);
+            return TreeFiles::rewriteFileList(catalogue, catalogue.disc(position).identifier, tree, error);
+        });
 }
 
 std::optional<BookmarkRecord> folderBookmark(const DiscTree &tree, int folder)
@@ -114,8 +114,8 @@ std::optional<BookmarkRecord> bookmarkAt(const DiscTree &tree, const QString &pa
     return std::nullopt;
 }
 
-bool applyBookmarkChange(std::vector<BookmarkRecord> &bookmarks, const BookmarkRecord &item,
-                         BookmarkChange change, const QString &description)
+bool applyBookmarkChange(std::vector<BookmarkRecord> &bookmarks, const BookmarkRecord &item, BookmarkChange change,
+                         const QString &description)
 {
     if (bookmarks.empty())
         bookmarks.emplace_back();
@@ -130,8 +130,8 @@ bool applyBookmarkChange(std::vector<BookmarkRecord> &bookmarks, const BookmarkR
         }
         change = BookmarkChange::Toggle;
     }
-    const auto found = std::find_if(from, bookmarks.end(),
-                                    [&](const BookmarkRecord &each) { return sameItem(each, item); });
+    const auto found =
+        std::find_if(from, bookmarks.end(), [&](const BookmarkRecord &each) { return sameItem(each, item); });
     switch (change) {
     case BookmarkChange::Set:
         if (found == bookmarks.end()) {
@@ -160,24 +160,23 @@ bool applyBookmarkChange(std::vector<BookmarkRecord> &bookmarks, const BookmarkR
     }
 }
 
-EditResult changeBookmark(Catalogue &catalogue, int position, const BookmarkRecord &item,
-                          BookmarkChange change, const QString &description,
-                          std::vector<BookmarkRecord> *bookmarks, bool *bookmarked)
+EditResult changeBookmark(Catalogue &catalogue, int position, const BookmarkRecord &item, BookmarkChange change,
+                          const QString &description, std::vector<BookmarkRecord> *bookmarks, bool *bookmarked)
 {
     return changeMember(catalogue, position, QStringLiteral(".sig"), Member::Sig,
                         [&](const QString &path, QString *error) {
-        std::vector<BookmarkRecord> list = BookmarkFile::read(path);
-        const bool marked = applyBookmarkChange(list, item, change, description);
-        if (!BookmarkFile::write(path, list)) {
-            *error = path;
-            return false;
-        }
-        if (bookmarks)
-            *bookmarks = std::move(list);
-        if (bookmarked)
-            *bookmarked = marked;
-        return true;
-    });
+                            std::vector<BookmarkRecord> list = BookmarkFile::read(path);
+                            const bool marked = applyBookmarkChange(list, item, change, description);
+                            if (!BookmarkFile::write(path, list)) {
+                                *error = path;
+                                return false;
+                            }
+                            if (bookmarks)
+                                *bookmarks = std::move(list);
+                            if (bookmarked)
+                                *bookmarked = marked;
+                            return true;
+                        });
 }
 
 } // namespace vorn::edit

@@ -34,25 +34,24 @@ std::optional<BookmarkRecord> fileBookmark(const DiscTree &tree, int file);
 std::optional<BookmarkRecord> bookmarkAt(const DiscTree &tree, const QString &path);
 
 enum class BookmarkChange {
-    Toggle,     // removed when a bookmark of the same name and path exists, else added
-    Describe,   // the description of the bookmark of the same kind and number is set;
-                // an item without one is toggled (bookmarked without description)
-    Set,        // added when missing, its description set: repeating never removes it
-    Add,        // added when missing; an existing bookmark stays as it is
-    Remove,     // removed when there
+    Toggle, // removed when a bookmark of the same name and path exists, else added
+    Describe, // the description of the bookmark of the same kind and number is set;
+    // an item without one is toggled (bookmarked without description)
+    Set, // added when missing, its description set: repeating never removes it
+    Add, // added when missing; an existing bookmark stays as it is
+    Remove, // removed when there
 };
 
 // The rule on a bookmark list (entry 0 unused). Returns whether the item is
 // bookmarked afterwards.
-bool applyBookmarkChange(std::vector<BookmarkRecord> &bookmarks, const BookmarkRecord &item,
-                         BookmarkChange change, const QString &description = {});
+bool applyBookmarkChange(std::vector<BookmarkRecord> &bookmarks, const BookmarkRecord &item, BookmarkChange change,
+                         const QString &description = {});
 
 // Applies the change to the disc's bookmark file and packs it. `bookmarks`, when
 // given, receives the disc's bookmark list as written; `bookmarked` whether the item
 // is bookmarked afterwards.
-EditResult changeBookmark(Catalogue &catalogue, int position, const BookmarkRecord &item,
-                          BookmarkChange change, const QString &description = {},
-                          std::vector<BookmarkRecord> *bookmarks = nullptr,
+EditResult changeBookmark(Catalogue &catalogue, int position, const BookmarkRecord &item, BookmarkChange change,
+                          const QString &description = {}, std::vector<BookmarkRecord> *bookmarks = nullptr,
                           bool *bookmarked = nullptr);
 
 } // namespace edit

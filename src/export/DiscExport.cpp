@@ -35,8 +35,8 @@ bool isFolderPath(const QString &path)
 bool holdsDiscArchives(const QString &folder)
 {
     const QDir dir(folder);
-    const QStringList names = dir.entryList({QStringLiteral("*.VORN")}, QDir::Files | QDir::Hidden,
-                                            QDir::Name | QDir::IgnoreCase);
+    const QStringList names =
+        dir.entryList({QStringLiteral("*.VORN")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     return !names.isEmpty();
 }
 
@@ -73,8 +73,7 @@ QString initialExportFolder(const Catalogue &catalogue)
     return catalogue.dataFolder + QStringLiteral("Export");
 }
 
-DiscExportResult exportDiscs(const Catalogue &catalogue, const DiscExportRequest &request,
-                             UserPrompt &prompt)
+DiscExportResult exportDiscs(const Catalogue &catalogue, const DiscExportRequest &request, UserPrompt &prompt)
 {
     DiscExportResult result;
     if (!isFolderPath(request.folder)) {
@@ -89,8 +88,7 @@ DiscExportResult exportDiscs(const Catalogue &catalogue, const DiscExportRequest
         return result;
     }
 
-    const QString count = LoadText(450) + u' ' + QString::number(request.positions.size())
-        + QStringLiteral(" CD?");
+    const QString count = LoadText(450) + u' ' + QString::number(request.positions.size()) + QStringLiteral(" CD?");
     if (prompt.askYesNo(count) != Answer::Yes)
         return result;
 
@@ -120,8 +118,7 @@ DiscExportResult exportDiscs(const Catalogue &catalogue, const DiscExportRequest
             return result;
         }
         if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
-            const QString question = LoadText(420) + u'\n' + QDir::toNativeSeparators(target) + u'\n'
-                + LoadText(545);
+            const QString question = LoadText(420) + u'\n' + QDir::toNativeSeparators(target) + u'\n' + LoadText(545);
             if (prompt.askYesNo(question) != Answer::Yes)
                 continue;
             if (!QFile::remove(target)) {

@@ -20,17 +20,17 @@ struct DiscExportRequest
 struct DiscExportResult
 {
     enum class Outcome {
-        Exported,        // every ticked disc was handled; the count was shown
-        InvalidFolder,   // 430
-        Declined,        // No to the count question or to creating the folder
-        CreateFailed,    // 439
-        TargetIsSource,  // 700/701: the target is the data folder or a source archive
-        Stopped,         // stopped at 461, 440 or 602: the caller shows the folder
+        Exported, // every ticked disc was handled; the count was shown
+        InvalidFolder, // 430
+        Declined, // No to the count question or to creating the folder
+        CreateFailed, // 439
+        TargetIsSource, // 700/701: the target is the data folder or a source archive
+        Stopped, // stopped at 461, 440 or 602: the caller shows the folder
     };
     Outcome outcome = Outcome::Declined;
-    int exported = 0;          // archives copied (or moved)
-    int moved = 0;             // sources deleted after their copy
-    QString folder;            // the target folder, ending in a separator
+    int exported = 0; // archives copied (or moved)
+    int moved = 0; // sources deleted after their copy
+    QString folder; // the target folder, ending in a separator
     // The folder to open in the file manager after a stop.
     bool showFolder() const { return outcome == Outcome::Stopped; }
 };
@@ -47,7 +47,6 @@ QString initialExportFolder(const Catalogue &catalogue);
 // Discs copied before a stop stay copied. On success the count is shown (466) and the
 // folder is stored as the next starting folder. The disc array is not changed: after
 // a move the caller reopens the data folder.
-DiscExportResult exportDiscs(const Catalogue &catalogue, const DiscExportRequest &request,
-                             UserPrompt &prompt);
+DiscExportResult exportDiscs(const Catalogue &catalogue, const DiscExportRequest &request, UserPrompt &prompt);
 
 } // namespace vorn

@@ -11,18 +11,18 @@ struct SearchRow;
 // One row of a result list (search results or bookmarks) as the list exports read it.
 struct ListRow
 {
-    bool folder = false;   // shown with the closed-folder picture
-    QString name;          // the row's text
-    QString discName;      // sub-item 1
-    QString location;      // sub-item 2: the location inside the disc
-    QString extension;     // sub-item 3
+    bool folder = false; // shown with the closed-folder picture
+    QString name; // the row's text
+    QString discName; // sub-item 1
+    QString location; // sub-item 2: the location inside the disc
+    QString extension; // sub-item 3
 };
 
 // One row of the file pane: its name, size column and date column as shown.
 struct FilePaneRow
 {
     QString name;
-    QString sizeText;      // right-aligned kilobytes; empty for a sub-folder row
+    QString sizeText; // right-aligned kilobytes; empty for a sub-folder row
     QString dateText;
 };
 

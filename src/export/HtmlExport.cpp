@@ -45,8 +45,8 @@ bool loadTree(const Catalogue &catalogue, const QString &identifier, DiscTree &t
         *error = QDir::toNativeSeparators(archive) + QStringLiteral(": ") + LoadText(437);
         return false;
     }
-    const auto members = DiscArchive::readMembers(archive, QStringLiteral(".rep;.fic;"),
-                                                  std::numeric_limits<qint64>::max());
+    const auto members =
+        DiscArchive::readMembers(archive, QStringLiteral(".rep;.fic;"), std::numeric_limits<qint64>::max());
     for (const auto &[name, bytes] : members) {
         if (name.compare(identifier + QLatin1String(".rep"), Qt::CaseInsensitive) == 0)
             tree.folders = TreeFiles::parseFolderFile(bytes);
@@ -83,8 +83,7 @@ public:
             return failed(error);
 
         const QString reference = m_names.folderReference();
-        QString index = htmlIndexHead(QStringLiteral("Export"), reference, m_options.fontSize,
-                                      m_names.base);
+        QString index = htmlIndexHead(QStringLiteral("Export"), reference, m_options.fontSize, m_names.base);
         const int total = int(positions.size());
         for (int i = 0; i < total; ++i) {
             const DiscRecord &disc = m_catalogue.disc(positions[size_t(i)]);
@@ -169,24 +168,21 @@ std::vector<int> discsWithKeywords(const Catalogue &catalogue, const std::vector
     std::vector<int> positions;
     for (int i = 1; i <= catalogue.discCount(); ++i) {
         const QString &codes = catalogue.disc(i).keywordCodes;
-        if (std::any_of(numbers.begin(), numbers.end(), [&](qint16 k) {
-                return carriesKeyword(codes, k);
-            }))
+        if (std::any_of(numbers.begin(), numbers.end(), [&](qint16 k) { return carriesKeyword(codes, k); }))
             positions.push_back(i);
     }
     return positions;
 }
 
-HtmlExportResult exportHtml(const Catalogue &catalogue, const QString &indexPath,
-                            std::vector<int> positions, const HtmlExportOptions &options,
-                            RunObserver &observer)
+HtmlExportResult exportHtml(const Catalogue &catalogue, const QString &indexPath, std::vector<int> positions,
+                            const HtmlExportOptions &options, RunObserver &observer)
 {
     observer.clearCancel();
     std::sort(positions.begin(), positions.end());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    positions.erase(std::remove_if(positions.begin(), positions.end(),
-                                   [&](int p) { return p < 1 || p > catalogue.discCount(); }),
-                    positions.end());
+    positions.erase(
+        std::remove_if(positions.begin(), positions.end(), [&](int p) { return p < 1 || p > catalogue.discCount(); }),
+        positions.end());
     if (positions.empty()) {
         observer.prompt().warn(LoadText(556));
         HtmlExportResult result;
@@ -204,8 +200,8 @@ HtmlExportResult runHtmlExport(const Catalogue &catalogue, const std::vector<int
     title.remove(u'&');
     if (title.endsWith(QLatin1String("...")))
         title.chop(3);
-    QString path = observer.prompt().chooseFile(
-        title, QStringLiteral("HTML (*.HTML *.html);;HTM (*.HTM *.htm);;*.* (*)"), true);
+    QString path =
+        observer.prompt().chooseFile(title, QStringLiteral("HTML (*.HTML *.html);;HTM (*.HTM *.htm);;*.* (*)"), true);
     if (path.isEmpty())
         return {};
     if (QFileInfo(path).suffix().isEmpty())

@@ -13,11 +13,11 @@ class RunObserver;
 // What an HTML export did.
 struct HtmlExportResult
 {
-    bool written = false;     // the index page was written
-    bool cancelled = false;   // the stop flag ended the disc loop early (the index is still written)
+    bool written = false; // the index page was written
+    bool cancelled = false; // the stop flag ended the disc loop early (the index is still written)
     int discsExported = 0;
     QString indexPath;
-    QString message;          // the text shown when the export stopped on an error
+    QString message; // the text shown when the export stopped on an error
 };
 
 // Positions of the discs whose keyword codes hold "|k|" for at least one of the
@@ -33,9 +33,8 @@ std::vector<int> discsWithKeywords(const Catalogue &catalogue, const std::vector
 // 556, nothing written. A write that fails: message 421 with its description, the
 // export stops and the index page is not written. After a cancel the index lists the
 // discs done so far.
-HtmlExportResult exportHtml(const Catalogue &catalogue, const QString &indexPath,
-                            std::vector<int> positions, const HtmlExportOptions &options,
-                            RunObserver &observer);
+HtmlExportResult exportHtml(const Catalogue &catalogue, const QString &indexPath, std::vector<int> positions,
+                            const HtmlExportOptions &options, RunObserver &observer);
 
 // The export as the window runs it: asks for the index file with the save dialog
 // (cancelled: nothing written, no message; a name without extension gets ".html"),

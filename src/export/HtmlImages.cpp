@@ -47,8 +47,8 @@ bool copyBackgrounds(const QString &folder, QString *error)
         QFile source(QStringLiteral(":/export/") + name);
         const QString target = folder + u'/' + name;
         QSaveFile out(target);
-        if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)
-            || out.write(source.readAll()) < 0 || !commitDurably(out)) {
+        if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(source.readAll()) < 0
+            || !commitDurably(out)) {
             if (error)
                 *error = target + QStringLiteral(": ") + out.errorString();
             return false;

@@ -12,7 +12,7 @@ namespace vorn {
 namespace HtmlImages {
 
 // The four background pictures shipped with the program.
-QStringList backgroundNames();   // ligne.png, haut.png, bas.png, lignessb.png
+QStringList backgroundNames(); // ligne.png, haut.png, bas.png, lignessb.png
 
 // Copies the background pictures into `folder`, replacing older copies. False when one
 // cannot be written; `error` names it.

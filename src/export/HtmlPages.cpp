@@ -25,8 +25,8 @@ const QLatin1String MetaRightsName("copyright");
 
 QString meta(QLatin1String name, const QString &value)
 {
-    return QLatin1String("<meta name=\"") + name + QLatin1String("\" content=\"")
-        + htmlEscaped(value) + QLatin1String("\" />");
+    return QLatin1String("<meta name=\"") + name + QLatin1String("\" content=\"") + htmlEscaped(value)
+        + QLatin1String("\" />");
 }
 
 // The keyword names of a disc in keyword-list order, each followed by " ; ".
@@ -71,22 +71,20 @@ int entriesPerColumn(int entries, int columns)
     return int(roundHalfEven((double(entries) + columns) / columns));
 }
 
-QString htmlIndexHead(const QString &title, const QString &folderReference, int fontSize,
-                      const QString &banner)
+QString htmlIndexHead(const QString &title, const QString &folderReference, int fontSize, const QString &banner)
 {
     const QString folder = htmlEscaped(folderReference) + QLatin1String("_files");
     QString head = T(9000) + htmlEscaped(title) + Crlf;
     for (int id = 9001; id <= 9006; ++id)
         head += T(id) + Crlf;
-    head += QString::number(fontSize) + T(9007) + T(9008) + folder + T(9009) + folder + T(9010)
-        + Crlf + htmlEscaped(banner) + T(9011) + Crlf;
+    head += QString::number(fontSize) + T(9007) + T(9008) + folder + T(9009) + folder + T(9010) + Crlf
+        + htmlEscaped(banner) + T(9011) + Crlf;
     return head;
 }
 
 QString htmlPageFoot(const QString &folderReference)
 {
-    return T(9023) + htmlEscaped(folderReference) + QLatin1String("_files") + T(9024) + Crlf
-        + T(9025) + T(9026);
+    return T(9023) + htmlEscaped(folderReference) + QLatin1String("_files") + T(9024) + Crlf + T(9025) + T(9026);
 }
 
 QString htmlIndexRow(const Catalogue &catalogue, const DiscRecord &disc, const QString &iconFile,
@@ -98,8 +96,7 @@ QString htmlIndexRow(const Catalogue &catalogue, const DiscRecord &disc, const Q
         row += T(9015) + folder + htmlEscaped(urlSegment(iconFile)) + T(9016);
     row += T(9013);
     if (options.contents)
-        row += QLatin1String("<a href=\"") + folder + urlSegment(disc.identifier)
-            + QLatin1String(".htm\">");
+        row += QLatin1String("<a href=\"") + folder + urlSegment(disc.identifier) + QLatin1String(".htm\">");
     row += htmlEscaped(disc.name);
     if (options.contents)
         row += QLatin1String("</a>");
@@ -112,17 +109,15 @@ QString htmlIndexRow(const Catalogue &catalogue, const DiscRecord &disc, const Q
 }
 
 QString htmlContentsPage(const DiscRecord &disc, const DiscTree &tree, const QString &iconFile,
-                         const HtmlSiteNames &names, const HtmlExportOptions &options,
-                         RunObserver *observer)
+                         const HtmlSiteNames &names, const HtmlExportOptions &options, RunObserver *observer)
 {
     const QString site = QLatin1String("../") + urlSegment(names.base);
     const QString folder = site + QLatin1String("_files/");
     const QString name = htmlEscaped(disc.name);
 
     QString page = T(9000) + name + QLatin1String("</title>") + meta(QLatin1String("author"), MetaAuthor)
-        + meta(QLatin1String("description"), T(732))
-        + meta(QLatin1String("keywords"), T(733)) + meta(MetaRightsName, T(734)) + Crlf
-        + QLatin1String("<style type=\"text/css\">") + Crlf
+        + meta(QLatin1String("description"), T(732)) + meta(QLatin1String("keywords"), T(733))
+        + meta(MetaRightsName, T(734)) + Crlf + QLatin1String("<style type=\"text/css\">") + Crlf
         + QLatin1String("BODY { margin: 12px; background-color: #FFFFFF; color: #000000; }") + Crlf
         + QLatin1String("A:visited  { color:#330099; text-decoration: none; }") + Crlf
         + QLatin1String("A:hover    { color:#FF0000; }") + Crlf
@@ -135,18 +130,17 @@ QString htmlContentsPage(const DiscRecord &disc, const DiscTree &tree, const QSt
         indexLink += u'.' + urlSegment(names.extension);
     page += QLatin1String("<table class=\"cb\" border=\"1\" style=\"width: 500pt; float: left; "
                           "background-image: url('")
-        + folder + QLatin1String("ligne.png');\"><tr style=\"height: 36pt\"><td align=\"left\">"
-                                 "&nbsp;&nbsp;&nbsp;&nbsp;<img src=\"")
+        + folder
+        + QLatin1String("ligne.png');\"><tr style=\"height: 36pt\"><td align=\"left\">"
+                        "&nbsp;&nbsp;&nbsp;&nbsp;<img src=\"")
         + folder + htmlEscaped(urlSegment(iconFile))
         + QLatin1String("\" height=\"16\" width=\"16\" alt=\"\" />"
                         "<font color=\"black\" size=\"3\">&nbsp;&nbsp;&nbsp;&nbsp;<b>")
-        + name + QLatin1String("</b></font></td><td align=\"center\"><a href=\"") + indexLink
-        + QLatin1String("\">") + htmlEscaped(T(511))
-        + QLatin1String("</a></td></tr></table><br /><br /><br /><br /><hr />");
+        + name + QLatin1String("</b></font></td><td align=\"center\"><a href=\"") + indexLink + QLatin1String("\">")
+        + htmlEscaped(T(511)) + QLatin1String("</a></td></tr></table><br /><br /><br /><br /><hr />");
 
     const QString tableOpen = QLatin1String("<table class=\"cb\"")
-        + (options.borders ? QLatin1String(" border=\"1\" cellspacing=\"0\" cellpadding=\"6\"")
-                           : QLatin1String(""))
+        + (options.borders ? QLatin1String(" border=\"1\" cellspacing=\"0\" cellpadding=\"6\"") : QLatin1String(""))
         + QLatin1String(" style=\"background-image: url('") + folder
         + QLatin1String("lignessb.png');\"><tr><td valign=\"top\">");
     const QLatin1String newCell("</td><td valign=\"top\">");
@@ -174,9 +168,8 @@ QString htmlContentsPage(const DiscRecord &disc, const DiscTree &tree, const QSt
         }
 
         const int parent = number == 0 ? 0 : tree.folders[size_t(number)].parent;
-        page += QLatin1String("<a name=\"") + QString::number(number)
-            + QLatin1String("\"></a><a href=\"#") + QString::number(parent)
-            + QLatin1String("\">/\\..</a><b>") + htmlEscaped(shownPath(tree, number))
+        page += QLatin1String("<a name=\"") + QString::number(number) + QLatin1String("\"></a><a href=\"#")
+            + QString::number(parent) + QLatin1String("\">/\\..</a><b>") + htmlEscaped(shownPath(tree, number))
             + QLatin1String("</b>") + tableOpen;
 
         const int n = int(subFolders.size() + files.size());

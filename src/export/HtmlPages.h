@@ -13,11 +13,11 @@ class RunObserver;
 // The names of one exported site, from the chosen index file <dir>/<base>.<ext>.
 struct HtmlSiteNames
 {
-    QString base;        // "catalogue"
-    QString extension;   // "htm"; empty when the file has none
+    QString base; // "catalogue"
+    QString extension; // "htm"; empty when the file has none
 
-    QString indexFileName() const;        // "catalogue.htm"
-    QString companionFolderName() const;  // "catalogue_files"
+    QString indexFileName() const; // "catalogue.htm"
+    QString companionFolderName() const; // "catalogue_files"
     // The index page's relative URL of its companion folder without "_files".
     QString folderReference() const;
 };
@@ -29,8 +29,7 @@ int entriesPerColumn(int entries, int columns);
 // The index page's head: the fixed fragments with the title, the font size, the
 // companion folder reference F (as given by HtmlSiteNames::folderReference) and the
 // banner text. Title and banner are escaped here.
-QString htmlIndexHead(const QString &title, const QString &folderReference, int fontSize,
-                      const QString &banner);
+QString htmlIndexHead(const QString &title, const QString &folderReference, int fontSize, const QString &banner);
 
 // The closing banner row and the end of the index page.
 QString htmlPageFoot(const QString &folderReference);
@@ -44,7 +43,6 @@ QString htmlIndexRow(const Catalogue &catalogue, const DiscRecord &disc, const Q
 // the end of the page (without the final line end). The observer, when given, gets a
 // yield per folder.
 QString htmlContentsPage(const DiscRecord &disc, const DiscTree &tree, const QString &iconFile,
-                         const HtmlSiteNames &names, const HtmlExportOptions &options,
-                         RunObserver *observer = nullptr);
+                         const HtmlSiteNames &names, const HtmlExportOptions &options, RunObserver *observer = nullptr);
 
 } // namespace vorn

@@ -68,7 +68,7 @@ QImage folderPicture()
     for (int y = 3; y <= 13; ++y) {
         for (int x = 1; x <= 14; ++x) {
             if (y == 3 && x > 6)
-                continue;   // the tab stands above the left part only
+                continue; // the tab stands above the left part only
             const bool border = y == 3 || y == 13 || x == 1 || x == 14 || (y == 4 && x > 6);
             image.setPixel(x, y, border ? edge : body);
         }
@@ -117,8 +117,7 @@ public:
             return false;
         }
         if (!HtmlImages::copyBackgrounds(m_folder, error)
-            || !HtmlImages::writeBitmap(HtmlImages::discPicture(), m_folder + QStringLiteral("/CD.bmp"),
-                                        error))
+            || !HtmlImages::writeBitmap(HtmlImages::discPicture(), m_folder + QStringLiteral("/CD.bmp"), error))
             return false;
         const QString reference = m_names.folderReference();
         const QString pictures = htmlEscaped(reference) + QLatin1String("_files/");
@@ -149,9 +148,8 @@ private:
         } else {
             key = u'J' + row.extension.toCaseFolded();
             auto known = m_files.constFind(key);
-            file = known != m_files.constEnd()
-                ? *known
-                : u'J' + QString::number(++m_extensions) + QLatin1String(".bmp");
+            file =
+                known != m_files.constEnd() ? *known : u'J' + QString::number(++m_extensions) + QLatin1String(".bmp");
         }
         if (m_files.contains(key))
             return true;
@@ -167,7 +165,7 @@ private:
     HtmlSiteNames m_names;
     QString m_path;
     QString m_folder;
-    QHash<QString, QString> m_files;   // picture key -> file name
+    QHash<QString, QString> m_files; // picture key -> file name
     int m_extensions = 0;
 };
 
@@ -244,8 +242,7 @@ QString chooseHtmlListFile(UserPrompt &prompt)
 }
 
 bool exportResultListHtml(const QString &path, ListSource list, const std::vector<ListRow> &rows,
-                          const HtmlExportOptions &options, UserPrompt &prompt,
-                          const RowPicture &picture)
+                          const HtmlExportOptions &options, UserPrompt &prompt, const RowPicture &picture)
 {
     const QString title = LoadText(list == ListSource::Bookmarks ? 635 : 553);
     QString error;

@@ -51,7 +51,6 @@ using RowPicture = std::function<QImage(const ListRow &row)>;
 // for the n-th extension met (ignoring case). Every text from a disc or a user is
 // escaped. A failure shows 421 with its description and gives false.
 bool exportResultListHtml(const QString &path, ListSource list, const std::vector<ListRow> &rows,
-                          const HtmlExportOptions &options, UserPrompt &prompt,
-                          const RowPicture &picture = {});
+                          const HtmlExportOptions &options, UserPrompt &prompt, const RowPicture &picture = {});
 
 } // namespace vorn

@@ -85,8 +85,7 @@ QString dataFolderInfo(const Catalogue &catalogue)
     qint64 vornCount = 0;
     qint64 vornSize = 0;
     const QDir folder(catalogue.dataFolder);
-    const QFileInfoList entries =
-        folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    const QFileInfoList entries = folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QFileInfo &entry : entries) {
         ++fileCount;
         folderSize += entry.size();

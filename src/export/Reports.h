@@ -43,8 +43,7 @@ bool passesKeywordFilter(const QString &keywordCodes, int keywordFilter);
 QString totals(const Catalogue &catalogue, int keywordFilter, RunObserver *observer = nullptr);
 
 // The report with that index (3 to 7); an empty text for any other index.
-QString build(int index, const Catalogue &catalogue, int keywordFilter = 0,
-              RunObserver *observer = nullptr);
+QString build(int index, const Catalogue &catalogue, int keywordFilter = 0, RunObserver *observer = nullptr);
 
 } // namespace Reports
 } // namespace vorn

@@ -165,16 +165,15 @@ QIcon AppIcons::fileIcon(const QString &fileName)
     if (found != m_extensions.constEnd())
         return *found;
     QIcon fallback = icon(QStringLiteral("FILE"));
-    if (extension == QLatin1String("ZIP") || extension == QLatin1String("CAB")
-        || extension == QLatin1String("RAR"))
+    if (extension == QLatin1String("ZIP") || extension == QLatin1String("CAB") || extension == QLatin1String("RAR"))
         fallback = icon(QStringLiteral("ZIP"));
     else if (extension == QLatin1String("TXT"))
         fallback = icon(QStringLiteral("TXT"));
     QIcon result = fallback;
     if (!extension.isEmpty()) {
         static const QMimeDatabase mimes;
-        const QMimeType type = mimes.mimeTypeForFile(QStringLiteral("x.") + extension.toLower(),
-                                                     QMimeDatabase::MatchExtension);
+        const QMimeType type =
+            mimes.mimeTypeForFile(QStringLiteral("x.") + extension.toLower(), QMimeDatabase::MatchExtension);
         if (type.isValid() && !type.isDefault()) {
             result = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), fallback));
         }

@@ -51,13 +51,8 @@ struct BusyCursor
 
 BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, BrowseMenus &menus, UserPrompt &prompt,
                        DriveLayer &drives, ShellLauncher *launcher, QWidget *parent)
-    : QWidget(parent)
-    , m_catalogue(catalogue)
-    , m_icons(icons)
-    , m_menus(menus)
-    , m_prompt(prompt)
-    , m_drives(drives)
-    , m_launcher(launcher)
+    : QWidget(parent), m_catalogue(catalogue), m_icons(icons), m_menus(menus), m_prompt(prompt), m_drives(drives),
+      m_launcher(launcher)
 {
     m_tree = new QTreeWidget;
     m_tree->setObjectName(QStringLiteral("TV1"));
@@ -80,10 +75,9 @@ BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, BrowseMenus &menus
     m_files->setColumnWidth(FilePaneModel::Description, 180);
     m_files->setColumnWidth(FilePaneModel::Size, 90);
     // Wide enough for the longest short date of the user's locale.
-    const QString longDate = QLocale::system().toString(QDateTime(QDate(2028, 12, 28), QTime(23, 58, 58)),
-                                                        QLocale::ShortFormat);
-    m_files->setColumnWidth(FilePaneModel::Date,
-                            qMax(130, m_files->fontMetrics().horizontalAdvance(longDate) + 24));
+    const QString longDate =
+        QLocale::system().toString(QDateTime(QDate(2028, 12, 28), QTime(23, 58, 58)), QLocale::ShortFormat);
+    m_files->setColumnWidth(FilePaneModel::Date, qMax(130, m_files->fontMetrics().horizontalAdvance(longDate) + 24));
     m_files->header()->setSortIndicator(-1, Qt::AscendingOrder);
 
     m_info = new QLabel;
@@ -129,8 +123,8 @@ BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, BrowseMenus &menus
         const QString key = item->data(0, KeyRole).toString();
         const QString image = item->data(0, KeyRole + 1).toString();
         if (key.startsWith(u'K') && key != QLatin1String("K0"))
-            item->setIcon(0, m_icons.icon(image == QLatin1String("FCe") ? QStringLiteral("FOe")
-                                                                        : QStringLiteral("FO")));
+            item->setIcon(0,
+                          m_icons.icon(image == QLatin1String("FCe") ? QStringLiteral("FOe") : QStringLiteral("FO")));
     });
     connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem *item) {
         const QString key = item->data(0, KeyRole).toString();
@@ -297,7 +291,7 @@ QTreeWidgetItem *BrowsePane::findOrAddArchiveNode(const QString &key)
     // back to it before that, once the disc has been shown anew.
     const int number = key.mid(1).toInt();
     for (int folder = 0; number >= 0 && size_t(number) >= m_shown.tree.files.size()
-                         && size_t(folder) < m_shown.tree.folders.size() && !m_shown.loader.failed();
+         && size_t(folder) < m_shown.tree.folders.size() && !m_shown.loader.failed();
          ++folder)
         m_shown.loader.load(m_catalogue, m_shown.tree, folder, m_shown.position);
     if (number < 0 || size_t(number) >= m_shown.tree.files.size())
@@ -326,8 +320,8 @@ bool BrowsePane::showNode(const QString &key, bool fromHistory)
         m_sortColumn = -1;
         m_files->header()->setSortIndicator(-1, Qt::AscendingOrder);
         const QChar separator = groupSeparator();
-        const QString summary = QString::number(folderRows) + LoadText(377) + QString::number(fileRows)
-            + LoadText(378) + groupDigits(kilobytesFromBytes(totalBytes), separator) + LoadText(871)
+        const QString summary = QString::number(folderRows) + LoadText(377) + QString::number(fileRows) + LoadText(378)
+            + groupDigits(kilobytesFromBytes(totalBytes), separator) + LoadText(871)
             + groupDigits(totalBytes, separator) + LoadText(872);
         m_info->setProperty("tag", summary);
         m_info->setText(item->text(0) + QString(9, u' ') + summary);

@@ -4,10 +4,10 @@
 #include "capture/FilterTable.h"
 #include "edit/DiscCataloguing.h"
 #include "edit/DiscEdits.h"
-#include "gui/EditReport.h"
 #include "gui/BrowsePane.h"
 #include "gui/DiscInfoPane.h"
 #include "gui/DiscListPane.h"
+#include "gui/EditReport.h"
 #include "gui/Form1.h"
 #include "gui/Form2.h"
 #include "gui/FrmArchivage.h"
@@ -27,17 +27,10 @@
 
 namespace vorn {
 
-
 DiscCataloguing::DiscCataloguing(Form1 &window, Catalogue &catalogue, DataFolderList &folders, DriveLayer &drives,
                                  cDrive &drive, UserPrompt &prompt, AppIcons &icons)
-    : QObject(&window)
-    , m_window(window)
-    , m_catalogue(catalogue)
-    , m_folders(folders)
-    , m_drives(drives)
-    , m_drive(drive)
-    , m_prompt(prompt)
-    , m_icons(icons)
+    : QObject(&window), m_window(window), m_catalogue(catalogue), m_folders(folders), m_drives(drives), m_drive(drive),
+      m_prompt(prompt), m_icons(icons)
 {
 }
 
@@ -108,7 +101,7 @@ void DiscCataloguing::readDiscIcon(QChar letter, const QString &identifier)
 // A run on the disc in `letter` inside the progress window, with the window's
 // controls disabled and the drive watch idle; endRun() gives them back.
 void DiscCataloguing::runInProgressWindow(QChar letter,
-                                const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work)
+                                          const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work)
 {
     m_window.setBusy(true);
     m_window.setControlsEnabled(false);
@@ -227,8 +220,8 @@ void DiscCataloguing::identifyDiscInDrive()
         return;
     }
     const QString given = m_window.discList()->givenDriveName(inserted->letter);
-    auto *picker = new FrmListeCD(m_window, inserted->identifier, given.isEmpty() ? inserted->label : given,
-                                  inserted->label);
+    auto *picker =
+        new FrmListeCD(m_window, inserted->identifier, given.isEmpty() ? inserted->label : given, inserted->label);
     picker->show();
 }
 

@@ -33,9 +33,9 @@ public:
     DiscCataloguing(Form1 &window, Catalogue &catalogue, DataFolderList &folders, DriveLayer &drives, cDrive &drive,
                     UserPrompt &prompt, AppIcons &icons);
 
-    void catalogueDiscInDrive();                    // BtSauveCD_Click
-    void updateSelectedDisc();                      // "Mise à jour..."
-    void identifyDiscInDrive();                     // "Identification manuelle..."
+    void catalogueDiscInDrive(); // BtSauveCD_Click
+    void updateSelectedDisc(); // "Mise à jour..."
+    void identifyDiscInDrive(); // "Identification manuelle..."
     // Catalogues the disc in drive `letter` through the core call, in the progress
     // window; refills the lists and shows the new disc. False when nothing was catalogued.
     bool archiveDisc(const edit::NewDisc &disc, const edit::CaptureSettings &capture, const FilterTable &filters,
@@ -47,8 +47,7 @@ public:
 
 private:
     QChar cataloguingLetter() const;
-    void runInProgressWindow(QChar letter,
-                             const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work);
+    void runInProgressWindow(QChar letter, const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work);
     void endRun();
     void leaveShownDisc();
     void updateDisc(int position, QChar letter);

@@ -40,9 +40,7 @@ QString keywordCaption(const Catalogue &catalogue, const KeywordEntry &keyword)
 } // namespace
 
 DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMenus &menus, QWidget *parent)
-    : QWidget(parent)
-    , m_catalogue(catalogue)
-    , m_prompt(prompt)
+    : QWidget(parent), m_catalogue(catalogue), m_prompt(prompt)
 {
     m_description = new QPlainTextEdit;
     m_description->setObjectName(QStringLiteral("TxtDesc"));
@@ -229,7 +227,7 @@ bool DiscInfoPane::saveCurrentDisc()
     const EditResult result = edit::changeDiscInfo(m_catalogue, m_catalogue.current, changes);
     reportEdit(m_prompt, result);
     if (result.busy())
-        return false;   // the typed text and ticks stay, to be written at the next leave
+        return false; // the typed text and ticks stay, to be written at the next leave
     // Written or not, the edit is not offered again: a failure is said once.
     m_modified = false;
     // The keyword list may have followed "MC.txt" written by another copy.

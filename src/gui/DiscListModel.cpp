@@ -103,7 +103,8 @@ bool DiscListModel::setData(const QModelIndex &index, const QVariant &value, int
     // The handler may refill the model: it runs once the editor has let go.
     const QString identifier = m_entries[size_t(index.row())].identifier;
     const QString text = value.toString();
-    QMetaObject::invokeMethod(this, [this, identifier, text] { m_rename(identifier, text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, identifier, text] { m_rename(identifier, text); }, Qt::QueuedConnection);
     return false;
 }
 

@@ -16,14 +16,14 @@ struct DiscListEntry
     enum class Kind { Drive, Separator, Disc };
 
     Kind kind = Kind::Disc;
-    QChar letter;              // a drive's letter
-    QString identifier;        // a disc's identifier; a drive's NumberID ("0" when empty)
-    DriveState state = DriveState::Empty;   // a drive's
-    QString label;             // the volume label of the disc in a drive
+    QChar letter; // a drive's letter
+    QString identifier; // a disc's identifier; a drive's NumberID ("0" when empty)
+    DriveState state = DriveState::Empty; // a drive's
+    QString label; // the volume label of the disc in a drive
     QString text;
     QString toolTip;
     QIcon icon;
-    bool excluded = false;     // shown in blue
+    bool excluded = false; // shown in blue
 
     bool isDrive() const { return kind == Kind::Drive; }
     bool isDisc() const { return kind == Kind::Disc; }

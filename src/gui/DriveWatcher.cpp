@@ -11,10 +11,7 @@
 namespace vorn {
 
 DriveWatcher::DriveWatcher(DriveLayer &layer, cDrive &drive, QObject *timerParent)
-    : QObject(nullptr)
-    , m_layer(layer)
-    , m_drive(drive)
-    , m_timer(new QTimer(timerParent))
+    : QObject(nullptr), m_layer(layer), m_drive(drive), m_timer(new QTimer(timerParent))
 {
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(500);

@@ -45,12 +45,18 @@ QVariant FilePaneModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
-        case Name: return row.name;
-        case Description: return row.description;
-        case Size: return row.size;
-        case Date: return row.date;
-        case DateNumber: return row.dateNumber;
-        default: return {};
+        case Name:
+            return row.name;
+        case Description:
+            return row.description;
+        case Size:
+            return row.size;
+        case Date:
+            return row.date;
+        case DateNumber:
+            return row.dateNumber;
+        default:
+            return {};
         }
     case Qt::DecorationRole:
         return index.column() == Name ? QVariant(row.icon) : QVariant();
@@ -90,10 +96,14 @@ void FilePaneModel::sort(int column, Qt::SortOrder order)
         permutation[i] = int(i);
     auto text = [column](const FilePaneRow &row) -> const QString & {
         switch (column) {
-        case Description: return row.description;
-        case Size: return row.size;
-        case Date: return row.date;
-        default: return row.name;
+        case Description:
+            return row.description;
+        case Size:
+            return row.size;
+        case Date:
+            return row.date;
+        default:
+            return row.name;
         }
     };
     const bool descending = order == Qt::DescendingOrder;

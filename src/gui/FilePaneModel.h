@@ -14,12 +14,12 @@ struct FilePaneRow
     QString key;
     QString name;
     QString description;
-    QString size;          // kilobytes, grouped, right-aligned to 12 characters
-    QString date;          // short date-time
+    QString size; // kilobytes, grouped, right-aligned to 12 characters
+    QString date; // short date-time
     double dateNumber = 0; // the hidden fifth column
     QIcon icon;
-    QString image;         // "FC", "FCe" for folders, "J" for files
-    bool bold = false;     // bookmarked
+    QString image; // "FC", "FCe" for folders, "J" for files
+    bool bold = false; // bookmarked
 };
 
 // The rows of `LV1`. Columns: name, description, size (Ko), modified, and the date as

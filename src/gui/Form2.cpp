@@ -26,8 +26,7 @@ void Form2Observer::yield()
         requestCancel();
 }
 
-Form2::Form2(QWidget *parent)
-    : QDialog(parent)
+Form2::Form2(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(LoadText(353));

@@ -50,11 +50,7 @@ QCheckBox *checkBox(const QString &name, int caption)
 
 FrmArchivage::FrmArchivage(Form1 &owner, QChar letter, const QString &identifier, const QString &label,
                            const QString &proposedName)
-    : QDialog(&owner)
-    , m_owner(owner)
-    , m_letter(letter)
-    , m_identifier(identifier)
-    , m_label(label)
+    : QDialog(&owner), m_owner(owner), m_letter(letter), m_identifier(identifier), m_label(label)
 {
     setObjectName(QStringLiteral("FrmArchivage"));
     setWindowTitle(LoadText(453));
@@ -227,8 +223,8 @@ void FrmArchivage::fillIcons()
     int selected = 0;
     const Catalogue &catalogue = m_owner.catalogue();
     if (catalogue.discIcons.contains(m_identifier)) {
-        m_icons->addItem(m_owner.icons().discIcon(m_identifier, catalogue.discIcons.value(m_identifier)),
-                         QString(), QString(u'I' + m_identifier));
+        m_icons->addItem(m_owner.icons().discIcon(m_identifier, catalogue.discIcons.value(m_identifier)), QString(),
+                         QString(u'I' + m_identifier));
         selected = m_icons->count() - 1;
     }
     m_icons->setCurrentIndex(selected);
@@ -296,10 +292,14 @@ int FrmArchivage::selectedKind() const
 QCheckBox *FrmArchivage::captureBoxOfKind(int kind) const
 {
     switch (kind) {
-    case FilterKind::Zip: return m_zip[0];
-    case FilterKind::Cab: return m_zip[1];
-    case FilterKind::Rar: return m_zip[2];
-    default: return m_text;
+    case FilterKind::Zip:
+        return m_zip[0];
+    case FilterKind::Cab:
+        return m_zip[1];
+    case FilterKind::Rar:
+        return m_zip[2];
+    default:
+        return m_text;
     }
 }
 
@@ -350,8 +350,8 @@ void FrmArchivage::btAjoutFiltreClick(int index)
     // A removed entry keeps its place with an empty pattern: rebuild the table.
     FilterTable kept;
     for (qsizetype i = 1; i < m_filters.size(); ++i) {
-        const bool removed = m_filters.kind(i) == kind
-            && m_filters.pattern(i).compare(pattern, Qt::CaseInsensitive) == 0;
+        const bool removed =
+            m_filters.kind(i) == kind && m_filters.pattern(i).compare(pattern, Qt::CaseInsensitive) == 0;
         kept.append(removed ? QString() : m_filters.pattern(i), m_filters.kind(i));
     }
     m_filters = std::move(kept);
@@ -384,8 +384,8 @@ void FrmArchivage::btDefautClick()
 {
     WriteFilterLists(m_filters);
     Settings::write(kOpt, QStringLiteral("TailleMax"), m_maxSize->text());
-    constexpr qint32 stored = Opt::CaptureText | Opt::FirstLineToDescription | Opt::CaptureTextInArchives
-        | Opt::ListZip | Opt::EjectAfterCataloguing | Opt::ListCab | Opt::ListRar;
+    constexpr qint32 stored = Opt::CaptureText | Opt::FirstLineToDescription | Opt::CaptureTextInArchives | Opt::ListZip
+        | Opt::EjectAfterCataloguing | Opt::ListCab | Opt::ListRar;
     WriteOptionsWord((ReadOptionsWord() & ~stored) | (requestOptions() & stored));
     Settings::sync();
 }

@@ -43,8 +43,8 @@ public:
     bool optionsShown() const { return m_optionsShown; }
 
     // The user's actions.
-    void bt1Click(int index);               // 0 Archiver, 1 Annuler, 2 Avancé/Masquer
-    void btAjoutFiltreClick(int index);     // 0 add, 1 remove
+    void bt1Click(int index); // 0 Archiver, 1 Annuler, 2 Avancé/Masquer
+    void btAjoutFiltreClick(int index); // 0 add, 1 remove
     void btDefautClick();
     void mnuMCClick(int index);
     void tabChanged();
@@ -65,24 +65,24 @@ private:
     FilterTable m_filters;
     bool m_optionsShown = false;
 
-    QLineEdit *m_name = nullptr;            // TxtNomCD
-    QComboBox *m_icons = nullptr;           // IC1
-    QToolButton *m_arrow = nullptr;         // ImgFleche
-    QLabel *m_keywordsLabel = nullptr;      // Label3
-    QMenu *m_keywordMenu = nullptr;         // MnuMotsClés
-    QCheckBox *m_excluded = nullptr;        // CheckExclu
-    QCheckBox *m_eject = nullptr;           // ChkEject
-    QPushButton *m_buttons[3] = {};         // Bt1
+    QLineEdit *m_name = nullptr; // TxtNomCD
+    QComboBox *m_icons = nullptr; // IC1
+    QToolButton *m_arrow = nullptr; // ImgFleche
+    QLabel *m_keywordsLabel = nullptr; // Label3
+    QMenu *m_keywordMenu = nullptr; // MnuMotsClés
+    QCheckBox *m_excluded = nullptr; // CheckExclu
+    QCheckBox *m_eject = nullptr; // ChkEject
+    QPushButton *m_buttons[3] = {}; // Bt1
     QWidget *m_options = nullptr;
-    QTabBar *m_tabs = nullptr;              // TabStrip1
-    QComboBox *m_patterns = nullptr;        // Combo1
-    QPushButton *m_addRemove[2] = {};       // BtAjoutFiltre
-    QCheckBox *m_text = nullptr;            // ChkTxt
-    QCheckBox *m_firstLine = nullptr;       // ChK1Ligne
-    QLineEdit *m_maxSize = nullptr;         // TxtTaillemax
-    QCheckBox *m_zip[3] = {};               // ChKZip 1, 4, 8
-    QCheckBox *m_textInArchives = nullptr;  // ChKTxtDsZip 1
-    QPushButton *m_defaults = nullptr;      // BtDéfaut
+    QTabBar *m_tabs = nullptr; // TabStrip1
+    QComboBox *m_patterns = nullptr; // Combo1
+    QPushButton *m_addRemove[2] = {}; // BtAjoutFiltre
+    QCheckBox *m_text = nullptr; // ChkTxt
+    QCheckBox *m_firstLine = nullptr; // ChK1Ligne
+    QLineEdit *m_maxSize = nullptr; // TxtTaillemax
+    QCheckBox *m_zip[3] = {}; // ChKZip 1, 4, 8
+    QCheckBox *m_textInArchives = nullptr; // ChKTxtDsZip 1
+    QPushButton *m_defaults = nullptr; // BtDéfaut
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -10,8 +10,7 @@
 
 namespace vorn {
 
-FrmLang::FrmLang(QWidget *parent)
-    : QDialog(parent)
+FrmLang::FrmLang(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmLang"));
     setWindowTitle(QStringLiteral("VORN"));

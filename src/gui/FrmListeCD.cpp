@@ -25,11 +25,8 @@ QString withVolume(const QString &name, const QString &label)
 
 FrmListeCD::FrmListeCD(Form1 &owner, const QString &identifier, const QString &insertedName,
                        const QString &insertedLabel)
-    : QDialog(&owner)
-    , m_owner(owner)
-    , m_identifier(identifier)
-    , m_insertedName(insertedName)
-    , m_insertedLabel(insertedLabel)
+    : QDialog(&owner), m_owner(owner), m_identifier(identifier), m_insertedName(insertedName),
+      m_insertedLabel(insertedLabel)
 {
     setObjectName(QStringLiteral("FrmListeCD"));
     QString caption = LoadText(625);

@@ -14,11 +14,16 @@ const QString kTitle = QStringLiteral("VORN");
 QMessageBox::Icon boxIcon(UserPrompt::Icon icon)
 {
     switch (icon) {
-    case UserPrompt::Icon::Information: return QMessageBox::Information;
-    case UserPrompt::Icon::Exclamation: return QMessageBox::Warning;
-    case UserPrompt::Icon::Critical: return QMessageBox::Critical;
-    case UserPrompt::Icon::Question: return QMessageBox::Question;
-    case UserPrompt::Icon::None: break;
+    case UserPrompt::Icon::Information:
+        return QMessageBox::Information;
+    case UserPrompt::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case UserPrompt::Icon::Critical:
+        return QMessageBox::Critical;
+    case UserPrompt::Icon::Question:
+        return QMessageBox::Question;
+    case UserPrompt::Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -28,10 +33,14 @@ UserPrompt::Answer ask(QWidget *parent, const QString &text, UserPrompt::Icon ic
 {
     QMessageBox box(boxIcon(icon), kTitle, text, buttons, parent);
     switch (box.exec()) {
-    case QMessageBox::Yes: return UserPrompt::Answer::Yes;
-    case QMessageBox::No: return UserPrompt::Answer::No;
-    case QMessageBox::Ok: return UserPrompt::Answer::Ok;
-    default: return UserPrompt::Answer::Cancel;
+    case QMessageBox::Yes:
+        return UserPrompt::Answer::Yes;
+    case QMessageBox::No:
+        return UserPrompt::Answer::No;
+    case QMessageBox::Ok:
+        return UserPrompt::Answer::Ok;
+    default:
+        return UserPrompt::Answer::Cancel;
     }
 }
 
@@ -58,15 +67,24 @@ UserPrompt::Answer GuiPrompt::askOkCancel(const QString &text, Icon icon)
     return ask(m_parent, text, icon, QMessageBox::Ok | QMessageBox::Cancel);
 }
 
-void GuiPrompt::inform(const QString &text) { tell(m_parent, text, QMessageBox::Information); }
-void GuiPrompt::warn(const QString &text) { tell(m_parent, text, QMessageBox::Warning); }
-void GuiPrompt::fail(const QString &text) { tell(m_parent, text, QMessageBox::Critical); }
+void GuiPrompt::inform(const QString &text)
+{
+    tell(m_parent, text, QMessageBox::Information);
+}
+void GuiPrompt::warn(const QString &text)
+{
+    tell(m_parent, text, QMessageBox::Warning);
+}
+void GuiPrompt::fail(const QString &text)
+{
+    tell(m_parent, text, QMessageBox::Critical);
+}
 
 QString GuiPrompt::inputText(const QString &prompt, const QString &title, const QString &initial)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, title.isEmpty() ? kTitle : title, prompt,
-                                               QLineEdit::Normal, initial, &ok);
+    const QString text =
+        QInputDialog::getText(m_parent, title.isEmpty() ? kTitle : title, prompt, QLineEdit::Normal, initial, &ok);
     return ok ? text : QString();
 }
 

@@ -3,10 +3,10 @@
 #include "gui/AppIcons.h"
 
 #include <QAction>
+#include <QFont>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QFont>
 #include <QPainter>
 #include <QPixmap>
 #include <QToolBar>

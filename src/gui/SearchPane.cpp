@@ -33,8 +33,7 @@ constexpr int kPageCaptions[4] = {201, 202, 203, 586};
 constexpr int kFieldCaptions[5] = {215, 216, 217, 471, 658};
 constexpr int kPositionCaptions[4] = {218, 219, 220, 221};
 
-template <typename T>
-T *named(T *widget, const QString &name)
+template<typename T> T *named(T *widget, const QString &name)
 {
     widget->setObjectName(name);
     return widget;
@@ -103,14 +102,11 @@ private:
 };
 
 SearchPane::SearchPane(Catalogue &catalogue, AppIcons &icons, UserPrompt &prompt, QWidget *parent)
-    : QWidget(parent)
-    , m_catalogue(catalogue)
-    , m_prompt(prompt)
-    , m_pageTabs(named(new QTabBar, QStringLiteral("TabStripRecherche")))
-    , m_button(named(new QPushButton(QStringLiteral("230")), QStringLiteral("BtRechercher")))
-    , m_result(named(new QLabel, QStringLiteral("LblResult")))
-    , m_list(named(new QTreeView, QStringLiteral("ListResult_0")))
-    , m_model(new SearchResultModel(&icons, this))
+    : QWidget(parent), m_catalogue(catalogue), m_prompt(prompt),
+      m_pageTabs(named(new QTabBar, QStringLiteral("TabStripRecherche"))),
+      m_button(named(new QPushButton(QStringLiteral("230")), QStringLiteral("BtRechercher"))),
+      m_result(named(new QLabel, QStringLiteral("LblResult"))),
+      m_list(named(new QTreeView, QStringLiteral("ListResult_0"))), m_model(new SearchResultModel(&icons, this))
 {
     setObjectName(QStringLiteral("PageR"));
     QWidget *pages[4] = {buildCriteriaPage(), buildSizeDatePage(), buildScopePage(), buildOtherPage()};
@@ -147,7 +143,7 @@ SearchPane::SearchPane(Catalogue &catalogue, AppIcons &icons, UserPrompt &prompt
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setColumnHidden(SearchResultModel::DateKey, true);
     m_list->setColumnHidden(SearchResultModel::SizeBytes, true);
-    m_list->header()->setStretchLastSection(true);   // the date column, the last one shown
+    m_list->header()->setStretchLastSection(true); // the date column, the last one shown
     m_list->setColumnWidth(SearchResultModel::Name, 180);
     m_list->setColumnWidth(SearchResultModel::Location, 160);
     m_list->setColumnWidth(SearchResultModel::Extension, 50);
@@ -425,7 +421,7 @@ void SearchPane::runSearch()
     RowBatcher rows(*m_model);
     Observer observer(m_prompt, *m_result, rows);
     m_observer = &observer;
-    const DiscScope discScope = scope();   // before the pages are disabled
+    const DiscScope discScope = scope(); // before the pages are disabled
     setRunning(true);
     SearchOptions options;
     options.keywordFilter = discScope.keywordFilter;

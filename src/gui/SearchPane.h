@@ -79,25 +79,25 @@ private:
 
     QTabBar *m_pageTabs;
     QFrame *m_frames[4] = {};
-    QCheckBox *m_kinds[2] = {};        // Check1: files, folders
-    QComboBox *m_field = nullptr;      // Combo1
-    QComboBox *m_position = nullptr;   // CbPos
+    QCheckBox *m_kinds[2] = {}; // Check1: files, folders
+    QComboBox *m_field = nullptr; // Combo1
+    QComboBox *m_position = nullptr; // CbPos
     QLineEdit *m_expression = nullptr; // Text1
-    QLineEdit *m_sizes[2] = {};        // TxtTaille
-    QLineEdit *m_dates[2] = {};        // Txtdate
-    QCheckBox *m_limit = nullptr;      // ChkLimRech
-    QRadioButton *m_limitBy[2] = {};   // Option1: by disc, by keyword
-    QComboBox *m_disc = nullptr;       // CbRecherche
+    QLineEdit *m_sizes[2] = {}; // TxtTaille
+    QLineEdit *m_dates[2] = {}; // Txtdate
+    QCheckBox *m_limit = nullptr; // ChkLimRech
+    QRadioButton *m_limitBy[2] = {}; // Option1: by disc, by keyword
+    QComboBox *m_disc = nullptr; // CbRecherche
     QListWidget *m_keywords = nullptr; // ListFindMC
-    QCheckBox *m_members = nullptr;    // ChkRechDsZip
-    QCheckBox *m_latest = nullptr;     // ChkDoublons
-    QRadioButton *m_parts[3] = {};     // OptRechDesc
-    QPushButton *m_button;             // BtRechercher
-    QLabel *m_result;                  // LblResult
-    QTreeView *m_list;                 // ListResult_0
+    QCheckBox *m_members = nullptr; // ChkRechDsZip
+    QCheckBox *m_latest = nullptr; // ChkDoublons
+    QRadioButton *m_parts[3] = {}; // OptRechDesc
+    QPushButton *m_button; // BtRechercher
+    QLabel *m_result; // LblResult
+    QTreeView *m_list; // ListResult_0
     SearchResultModel *m_model;
     QShortcut *m_escape;
-    Qt::SortOrder m_sortOrder = Qt::DescendingOrder;   // the first click sorts ascending
+    Qt::SortOrder m_sortOrder = Qt::DescendingOrder; // the first click sorts ascending
 };
 
 } // namespace vorn

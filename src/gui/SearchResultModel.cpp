@@ -8,9 +8,7 @@
 
 namespace vorn {
 
-SearchResultModel::SearchResultModel(AppIcons *icons, QObject *parent)
-    : QAbstractTableModel(parent)
-    , m_icons(icons)
+SearchResultModel::SearchResultModel(AppIcons *icons, QObject *parent) : QAbstractTableModel(parent), m_icons(icons)
 {
 }
 
@@ -32,16 +30,26 @@ QVariant SearchResultModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         switch (Column(index.column())) {
-        case Name: return row.name;
-        case Disc: return row.discName;
-        case Location: return row.location;
-        case Extension: return row.extension;
-        case Description: return row.description;
-        case Size: return row.sizeText;
-        case Modified: return row.dateText;
-        case DateKey: return row.dateKey;
-        case SizeBytes: return row.sizeBytes;
-        case ColumnCount: break;
+        case Name:
+            return row.name;
+        case Disc:
+            return row.discName;
+        case Location:
+            return row.location;
+        case Extension:
+            return row.extension;
+        case Description:
+            return row.description;
+        case Size:
+            return row.sizeText;
+        case Modified:
+            return row.dateText;
+        case DateKey:
+            return row.dateKey;
+        case SizeBytes:
+            return row.sizeBytes;
+        case ColumnCount:
+            break;
         }
         return {};
     case Qt::DecorationRole:

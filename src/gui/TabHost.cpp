@@ -13,15 +13,14 @@ namespace {
 struct TabDesign
 {
     const char *key;
-    int caption;    // 0: the fixed caption "Options"
+    int caption; // 0: the fixed caption "Options"
 };
 
 constexpr TabDesign kTabs[TabHost::TabCount] = {{"C", 224}, {"R", 225}, {"J", 609}, {"S", 635}, {"O", 0}};
 
 } // namespace
 
-TabHost::TabHost(QWidget *browsePage, QWidget *parent)
-    : QWidget(parent)
+TabHost::TabHost(QWidget *browsePage, QWidget *parent) : QWidget(parent)
 {
     m_tabs = new QTabBar;
     m_tabs->setObjectName(QStringLiteral("TabStrip1"));

@@ -29,8 +29,7 @@ inline constexpr qsizetype FixedHeaderSize = 56;
 
 // The part for a disc archive, from its folder file and file list; nullopt when the
 // archive cannot be read (a search then reads it, and reports it, itself).
-std::optional<QByteArray> build(const QString &archivePath, const QString &identifier,
-                                const ArchiveKey &key);
+std::optional<QByteArray> build(const QString &archivePath, const QString &identifier, const ArchiveKey &key);
 
 // The archive key of a part's first FixedHeaderSize bytes; nullopt when they are not
 // the start of a part of this format version.

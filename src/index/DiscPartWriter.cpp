@@ -26,8 +26,7 @@ constexpr qint64 MemberSizeLimit = qint64(1) << 31;
 
 qint32 toInt32(qint64 value)
 {
-    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(),
-                                     std::numeric_limits<qint32>::max()));
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 // The field readers' integer: plain digits (with a minus sign) are read here, the
@@ -54,7 +53,7 @@ qint64 integerField(QByteArrayView raw)
 // rounds exactly as the shared reader does; anything else goes to that reader.
 double numberField(QByteArrayView raw)
 {
-    static constexpr double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+    static constexpr double powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     qint64 digits = 0;
     int count = 0;
@@ -94,8 +93,7 @@ QByteArray compress(const QByteArray &raw)
     QByteArray out(4 + LZ4_compressBound(int(raw.size())), Qt::Uninitialized);
     // A little less compression for a quicker build: the index is still smaller
     // than the archives it comes from.
-    const int written = LZ4_compress_fast(raw.constData(), out.data() + 4, int(raw.size()),
-                                          int(out.size() - 4), 2);
+    const int written = LZ4_compress_fast(raw.constData(), out.data() + 4, int(raw.size()), int(out.size() - 4), 2);
     if (written <= 0)
         return {};
     out.truncate(4 + written);
@@ -120,7 +118,7 @@ private:
     QByteArray rowBlock(size_t first, size_t n) const;
 
     ArchiveKey m_key;
-    LineFields m_fields;   // reused from line to line
+    LineFields m_fields; // reused from line to line
     QByteArray m_folders;
     quint32 m_folderCount = 0;
     TextColumn m_folderNames;
@@ -251,8 +249,8 @@ QByteArray PartWriter::rowBlock(size_t first, size_t n) const
             break;
         }
         seconds[i] = std::llround(date * 86400.0);
-        const qint64 distance = qint64(std::bit_cast<quint64>(date)
-                                       - std::bit_cast<quint64>(double(seconds[i]) / 86400.0));
+        const qint64 distance =
+            qint64(std::bit_cast<quint64>(date) - std::bit_cast<quint64>(double(seconds[i]) / 86400.0));
         exact = distance >= -127 && distance <= 127;
         offsets[i] = qint8(distance);
     }
@@ -326,8 +324,7 @@ bool named(const QString &member, const QString &identifier, QLatin1String exten
 
 namespace DiscPart {
 
-std::optional<QByteArray> build(const QString &archivePath, const QString &identifier,
-                                const ArchiveKey &key)
+std::optional<QByteArray> build(const QString &archivePath, const QString &identifier, const ArchiveKey &key)
 {
     // Each building thread keeps its buffers from one disc to the next.
     thread_local DiscArchive::MemberReader reader;

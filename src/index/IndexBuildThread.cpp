@@ -6,8 +6,7 @@
 
 namespace vorn {
 
-IndexBuildThread::IndexBuildThread(const SearchIndex &index, const QStringList &identifiers,
-                                   IndexObserver &observer)
+IndexBuildThread::IndexBuildThread(const SearchIndex &index, const QStringList &identifiers, IndexObserver &observer)
     : m_index(index), m_identifiers(identifiers), m_observer(observer)
 {
 }

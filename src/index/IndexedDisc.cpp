@@ -130,8 +130,7 @@ bool IndexedDisc::section(int index, QByteArray &out) const
     }
     if (entry.packed <= 4 || get<quint32>(packed) != quint32(libdeflate_crc32(0, packed + 4, entry.packed - 4)))
         return false;
-    return LZ4_decompress_safe(packed + 4, out.data(), int(entry.packed - 4), int(entry.raw))
-           == int(entry.raw);
+    return LZ4_decompress_safe(packed + 4, out.data(), int(entry.packed - 4), int(entry.raw)) == int(entry.raw);
 }
 
 bool IndexedDisc::mayHold(QByteArrayView literal, bool &sound) const
@@ -184,8 +183,7 @@ bool IndexedDisc::loadColumn(int index)
     return true;
 }
 
-bool IndexedDisc::folderCandidates(QByteArrayView literal, bool names, bool notes,
-                                   std::vector<quint32> &out)
+bool IndexedDisc::folderCandidates(QByteArrayView literal, bool names, bool notes, std::vector<quint32> &out)
 {
     if (m_folderCount == 0)
         return true;
@@ -206,8 +204,7 @@ bool IndexedDisc::folderCandidates(QByteArrayView literal, bool names, bool note
     return true;
 }
 
-bool IndexedDisc::fileCandidates(QByteArrayView literal, bool names, int descriptionPart,
-                                 std::vector<quint32> &out)
+bool IndexedDisc::fileCandidates(QByteArrayView literal, bool names, int descriptionPart, std::vector<quint32> &out)
 {
     if (m_fileCount == 0)
         return true;
@@ -286,9 +283,8 @@ bool IndexedDisc::records(const std::vector<quint32> &numbers, std::vector<FileR
     // archive only for the members that follow it.
     const quint32 last = numbers.empty() ? 0 : numbers.back();
     for (;;) {
-        quint32 archiveNumber = archive < archiveCount
-                                    ? get<quint32>(archiveAt + qsizetype(archive) * ArchiveEntry)
-                                    : std::numeric_limits<quint32>::max();
+        quint32 archiveNumber = archive < archiveCount ? get<quint32>(archiveAt + qsizetype(archive) * ArchiveEntry)
+                                                       : std::numeric_limits<quint32>::max();
         if (archiveNumber > last)
             archiveNumber = std::numeric_limits<quint32>::max();
         const quint32 wanted = next < numbers.size() ? numbers[next] : std::numeric_limits<quint32>::max();
@@ -327,8 +323,8 @@ bool IndexedDisc::records(const std::vector<quint32> &numbers, std::vector<FileR
             if (exact) {
                 const qint64 seconds = fromPlanes<qint64>(p + n * 16, n, i);
                 const qint8 offset = qint8(p[n * 24 + i]);
-                record.date = std::bit_cast<double>(std::bit_cast<quint64>(double(seconds) / 86400.0)
-                                                    + quint64(qint64(offset)));
+                record.date =
+                    std::bit_cast<double>(std::bit_cast<quint64>(double(seconds) / 86400.0) + quint64(qint64(offset)));
             } else {
                 record.date = fromPlanes<double>(p + n * 16, n, i);
             }

@@ -33,24 +33,21 @@ public:
     // The disc holds a text the index cannot represent: search it from its archive.
     bool streamed() const { return m_streamed; }
     quint32 fileCount() const { return m_fileCount; }
-    quint32 folderCount() const { return m_folderCount; }   // without the root
+    quint32 folderCount() const { return m_folderCount; } // without the root
 
     // False when no text of the disc can hold the literal (lower-case printable
     // ASCII), so the disc has no candidate; `sound` is false when the part is damaged.
     bool mayHold(QByteArrayView literal, bool &sound) const;
     // Folder numbers (from 1) whose name (names) or note (notes) holds the literal,
     // ignoring case, or may match it through case folding.
-    bool folderCandidates(QByteArrayView literal, bool names, bool notes,
-                          std::vector<quint32> &out);
+    bool folderCandidates(QByteArrayView literal, bool names, bool notes, std::vector<quint32> &out);
     // File numbers the same way, by name and by one description part (-1 for none).
-    bool fileCandidates(QByteArrayView literal, bool names, int descriptionPart,
-                        std::vector<quint32> &out);
+    bool fileCandidates(QByteArrayView literal, bool names, int descriptionPart, std::vector<quint32> &out);
     // The whole folder array, folder 0 being the root.
     bool folders(std::vector<FolderRecord> &out);
     // The records of `numbers` (ascending) and of the archives (negative link) before
     // the last of them, in file-list order, with their file numbers.
-    bool records(const std::vector<quint32> &numbers, std::vector<FileRecord> &out,
-                 std::vector<quint32> &outNumbers);
+    bool records(const std::vector<quint32> &numbers, std::vector<FileRecord> &out, std::vector<quint32> &outNumbers);
 
 private:
     struct SectionEntry
@@ -66,7 +63,7 @@ private:
     IndexedDisc() = default;
 
     std::shared_ptr<QFile> m_file;
-    QByteArray m_head;   // the file's first bytes, read with the header
+    QByteArray m_head; // the file's first bytes, read with the header
     ArchiveKey m_key;
     bool m_streamed = false;
     bool m_specials = false;
@@ -79,7 +76,7 @@ private:
     bool m_foldersLoaded = false;
     TextColumn m_folderNames;
     TextColumn m_folderNotes;
-    std::array<QByteArray, 4> m_columnBytes;   // file names and the three parts
+    std::array<QByteArray, 4> m_columnBytes; // file names and the three parts
     std::array<TextColumn, 4> m_columns;
     std::array<bool, 4> m_columnLoaded{};
 };

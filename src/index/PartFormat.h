@@ -11,20 +11,18 @@
 
 namespace vorn::PartFormat {
 
-inline constexpr quint64 Magic = 0x31584449'4e524f56ull;   // "VORNIDX1"
+inline constexpr quint64 Magic = 0x31584449'4e524f56ull; // "VORNIDX1"
 inline constexpr quint32 StreamedFlag = 1;
-inline constexpr quint32 SpecialsFlag = 2;   // some text folds into ASCII: the filter cannot rule it out
+inline constexpr quint32 SpecialsFlag = 2; // some text folds into ASCII: the filter cannot rule it out
 // Bytes after every decompressed section, so the byte scan may read past a column.
 inline constexpr qsizetype Padding = 64;
 
-template<typename T>
-inline void put(QByteArray &out, T value)
+template<typename T> inline void put(QByteArray &out, T value)
 {
     out.append(reinterpret_cast<const char *>(&value), sizeof value);
 }
 
-template<typename T>
-inline T get(const char *at)
+template<typename T> inline T get(const char *at)
 {
     T value;
     std::memcpy(&value, at, sizeof value);
@@ -48,8 +46,7 @@ enum Section { Trigrams, Folders, FileNames, UserPart, AutomaticPart, PathPart, 
 // Bytes read with the header.
 inline constexpr qsizetype HeadRead = 16384;
 
-template<typename T>
-inline void appendPlanes(QByteArray &out, const T *values, size_t n)
+template<typename T> inline void appendPlanes(QByteArray &out, const T *values, size_t n)
 {
     const qsizetype start = out.size();
     out.resize(start + qsizetype(n * sizeof(T)));
@@ -61,8 +58,7 @@ inline void appendPlanes(QByteArray &out, const T *values, size_t n)
     }
 }
 
-template<typename T>
-inline T fromPlanes(const char *planes, size_t n, size_t i)
+template<typename T> inline T fromPlanes(const char *planes, size_t n, size_t i)
 {
     char bytes[sizeof(T)];
     for (size_t b = 0; b < sizeof(T); ++b)

@@ -34,14 +34,13 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     const QString temporary = path + QStringLiteral(".new-") + QString::number(QCoreApplication::applicationPid());
     QFile file(temporary);
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-                   && file.write(bytes) == bytes.size();
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
     file.close();
     written = written && file.error() == QFileDevice::NoError;
     std::error_code error;
     if (written)
-        std::filesystem::rename(QFile::encodeName(temporary).toStdString(),
-                                QFile::encodeName(path).toStdString(), error);
+        std::filesystem::rename(QFile::encodeName(temporary).toStdString(), QFile::encodeName(path).toStdString(),
+                                error);
     if (!written || error) {
         QFile::remove(temporary);
         return false;
@@ -51,8 +50,7 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-SearchIndex::SearchIndex(const QString &dataFolder, const QString &cacheRoot)
-    : m_dataFolder(dataFolder)
+SearchIndex::SearchIndex(const QString &dataFolder, const QString &cacheRoot) : m_dataFolder(dataFolder)
 {
     if (!m_dataFolder.isEmpty() && !m_dataFolder.endsWith(u'/') && !m_dataFolder.endsWith(QDir::separator()))
         m_dataFolder += QDir::separator();
@@ -79,8 +77,8 @@ QString SearchIndex::partPath(const QString &identifier) const
     return m_folder + u'/' + identifier + PartSuffix;
 }
 
-IndexRefresh SearchIndex::refresh(const QStringList &identifiers, IndexObserver &observer,
-                                  bool rebuild, int lockWaitMs) const
+IndexRefresh SearchIndex::refresh(const QStringList &identifiers, IndexObserver &observer, bool rebuild,
+                                  int lockWaitMs) const
 {
     IndexRefresh result;
     if (!QDir().mkpath(m_folder)) {
@@ -128,12 +126,11 @@ IndexRefresh SearchIndex::refresh(const QStringList &identifiers, IndexObserver 
 
     const int threads = std::max(2, QThread::idealThreadCount());
     {
-        OrderedWorkers<std::optional<QByteArray>> workers(
-            jobs.size(), threads, size_t(threads) * 2, [&](size_t i) {
-                if (observer.cancelled())
-                    return std::optional<QByteArray>();
-                return DiscPart::build(archivePath(jobs[i].identifier), jobs[i].identifier, jobs[i].key);
-            });
+        OrderedWorkers<std::optional<QByteArray>> workers(jobs.size(), threads, size_t(threads) * 2, [&](size_t i) {
+            if (observer.cancelled())
+                return std::optional<QByteArray>();
+            return DiscPart::build(archivePath(jobs[i].identifier), jobs[i].identifier, jobs[i].key);
+        });
         for (size_t i = 0; i < jobs.size(); ++i) {
             const std::optional<QByteArray> part = workers.take();
             if (observer.cancelled()) {

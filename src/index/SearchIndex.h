@@ -17,14 +17,14 @@ struct IndexRefresh
 {
     enum class Status {
         Done,
-        Busy,         // another copy of VORN holds the index's lock
-        Unwritable,   // the cache folder cannot be made or written
+        Busy, // another copy of VORN holds the index's lock
+        Unwritable, // the cache folder cannot be made or written
         Cancelled,
     } status = Status::Done;
-    int built = 0;          // parts written
-    int unchanged = 0;      // parts still matching their archive
-    int removed = 0;        // parts of discs that left the data folder
-    int unreadable = 0;     // archives that could not be read (searched from the archive)
+    int built = 0; // parts written
+    int unchanged = 0; // parts still matching their archive
+    int removed = 0; // parts of discs that left the data folder
+    int unreadable = 0; // archives that could not be read (searched from the archive)
 };
 
 // The search index of one data folder: derived data kept in the user's cache folder,
@@ -48,8 +48,8 @@ public:
     // Brings the parts of `identifiers` up to date with their archives (all of them
     // with `rebuild`), building the missing and changed ones on worker threads, and
     // removes the parts of every other disc. Waits at most `lockWaitMs` for the lock.
-    IndexRefresh refresh(const QStringList &identifiers, IndexObserver &observer,
-                         bool rebuild = false, int lockWaitMs = 0) const;
+    IndexRefresh refresh(const QStringList &identifiers, IndexObserver &observer, bool rebuild = false,
+                         int lockWaitMs = 0) const;
 
     // The part of a disc when it matches the disc's archive as it is now; nullopt when
     // it is missing, stale, of another format version or damaged.

@@ -101,7 +101,7 @@ void TextColumn::find(QByteArrayView literal, std::vector<quint32> &out) const
     const size_t before = out.size();
     const char *data = m_view.data();
     const qsizetype size = m_view.size();
-    quint32 number = 0;         // the text that starts at `counted`
+    quint32 number = 0; // the text that starts at `counted`
     qsizetype counted = 0;
     findAsciiIgnoringCase(m_view, literal, [&](qsizetype at) {
         number += quint32(scan::countByte(data + counted, at - counted, '\n'));
@@ -114,8 +114,7 @@ void TextColumn::find(QByteArrayView literal, std::vector<quint32> &out) const
     if (m_specials.empty())
         return;
     out.insert(out.end(), m_specials.begin(), m_specials.end());
-    std::inplace_merge(out.begin() + qsizetype(before), out.end() - qsizetype(m_specials.size()),
-                       out.end());
+    std::inplace_merge(out.begin() + qsizetype(before), out.end() - qsizetype(m_specials.size()), out.end());
     out.erase(std::unique(out.begin() + qsizetype(before), out.end()), out.end());
 }
 

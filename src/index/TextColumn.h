@@ -58,16 +58,15 @@ private:
 
     quint32 m_count = 0;
     std::vector<quint32> m_specials;
-    QByteArray m_bytes;        // while building
-    QByteArrayView m_view;     // the texts, each ended by '\n'
+    QByteArray m_bytes; // while building
+    QByteArrayView m_view; // the texts, each ended by '\n'
 };
 
 // Positions in [0, text.size()) where `literal` (lower-case printable ASCII, not
 // empty) starts, ignoring ASCII case. `text` must be readable for literal.size() + 15
 // bytes past its end. Calls hit(position) for each, in order; hit returns the position
 // to go on from.
-template<typename Hit>
-void findAsciiIgnoringCase(QByteArrayView text, QByteArrayView literal, Hit &&hit);
+template<typename Hit> void findAsciiIgnoringCase(QByteArrayView text, QByteArrayView literal, Hit &&hit);
 
 } // namespace vorn
 

@@ -100,8 +100,7 @@ inline qsizetype skipPast(const char *p, qsizetype from, qsizetype n, qsizetype 
 
 // The first and last characters of the literal are compared sixteen bytes at a time,
 // and only where both agree is the whole literal compared.
-template<typename Hit>
-void findAsciiIgnoringCase(QByteArrayView text, QByteArrayView literal, Hit &&hit)
+template<typename Hit> void findAsciiIgnoringCase(QByteArrayView text, QByteArrayView literal, Hit &&hit)
 {
     const qsizetype n = text.size();
     const qsizetype m = literal.size();

@@ -8,8 +8,8 @@
 #include "common/RunObserver.h"
 #include "common/TextCodec.h"
 #include "common/UserPrompt.h"
-#include "scan/StoredName.h"
 #include "scan/PathSyntax.h"
+#include "scan/StoredName.h"
 #include "scan/cDirectory.h"
 #include "settings/StringTable.h"
 #include "store/CapturedTextStore.h"
@@ -42,8 +42,7 @@ int archiveKindFor(const FilterTable &filters, const QString &name, qint32 optio
     if (!(options & ArchiveOptions))
         return 0;
     const int kind = MatchFilter(filters, name, 14);
-    if ((kind == 2 && (options & 8)) || (kind == 4 && (options & 256))
-        || (kind == 8 && (options & 1024)))
+    if ((kind == 2 && (options & 8)) || (kind == 4 && (options & 256)) || (kind == 8 && (options & 1024)))
         return kind;
     return 0;
 }
@@ -55,10 +54,7 @@ class CataloguingRun::Walk
 {
 public:
     Walk(CataloguingRun &owner, const CataloguingRequest &request)
-        : m_run(owner)
-        , m_request(request)
-        , m_catalogue(owner.m_catalogue)
-        , m_counters(owner.m_counters)
+        : m_run(owner), m_request(request), m_catalogue(owner.m_catalogue), m_counters(owner.m_counters)
     {
     }
 
@@ -83,8 +79,8 @@ private:
     CataloguingCounters &m_counters;
 
     std::vector<FolderRecord> m_folders;
-    std::vector<FileRecord> m_folderFiles;   // records of the folder being processed
-    qint64 m_fileOffset = 0;                 // file records already written
+    std::vector<FileRecord> m_folderFiles; // records of the folder being processed
+    qint64 m_fileOffset = 0; // file records already written
     QByteArray m_fileList;
     QFile m_fileListOut;
     CapturedTextWriter m_texts;
@@ -102,8 +98,8 @@ std::unique_ptr<cDirectory> CataloguingRun::Walk::readFolder(const QString &path
     directory->setReadsFileFacts(true);
     directory->setFullPath(path);
     while (!directory->Exist() && !directory->WasCancelled()) {
-        const UserPrompt::Answer answer = m_run.m_observer.prompt().askYesNoCancel(
-            LoadText(303) + u'\n' + path, UserPrompt::Icon::Exclamation);
+        const UserPrompt::Answer answer =
+            m_run.m_observer.prompt().askYesNoCancel(LoadText(303) + u'\n' + path, UserPrompt::Icon::Exclamation);
         if (answer == UserPrompt::Answer::No)
             break;
         if (answer != UserPrompt::Answer::Yes) {
@@ -117,9 +113,8 @@ std::unique_ptr<cDirectory> CataloguingRun::Walk::readFolder(const QString &path
 
 void CataloguingRun::Walk::progress(const QString &folderPath)
 {
-    m_run.m_observer.progress(LoadText(352) + folderPath + u'\n' + LoadText(350)
-                              + QString::number(m_counters.folders) + u'\n' + LoadText(351)
-                              + QString::number(m_counters.files) + u'\n' + LoadText(594)
+    m_run.m_observer.progress(LoadText(352) + folderPath + u'\n' + LoadText(350) + QString::number(m_counters.folders)
+                              + u'\n' + LoadText(351) + QString::number(m_counters.files) + u'\n' + LoadText(594)
                               + QString::number(m_counters.members) + u'\n' + LoadText(593)
                               + QString::number(m_counters.texts));
     m_run.m_observer.yield();
@@ -329,26 +324,22 @@ bool CataloguingRun::Walk::run()
             TreeFiles::appendFolderLine(folderFile, m_folders[i], TreeFiles::FolderFlags::EmptyText);
     }
     QFile folderOut(workingCopy(".rep"));
-    const bool written = m_fileListOut.write(m_fileList) == m_fileList.size()
-        && m_fileListOut.flush() && folderOut.open(QIODevice::WriteOnly | QIODevice::Truncate)
+    const bool written = m_fileListOut.write(m_fileList) == m_fileList.size() && m_fileListOut.flush()
+        && folderOut.open(QIODevice::WriteOnly | QIODevice::Truncate)
         && folderOut.write(folderFile) == folderFile.size() && folderOut.flush();
     m_fileListOut.close();
     folderOut.close();
     if (!written || !m_texts.finish() || !m_tags.save(workingCopy(".id3"))) {
-        m_run.m_error = QStringLiteral("the working copies of the disc cannot be written in ")
-            + m_catalogue.tempFolder;
+        m_run.m_error = QStringLiteral("the working copies of the disc cannot be written in ") + m_catalogue.tempFolder;
         cancel();
         return false;
     }
     return true;
 }
 
-CataloguingRun::CataloguingRun(Catalogue &catalogue, const Volume &volume,
-                               const FilterTable &filters, RunObserver &observer)
-    : m_catalogue(catalogue)
-    , m_volume(volume)
-    , m_filters(filters)
-    , m_observer(observer)
+CataloguingRun::CataloguingRun(Catalogue &catalogue, const Volume &volume, const FilterTable &filters,
+                               RunObserver &observer)
+    : m_catalogue(catalogue), m_volume(volume), m_filters(filters), m_observer(observer)
 {
 }
 

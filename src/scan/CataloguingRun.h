@@ -12,9 +12,9 @@ class Volume;
 // What a cataloguing run is asked to do.
 struct CataloguingRequest
 {
-    QString identifier;        // names every working copy the run writes
-    qint32 options = 0;        // 1 text, 2 first line, 4 texts in archives, 8 ZIP, 256 CAB, 1024 RAR
-    qint64 maxTextSize = 0;    // bytes: a file or member is captured when its size is at most this
+    QString identifier; // names every working copy the run writes
+    qint32 options = 0; // 1 text, 2 first line, 4 texts in archives, 8 ZIP, 256 CAB, 1024 RAR
+    qint64 maxTextSize = 0; // bytes: a file or member is captured when its size is at most this
     // True when the caller appended the disc's record for this run, so a cancel takes
     // it out again; false when an existing record is re-catalogued in place.
     bool recordAppended = true;
@@ -40,8 +40,7 @@ struct CataloguingCounters
 class CataloguingRun
 {
 public:
-    CataloguingRun(Catalogue &catalogue, const Volume &volume, const FilterTable &filters,
-                   RunObserver &observer);
+    CataloguingRun(Catalogue &catalogue, const Volume &volume, const FilterTable &filters, RunObserver &observer);
 
     // SauveArborescence: true when the run completed.
     bool run(const CataloguingRequest &request);

@@ -31,17 +31,14 @@ QString slashesTurned(const QString &text)
 
 } // namespace
 
-DescriptionsUpdateOutcome recatalogueKeepingDescriptions(Catalogue &catalogue, int position,
-                                                         const Volume &volume,
-                                                         const FilterTable &filters, qint32 options,
-                                                         qint64 maxTextSize, RunObserver &observer,
-                                                         bool ask)
+DescriptionsUpdateOutcome recatalogueKeepingDescriptions(Catalogue &catalogue, int position, const Volume &volume,
+                                                         const FilterTable &filters, qint32 options, qint64 maxTextSize,
+                                                         RunObserver &observer, bool ask)
 {
     DescriptionsUpdateOutcome outcome;
     if (position < 1 || position > catalogue.discCount())
         return outcome;
-    if (ask && observer.prompt().askYesNo(LoadText(622) + u'\n' + LoadText(623))
-                   != UserPrompt::Answer::Yes)
+    if (ask && observer.prompt().askYesNo(LoadText(622) + u'\n' + LoadText(623)) != UserPrompt::Answer::Yes)
         return outcome;
 
     // What the user typed, by path.
@@ -110,8 +107,7 @@ DescriptionsUpdateOutcome recatalogueKeepingDescriptions(Catalogue &catalogue, i
             const auto at = fileAt.constFind(kept.path.toCaseFolded());
             if (at != fileAt.constEnd()) {
                 DescriptionTriple &triple = fresh.files[size_t(*at)].descriptions;
-                const bool automatic = kept.text == triple.automatic
-                    || kept.text == triple.archivePath
+                const bool automatic = kept.text == triple.automatic || kept.text == triple.archivePath
                     || slashesTurned(kept.text) == slashesTurned(triple.archivePath);
                 if (!automatic) {
                     triple.user = kept.text;
@@ -130,13 +126,12 @@ DescriptionsUpdateOutcome recatalogueKeepingDescriptions(Catalogue &catalogue, i
     return outcome;
 }
 
-DescriptionsUpdateOutcome updateDescriptions(Catalogue &catalogue, int position,
-                                             const Volume &volume, const FilterTable &filters,
-                                             qint32 options, qint64 maxTextSize,
+DescriptionsUpdateOutcome updateDescriptions(Catalogue &catalogue, int position, const Volume &volume,
+                                             const FilterTable &filters, qint32 options, qint64 maxTextSize,
                                              RunObserver &observer, bool ask)
 {
-    DescriptionsUpdateOutcome outcome = recatalogueKeepingDescriptions(
-        catalogue, position, volume, filters, options, maxTextSize, observer, ask);
+    DescriptionsUpdateOutcome outcome =
+        recatalogueKeepingDescriptions(catalogue, position, volume, filters, options, maxTextSize, observer, ask);
     if (outcome.completed && !writeRecord(catalogue, catalogue.disc(position), 4, &outcome.error))
         outcome.completed = false;
     return outcome;

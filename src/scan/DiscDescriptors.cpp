@@ -123,8 +123,7 @@ qint32 laneSumSerial(QByteArrayView descriptor)
     std::array<quint8, 4> lane{};
     for (qsizetype i = 0; i < descriptor.size(); ++i)
         lane[3 - (i & 3)] = quint8(lane[3 - (i & 3)] + quint8(descriptor[i]));
-    const quint32 serial = quint32(lane[0]) | quint32(lane[1]) << 8 | quint32(lane[2]) << 16
-                           | quint32(lane[3]) << 24;
+    const quint32 serial = quint32(lane[0]) | quint32(lane[1]) << 8 | quint32(lane[2]) << 16 | quint32(lane[3]) << 24;
     return qint32(serial);
 }
 

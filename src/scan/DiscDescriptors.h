@@ -34,7 +34,7 @@ struct DiscVolume
 {
     QString label;
     qint32 serial = 0;
-    QString fileSystem;     // "CDFS" (ISO 9660, with or without Joliet) or "UDF"
+    QString fileSystem; // "CDFS" (ISO 9660, with or without Joliet) or "UDF"
 };
 
 // The volume serial number of a descriptor: four 8-bit lane sums without carry,

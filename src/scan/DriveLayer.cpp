@@ -50,9 +50,9 @@ void appendStat(QByteArray &signature, const QString &path)
         signature += "-|";
         return;
     }
-    for (qint64 value : {qint64(st.st_mode), qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size),
-                         qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec),
-                         qint64(st.st_ctim.tv_sec), qint64(st.st_ctim.tv_nsec)})
+    for (qint64 value :
+         {qint64(st.st_mode), qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec),
+          qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec), qint64(st.st_ctim.tv_nsec)})
         signature += QByteArray::number(value) + ',';
     signature += '|';
 }
@@ -73,9 +73,8 @@ bool mayHoldDisc(DriveStatus status)
 QString mountFailureText(const DriveSpec &drive, const QString &detail)
 {
     const bool english = LanguageOffset() == 1000;
-    QString text = english
-                       ? QStringLiteral("The disc in drive %1: could not be mounted (udisksctl mount -b %2).")
-                       : QStringLiteral("Le disque du lecteur %1: n'a pas pu être monté (udisksctl mount -b %2).");
+    QString text = english ? QStringLiteral("The disc in drive %1: could not be mounted (udisksctl mount -b %2).")
+                           : QStringLiteral("Le disque du lecteur %1: n'a pas pu être monté (udisksctl mount -b %2).");
     text = text.arg(drive.letter, drive.device);
     if (!detail.isEmpty())
         text += u'\n' + detail;
@@ -129,8 +128,7 @@ std::vector<DriveSpec> assignDriveLetters(const QList<QPair<QChar, QString>> &fr
         drives.push_back({QChar(next), DriveKind::Optical, device, {}});
         ++next;
     }
-    std::sort(drives.begin(), drives.end(),
-              [](const DriveSpec &a, const DriveSpec &b) { return a.letter < b.letter; });
+    std::sort(drives.begin(), drives.end(), [](const DriveSpec &a, const DriveSpec &b) { return a.letter < b.letter; });
     return drives;
 }
 
@@ -144,7 +142,7 @@ QByteArray driveSignature(const DriveSpec &drive, const DriveSystem &system)
         return signature;
     }
     signature = "O|" + QByteArray::number(int(system.driveStatus(drive.device))) + '|'
-                + system.mediaSignature(drive.device) + '|' + QFile::encodeName(mountPointOf(drive, system));
+        + system.mediaSignature(drive.device) + '|' + QFile::encodeName(mountPointOf(drive, system));
     return signature;
 }
 
@@ -175,8 +173,7 @@ DriveReading readDrive(const DriveSpec &drive, const DriveSystem &system)
     return reading;
 }
 
-DriveLayer::DriveLayer(std::shared_ptr<const DriveSystem> system)
-    : m_system(std::move(system))
+DriveLayer::DriveLayer(std::shared_ptr<const DriveSystem> system) : m_system(std::move(system))
 {
     findDrives();
 }

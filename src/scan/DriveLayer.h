@@ -26,8 +26,8 @@ struct DriveSpec
 {
     QChar letter;
     DriveKind kind = DriveKind::Virtual;
-    QString device;     // optical: "/dev/sr0"
-    QString folder;     // virtual: the host folder
+    QString device; // optical: "/dev/sr0"
+    QString folder; // virtual: the host folder
 };
 
 // Letter and folder pairs of "X=/some/folder;Y=/other". Letters are upper-cased and
@@ -48,7 +48,7 @@ struct DriveReading
 {
     QChar letter;
     QByteArray signature;
-    std::optional<DiscVolume> volume;   // nullopt: no disc (an empty drive)
+    std::optional<DiscVolume> volume; // nullopt: no disc (an empty drive)
 };
 
 // The cheap state of a drive: status ioctl, medium change counter and mount point for
@@ -71,9 +71,9 @@ struct DriveReadJob
 // A volume the walker can read, or why there is none.
 struct DriveVolumeOpening
 {
-    std::unique_ptr<HostVolume> volume;     // rooted at the mount point or the folder
-    std::unique_ptr<IsoVolume> image;       // a virtual drive naming an image file
-    QString message;                        // for the user when neither is set
+    std::unique_ptr<HostVolume> volume; // rooted at the mount point or the folder
+    std::unique_ptr<IsoVolume> image; // a virtual drive naming an image file
+    QString message; // for the user when neither is set
 
     const Volume *walked() const { return volume ? static_cast<const Volume *>(volume.get()) : image.get(); }
 };
@@ -92,7 +92,7 @@ public:
 
     const std::vector<DriveSpec> &drives() const { return m_drives; }
     const DriveSpec *drive(QChar letter) const;
-    QString letters() const;                    // the drive letters, in order ("DV")
+    QString letters() const; // the drive letters, in order ("DV")
     const DriveSystem &system() const { return *m_system; }
 
     // The cheap change test: the drives whose signature differs from that of their last

@@ -170,8 +170,8 @@ public:
         struct stat a;
         struct stat b;
         return ::stat(QFile::encodeName(source).constData(), &a) == 0
-               && ::stat(QFile::encodeName(device).constData(), &b) == 0
-               && S_ISBLK(a.st_mode) && S_ISBLK(b.st_mode) && a.st_rdev == b.st_rdev;
+            && ::stat(QFile::encodeName(device).constData(), &b) == 0 && S_ISBLK(a.st_mode) && S_ISBLK(b.st_mode)
+            && a.st_rdev == b.st_rdev;
     }
 
     std::unique_ptr<SectorReader> openDisc(const QString &device) const override
@@ -201,10 +201,7 @@ public:
         return runDriveIoctl(device, CDROMEJECT);
     }
 
-    bool closeTray(const QString &device) const override
-    {
-        return runDriveIoctl(device, CDROMCLOSETRAY);
-    }
+    bool closeTray(const QString &device) const override { return runDriveIoctl(device, CDROMCLOSETRAY); }
 };
 
 } // namespace

@@ -15,7 +15,7 @@ enum class DriveStatus { Unknown, NoDisc, TrayOpen, NotReady, DiscOk };
 struct MountAttempt
 {
     bool ok = false;
-    QString detail;     // what the mounting tool said when it failed
+    QString detail; // what the mounting tool said when it failed
 };
 
 // The host's optical drives as the drive layer sees them. Every call is safe from any

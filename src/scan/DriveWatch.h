@@ -18,12 +18,12 @@ enum class DriveState { Empty, NotCatalogued, Catalogued };
 // One drive entry of the disc list.
 struct DriveEntry
 {
-    QString key;            // letter, ":", the drive's NumberID ("0" when empty)
-    QString text;           // "D:\[Aucun CD dans le lecteur]", "D:\[CD non archivé]", "D:\[name]"
-    QString image;          // "LCD" (CD-ROM or invalid letter), "DIS" (removable), or "I" & id
+    QString key; // letter, ":", the drive's NumberID ("0" when empty)
+    QString text; // "D:\[Aucun CD dans le lecteur]", "D:\[CD non archivé]", "D:\[name]"
+    QString image; // "LCD" (CD-ROM or invalid letter), "DIS" (removable), or "I" & id
     DriveState state = DriveState::Empty;
-    int position = 0;       // the catalogued disc's position in the disc array; 0 otherwise
-    QString label;          // the volume label
+    int position = 0; // the catalogued disc's position in the disc array; 0 otherwise
+    QString label; // the volume label
 };
 
 // Decides whether a catalogued disc is shown by the disc list's keyword filter; a

@@ -27,7 +27,7 @@ quint8 byteAt(QByteArrayView bytes, qsizetype i)
 quint32 le32(QByteArrayView bytes, qsizetype i)
 {
     return quint32(byteAt(bytes, i)) | quint32(byteAt(bytes, i + 1)) << 8 | quint32(byteAt(bytes, i + 2)) << 16
-           | quint32(byteAt(bytes, i + 3)) << 24;
+        | quint32(byteAt(bytes, i + 3)) << 24;
 }
 
 qint64 epochMs(int year, int month, int day, int hour, int minute, int second, int quarters)
@@ -55,8 +55,7 @@ qint64 isoLongTime(QByteArrayView date)
     const int year = digits(0, 4);
     if (year <= 0)
         return 0;
-    return epochMs(year, digits(4, 2), digits(6, 2), digits(8, 2), digits(10, 2), digits(12, 2),
-                   qint8(date[16]));
+    return epochMs(year, digits(4, 2), digits(6, 2), digits(8, 2), digits(10, 2), digits(12, 2), qint8(date[16]));
 }
 
 // The name of a record as written in the ISO 9660 or Joliet tree: the version (";1")
@@ -85,8 +84,8 @@ struct RockRidgeFacts
     QByteArray name;
     bool hasName = false;
     bool symlink = false;
-    bool relocatedAway = false;     // "RE": shown at its original place through a child link
-    qint64 childLink = -1;          // "CL": the folder's sector
+    bool relocatedAway = false; // "RE": shown at its original place through a child link
+    qint64 childLink = -1; // "CL": the folder's sector
     qint64 modifiedMs = 0;
 };
 
@@ -112,7 +111,8 @@ void readEntries(QByteArrayView area, RockRidgeFacts &facts, const IsoByteReader
             const int size = (flags & 0x80) ? 17 : 7;
             qsizetype at = 5 + ((flags & 0x01) ? size : 0);
             if ((flags & 0x02) && at + size <= length)
-                facts.modifiedMs = size == 7 ? isoRecordingTime(entry.sliced(at, 7)) : isoLongTime(entry.sliced(at, 17));
+                facts.modifiedMs =
+                    size == 7 ? isoRecordingTime(entry.sliced(at, 7)) : isoLongTime(entry.sliced(at, 17));
         } else if (signature == "RE") {
             facts.relocatedAway = true;
         } else if (signature == "CL" && length >= 8) {
@@ -166,7 +166,7 @@ int rockRidgeSkip(QByteArrayView dot)
 std::vector<IsoRecord> parseIsoFolder(QByteArrayView bytes, IsoNames names, int suspSkip, const IsoByteReader &read)
 {
     std::vector<IsoRecord> records;
-    bool continuing = false;    // the last record has more parts to come
+    bool continuing = false; // the last record has more parts to come
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         const int length = byteAt(bytes, pos);
@@ -192,7 +192,7 @@ std::vector<IsoRecord> parseIsoFolder(QByteArrayView bytes, IsoNames names, int 
         }
         continuing = (flags & kFlagMoreParts) != 0;
         if (nameLength == 1 && (raw[0] == 0 || raw[0] == 1))
-            continue;   // "." and ".."
+            continue; // "." and ".."
 
         IsoRecord entry;
         entry.isFolder = (flags & kFlagFolder) != 0;

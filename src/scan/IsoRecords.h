@@ -17,7 +17,7 @@ using IsoByteReader = std::function<QByteArray(qint64 offset, qint64 length)>;
 struct IsoExtent
 {
     qint64 sector = 0;
-    qint64 length = 0;          // bytes
+    qint64 length = 0; // bytes
 };
 
 enum class IsoNames { Plain, Joliet, RockRidge };
@@ -27,9 +27,9 @@ struct IsoRecord
     QString name;
     bool isFolder = false;
     bool isSymlink = false;
-    bool relocated = false;     // a Rock Ridge child link: the folder's length is in its "." record
-    qint64 modifiedMs = 0;      // ms since the epoch (UTC); 0 when unrecorded
-    std::vector<IsoExtent> extents;   // several for a file recorded in parts
+    bool relocated = false; // a Rock Ridge child link: the folder's length is in its "." record
+    qint64 modifiedMs = 0; // ms since the epoch (UTC); 0 when unrecorded
+    std::vector<IsoExtent> extents; // several for a file recorded in parts
     qint64 size() const;
 };
 
@@ -44,7 +44,6 @@ int rockRidgeSkip(QByteArrayView dotRecord);
 // The records of a folder's bytes, "." and ".." left out, a file recorded in parts
 // given as one record. With Rock Ridge names, `suspSkip` is the skip of the "SP" entry
 // and `read` serves continuation areas; records moved away by relocation are left out.
-std::vector<IsoRecord> parseIsoFolder(QByteArrayView bytes, IsoNames names, int suspSkip,
-                                      const IsoByteReader &read);
+std::vector<IsoRecord> parseIsoFolder(QByteArrayView bytes, IsoNames names, int suspSkip, const IsoByteReader &read);
 
 } // namespace vorn

@@ -24,7 +24,7 @@ constexpr qint64 kFolderBytesBudget = 1024 * 1024 * 1024;
 quint32 le32(QByteArrayView bytes, qsizetype i)
 {
     return quint32(quint8(bytes[i])) | quint32(quint8(bytes[i + 1])) << 8 | quint32(quint8(bytes[i + 2])) << 16
-           | quint32(quint8(bytes[i + 3])) << 24;
+        | quint32(quint8(bytes[i + 3])) << 24;
 }
 
 class FileSectorReader final : public SectorReader

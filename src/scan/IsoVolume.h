@@ -20,8 +20,8 @@ class IsoVolume;
 struct IsoOpening
 {
     std::unique_ptr<IsoVolume> volume;
-    DiscVolume disc;        // label and serial from the descriptors, as for the burnt disc
-    QString message;        // for the user when volume is null
+    DiscVolume disc; // label and serial from the descriptors, as for the burnt disc
+    QString message; // for the user when volume is null
 };
 
 // An ISO 9660 image file read as a disc, without mounting: the Joliet tree when the
@@ -73,7 +73,7 @@ private:
     mutable std::recursive_mutex m_mutex;
     mutable QFile m_image;
     mutable std::unordered_map<qint64, std::unique_ptr<Folder>> m_folders;
-    mutable QSet<qint64> m_claimed;        // folder extents already listed under a parent
+    mutable QSet<qint64> m_claimed; // folder extents already listed under a parent
     mutable qint64 m_folderBytesRead = 0;
     mutable std::unique_ptr<QTemporaryDir> m_copies;
     mutable QString m_lastCopy;

@@ -16,8 +16,8 @@ QString unescapeField(QByteArrayView field)
     QByteArray bytes;
     bytes.reserve(field.size());
     for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1])
-            && isOctal(field[i + 2]) && isOctal(field[i + 3])) {
+        if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) && isOctal(field[i + 2])
+            && isOctal(field[i + 3])) {
             bytes.append(char((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0')));
             i += 3;
         } else {
@@ -72,8 +72,8 @@ const MountEntry *mountHolding(const std::vector<MountEntry> &table, const QStri
     for (const MountEntry &entry : table) {
         const QString &target = entry.target;
         const bool holds = target == u"/"
-                           || (absolutePath.startsWith(target)
-                               && (absolutePath.size() == target.size() || absolutePath[target.size()] == u'/'));
+            || (absolutePath.startsWith(target)
+                && (absolutePath.size() == target.size() || absolutePath[target.size()] == u'/'));
         if (holds && (!best || target.size() >= best->target.size()))
             best = &entry;
     }

@@ -11,9 +11,9 @@ namespace vorn {
 // One line of the kernel's mount table (/proc/self/mounts).
 struct MountEntry
 {
-    QString source;       // "/dev/sr0", or a name such as "tmpfs"
-    QString target;       // the mount point
-    QString fileSystem;   // "iso9660", "udf", ...
+    QString source; // "/dev/sr0", or a name such as "tmpfs"
+    QString target; // the mount point
+    QString fileSystem; // "iso9660", "udf", ...
 };
 
 // Reads the table's lines: blank-separated fields, with blanks, tabs, newlines and

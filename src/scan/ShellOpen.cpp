@@ -50,7 +50,8 @@ bool isAddress(const QString &path)
 // False only when the desktop says for sure that no application opens this file.
 bool hasAssociation(const QString &file, ShellLauncher &launcher)
 {
-    const std::optional<QByteArray> type = launcher.runAndRead(kMimeTool, {QStringLiteral("query"), QStringLiteral("filetype"), file});
+    const std::optional<QByteArray> type =
+        launcher.runAndRead(kMimeTool, {QStringLiteral("query"), QStringLiteral("filetype"), file});
     if (!type)
         return true;
     const QString mimeType = QString::fromUtf8(*type).trimmed();

@@ -17,8 +17,7 @@ public:
     // not be run or did not succeed.
     virtual std::optional<QByteArray> runAndRead(const QString &program, const QStringList &arguments) = 0;
     // Starts a program without waiting for it; false when it could not be started.
-    virtual bool startDetached(const QString &program, const QStringList &arguments,
-                               const QString &workingFolder) = 0;
+    virtual bool startDetached(const QString &program, const QStringList &arguments, const QString &workingFolder) = 0;
 };
 
 // Launches with QProcess.

@@ -38,10 +38,15 @@ class FdGuard
 {
 public:
     explicit FdGuard(int fd) : m_fd(fd) {}
-    ~FdGuard() { if (m_fd >= 0) ::close(m_fd); }
+    ~FdGuard()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
     FdGuard(const FdGuard &) = delete;
     FdGuard &operator=(const FdGuard &) = delete;
     int get() const { return m_fd; }
+
 private:
     int m_fd;
 };
@@ -109,13 +114,20 @@ QString VolumeResult::message() const
     return error == 0 ? QString() : qt_error_string(error);
 }
 
-VolumeResult Volume::removeFile(const QString &) const { return {EROFS}; }
-VolumeResult Volume::removeFolder(const QString &) const { return {EROFS}; }
-VolumeResult Volume::moveFile(const QString &, const QString &) const { return {EROFS}; }
+VolumeResult Volume::removeFile(const QString &) const
+{
+    return {EROFS};
+}
+VolumeResult Volume::removeFolder(const QString &) const
+{
+    return {EROFS};
+}
+VolumeResult Volume::moveFile(const QString &, const QString &) const
+{
+    return {EROFS};
+}
 
-HostVolume::HostVolume(const QString &rootFolder)
-    : m_root(rootFolder)
-    , m_drive(true)
+HostVolume::HostVolume(const QString &rootFolder) : m_root(rootFolder), m_drive(true)
 {
     QString root = rootFolder;
     while (root.size() > 1 && root.endsWith(u'/'))
@@ -123,10 +135,7 @@ HostVolume::HostVolume(const QString &rootFolder)
     m_rootBytes = QFile::encodeName(root);
 }
 
-HostVolume::HostVolume(NativeTag)
-    : m_root(QStringLiteral("/"))
-    , m_rootBytes("/")
-    , m_drive(false)
+HostVolume::HostVolume(NativeTag) : m_root(QStringLiteral("/")), m_rootBytes("/"), m_drive(false)
 {
 }
 
@@ -330,9 +339,9 @@ FolderListing HostVolume::listFolder(const QString &path, ListDetail detail) con
                 const int error = errno;
                 if (statFlags == 0 && (error == ENOENT || error == ELOOP)
                     && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-                    fillFacts(st, entry);          // dangling or looping link
+                    fillFacts(st, entry); // dangling or looping link
                 } else if (error == ENOENT) {
-                    continue;                      // removed since it was listed
+                    continue; // removed since it was listed
                 } else {
                     listing.error = error;
                     continue;

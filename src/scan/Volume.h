@@ -20,10 +20,10 @@ struct VolumeEntry
 {
     QString name;
     bool isFolder = false;
-    bool isSymlink = false;     // the entry itself is a symbolic link
-    qint64 size = 0;            // bytes; known only when facts were read
-    qint64 modifiedMs = 0;      // modification time, ms since the epoch (UTC); likewise
-    bool hasFacts = false;      // size and modifiedMs were read
+    bool isSymlink = false; // the entry itself is a symbolic link
+    qint64 size = 0; // bytes; known only when facts were read
+    qint64 modifiedMs = 0; // modification time, ms since the epoch (UTC); likewise
+    bool hasFacts = false; // size and modifiedMs were read
 
     QDateTime modified() const; // local time; invalid when the facts were not read
 };
@@ -33,20 +33,20 @@ struct VolumeResult
 {
     int error = 0;
     bool ok() const { return error == 0; }
-    QString message() const;    // the platform's text for the error; empty when ok
+    QString message() const; // the platform's text for the error; empty when ok
 };
 
 struct FolderListing
 {
-    int error = 0;              // 0 when the folder was read to its end, else errno
+    int error = 0; // 0 when the folder was read to its end, else errno
     std::vector<VolumeEntry> entries; // platform order
     bool ok() const { return error == 0; }
 };
 
 struct VolumeLookup
 {
-    int error = 0;              // 0 when found; ENOENT when missing; else errno
-    VolumeEntry entry;          // with facts, when found
+    int error = 0; // 0 when found; ENOENT when missing; else errno
+    VolumeEntry entry; // with facts, when found
     bool found() const { return error == 0; }
 };
 
@@ -77,7 +77,7 @@ public:
 
     // Changes. A volume that cannot be written answers EROFS.
     virtual VolumeResult removeFile(const QString &path) const;
-    virtual VolumeResult removeFolder(const QString &path) const;   // empty folders only
+    virtual VolumeResult removeFolder(const QString &path) const; // empty folders only
     // Moves a file to a new path (another folder or another name); never replaces an
     // existing file (EEXIST).
     virtual VolumeResult moveFile(const QString &from, const QString &to) const;
@@ -130,7 +130,9 @@ public:
     void setListingHook(std::function<void(const QByteArray &hostPath)> hook) { m_listingHook = std::move(hook); }
 
 private:
-    struct NativeTag {};
+    struct NativeTag
+    {
+    };
     explicit HostVolume(NativeTag);
 
     // Host bytes of a path; false (with *error set) when the path names nothing.

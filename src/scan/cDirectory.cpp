@@ -23,13 +23,14 @@ bool nameLess(const QString &a, const QString &b)
     return QString::compare(a, b, Qt::CaseSensitive) < 0;
 }
 
-template<typename T, typename Name>
-void sortByName(std::vector<T> &items, int order, Name name)
+template<typename T, typename Name> void sortByName(std::vector<T> &items, int order, Name name)
 {
     if (order == -1)
-        std::stable_sort(items.begin(), items.end(), [&](const T &a, const T &b) { return nameLess(name(a), name(b)); });
+        std::stable_sort(items.begin(), items.end(),
+                         [&](const T &a, const T &b) { return nameLess(name(a), name(b)); });
     else if (order == 1)
-        std::stable_sort(items.begin(), items.end(), [&](const T &a, const T &b) { return nameLess(name(b), name(a)); });
+        std::stable_sort(items.begin(), items.end(),
+                         [&](const T &a, const T &b) { return nameLess(name(b), name(a)); });
 }
 
 } // namespace
@@ -39,18 +40,14 @@ void sortNames(QStringList &names, int order)
     if (order == -1)
         std::stable_sort(names.begin(), names.end(), nameLess);
     else if (order == 1)
-        std::stable_sort(names.begin(), names.end(),
-                         [](const QString &a, const QString &b) { return nameLess(b, a); });
+        std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) { return nameLess(b, a); });
 }
 
-cDirectory::cDirectory()
-    : m_volume(&HostVolume::hostFileSystem())
+cDirectory::cDirectory() : m_volume(&HostVolume::hostFileSystem())
 {
 }
 
-cDirectory::cDirectory(const Volume &volume, RunObserver *observer)
-    : m_volume(&volume)
-    , m_observer(observer)
+cDirectory::cDirectory(const Volume &volume, RunObserver *observer) : m_volume(&volume), m_observer(observer)
 {
 }
 

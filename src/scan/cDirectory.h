@@ -30,13 +30,13 @@ public:
     explicit cDirectory(const Volume &volume, RunObserver *observer = nullptr);
 
     const QString &FullPath() const { return m_fullPath; }
-    void setFullPath(const QString &path);          // trims blanks; refreshes when not empty
+    void setFullPath(const QString &path); // trims blanks; refreshes when not empty
 
     // Name pattern for files (wildcards, ignoring case); "*" when empty.
     const QString &Filter() const { return m_filter; }
     void setFilter(const QString &filter) { m_filter = filter; }
 
-    const QString &DirectoryName() const { return m_directoryName; }   // empty for a root
+    const QString &DirectoryName() const { return m_directoryName; } // empty for a root
     bool Exist() const { return m_exist; }
     // The folder's modification date; invalid for a root or a missing folder (the day
     // number 0: dayNumberFromDateTime gives 0 for it).
@@ -53,7 +53,7 @@ public:
     int SortDirectories() const { return m_sortDirectories; }
     void setSortDirectories(int order) { m_sortDirectories = order; }
 
-    int Lists() const { return m_lists; }            // kept for callers; refreshing ignores it
+    int Lists() const { return m_lists; } // kept for callers; refreshing ignores it
     void setLists(int lists) { m_lists = lists; }
 
     // When set (before FullPath), the listing also reads each entry's size and date,
@@ -68,7 +68,7 @@ public:
     void setObserver(RunObserver *observer) { m_observer = observer; }
 
     const Volume &volume() const { return *m_volume; }
-    int ReadError() const { return m_readError; }    // errno of the last failed listing; 0 otherwise
+    int ReadError() const { return m_readError; } // errno of the last failed listing; 0 otherwise
     bool WasCancelled() const { return m_cancelled; } // the last refresh stopped on cancel
 
     void Refresh();
@@ -79,13 +79,13 @@ private:
     const Volume *m_volume;
     RunObserver *m_observer = nullptr;
     QString m_fullPath;
-    QString m_pathWithoutSeparator;   // for the full names of its files
+    QString m_pathWithoutSeparator; // for the full names of its files
     QString m_filter;
     QString m_directoryName;
     bool m_exist = false;
     QDateTime m_dateCreation;
     QStringList m_files;
-    std::vector<VolumeEntry> m_fileEntries;   // Files(), in the same order
+    std::vector<VolumeEntry> m_fileEntries; // Files(), in the same order
     QStringList m_directories;
     int m_sortFiles = 0;
     int m_sortDirectories = 0;

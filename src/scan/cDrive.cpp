@@ -8,13 +8,11 @@ namespace {
 constexpr int kNoDiscText = 301;
 }
 
-cDrive::cDrive()
-    : m_layer(&DriveLayer::host())
+cDrive::cDrive() : m_layer(&DriveLayer::host())
 {
 }
 
-cDrive::cDrive(DriveLayer &layer)
-    : m_layer(&layer)
+cDrive::cDrive(DriveLayer &layer) : m_layer(&layer)
 {
 }
 

@@ -8,9 +8,9 @@ namespace vorn {
 
 // Platform drive types this program meets.
 enum DriveTypeCode : qint32 {
-    kDriveNoRoot = 1,       // the letter is no drive
+    kDriveNoRoot = 1, // the letter is no drive
     kDriveRemovable = 2,
-    kDriveCdRom = 5,        // optical and virtual drives
+    kDriveCdRom = 5, // optical and virtual drives
     kDriveInvalidLetter = 7,
 };
 
@@ -20,7 +20,7 @@ enum DriveTypeCode : qint32 {
 class cDrive
 {
 public:
-    cDrive();                                   // the host's drives
+    cDrive(); // the host's drives
     explicit cDrive(DriveLayer &layer);
 
     const QString &Letter() const { return m_letter; }
@@ -28,7 +28,7 @@ public:
     void setLetter(const QString &letter);
 
     qint32 DriveType() const { return m_driveType; }
-    const QString &volume() const { return m_volume; }          // label
+    const QString &volume() const { return m_volume; } // label
     // Serial as signed 32-bit decimal: the disc identifier; "0" for an empty drive.
     const QString &NumberID() const { return m_numberId; }
     const QString &FileSystem() const { return m_fileSystem; }

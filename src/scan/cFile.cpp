@@ -7,20 +7,16 @@
 
 namespace vorn {
 
-cFile::cFile()
-    : m_volume(&HostVolume::hostFileSystem())
+cFile::cFile() : m_volume(&HostVolume::hostFileSystem())
 {
 }
 
-cFile::cFile(const Volume &volume)
-    : m_volume(&volume)
+cFile::cFile(const Volume &volume) : m_volume(&volume)
 {
 }
 
 cFile::cFile(const Volume &volume, const QString &folder, const VolumeEntry &facts)
-    : m_volume(&volume)
-    , m_path(folder)
-    , m_name(facts.name)
+    : m_volume(&volume), m_path(folder), m_name(facts.name)
 {
     m_exists = !facts.isFolder;
     takeFacts(facts);

@@ -36,8 +36,8 @@ public:
     const QString &NameWithExtension() const { return m_name; }
     QString NameWithoutExtension() const;
 
-    bool exists() const { return m_exists; }          // an existing file, not a folder
-    qint64 FileSize() const { return m_fileSize; }    // 0 for a missing file
+    bool exists() const { return m_exists; } // an existing file, not a folder
+    qint64 FileSize() const { return m_fileSize; } // 0 for a missing file
     // Invalid (the "0" date) for a missing file.
     QDateTime DateLastModification() const;
     // The same as a day number of the line files (0 for none), quick for a whole walk.
@@ -73,7 +73,7 @@ private:
     QString m_name;
     bool m_exists = false;
     qint64 m_fileSize = 0;
-    std::optional<qint64> m_modifiedMs;   // ms since 1970 (UTC), when read
+    std::optional<qint64> m_modifiedMs; // ms since 1970 (UTC), when read
     int m_options = 7;
 };
 

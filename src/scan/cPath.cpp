@@ -14,13 +14,11 @@ PathKind pathKind(const Volume &volume, const QString &path)
     return lookup.entry.isFolder ? PathKind::Folder : PathKind::File;
 }
 
-cPath::cPath()
-    : m_volume(&HostVolume::hostFileSystem())
+cPath::cPath() : m_volume(&HostVolume::hostFileSystem())
 {
 }
 
-cPath::cPath(const Volume &volume)
-    : m_volume(&volume)
+cPath::cPath(const Volume &volume) : m_volume(&volume)
 {
 }
 

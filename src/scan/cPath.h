@@ -21,7 +21,7 @@ public:
     explicit cPath(const Volume &volume);
 
     const QString &Path() const { return m_path; }
-    void setPath(const QString &path);    // classifies it at once
+    void setPath(const QString &path); // classifies it at once
     void Refresh();
 
     PathKind kind() const { return m_kind; }

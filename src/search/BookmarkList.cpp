@@ -7,16 +7,15 @@
 
 namespace vorn {
 
-std::vector<BookmarkRow> listBookmarks(const Catalogue &catalogue,
-                                       const std::vector<qint64> &selection)
+std::vector<BookmarkRow> listBookmarks(const Catalogue &catalogue, const std::vector<qint64> &selection)
 {
     std::vector<BookmarkRow> rows;
     for (int i = 1; i < int(selection.size()) && i <= catalogue.discCount(); ++i) {
         if (selection[size_t(i)] == 0)
             continue;
         const DiscRecord &disc = catalogue.disc(i);
-        const std::optional<QByteArray> bytes = DiscArchive::readMember(
-            catalogue.archivePath(disc.identifier), disc.identifier + QStringLiteral(".sig"));
+        const std::optional<QByteArray> bytes =
+            DiscArchive::readMember(catalogue.archivePath(disc.identifier), disc.identifier + QStringLiteral(".sig"));
         if (!bytes || bytes->isEmpty())
             continue;
         const std::vector<BookmarkRecord> bookmarks = BookmarkFile::parse(*bytes);

@@ -52,7 +52,7 @@ inline char upperAscii(char c)
 // names, so that most of the buffer is skipped by memchr.
 qsizetype rarestPosition(const QByteArray &literal)
 {
-    static const char common[] = "eaoinrstlcdumhpgbfywvkxjqz";   // most frequent first
+    static const char common[] = "eaoinrstlcdumhpgbfywvkxjqz"; // most frequent first
     qsizetype best = 0;
     int bestRank = -1;
     for (qsizetype i = 0; i < literal.size(); ++i) {
@@ -73,10 +73,7 @@ qsizetype rarestPosition(const QByteArray &literal)
 class TwoCaseFinder
 {
 public:
-    TwoCaseFinder(QByteArrayView text, char lower)
-        : m_text(text), m_lower(lower), m_upper(upperAscii(lower))
-    {
-    }
+    TwoCaseFinder(QByteArrayView text, char lower) : m_text(text), m_lower(lower), m_upper(upperAscii(lower)) {}
     qsizetype next(qsizetype from)
     {
         if (m_nextLower < from)

@@ -20,8 +20,8 @@ public:
     struct Line
     {
         qsizetype offset = 0;
-        qsizetype length = 0;   // without the line end
-        int number = 0;         // among the file records from 0; -1 when not counted
+        qsizetype length = 0; // without the line end
+        int number = 0; // among the file records from 0; -1 when not counted
     };
     // The chosen record lines (the header line and empty lines are no records).
     // Lines are numbered only where the test needs the number (MP3 tags).
@@ -29,15 +29,15 @@ public:
 
 private:
     enum class Mode {
-        Every,       // no cheap test: MP3 tags, or no text to look for
-        Literal,     // names and descriptions: lines holding the literal, ignoring case
-        TextLinks,   // captured text: lines with a text
+        Every, // no cheap test: MP3 tags, or no text to look for
+        Literal, // names and descriptions: lines holding the literal, ignoring case
+        TextLinks, // captured text: lines with a text
     };
     bool chosen(QByteArrayView line) const;
     std::vector<Line> literalLines(QByteArrayView fileList) const;
 
     Mode m_mode = Mode::Every;
-    QByteArray m_literal;   // lower case, printable ASCII
+    QByteArray m_literal; // lower case, printable ASCII
 };
 
 } // namespace vorn

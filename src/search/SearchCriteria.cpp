@@ -35,21 +35,18 @@ qint64 SearchCriteria::sizeBoundFromText(QStringView kilobytes)
 
 bool SearchCriteria::hasCriteria() const
 {
-    return !pattern.isEmpty() || minimumSize != 0 || maximumSize != 0 || after != 0
-           || before != 0;
+    return !pattern.isEmpty() || minimumSize != 0 || maximumSize != 0 || after != 0 || before != 0;
 }
 
 CompiledCriteria::CompiledCriteria(const SearchCriteria &criteria)
-    : m_criteria(criteria)
-    , m_pattern(criteria.pattern)
-    , m_content(QString(u'*' + criteria.pattern + u'*'))
+    : m_criteria(criteria), m_pattern(criteria.pattern), m_content(QString(u'*' + criteria.pattern + u'*'))
 {
 }
 
 bool CompiledCriteria::foldersPossible() const
 {
     return m_criteria.folders && m_criteria.minimumSize == 0 && m_criteria.maximumSize == 0
-           && m_criteria.field != SearchField::CapturedText;
+        && m_criteria.field != SearchField::CapturedText;
 }
 
 bool CompiledCriteria::matchFolder(const FolderRecord &folder) const
@@ -73,9 +70,8 @@ bool CompiledCriteria::matchFolder(const FolderRecord &folder) const
 
 bool CompiledCriteria::withinBounds(qint64 size, double date) const
 {
-    bool m = m_criteria.maximumSize > 0
-                 ? m_criteria.minimumSize <= size && size <= m_criteria.maximumSize
-                 : size >= m_criteria.minimumSize;
+    bool m = m_criteria.maximumSize > 0 ? m_criteria.minimumSize <= size && size <= m_criteria.maximumSize
+                                        : size >= m_criteria.minimumSize;
     if (m && m_criteria.after > 0)
         m = date > m_criteria.after;
     if (m && m_criteria.before > 0)
@@ -83,8 +79,7 @@ bool CompiledCriteria::withinBounds(qint64 size, double date) const
     return m;
 }
 
-bool CompiledCriteria::matchNameOrDescription(QStringView name,
-                                              const DescriptionTriple &descriptions) const
+bool CompiledCriteria::matchNameOrDescription(QStringView name, const DescriptionTriple &descriptions) const
 {
     if (patternEmpty())
         return true;
@@ -122,8 +117,8 @@ QString upperExtension(QStringView name)
 QString mp3SearchText(const Mp3Tags &tags)
 {
     const QString separator = QStringLiteral(" |\\| ");
-    return tags.artist + separator + tags.album + separator + tags.title + separator + tags.track
-           + separator + QString::number(tags.year) + separator;
+    return tags.artist + separator + tags.album + separator + tags.title + separator + tags.track + separator
+        + QString::number(tags.year) + separator;
 }
 
 bool folderExcluded(const std::vector<FolderRecord> &folders, qint64 folder)
@@ -151,9 +146,8 @@ std::vector<qint64> buildDiscSelection(const Catalogue &catalogue, const DiscSco
     if (scope.limit == DiscScope::Limit::ByDisc) {
         for (int i = 1; i <= count; ++i) {
             const DiscRecord &disc = catalogue.disc(i);
-            selection[size_t(i)] = QStringLiteral("__") + disc.identifier == scope.chosenDiscKey
-                                       ? integerValue(disc.identifier)
-                                       : 0;
+            selection[size_t(i)] =
+                QStringLiteral("__") + disc.identifier == scope.chosenDiscKey ? integerValue(disc.identifier) : 0;
         }
     } else if (scope.limit == DiscScope::Limit::ByKeywords) {
         for (int i = 1; i <= count; ++i) {
@@ -222,8 +216,8 @@ bool toggleFolderExclusion(std::vector<FolderRecord> &folders, int folder, UserP
     }
 }
 
-bool toggleFolderExclusion(Catalogue &catalogue, const QString &identifier, DiscTree &tree,
-                           int folder, UserPrompt &prompt, QString *error)
+bool toggleFolderExclusion(Catalogue &catalogue, const QString &identifier, DiscTree &tree, int folder,
+                           UserPrompt &prompt, QString *error)
 {
     if (!toggleFolderExclusion(tree.folders, folder, prompt))
         return true;

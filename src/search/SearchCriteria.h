@@ -32,15 +32,15 @@ enum class DescriptionPart : int { None = -1, User = 0, Automatic = 1, ArchivePa
 // The settings of the search pane, read once at the start of a run.
 struct SearchCriteria
 {
-    QString pattern;                   // the decorated expression; empty for none
+    QString pattern; // the decorated expression; empty for none
     SearchField field = SearchField::Names;
     bool files = true;
     bool folders = true;
-    bool members = false;              // also archive members
-    bool latestOnly = false;           // keep only the most recent of duplicates
-    qint64 minimumSize = 0;            // bytes
-    qint64 maximumSize = 0;            // bytes; 0 = no upper bound
-    double after = 0;                  // day number; 0 = no bound
+    bool members = false; // also archive members
+    bool latestOnly = false; // keep only the most recent of duplicates
+    qint64 minimumSize = 0; // bytes
+    qint64 maximumSize = 0; // bytes; 0 = no upper bound
+    double after = 0; // day number; 0 = no bound
     double before = 0;
     DescriptionPart descriptionPart = DescriptionPart::User;
 
@@ -98,7 +98,7 @@ struct CurrentArchive
 {
     bool set = false;
     QString name;
-    qint32 folder = 0;      // the archive's own owner
+    qint32 folder = 0; // the archive's own owner
 };
 
 // True when the folder exists and its flag bit 0 (left out of searches) is set.
@@ -109,11 +109,11 @@ bool folderExcluded(const std::vector<FolderRecord> &folders, qint64 folder);
 struct DiscScope
 {
     enum class Limit { None, ByDisc, ByKeywords };
-    bool bookmarks = false;            // tab "S": discs excluded from searches take part
-    int keywordFilter = 0;             // the disc list's keyword filter
-    Limit limit = Limit::None;         // the scope page, when its limit box is ticked
-    QString chosenDiscKey;             // "__" & identifier, for Limit::ByDisc
-    std::vector<int> keywordNumbers;   // selected keywords, for Limit::ByKeywords
+    bool bookmarks = false; // tab "S": discs excluded from searches take part
+    int keywordFilter = 0; // the disc list's keyword filter
+    Limit limit = Limit::None; // the scope page, when its limit box is ticked
+    QString chosenDiscKey; // "__" & identifier, for Limit::ByDisc
+    std::vector<int> keywordNumbers; // selected keywords, for Limit::ByKeywords
 };
 std::vector<qint64> buildDiscSelection(const Catalogue &catalogue, const DiscScope &scope);
 int selectedDiscCount(const std::vector<qint64> &selection);
@@ -125,7 +125,7 @@ int selectedDiscCount(const std::vector<qint64> &selection);
 bool toggleFolderExclusion(std::vector<FolderRecord> &folders, int folder, UserPrompt &prompt);
 // The same on a disc's tree, then the folder file rewritten and packed back into
 // the disc archive. False when the write or the pack fails.
-bool toggleFolderExclusion(Catalogue &catalogue, const QString &identifier, DiscTree &tree,
-                           int folder, UserPrompt &prompt, QString *error = nullptr);
+bool toggleFolderExclusion(Catalogue &catalogue, const QString &identifier, DiscTree &tree, int folder,
+                           UserPrompt &prompt, QString *error = nullptr);
 
 } // namespace vorn

@@ -34,8 +34,8 @@ std::optional<double> dateBoundFromText(const QString &text, const QLocale &loca
         const QDateTime dateTime(date, QTime(0, 0));
         return dayNumberFromDateTime(dateFormat.count(u'y') == 2 ? fixCentury(dateTime) : dateTime);
     }
-    for (const QString &format : {u"yyyy-MM-dd"_s, u"yyyy-MM-dd hh:mm"_s, u"yyyy-MM-dd hh:mm:ss"_s,
-                                  u"yyyy-MM-ddThh:mm:ss"_s}) {
+    for (const QString &format :
+         {u"yyyy-MM-dd"_s, u"yyyy-MM-dd hh:mm"_s, u"yyyy-MM-dd hh:mm:ss"_s, u"yyyy-MM-ddThh:mm:ss"_s}) {
         const QDateTime dateTime = QDateTime::fromString(trimmed, format);
         if (dateTime.isValid())
             return dayNumberFromDateTime(dateTime);
@@ -43,15 +43,13 @@ std::optional<double> dateBoundFromText(const QString &text, const QLocale &loca
     return std::nullopt;
 }
 
-std::optional<SearchCriteria> criteriaFromForm(const SearchFormValues &values, int *badDate,
-                                               const QLocale &locale)
+std::optional<SearchCriteria> criteriaFromForm(const SearchFormValues &values, int *badDate, const QLocale &locale)
 {
     SearchCriteria criteria;
     criteria.files = values.files;
     criteria.folders = values.folders;
     criteria.field = SearchField(std::clamp(values.field, 0, 4));
-    criteria.pattern = SearchCriteria::patternFor(values.expression,
-                                                  SearchPosition(std::clamp(values.position, 0, 3)));
+    criteria.pattern = SearchCriteria::patternFor(values.expression, SearchPosition(std::clamp(values.position, 0, 3)));
     criteria.minimumSize = SearchCriteria::sizeBoundFromText(values.minimumKilobytes);
     criteria.maximumSize = SearchCriteria::sizeBoundFromText(values.maximumKilobytes);
     criteria.members = values.members;

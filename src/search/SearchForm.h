@@ -11,18 +11,18 @@ namespace vorn {
 // What the search pane's criteria controls hold, as plain values.
 struct SearchFormValues
 {
-    bool files = true;                 // Check1(0)
-    bool folders = true;               // Check1(1)
-    int field = 0;                     // Combo1 list index
-    int position = 0;                  // CbPos list index
-    QString expression;                // Text1
-    QString minimumKilobytes;          // TxtTaille(0)
-    QString maximumKilobytes;          // TxtTaille(1)
-    QString after;                     // Txtdate(0)
-    QString before;                    // Txtdate(1)
-    bool members = false;              // ChkRechDsZip
-    bool latestOnly = false;           // ChkDoublons
-    bool descriptionParts[3] = {true, false, false};   // OptRechDesc(0..2)
+    bool files = true; // Check1(0)
+    bool folders = true; // Check1(1)
+    int field = 0; // Combo1 list index
+    int position = 0; // CbPos list index
+    QString expression; // Text1
+    QString minimumKilobytes; // TxtTaille(0)
+    QString maximumKilobytes; // TxtTaille(1)
+    QString after; // Txtdate(0)
+    QString before; // Txtdate(1)
+    bool members = false; // ChkRechDsZip
+    bool latestOnly = false; // ChkDoublons
+    bool descriptionParts[3] = {true, false, false}; // OptRechDesc(0..2)
 };
 
 // A date box's text as a day number: 0 for an empty box, the date (and optional

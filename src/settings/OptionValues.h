@@ -10,7 +10,7 @@ namespace vorn {
 // panel).
 struct BoundedNumber
 {
-    qint64 value = 0;      // as read: absent gives the default, text that is no number 0
+    qint64 value = 0; // as read: absent gives the default, text that is no number 0
     qint64 minimum = 0;
     qint64 maximum = 0;
 
@@ -18,8 +18,8 @@ struct BoundedNumber
     qint64 clamped() const;
 };
 
-BoundedNumber readBoundedNumber(const QString &section, const QString &key, qint64 defaultValue,
-                                qint64 minimum, qint64 maximum);
+BoundedNumber readBoundedNumber(const QString &section, const QString &key, qint64 defaultValue, qint64 minimum,
+                                qint64 maximum);
 
 // "Opt"/"TailleMax": the largest text captured, in kilobytes (0 to 1024 unless the
 // caller says otherwise).

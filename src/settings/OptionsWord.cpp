@@ -6,8 +6,7 @@ namespace vorn {
 
 qint32 ReadOptionsWord()
 {
-    return qint32(Settings::readNumber(QStringLiteral("Opt"), QStringLiteral("OptDiv"),
-                                       DefaultOptionsWord));
+    return qint32(Settings::readNumber(QStringLiteral("Opt"), QStringLiteral("OptDiv"), DefaultOptionsWord));
 }
 
 void WriteOptionsWord(qint32 word)
@@ -31,16 +30,15 @@ QString programVersionKey()
     return programVersionKey(VORN_VERSION_MAJOR, VORN_VERSION_MINOR, VORN_VERSION_PATCH);
 }
 
-qint32 startupOptionsWord(const QString &storedVersion, const QString &runningVersion,
-                          qint32 storedWord)
+qint32 startupOptionsWord(const QString &storedVersion, const QString &runningVersion, qint32 storedWord)
 {
     return storedVersion == runningVersion ? storedWord : UpgradeOptionsWord;
 }
 
 qint32 startupOptionsWord()
 {
-    return startupOptionsWord(Settings::read(QStringLiteral("Opt"), QStringLiteral("Version")),
-                              programVersionKey(), ReadOptionsWord());
+    return startupOptionsWord(Settings::read(QStringLiteral("Opt"), QStringLiteral("Version")), programVersionKey(),
+                              ReadOptionsWord());
 }
 
 } // namespace vorn

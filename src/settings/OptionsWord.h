@@ -12,7 +12,7 @@ enum : qint32 {
     CaptureTextInArchives = 4,
     ListZip = 8,
     EjectAfterCataloguing = 16,
-    ExcludedFromSearch = 32,   // only in a cataloguing request, never in the stored word
+    ExcludedFromSearch = 32, // only in a cataloguing request, never in the stored word
     ViewerAutoShow = 64,
     ViewerVisible = 128,
     ListCab = 256,
@@ -41,8 +41,7 @@ QString programVersionKey();
 
 // The options word start-up uses: the stored word when "Version" matches the
 // running version, else 9679.
-qint32 startupOptionsWord(const QString &storedVersion, const QString &runningVersion,
-                          qint32 storedWord);
+qint32 startupOptionsWord(const QString &storedVersion, const QString &runningVersion, qint32 storedWord);
 qint32 startupOptionsWord();
 
 } // namespace vorn

@@ -11,8 +11,7 @@ namespace {
 
 QSettings store()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                     QStringLiteral("VORN"), QStringLiteral("VORN"));
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("VORN"), QStringLiteral("VORN"));
 }
 
 QString path(const QString &section, const QString &key)

@@ -19,9 +19,21 @@ QString unescape(QStringView text)
         const QChar c = text[i];
         if (c == u'\\' && i + 1 < text.size()) {
             const QChar next = text[i + 1];
-            if (next == u'n') { result += u'\n'; ++i; continue; }
-            if (next == u't') { result += u'\t'; ++i; continue; }
-            if (next == u'\\') { result += u'\\'; ++i; continue; }
+            if (next == u'n') {
+                result += u'\n';
+                ++i;
+                continue;
+            }
+            if (next == u't') {
+                result += u'\t';
+                ++i;
+                continue;
+            }
+            if (next == u'\\') {
+                result += u'\\';
+                ++i;
+                continue;
+            }
         }
         result += c;
     }

@@ -31,10 +31,13 @@ std::array<QString, 2> readings(const QString &path)
 bool sameObject(const QString &a, const QString &b)
 {
 #ifdef Q_OS_UNIX
-    struct stat first {};
-    struct stat second {};
-    if (::stat(QFile::encodeName(a).constData(), &first) != 0
-        || ::stat(QFile::encodeName(b).constData(), &second) != 0)
+    struct stat first
+    {
+    };
+    struct stat second
+    {
+    };
+    if (::stat(QFile::encodeName(a).constData(), &first) != 0 || ::stat(QFile::encodeName(b).constData(), &second) != 0)
         return false;
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 #else
@@ -58,7 +61,6 @@ bool namesSamePlace(const QString &a, const QString &b)
     return false;
 }
 
-
 int refuseTransferInto(const QString &dataFolder, const QString &targetFolder)
 {
     return namesSamePlace(dataFolder, targetFolder) ? kTargetIsDataFolder : 0;
@@ -72,8 +74,7 @@ int refuseTransferOf(const QString &sourceArchive, const QString &targetArchive)
 QString archivePathIn(const QString &folder, const QString &identifier)
 {
     const QString wanted = identifier + QStringLiteral(".VORN");
-    const QStringList names = QDir(folder).entryList({wanted}, QDir::Files | QDir::Hidden | QDir::System,
-                                                     QDir::Name);
+    const QStringList names = QDir(folder).entryList({wanted}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString &name : names) {
         if (name.compare(wanted, Qt::CaseInsensitive) == 0)
             return folder + name;

@@ -20,8 +20,7 @@ const QString kExtension = QStringLiteral(".sig");
 
 qint32 toInt32(qint64 value)
 {
-    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(),
-                                     std::numeric_limits<qint32>::max()));
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 } // namespace
@@ -97,8 +96,7 @@ bool write(const QString &path, const std::vector<BookmarkRecord> &bookmarks)
     return commitDurably(file);
 }
 
-bool write(const Catalogue &catalogue, const QString &identifier,
-           const std::vector<BookmarkRecord> &bookmarks)
+bool write(const Catalogue &catalogue, const QString &identifier, const std::vector<BookmarkRecord> &bookmarks)
 {
     return write(catalogue.workingCopy(identifier, kExtension), bookmarks);
 }

@@ -29,8 +29,7 @@ std::vector<BookmarkRecord> read(const Catalogue &catalogue, const QString &iden
 // Writes the list to a new file that replaces the old one only once complete.
 bool write(const QString &path, const std::vector<BookmarkRecord> &bookmarks);
 // Writes the disc's working copy; the caller then packs it with the bookmark bit.
-bool write(const Catalogue &catalogue, const QString &identifier,
-           const std::vector<BookmarkRecord> &bookmarks);
+bool write(const Catalogue &catalogue, const QString &identifier, const std::vector<BookmarkRecord> &bookmarks);
 
 } // namespace BookmarkFile
 } // namespace vorn

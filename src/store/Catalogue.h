@@ -14,13 +14,13 @@ namespace vorn {
 // array, the keyword list and the field-name list count from 1; entry 0 is unused.
 struct Catalogue
 {
-    QString dataFolder;        // native path ending in a separator
-    QString tempFolder;        // native path ending in a separator
+    QString dataFolder; // native path ending in a separator
+    QString tempFolder; // native path ending in a separator
 
     std::vector<DiscRecord> discs{1};
     std::vector<KeywordEntry> keywords{1};
     QStringList fieldNames{QString()};
-    int current = 0;           // position of the disc shown; 0 for none
+    int current = 0; // position of the disc shown; 0 for none
 
     // Sort state of the disc list: key 0 name, 1 burn date.
     int sortKey = 0;
@@ -44,8 +44,8 @@ struct Catalogue
     // Data folder & the archive's file name: id & ".VORN", or the name found at opening.
     QString archivePath(const QString &identifier) const;
     QString workingCopy(const QString &identifier, const QString &extension) const;
-    QString keywordListPath() const;                            // data folder & "MC.txt"
-    QString iconStorePath() const;                              // data folder & "VORN.Icons"
+    QString keywordListPath() const; // data folder & "MC.txt"
+    QString iconStorePath() const; // data folder & "VORN.Icons"
 };
 
 } // namespace vorn

@@ -1,8 +1,8 @@
 #include "store/DataFolder.h"
 
 #include "common/Numbers.h"
-#include "common/TextCodec.h"
 #include "common/RunObserver.h"
+#include "common/TextCodec.h"
 #include "common/UserPrompt.h"
 #include "settings/AppFolders.h"
 #include "settings/StringTable.h"
@@ -19,8 +19,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QHash>
+#include <QRegularExpression>
 
 #include <dirent.h>
 
@@ -50,9 +50,8 @@ bool hasMember(const ZipTail &tail, const QString &memberName)
     if (!tail.namesKnown)
         return true;
     const QByteArray wanted = memberName.toUtf8();
-    return std::any_of(tail.entries.begin(), tail.entries.end(), [&](const ZipEntry &entry) {
-        return entry.name.compare(wanted, Qt::CaseInsensitive) == 0;
-    });
+    return std::any_of(tail.entries.begin(), tail.entries.end(),
+                       [&](const ZipEntry &entry) { return entry.name.compare(wanted, Qt::CaseInsensitive) == 0; });
 }
 
 QString unreadableMessage(const QStringList &names)
@@ -98,8 +97,7 @@ QString identifierOfArchiveName(const QString &fileName)
     const QString identifier = QString::number(number);
     if (number < -2147483648LL || number > 2147483647LL)
         return {};
-    return fileName.compare(identifier + QLatin1String(".VORN"), Qt::CaseInsensitive) == 0
-        ? identifier : QString();
+    return fileName.compare(identifier + QLatin1String(".VORN"), Qt::CaseInsensitive) == 0 ? identifier : QString();
 }
 
 bool writeTest(const QString &folder)
@@ -118,8 +116,7 @@ bool writeTest(const QString &folder)
     return present;
 }
 
-bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &observer,
-                    OpenReport *report)
+bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &observer, OpenReport *report)
 {
     OpenReport local;
     OpenReport &result = report ? *report : local;
@@ -148,9 +145,9 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
 
     const QStringList names = archiveNames(catalogue.dataFolder);
     const qsizetype n = names.size();
-    QHash<QString, int> positions;   // identifier -> position
+    QHash<QString, int> positions; // identifier -> position
     positions.reserve(n);
-    QHash<QString, QString> triedNames;   // identifier -> the archive name used for it
+    QHash<QString, QString> triedNames; // identifier -> the archive name used for it
     QStringList iconsToStore;
     int lastShown = -1;
     for (qsizetype k = 1; k <= n; ++k) {
@@ -193,11 +190,10 @@ bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &ob
         ++result.discsRead;
 
         // A disc's own icon missing from the icon store is taken from its archive.
-        if (catalogue.disc(positions.value(identifier)).icon.isEmpty()
-            && !catalogue.discIcons.contains(identifier)
+        if (catalogue.disc(positions.value(identifier)).icon.isEmpty() && !catalogue.discIcons.contains(identifier)
             && hasMember(*tail, identifier + QStringLiteral(".ico"))) {
-            const auto icon = DiscArchive::readMember(catalogue.archivePath(identifier),
-                                                      identifier + QStringLiteral(".ico"));
+            const auto icon =
+                DiscArchive::readMember(catalogue.archivePath(identifier), identifier + QStringLiteral(".ico"));
             if (icon && !icon->isEmpty()) {
                 catalogue.discIcons.insert(identifier, *icon);
                 iconsToStore << identifier;

@@ -12,9 +12,9 @@ class RunObserver;
 struct OpenReport
 {
     int discsRead = 0;
-    QStringList unreadable;      // archive file names that could not be read
-    QStringList leftOut;         // archives of an identifier read from an earlier name
-    bool writable = true;        // the write test
+    QStringList unreadable; // archive file names that could not be read
+    QStringList leftOut; // archives of an identifier read from an earlier name
+    bool writable = true; // the write test
     bool conversionDeclined = false;
 };
 
@@ -27,8 +27,7 @@ struct OpenReport
 // ("888.VORN" and "888.vorn") the first in name order is used and a message names
 // the others, which are left untouched.
 // False when the folder does not exist.
-bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &observer,
-                    OpenReport *report = nullptr);
+bool openDataFolder(Catalogue &catalogue, const QString &folder, RunObserver &observer, OpenReport *report = nullptr);
 
 // The identifier a "*.VORN" file name stands for, or an empty text when the name is
 // not exactly an identifier followed by ".VORN" ("12 copy.VORN", "12 (2).VORN").

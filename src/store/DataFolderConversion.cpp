@@ -27,8 +27,7 @@ QStringList looseFiles(const QString &folder, const QString &identifier)
     const QString prefix = identifier + u'.';
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (name.startsWith(prefix, Qt::CaseInsensitive)
-            && !name.endsWith(QLatin1String(".VORN"), Qt::CaseInsensitive))
+        if (name.startsWith(prefix, Qt::CaseInsensitive) && !name.endsWith(QLatin1String(".VORN"), Qt::CaseInsensitive))
             paths << dir.filePath(name);
     }
     return paths;
@@ -72,8 +71,7 @@ bool convertOlderDataFolder(Catalogue &catalogue, RunObserver &observer)
         for (const QString &original : originals) {
             const QString copy = catalogue.tempFolder + QFileInfo(original).fileName();
             QFile::remove(copy);
-            QFile(original).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-                                           | QFile::ReadOther);
+            QFile(original).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
             if (!QFile::copy(original, copy))
                 copied = false;
             copies << copy;

@@ -12,8 +12,7 @@ const QString ChargeKey = QStringLiteral("Charge");
 
 } // namespace
 
-DataFolderList::DataFolderList(const QString &defaultFolder)
-    : m_folders{withTrailingSeparator(defaultFolder)}
+DataFolderList::DataFolderList(const QString &defaultFolder) : m_folders{withTrailingSeparator(defaultFolder)}
 {
 }
 

@@ -15,9 +15,7 @@ DataFolderLock::Waiting &DataFolderLock::waiting()
 }
 
 DataFolderLock::DataFolderLock(const QString &dataFolder)
-    : m_folder(dataFolder)
-    , m_path(QDir(dataFolder).filePath(QStringLiteral("VORN.lock")))
-    , m_file(m_path)
+    : m_folder(dataFolder), m_path(QDir(dataFolder).filePath(QStringLiteral("VORN.lock"))), m_file(m_path)
 {
     // Only a holder that is gone makes a lock stale, never its age: a long commit
     // (a big archive on a slow disk) must not be broken into.

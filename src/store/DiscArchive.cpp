@@ -90,7 +90,7 @@ QString temporaryName(const QString &archivePath)
     QTemporaryFile file(archivePath + QStringLiteral(".XXXXXX"));
     if (!file.open())
         return {};
-    return file.fileName();   // removed again when `file` goes: the name is free
+    return file.fileName(); // removed again when `file` goes: the name is free
 }
 
 ArchiveWrite openForWriting(const QString &archivePath, int flags, QString *error)
@@ -122,8 +122,7 @@ bool addFile(zip_t *archive, const QString &path, int level, QString *error)
         setError(error, path + QStringLiteral(": ") + archiveErrorText(archive));
         return false;
     }
-    const zip_int64_t index =
-        zip_file_add(archive, name.constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+    const zip_int64_t index = zip_file_add(archive, name.constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
     if (index < 0) {
         zip_source_free(source);
         setError(error, path + QStringLiteral(": ") + archiveErrorText(archive));
@@ -143,8 +142,9 @@ bool setComment(zip_t *archive, const QString &comment, QString *error)
 {
     const QByteArray bytes = comment.toUtf8();
     if (bytes.size() > 0xFFFF) {
-        setError(error, QStringLiteral("the disc information is too long to be stored (%1 bytes, at most 65535)")
-                            .arg(bytes.size()));
+        setError(error,
+                 QStringLiteral("the disc information is too long to be stored (%1 bytes, at most 65535)")
+                     .arg(bytes.size()));
         return false;
     }
     if (zip_set_archive_comment(archive, bytes.constData(), zip_uint16_t(bytes.size())) < 0) {
@@ -164,7 +164,7 @@ bool commit(ArchiveWrite &archive, QString *error)
     }
     if (zip_close(archive.get()) < 0) {
         setError(error, archivePath + QStringLiteral(": ") + archiveErrorText(archive.get()));
-        return false;   // the handle still owns the archive; zip_discard frees it
+        return false; // the handle still owns the archive; zip_discard frees it
     }
     archive.zip.release();
     if (!replaceDurably(archive.partial, archivePath)) {
@@ -241,9 +241,8 @@ bool extractEntry(zip_t *archive, zip_uint64_t index, const QString &targetPath)
 QStringList memberExtensions(int memberFlags)
 {
     static const std::pair<int, const char *> order[] = {
-        {Member::Rep, ".rep"},  {Member::Fic, ".fic"},   {Member::Ico, ".ico"},
-        {Member::Text, ".text"}, {Member::Img1, ".img1"}, {Member::Imi, ".imi"},
-        {Member::Sig, ".sig"},  {Member::Id3, ".id3"},
+        {Member::Rep, ".rep"},   {Member::Fic, ".fic"}, {Member::Ico, ".ico"}, {Member::Text, ".text"},
+        {Member::Img1, ".img1"}, {Member::Imi, ".imi"}, {Member::Sig, ".sig"}, {Member::Id3, ".id3"},
     };
     QStringList extensions;
     for (const auto &[bit, extension] : order) {
@@ -253,8 +252,8 @@ QStringList memberExtensions(int memberFlags)
     return extensions;
 }
 
-bool pack(const Catalogue &catalogue, const QString &identifier, int memberFlags,
-          const QString &comment, int level, QString *error)
+bool pack(const Catalogue &catalogue, const QString &identifier, int memberFlags, const QString &comment, int level,
+          QString *error)
 {
     const QString archivePath = catalogue.archivePath(identifier);
     ArchiveWrite archive = openForWriting(archivePath, ZIP_CREATE, error);
@@ -272,8 +271,7 @@ bool pack(const Catalogue &catalogue, const QString &identifier, int memberFlags
     return commit(archive, error);
 }
 
-bool packFiles(const QStringList &files, const QString &archivePath, const QString &comment,
-               int level, QString *error)
+bool packFiles(const QStringList &files, const QString &archivePath, const QString &comment, int level, QString *error)
 {
     ArchiveWrite archive = openForWriting(archivePath, ZIP_CREATE, error);
     if (!archive)
@@ -313,8 +311,7 @@ bool unpack(const Catalogue &catalogue, const QString &identifier, const QString
     return unpackArchive(catalogue.archivePath(identifier), extensions, catalogue.tempFolder);
 }
 
-bool unpackArchive(const QString &archivePath, const QString &extensions,
-                   const QString &targetFolder)
+bool unpackArchive(const QString &archivePath, const QString &extensions, const QString &targetFolder)
 {
     int code = 0;
     ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
@@ -336,8 +333,7 @@ bool unpackArchive(const QString &archivePath, const QString &extensions,
         if (name.isEmpty())
             continue;
         const bool wanted = everything
-            || std::any_of(patterns.begin(), patterns.end(),
-                           [&](const WildcardPattern &p) { return p.matches(name); });
+            || std::any_of(patterns.begin(), patterns.end(), [&](const WildcardPattern &p) { return p.matches(name); });
         if (wanted && !extractEntry(archive.get(), zip_uint64_t(i), target.filePath(name)))
             ok = false;
     }
@@ -377,8 +373,7 @@ std::optional<QByteArray> readEntry(zip_t *archive, zip_uint64_t index, qint64 l
     QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
     qsizetype filled = 0;
     while (filled < data.size()) {
-        const zip_int64_t got =
-            zip_fread(file.get(), data.data() + filled, zip_uint64_t(data.size() - filled));
+        const zip_int64_t got = zip_fread(file.get(), data.data() + filled, zip_uint64_t(data.size() - filled));
         if (got <= 0)
             return std::nullopt;
         filled += qsizetype(got);
@@ -401,8 +396,7 @@ std::vector<WildcardPattern> compiledExtensions(const QString &extensions)
 bool wantedMember(const std::vector<WildcardPattern> &patterns, const QString &name)
 {
     return !name.isEmpty()
-           && std::any_of(patterns.begin(), patterns.end(),
-                          [&](const WildcardPattern &p) { return p.matches(name); });
+        && std::any_of(patterns.begin(), patterns.end(), [&](const WildcardPattern &p) { return p.matches(name); });
 }
 
 } // namespace
@@ -457,14 +451,13 @@ bool MemberReader::read(const QString &archivePath, const QString &extensions, q
     return true;
 }
 
-bool MemberReader::readWithLibrary(const QString &archivePath, const QString &extensions,
-                                   qint64 sizeLimit)
+bool MemberReader::readWithLibrary(const QString &archivePath, const QString &extensions, qint64 sizeLimit)
 {
     m_members.clear();
     int code = 0;
     ZipHandle archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &code));
     if (!archive)
-        return true;   // the end was readable; its members are not
+        return true; // the end was readable; its members are not
     const std::vector<WildcardPattern> patterns = compiledExtensions(extensions);
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
@@ -481,8 +474,7 @@ bool MemberReader::readWithLibrary(const QString &archivePath, const QString &ex
     return true;
 }
 
-std::vector<std::pair<QString, QByteArray>> readMembers(const QString &archivePath,
-                                                        const QString &extensions,
+std::vector<std::pair<QString, QByteArray>> readMembers(const QString &archivePath, const QString &extensions,
                                                         qint64 sizeLimit, bool *readable)
 {
     MemberReader reader;

@@ -24,12 +24,12 @@ QStringList memberExtensions(int memberFlags);
 // into data folder & id & ".VORN", replacing same-named members, and sets the comment.
 // A selected working copy that is missing is skipped (the archive keeps its member).
 // Level 0 stores, 1-9 deflate. `error` receives a message on failure.
-bool pack(const Catalogue &catalogue, const QString &identifier, int memberFlags,
-          const QString &comment, int level, QString *error = nullptr);
+bool pack(const Catalogue &catalogue, const QString &identifier, int memberFlags, const QString &comment, int level,
+          QString *error = nullptr);
 
 // Packs the given files under their bare names into any archive (the icon store).
-bool packFiles(const QStringList &files, const QString &archivePath, const QString &comment,
-               int level = 9, QString *error = nullptr);
+bool packFiles(const QStringList &files, const QString &archivePath, const QString &comment, int level = 9,
+               QString *error = nullptr);
 
 // Removes the member of that name (ignoring case) from any archive; the archive is
 // deleted when it would be left empty. True when the member is gone (or never was).
@@ -40,8 +40,7 @@ bool removeMember(const QString &archivePath, const QString &memberName, QString
 // extracts all. A member that is not in the archive is not an error. Returns false
 // when the archive cannot be opened or a member cannot be written.
 bool unpack(const Catalogue &catalogue, const QString &identifier, const QString &extensions);
-bool unpackArchive(const QString &archivePath, const QString &extensions,
-                   const QString &targetFolder);
+bool unpackArchive(const QString &archivePath, const QString &extensions, const QString &targetFolder);
 
 // The archive comment; empty text when the archive is missing or has no comment.
 QString readComment(const QString &archivePath);
@@ -60,8 +59,8 @@ class MemberReader
 public:
     struct Member
     {
-        QString name;          // bare name
-        QByteArrayView data;   // valid until the next read
+        QString name; // bare name
+        QByteArrayView data; // valid until the next read
     };
     // False when the archive's end cannot be read (the test tryReadComment makes).
     bool read(const QString &archivePath, const QString &extensions, qint64 sizeLimit);
@@ -79,10 +78,8 @@ private:
 // archive order, as (bare name, bytes); members over `sizeLimit` bytes are skipped.
 // `readable` tells whether the archive's end could be read at all, the test
 // tryReadComment makes.
-std::vector<std::pair<QString, QByteArray>> readMembers(const QString &archivePath,
-                                                        const QString &extensions,
-                                                        qint64 sizeLimit,
-                                                        bool *readable = nullptr);
+std::vector<std::pair<QString, QByteArray>> readMembers(const QString &archivePath, const QString &extensions,
+                                                        qint64 sizeLimit, bool *readable = nullptr);
 
 } // namespace DiscArchive
 } // namespace vorn

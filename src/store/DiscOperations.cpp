@@ -5,8 +5,8 @@
 #include "settings/StringTable.h"
 #include "store/ArchiveTransfer.h"
 #include "store/Catalogue.h"
-#include "store/DataFolderLock.h"
 #include "store/DataFolderList.h"
+#include "store/DataFolderLock.h"
 #include "store/FileListLoader.h"
 #include "store/RecordText.h"
 
@@ -66,8 +66,7 @@ bool exportDiscArchive(Catalogue &catalogue, int position, bool move, UserPrompt
     return exportDiscArchiveTo(catalogue, position, folder, move, prompt);
 }
 
-bool exportDiscArchiveTo(Catalogue &catalogue, int position, const QString &folder, bool move,
-                         UserPrompt &prompt)
+bool exportDiscArchiveTo(Catalogue &catalogue, int position, const QString &folder, bool move, UserPrompt &prompt)
 {
     if (position < 1 || position > catalogue.discCount())
         return false;
@@ -102,8 +101,8 @@ bool exportDiscArchiveTo(Catalogue &catalogue, int position, const QString &fold
     return true;
 }
 
-ElsewhereAnswer lookInOtherDataFolders(Catalogue &catalogue, const DataFolderList &folders,
-                                       const QString &identifier, UserPrompt &prompt)
+ElsewhereAnswer lookInOtherDataFolders(Catalogue &catalogue, const DataFolderList &folders, const QString &identifier,
+                                       UserPrompt &prompt)
 {
     const QString open = withTrailingSeparator(catalogue.dataFolder);
     for (const QString &folder : folders.folders()) {
@@ -114,8 +113,7 @@ ElsewhereAnswer lookInOtherDataFolders(Catalogue &catalogue, const DataFolderLis
             continue;
         const auto reading = readRecord(archive, identifier);
         const QString name = reading ? reading->record.name : QString();
-        const QString question = LoadText(603) + u'\n' + folder + u'\n' + LoadText(605) + name
-            + u'\n' + LoadText(604);
+        const QString question = LoadText(603) + u'\n' + folder + u'\n' + LoadText(605) + name + u'\n' + LoadText(604);
         switch (prompt.askYesNoCancel(question)) {
         case UserPrompt::Answer::Yes: {
             DataFolderLock lock(catalogue.dataFolder);

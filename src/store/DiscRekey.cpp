@@ -22,8 +22,8 @@ bool refuse(QString *error, const QString &text)
 }
 
 // Every member kind a disc archive may hold.
-constexpr int kAllMembers = Member::Rep | Member::Fic | Member::Text | Member::Ico | Member::Img1
-    | Member::Imi | Member::Sig | Member::Id3;
+constexpr int kAllMembers =
+    Member::Rep | Member::Fic | Member::Text | Member::Ico | Member::Img1 | Member::Imi | Member::Sig | Member::Id3;
 
 } // namespace
 

@@ -13,7 +13,6 @@ struct Catalogue;
 // Refused, leaving everything as it was, when the new identifier is empty, is not a
 // number, equals the old one or already names an archive of the data folder, or when
 // the old archive cannot be unpacked or the new one cannot be written.
-bool rekeyDisc(Catalogue &catalogue, int position, const QString &newIdentifier,
-               QString *error = nullptr);
+bool rekeyDisc(Catalogue &catalogue, int position, const QString &newIdentifier, QString *error = nullptr);
 
 } // namespace vorn

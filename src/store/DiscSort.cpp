@@ -50,8 +50,7 @@ void sortDiscArray(Catalogue &catalogue, int key, bool descending)
         });
     } else {
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            const int c = QString::compare(discs[size_t(a)].name, discs[size_t(b)].name,
-                                           Qt::CaseInsensitive);
+            const int c = QString::compare(discs[size_t(a)].name, discs[size_t(b)].name, Qt::CaseInsensitive);
             return descending ? c > 0 : c < 0;
         });
     }

@@ -24,9 +24,9 @@ public:
 
     struct Sums
     {
-        qint64 totalSize = 0;      // disc files (owner >= 0)
-        qint64 capturedSize = 0;   // files with a captured text
-        qint64 memberSize = 0;     // archive members
+        qint64 totalSize = 0; // disc files (owner >= 0)
+        qint64 capturedSize = 0; // files with a captured text
+        qint64 memberSize = 0; // archive members
         qint32 fileCount = 0;
         qint32 archiveCount = 0;
         qint32 memberCount = 0;

@@ -38,8 +38,7 @@ QString leadingNumber(QStringView name)
 // shown (its own <id>.ico among them) are never touched.
 std::unique_ptr<QTemporaryDir> scratchFolder(const Catalogue &catalogue)
 {
-    auto folder = std::make_unique<QTemporaryDir>(catalogue.tempFolder
-                                                  + QStringLiteral("icons-XXXXXX"));
+    auto folder = std::make_unique<QTemporaryDir>(catalogue.tempFolder + QStringLiteral("icons-XXXXXX"));
     if (!folder->isValid())
         return nullptr;
     return folder;

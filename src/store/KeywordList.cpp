@@ -57,8 +57,7 @@ bool read(Catalogue &catalogue)
 
 bool write(const Catalogue &catalogue, QString *error)
 {
-    const std::vector<KeywordEntry> entries(catalogue.keywords.begin() + 1,
-                                            catalogue.keywords.end());
+    const std::vector<KeywordEntry> entries(catalogue.keywords.begin() + 1, catalogue.keywords.end());
     QSaveFile file(catalogue.keywordListPath());
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)

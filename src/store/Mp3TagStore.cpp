@@ -49,8 +49,7 @@ Mp3Tags Mp3TagStore::tags(qint64 fileNumber) const
     tags.artist = m_profile.value(section, kArtist);
     tags.comment = m_profile.value(section, kComment);
     tags.year = qint32(std::clamp<qint64>(integerValue(m_profile.value(section, kYear)),
-                                           std::numeric_limits<qint32>::min(),
-                                           std::numeric_limits<qint32>::max()));
+                                          std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
     tags.track = m_profile.value(section, kTrack);
     return tags;
 }
@@ -64,8 +63,7 @@ void Mp3TagReader::forget()
     m_store.clear();
 }
 
-Mp3Tags Mp3TagReader::read(const Catalogue &catalogue, const QString &identifier,
-                           qint64 fileNumber)
+Mp3Tags Mp3TagReader::read(const Catalogue &catalogue, const QString &identifier, qint64 fileNumber)
 {
     const QString path = catalogue.workingCopy(identifier, QStringLiteral(".id3"));
     QFileInfo info(path);

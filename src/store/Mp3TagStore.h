@@ -14,12 +14,12 @@ struct Catalogue;
 // The ID3 tags of one MP3 file as the store keeps them.
 struct Mp3Tags
 {
-    QString title;     // "TIT"
-    QString album;     // "ALB"
-    QString artist;    // "ART"
-    QString comment;   // "COM"
-    qint32 year = 0;   // "YEA", 0 when unknown
-    QString track;     // "PIS"
+    QString title; // "TIT"
+    QString album; // "ALB"
+    QString artist; // "ART"
+    QString comment; // "COM"
+    qint32 year = 0; // "YEA", 0 when unknown
+    QString track; // "PIS"
 
     bool operator==(const Mp3Tags &) const = default;
 };

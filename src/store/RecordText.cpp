@@ -28,8 +28,7 @@ bool isDigit(QChar c)
 
 // Calls f for each piece of `text` that ends with ";"; the text after the last ";"
 // is not a piece.
-template<typename F>
-void forEachTerminatedPiece(QStringView text, F &&f)
+template<typename F> void forEachTerminatedPiece(QStringView text, F &&f)
 {
     qsizetype start = 0;
     while (true) {
@@ -41,8 +40,7 @@ void forEachTerminatedPiece(QStringView text, F &&f)
     }
 }
 
-enum class Tag { None, Skip, Name, Icon, Excluded, Volume, Keywords, FieldNames, FieldValues,
-                 BurnDate, Description };
+enum class Tag { None, Skip, Name, Icon, Excluded, Volume, Keywords, FieldNames, FieldValues, BurnDate, Description };
 
 Tag tagOf(QStringView line)
 {
@@ -51,10 +49,14 @@ Tag tagOf(QStringView line)
         return Tag::Skip;
     if (line[3] != u'=')
         return Tag::None;
-    static const struct { const char16_t *text; Tag tag; } tags[] = {
-        {u"NOM", Tag::Name},        {u"ICO", Tag::Icon},       {u"EXR", Tag::Excluded},
-        {u"VOL", Tag::Volume},      {u"MC_", Tag::Keywords},   {u"FDN", Tag::FieldNames},
-        {u"FDV", Tag::FieldValues}, {u"GRV", Tag::BurnDate},   {u"DES", Tag::Description},
+    static const struct
+    {
+        const char16_t *text;
+        Tag tag;
+    } tags[] = {
+        {u"NOM", Tag::Name},        {u"ICO", Tag::Icon},     {u"EXR", Tag::Excluded},
+        {u"VOL", Tag::Volume},      {u"MC_", Tag::Keywords}, {u"FDN", Tag::FieldNames},
+        {u"FDV", Tag::FieldValues}, {u"GRV", Tag::BurnDate}, {u"DES", Tag::Description},
     };
     for (const auto &entry : tags) {
         if (head.compare(QStringView(entry.text), Qt::CaseInsensitive) == 0)
@@ -99,8 +101,7 @@ QString recordText(const DiscRecord &record, const std::vector<KeywordEntry> &ke
         fieldNames += field.name + u';';
         fieldValues += field.value + u';';
     }
-    const QString burnDate =
-        record.burnDate == 0 ? QString() : dateTextFromDayNumber(record.burnDate);
+    const QString burnDate = record.burnDate == 0 ? QString() : dateTextFromDayNumber(record.burnDate);
 
     QString text;
     text.reserve(record.description.size() + 256);
@@ -195,8 +196,7 @@ QString keywordCodesFromNames(Catalogue &catalogue, QStringView names)
     return keywordCodesOf(numbers);
 }
 
-void applyFieldTexts(Catalogue &catalogue, DiscRecord &record, QStringView names,
-                     QStringView values)
+void applyFieldTexts(Catalogue &catalogue, DiscRecord &record, QStringView names, QStringView values)
 {
     record.fields.clear();
     forEachTerminatedPiece(names, [&](QStringView name) {
@@ -222,8 +222,7 @@ bool writeRecord(Catalogue &catalogue, const DiscRecord &record, int level, QStr
     if (record.identifier.isEmpty())
         return true;
     const QString text = recordText(record, catalogue.keywords);
-    if (!DiscArchive::pack(catalogue, record.identifier, catalogue.memberFlags, text, level,
-                           error))
+    if (!DiscArchive::pack(catalogue, record.identifier, catalogue.memberFlags, text, level, error))
         return false;
     catalogue.memberFlags = 0;
     return true;

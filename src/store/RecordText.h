@@ -54,14 +54,12 @@ QString keywordCodesFromNames(Catalogue &catalogue, QStringView names);
 // Fills record.fields from ";"-terminated field names and values, adding unknown
 // names to the catalogue's field-name list. The k-th value goes to the k-th field;
 // surplus values are ignored, missing ones stay empty.
-void applyFieldTexts(Catalogue &catalogue, DiscRecord &record, QStringView names,
-                     QStringView values);
+void applyFieldTexts(Catalogue &catalogue, DiscRecord &record, QStringView names, QStringView values);
 
 // Writes the record text as the comment of data folder & <id> & ".VORN", packing the
 // members selected by catalogue.memberFlags, which is reset to 0 on success. An
 // empty identifier writes nothing and succeeds.
-bool writeRecord(Catalogue &catalogue, const DiscRecord &record, int level,
-                 QString *error = nullptr);
+bool writeRecord(Catalogue &catalogue, const DiscRecord &record, int level, QString *error = nullptr);
 
 // Reads the record of one disc archive; nullopt when it is missing or unreadable or
 // its text does not read.

@@ -9,14 +9,14 @@ namespace vorn {
 // Bits of the member flag word: which working copies a pack puts into a disc archive.
 namespace Member {
 enum : int {
-    Rep = 2,      // ".rep" folder file
-    Fic = 4,      // ".fic" file list
-    Text = 16,    // ".text" captured-text store
-    Ico = 32,     // ".ico" disc icon
-    Img1 = 64,    // ".img1" cover picture
-    Imi = 128,    // ".imi" second cover picture
-    Sig = 256,    // ".sig" bookmark file
-    Id3 = 512,    // ".id3" MP3 tag store
+    Rep = 2, // ".rep" folder file
+    Fic = 4, // ".fic" file list
+    Text = 16, // ".text" captured-text store
+    Ico = 32, // ".ico" disc icon
+    Img1 = 64, // ".img1" cover picture
+    Imi = 128, // ".imi" second cover picture
+    Sig = 256, // ".sig" bookmark file
+    Id3 = 512, // ".id3" MP3 tag store
     CataloguingRun = 567,
 };
 }
@@ -38,14 +38,14 @@ struct KeywordEntry
 struct DiscRecord
 {
     QString identifier;
-    QString name;              // may carry the display suffix " <.NN.>"
-    QString keywordCodes;      // "|3|7|"; empty or "|" when none
-    quint8 excluded = 0;       // "EXR": left out of searches when non-zero
-    QString description;       // may hold CRLF line breaks
+    QString name; // may carry the display suffix " <.NN.>"
+    QString keywordCodes; // "|3|7|"; empty or "|" when none
+    quint8 excluded = 0; // "EXR": left out of searches when non-zero
+    QString description; // may hold CRLF line breaks
     std::vector<FieldPair> fields;
-    QString icon;              // "ICO": stock icon key, empty for the disc's own icon
-    QString volumeLabel;       // "VOL"
-    double burnDate = 0;       // "GRV" as a day number; 0 = not yet known
+    QString icon; // "ICO": stock icon key, empty for the disc's own icon
+    QString volumeLabel; // "VOL"
+    double burnDate = 0; // "GRV" as a day number; 0 = not yet known
 
     // Filled by a full read of the file list; 0 until then.
     qint64 totalSize = 0;
@@ -67,14 +67,14 @@ struct FolderRecord
     qint32 parent = 0;
     double date = 0;
     QString description;
-    qint32 flags = 0;          // FolderExcludedFromSearch
+    qint32 flags = 0; // FolderExcludedFromSearch
 };
 
 // The three parts of a file's stored description.
 struct DescriptionTriple
 {
-    QString user;        // "£MD¤"
-    QString automatic;   // "£AD¤"
+    QString user; // "£MD¤"
+    QString automatic; // "£AD¤"
     QString archivePath; // "£PD¤"
 };
 
@@ -82,11 +82,11 @@ struct DescriptionTriple
 struct FileRecord
 {
     QString name;
-    qint32 owner = 0;          // >= 0 folder number; < 0 archive member (see memberOwner)
+    qint32 owner = 0; // >= 0 folder number; < 0 archive member (see memberOwner)
     qint64 size = 0;
     double date = 0;
     DescriptionTriple descriptions;
-    qint32 link = 0;           // > 0 captured text number; < 0 archive own number negated
+    qint32 link = 0; // > 0 captured text number; < 0 archive own number negated
 };
 
 // Link number and member owner of an archive at file number 0.
@@ -95,12 +95,12 @@ inline constexpr qint32 ArchiveAtZero = -999999999;
 // One line of a disc's bookmark file.
 struct BookmarkRecord
 {
-    quint8 kind = 1;           // 1 file, 2 folder
+    quint8 kind = 1; // 1 file, 2 folder
     QString name;
-    QString path;              // path of the folder holding it
-    qint32 number = 0;         // file or folder number
+    QString path; // path of the folder holding it
+    qint32 number = 0; // file or folder number
     QString description;
-    qint32 folder = 0;         // a file's owner field, a folder's parent
+    qint32 folder = 0; // a file's owner field, a folder's parent
 };
 
 } // namespace vorn

@@ -95,8 +95,7 @@ bool TempFolder::prepare(const QString &folder)
         return false;
     }
     struct stat info;
-    if (::lstat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode)
-        || info.st_uid != ::getuid()) {
+    if (::lstat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) {
         m_error = folder + QStringLiteral(": not a private folder of this user");
         return false;
     }

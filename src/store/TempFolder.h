@@ -25,7 +25,7 @@ public:
     // Native path ending in a separator; empty when no folder could be made.
     QString path() const { return m_path; }
     QString errorString() const { return m_error; }
-    bool isShared() const { return m_shared; }   // the main folder (not a per-process one)
+    bool isShared() const { return m_shared; } // the main folder (not a per-process one)
 
     // Deletes every file in the folder (the lock file excepted).
     void empty();

@@ -23,8 +23,7 @@ constexpr char16_t Currency = u'\u00A4';
 
 qint32 toInt32(qint64 value)
 {
-    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(),
-                                     std::numeric_limits<qint32>::max()));
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 std::optional<QByteArray> readWholeFile(const QString &path)
@@ -49,8 +48,7 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error
 }
 
 // Calls f for every line after the first, skipping blank lines.
-template<typename F>
-void forEachRecordLine(QByteArrayView data, F &&f)
+template<typename F> void forEachRecordLine(QByteArrayView data, F &&f)
 {
     bool header = true;
     forEachLine(data, [&](QByteArrayView line) {
@@ -69,16 +67,14 @@ void forEachRecordLine(QByteArrayView data, F &&f)
 QByteArray folderFileHeader()
 {
     QByteArray out;
-    LineWriter(out).text(u"/VORN_Rep/").integer(FormatNumber).integer(0).text(u"").text(u"")
-        .endLine();
+    LineWriter(out).text(u"/VORN_Rep/").integer(FormatNumber).integer(0).text(u"").text(u"").endLine();
     return out;
 }
 
 QByteArray fileListHeader()
 {
     QByteArray out;
-    LineWriter(out).text(u"/VORN_Rep/").integer(FormatNumber).integer(0).integer(0).text(u"")
-        .text(u"").endLine();
+    LineWriter(out).text(u"/VORN_Rep/").integer(FormatNumber).integer(0).integer(0).text(u"").text(u"").endLine();
     return out;
 }
 
@@ -188,18 +184,15 @@ QByteArray fileListBytes(const std::vector<FileRecord> &files)
     return out;
 }
 
-bool rewriteFolderFile(const Catalogue &catalogue, const QString &identifier,
-                       const DiscTree &tree, QString *error)
+bool rewriteFolderFile(const Catalogue &catalogue, const QString &identifier, const DiscTree &tree, QString *error)
 {
-    return writeWholeFile(catalogue.workingCopy(identifier, QStringLiteral(".rep")),
-                          folderFileBytes(tree.folders), error);
+    return writeWholeFile(catalogue.workingCopy(identifier, QStringLiteral(".rep")), folderFileBytes(tree.folders),
+                          error);
 }
 
-bool rewriteFileList(const Catalogue &catalogue, const QString &identifier,
-                     const DiscTree &tree, QString *error)
+bool rewriteFileList(const Catalogue &catalogue, const QString &identifier, const DiscTree &tree, QString *error)
 {
-    return writeWholeFile(catalogue.workingCopy(identifier, QStringLiteral(".fic")),
-                          fileListBytes(tree.files), error);
+    return writeWholeFile(catalogue.workingCopy(identifier, QStringLiteral(".fic")), fileListBytes(tree.files), error);
 }
 
 QString joinDescriptions(const DescriptionTriple &triple)
@@ -219,8 +212,8 @@ DescriptionTriple splitDescriptions(const QString &stored)
     DescriptionTriple triple;
     if (stored.isEmpty())
         return triple;
-    const bool marked = stored.size() >= 4 && stored[0] == QChar(Pound) && stored[2] == u'D'
-                        && stored[3] == QChar(Currency);
+    const bool marked =
+        stored.size() >= 4 && stored[0] == QChar(Pound) && stored[2] == u'D' && stored[3] == QChar(Currency);
     if (!marked) {
         triple.user = stored;
         return triple;

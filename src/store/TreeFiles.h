@@ -35,8 +35,7 @@ QByteArray fileListHeader();
 // text (""), a rewrite stores the flags as a number.
 enum class FolderFlags { EmptyText, Number };
 
-void appendFolderLine(QByteArray &out, const FolderRecord &folder,
-                      FolderFlags form = FolderFlags::Number);
+void appendFolderLine(QByteArray &out, const FolderRecord &folder, FolderFlags form = FolderFlags::Number);
 void appendFileLine(QByteArray &out, const FileRecord &file);
 
 // One record from one line (without its line end). Missing fields read as empty or 0;
@@ -56,16 +55,15 @@ std::optional<std::vector<FileRecord>> readFileList(const QString &path);
 
 // Whole files from records: the header, then every record with a non-empty name
 // (the root and deleted records are left out).
-QByteArray folderFileBytes(const std::vector<FolderRecord> &folders,
-                           FolderFlags form = FolderFlags::Number);
+QByteArray folderFileBytes(const std::vector<FolderRecord> &folders, FolderFlags form = FolderFlags::Number);
 QByteArray fileListBytes(const std::vector<FileRecord> &files);
 
 // Writes the working copy <id>.rep / <id>.fic in the temporary folder from the tree;
 // the caller packs it afterwards with bit 2 / 4.
-bool rewriteFolderFile(const Catalogue &catalogue, const QString &identifier,
-                       const DiscTree &tree, QString *error = nullptr);
-bool rewriteFileList(const Catalogue &catalogue, const QString &identifier,
-                     const DiscTree &tree, QString *error = nullptr);
+bool rewriteFolderFile(const Catalogue &catalogue, const QString &identifier, const DiscTree &tree,
+                       QString *error = nullptr);
+bool rewriteFileList(const Catalogue &catalogue, const QString &identifier, const DiscTree &tree,
+                     QString *error = nullptr);
 
 // The description triple joined with its markers "£MD¤", "£AD¤", "£PD¤", and back.
 // A stored text that does not begin with a marker is all user description.

@@ -32,8 +32,7 @@ libdeflate_decompressor *threadDecompressor()
 bool directlyReadable(const ZipEntry &entry)
 {
     return !(entry.flags & Encrypted) && (entry.method == Stored || entry.method == Deflated)
-           && entry.size != 0xFFFFFFFFu && entry.compressedSize != 0xFFFFFFFFu
-           && entry.localOffset != 0xFFFFFFFFu;
+        && entry.size != 0xFFFFFFFFu && entry.compressedSize != 0xFFFFFFFFu && entry.localOffset != 0xFFFFFFFFu;
 }
 
 bool readZipMemberDirect(QByteArrayView archive, const ZipEntry &entry, QByteArray &out)
@@ -44,8 +43,8 @@ bool readZipMemberDirect(QByteArrayView archive, const ZipEntry &entry, QByteArr
     const char *header = archive.data() + at;
     if (header[0] != 'P' || header[1] != 'K' || header[2] != 3 || header[3] != 4)
         return false;
-    const qint64 dataStart = at + LocalHeaderSize + qFromLittleEndian<quint16>(header + 26)
-                             + qFromLittleEndian<quint16>(header + 28);
+    const qint64 dataStart =
+        at + LocalHeaderSize + qFromLittleEndian<quint16>(header + 26) + qFromLittleEndian<quint16>(header + 28);
     if (dataStart + qint64(entry.compressedSize) > archive.size())
         return false;
     const char *in = archive.data() + dataStart;
@@ -58,9 +57,9 @@ bool readZipMemberDirect(QByteArrayView archive, const ZipEntry &entry, QByteArr
     } else {
         libdeflate_decompressor *decompressor = threadDecompressor();
         if (!decompressor
-            || libdeflate_deflate_decompress(decompressor, in, entry.compressedSize, out.data(),
-                                             size_t(entry.size), nullptr)
-                   != LIBDEFLATE_SUCCESS)
+            || libdeflate_deflate_decompress(decompressor, in, entry.compressedSize, out.data(), size_t(entry.size),
+                                             nullptr)
+                != LIBDEFLATE_SUCCESS)
             return false;
     }
     return libdeflate_crc32(0, out.constData(), size_t(out.size())) == entry.crc;

@@ -65,7 +65,7 @@ bool parseDirectory(const char *directory, qint64 size, int count, std::vector<Z
 struct EndRecord
 {
     ZipTail tail;
-    bool directoryNeeded = false;      // false for ZIP64: the comment is all there is
+    bool directoryNeeded = false; // false for ZIP64: the comment is all there is
     quint16 entries = 0;
     quint32 directorySize = 0;
 };
@@ -127,13 +127,12 @@ std::optional<ZipTail> readZipTail(QFile &file, QString *error)
     const qint64 offset = result.directoryOffset;
     bool parsed = false;
     if (offset >= tailStart) {
-        parsed = parseDirectory(tail.constData() + (offset - tailStart), end->directorySize,
-                                end->entries, result.entries);
+        parsed =
+            parseDirectory(tail.constData() + (offset - tailStart), end->directorySize, end->entries, result.entries);
     } else if (file.seek(offset)) {
         const QByteArray directory = file.read(end->directorySize);
         parsed = directory.size() == qsizetype(end->directorySize)
-                 && parseDirectory(directory.constData(), end->directorySize, end->entries,
-                                   result.entries);
+            && parseDirectory(directory.constData(), end->directorySize, end->entries, result.entries);
     }
     if (!parsed)
         return directoryFailure(error);
@@ -151,8 +150,7 @@ std::optional<ZipTail> parseZipTail(QByteArrayView wholeFile, QString *error)
     if (!end || !end->directoryNeeded)
         return end ? std::optional<ZipTail>(std::move(end->tail)) : std::nullopt;
     ZipTail &result = end->tail;
-    if (!parseDirectory(wholeFile.data() + result.directoryOffset, end->directorySize, end->entries,
-                        result.entries))
+    if (!parseDirectory(wholeFile.data() + result.directoryOffset, end->directorySize, end->entries, result.entries))
         return directoryFailure(error);
     result.namesKnown = true;
     return std::move(result);

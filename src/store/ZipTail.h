@@ -27,7 +27,7 @@ struct ZipTail
 {
     QByteArray comment;
     std::vector<ZipEntry> entries;
-    bool namesKnown = false;   // false for archives using the ZIP64 extensions
+    bool namesKnown = false; // false for archives using the ZIP64 extensions
     qint64 directoryOffset = 0;
 };
 

@@ -26,7 +26,6 @@ namespace vorn::cli {
 
 namespace {
 
-
 struct CatalogArguments
 {
     QString root;
@@ -55,10 +54,9 @@ std::optional<CatalogArguments> parseArguments(const QStringList &arguments, QSt
         };
         if (arg == QLatin1String("--exclude")) {
             parsed.exclude = true;
-        } else if (arg == QLatin1String("--drive") || arg == QLatin1String("--name")
-                   || arg == QLatin1String("--id") || arg == QLatin1String("--label")
-                   || arg == QLatin1String("--options") || arg == QLatin1String("--max-kb")
-                   || arg == QLatin1String("--keywords")) {
+        } else if (arg == QLatin1String("--drive") || arg == QLatin1String("--name") || arg == QLatin1String("--id")
+                   || arg == QLatin1String("--label") || arg == QLatin1String("--options")
+                   || arg == QLatin1String("--max-kb") || arg == QLatin1String("--keywords")) {
             const std::optional<QString> v = value();
             if (!v)
                 return std::nullopt;

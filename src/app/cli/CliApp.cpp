@@ -13,42 +13,41 @@
 #include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
 
-
 namespace vorn::cli {
 
 const std::vector<Command> &commands()
 {
     static const std::vector<Command> table = {
-        {"catalog", "catalog ROOT|--drive X --name NAME [--id N] [--label L] [--options N] [--max-kb K] "
-                    "[--keywords \"a;b\"] [--exclude]",
+        {"catalog",
+         "catalog ROOT|--drive X --name NAME [--id N] [--label L] [--options N] [--max-kb K] "
+         "[--keywords \"a;b\"] [--exclude]",
          "catalogue a folder, an ISO image or a drive", help::catalog, catalogCommand},
         {"list", "list", "one line per disc: identifier, name, burn date, keywords", help::list, listCommand},
         {"show", "show ID", "a disc's record, statistics and whole tree", help::show, showCommand},
-        {"search", "search [EXPR] [--files] [--folders] [--field F] [--pos P] [--part P] [--min-kb N] "
-                   "[--max-kb N] [--after D] [--before D] [--members] [--latest] [--disc ID] [--keyword NAME]... "
-                   "[--no-index]",
+        {"search",
+         "search [EXPR] [--files] [--folders] [--field F] [--pos P] [--part P] [--min-kb N] "
+         "[--max-kb N] [--after D] [--before D] [--members] [--latest] [--disc ID] [--keyword NAME]... "
+         "[--no-index]",
          "find files and folders", help::search, searchCommand},
         {"index", "index [--rebuild]", "build or refresh the search index; print its size and time", help::index,
          indexCommand},
-        {"bookmarks", "bookmarks [--disc ID] [--keyword NAME]...", "list bookmarks", help::bookmarks,
-         bookmarksCommand},
+        {"bookmarks", "bookmarks [--disc ID] [--keyword NAME]...", "list bookmarks", help::bookmarks, bookmarksCommand},
         {"report", "report N", "catalogue report 3 to 7", help::report, reportCommand},
-        {"export-html", "export-html FILE [--discs ID,...|--keyword NAME...] [--desc] [--keywords] [--contents] "
-                        "[--borders] [--cols N] [--no-icons]",
+        {"export-html",
+         "export-html FILE [--discs ID,...|--keyword NAME...] [--desc] [--keywords] [--contents] "
+         "[--borders] [--cols N] [--no-icons]",
          "HTML export of discs", help::exportHtml, exportHtmlCommand},
         {"export-list", "export-list FILE --source discs|results|bookmarks [--html] [search flags]",
          "text or HTML export of the disc list, search results or bookmarks", help::exportList, exportListCommand},
         {"export-discs", "export-discs FOLDER (--discs ID,...|--all) [--move] [--yes]",
          "copy or move disc archives to another folder", help::exportDiscs, exportDiscsCommand},
         {"rename", "rename ID NAME", "give a disc another name", help::rename, renameCommand},
-        {"delete", "delete ID [--yes]", "delete a disc's archive (only with --yes)", help::deleteDisc,
-         deleteCommand},
-        {"describe", "describe ID [TEXT|-]", "show or set a disc's description", help::describe,
-         describeCommand},
+        {"delete", "delete ID [--yes]", "delete a disc's archive (only with --yes)", help::deleteDisc, deleteCommand},
+        {"describe", "describe ID [TEXT|-]", "show or set a disc's description", help::describe, describeCommand},
         {"keywords", "keywords ID [--add NAME]... [--remove NAME]...", "show or change a disc's keywords",
          help::keywords, keywordsCommand},
-        {"bookmark", "bookmark ID PATH [--description TEXT] [--remove]", "bookmark a file or folder",
-         help::bookmark, bookmarkCommand},
+        {"bookmark", "bookmark ID PATH [--description TEXT] [--remove]", "bookmark a file or folder", help::bookmark,
+         bookmarkCommand},
     };
     return table;
 }
@@ -93,8 +92,7 @@ bool asksForHelp(const QStringList &arguments)
 
 qint16 storedLanguageOffset()
 {
-    return Settings::read(QStringLiteral("Opt"), QStringLiteral("Langage")) == QLatin1String("1000")
-        ? 1000 : 0;
+    return Settings::read(QStringLiteral("Opt"), QStringLiteral("Langage")) == QLatin1String("1000") ? 1000 : 0;
 }
 
 } // namespace

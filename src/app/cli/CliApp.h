@@ -15,7 +15,7 @@ struct Context
     QString dataFolder;
     QTextStream &out;
     QTextStream &err;
-    bool errIsTerminal = false;   // progress is shown on standard error only then
+    bool errIsTerminal = false; // progress is shown on standard error only then
     bool dataFolderGiven = false; // --data was given (else the default data folder)
 };
 

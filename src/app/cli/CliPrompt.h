@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/RunObserver.h"
 #include "cli/TerminalProgress.h"
+#include "common/RunObserver.h"
 #include "common/UserPrompt.h"
 #include "settings/StringTable.h"
 
@@ -21,10 +21,7 @@ public:
 
     Answer askYesNo(const QString &text, Icon) override { return answer(text, Answer::No); }
     Answer askYesNoCancel(const QString &text, Icon) override { return answer(text, Answer::Cancel); }
-    Answer askOkCancel(const QString &text, Icon) override
-    {
-        return m_yes ? Answer::Ok : answer(text, Answer::Cancel);
-    }
+    Answer askOkCancel(const QString &text, Icon) override { return m_yes ? Answer::Ok : answer(text, Answer::Cancel); }
     void inform(const QString &text) override { say(text); }
     void warn(const QString &text) override { say(text); }
     void fail(const QString &text) override { say(text); }

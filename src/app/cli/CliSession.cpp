@@ -8,10 +8,7 @@
 
 namespace vorn::cli {
 
-CliSession::CliSession(Context &ctx, bool yes)
-    : context(ctx)
-    , prompt(ctx.err, yes)
-    , observer(prompt)
+CliSession::CliSession(Context &ctx, bool yes) : context(ctx), prompt(ctx.err, yes), observer(prompt)
 {
     catalogue.tempFolder = temp.path();
     DataFolderLock::waiting().notice = [&err = ctx.err](const QString &text) {

@@ -15,10 +15,10 @@ int reportEditFailure(Context &context, const EditResult &result, int refusedCod
 
 // The commands that change one catalogued disc, each through the same core call the
 // window uses. Bad input is wrong usage (2) and leaves the archive unchanged.
-int renameCommand(Context &context, const QStringList &arguments);      // rename ID NAME
-int deleteCommand(Context &context, const QStringList &arguments);      // delete ID [--yes]
-int describeCommand(Context &context, const QStringList &arguments);    // describe ID [TEXT|-]
-int keywordsCommand(Context &context, const QStringList &arguments);    // keywords ID [--add N]... [--remove N]...
-int bookmarkCommand(Context &context, const QStringList &arguments);    // bookmark ID PATH [--description T] [--remove]
+int renameCommand(Context &context, const QStringList &arguments); // rename ID NAME
+int deleteCommand(Context &context, const QStringList &arguments); // delete ID [--yes]
+int describeCommand(Context &context, const QStringList &arguments); // describe ID [TEXT|-]
+int keywordsCommand(Context &context, const QStringList &arguments); // keywords ID [--add N]... [--remove N]...
+int bookmarkCommand(Context &context, const QStringList &arguments); // bookmark ID PATH [--description T] [--remove]
 
 } // namespace vorn::cli

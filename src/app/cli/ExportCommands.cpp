@@ -78,7 +78,8 @@ std::optional<ListArguments> parseListArguments(const QStringList &arguments, QS
         error = QStringLiteral("give the file to write");
     else if (parsed.source.isEmpty())
         error = QStringLiteral("give --source discs, results or bookmarks");
-    else if (!QStringList({QStringLiteral("discs"), QStringLiteral("results"), QStringLiteral("bookmarks")}).contains(parsed.source))
+    else if (!QStringList({QStringLiteral("discs"), QStringLiteral("results"), QStringLiteral("bookmarks")})
+                  .contains(parsed.source))
         error = QStringLiteral("--source takes discs, results or bookmarks");
     else if (parsed.source == QLatin1String("discs")
              && (parsed.html || search.searchFlagGiven || parsed.expression || scoped))
@@ -167,8 +168,8 @@ int exportListCommand(Context &context, const QStringList &arguments)
     }
     if (args->html) {
         const ListSource list = bookmarks ? ListSource::Bookmarks : ListSource::SearchResults;
-        return exportResultListHtml(args->file, list, rows, htmlExportOptionsFromSettings(), session.prompt)
-            ? Done : Failed;
+        return exportResultListHtml(args->file, list, rows, htmlExportOptionsFromSettings(), session.prompt) ? Done
+                                                                                                             : Failed;
     }
     return writeTextExport(args->file, resultListText(rows), session.prompt) ? Done : Failed;
 }

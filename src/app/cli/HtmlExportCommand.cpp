@@ -25,8 +25,8 @@ std::optional<HtmlExportArguments> parseArguments(const QStringList &arguments, 
     parsed.options = htmlExportOptionsFromSettings();
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments[i];
-        const bool takesValue = arg == QLatin1String("--discs") || arg == QLatin1String("--keyword")
-            || arg == QLatin1String("--cols");
+        const bool takesValue =
+            arg == QLatin1String("--discs") || arg == QLatin1String("--keyword") || arg == QLatin1String("--cols");
         if (takesValue && i + 1 >= arguments.size()) {
             error = arg + QStringLiteral(" needs a value");
             return std::nullopt;
@@ -99,10 +99,9 @@ int exportHtmlCommand(Context &context, const QStringList &arguments)
     } else if (!args->keywords.isEmpty()) {
         std::vector<qint16> numbers;
         for (const QString &name : args->keywords) {
-            const auto found = std::find_if(catalogue.keywords.begin() + 1, catalogue.keywords.end(),
-                                            [&](const KeywordEntry &k) {
-                                                return k.name.compare(name, Qt::CaseInsensitive) == 0;
-                                            });
+            const auto found =
+                std::find_if(catalogue.keywords.begin() + 1, catalogue.keywords.end(),
+                             [&](const KeywordEntry &k) { return k.name.compare(name, Qt::CaseInsensitive) == 0; });
             if (found == catalogue.keywords.end()) {
                 context.err << "vorn-cli: no keyword " << name << '\n';
                 return Failed;
@@ -115,8 +114,7 @@ int exportHtmlCommand(Context &context, const QStringList &arguments)
             positions.push_back(i);
     }
 
-    const HtmlExportResult result = exportHtml(catalogue, args->file, positions, args->options,
-                                               session.observer);
+    const HtmlExportResult result = exportHtml(catalogue, args->file, positions, args->options, session.observer);
     if (!result.written)
         return Failed;
     context.out << result.indexPath << '\n';

@@ -40,9 +40,8 @@ int indexCommand(Context &context, const QStringList &arguments)
         return Failed;
     }
     context.out << "index\t" << index.folder() << '\n'
-                << "discs\t" << (result.built + result.unchanged) << " (built " << result.built
-                << ", unchanged " << result.unchanged << ", removed " << result.removed
-                << ", unreadable " << result.unreadable << ")\n"
+                << "discs\t" << (result.built + result.unchanged) << " (built " << result.built << ", unchanged "
+                << result.unchanged << ", removed " << result.removed << ", unreadable " << result.unreadable << ")\n"
                 << "size\t" << index.diskSize() << " bytes\n"
                 << "time\t" << QString::number(seconds, 'f', 3) << " s\n";
     return Done;

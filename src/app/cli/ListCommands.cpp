@@ -68,8 +68,8 @@ int listCommand(Context &context, const QStringList &arguments)
     const Catalogue &catalogue = session.catalogue;
     for (int i = 1; i <= catalogue.discCount(); ++i) {
         const DiscRecord &disc = catalogue.disc(i);
-        context.out << tabRow({disc.identifier, disc.name, dateOrEmpty(disc.burnDate),
-                               keywordNames(catalogue, disc.keywordCodes)})
+        context.out << tabRow(
+            {disc.identifier, disc.name, dateOrEmpty(disc.burnDate), keywordNames(catalogue, disc.keywordCodes)})
                     << '\n';
     }
     return Done;
@@ -92,8 +92,7 @@ int showCommand(Context &context, const QStringList &arguments)
     }
     const QString identifier = catalogue.disc(position).identifier;
     const QString archive = catalogue.archivePath(identifier);
-    context.out << DiscArchive::readComment(archive).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                << "\n\n";
+    context.out << DiscArchive::readComment(archive).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << "\n\n";
 
     DiscTree tree;
     if (!DiscArchive::unpack(catalogue, identifier, QStringLiteral(".rep;.fic;"))) {
@@ -109,9 +108,9 @@ int showCommand(Context &context, const QStringList &arguments)
 
     const DiscRecord &disc = catalogue.disc(position);
     // The labels the properties window gives these figures, in the language of the run.
-    const std::pair<int, qint64> statistics[] = {{393, disc.totalSize},    {648, disc.capturedSize},
-                                                 {394, disc.fileCount},    {597, disc.archiveCount},
-                                                 {596, disc.memberCount},  {593, disc.capturedCount}};
+    const std::pair<int, qint64> statistics[] = {{393, disc.totalSize},   {648, disc.capturedSize},
+                                                 {394, disc.fileCount},   {597, disc.archiveCount},
+                                                 {596, disc.memberCount}, {593, disc.capturedCount}};
     for (const auto &[label, value] : statistics)
         context.out << LoadText(label).trimmed() << ' ' << value << '\n';
     context.out << '\n';

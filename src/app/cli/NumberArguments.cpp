@@ -5,8 +5,8 @@
 
 namespace vorn::cli {
 
-std::optional<qint64> wholeNumberArgument(const QString &flag, const QString &text, qint64 minimum,
-                                          qint64 maximum, QString &error)
+std::optional<qint64> wholeNumberArgument(const QString &flag, const QString &text, qint64 minimum, qint64 maximum,
+                                          QString &error)
 {
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok);

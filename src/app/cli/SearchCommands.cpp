@@ -96,8 +96,7 @@ int searchCommand(Context &context, const QStringList &arguments)
     options.index = index ? &*index : nullptr;
     SearchObserver observer(context.err);
     SearchResultList results;
-    const SearchOutcome outcome = runSearch(session.catalogue, criteria, *selection, observer,
-                                            results, options);
+    const SearchOutcome outcome = runSearch(session.catalogue, criteria, *selection, observer, results, options);
     if (outcome.status != SearchOutcome::Status::Completed)
         return Failed;
     for (const QString &identifier : outcome.unreadable)

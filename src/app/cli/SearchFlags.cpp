@@ -22,8 +22,7 @@ std::optional<double> parseDateArgument(const QString &text)
         return dayNumberFromDateTime(*dateTime);
     const QDate date = QDate::fromString(trimmed.section(u' ', 0, 0), QStringLiteral("yyyy-MM-dd"));
     const QString timePart = trimmed.section(u' ', 1).trimmed();
-    const QTime time = timePart.isEmpty() ? QTime(0, 0)
-                                          : QTime::fromString(timePart, QStringLiteral("hh:mm:ss"));
+    const QTime time = timePart.isEmpty() ? QTime(0, 0) : QTime::fromString(timePart, QStringLiteral("hh:mm:ss"));
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
     return dayNumberFromDateTime(QDateTime(date, time));
@@ -33,8 +32,8 @@ SearchFlags::Taken SearchFlags::take(const QStringList &arguments, qsizetype &i,
 {
     const QString &arg = arguments[i];
     static const QStringList switches = {u"--files"_s, u"--folders"_s, u"--members"_s, u"--latest"_s};
-    static const QStringList valued = {u"--disc"_s, u"--keyword"_s, u"--field"_s, u"--pos"_s, u"--part"_s,
-                                       u"--min-kb"_s, u"--max-kb"_s, u"--after"_s, u"--before"_s};
+    static const QStringList valued = {u"--disc"_s,   u"--keyword"_s, u"--field"_s, u"--pos"_s,   u"--part"_s,
+                                       u"--min-kb"_s, u"--max-kb"_s,  u"--after"_s, u"--before"_s};
     if (const qsizetype s = switches.indexOf(arg); s >= 0) {
         bool *const flag[] = {&criteria.files, &criteria.folders, &criteria.members, &criteria.latestOnly};
         *flag[s] = true;
@@ -62,7 +61,7 @@ SearchFlags::Taken SearchFlags::take(const QStringList &arguments, qsizetype &i,
     static const QStringList parts = {u"user"_s, u"auto"_s, u"path"_s};
     if (arg == QLatin1String("--field") || arg == QLatin1String("--pos") || arg == QLatin1String("--part")) {
         const QStringList &choices = arg == QLatin1String("--field") ? fields
-                                     : arg == QLatin1String("--pos") ? positions
+            : arg == QLatin1String("--pos")                          ? positions
                                                                      : parts;
         const int index = int(choices.indexOf(value));
         if (index < 0) {
@@ -80,8 +79,8 @@ SearchFlags::Taken SearchFlags::take(const QStringList &arguments, qsizetype &i,
         if (!kilobytes)
             return Taken::Error;
         // Past what 64 bits of bytes hold, the bound is the largest size there is.
-        const qint64 bytes = *kilobytes * 1024.0 >= 9.0e18 ? std::numeric_limits<qint64>::max()
-                                                           : roundHalfEven(*kilobytes * 1024.0);
+        const qint64 bytes =
+            *kilobytes * 1024.0 >= 9.0e18 ? std::numeric_limits<qint64>::max() : roundHalfEven(*kilobytes * 1024.0);
         (arg == QLatin1String("--min-kb") ? criteria.minimumSize : criteria.maximumSize) = bytes;
     } else {
         const std::optional<double> day = parseDateArgument(value);
@@ -109,8 +108,8 @@ bool SearchFlags::finish(const std::optional<QString> &expression, QString &erro
     return true;
 }
 
-std::optional<std::vector<qint64>> discSelection(Context &context, const Catalogue &catalogue,
-                                                 const SearchFlags &flags, bool bookmarks)
+std::optional<std::vector<qint64>> discSelection(Context &context, const Catalogue &catalogue, const SearchFlags &flags,
+                                                 bool bookmarks)
 {
     DiscScope scope;
     scope.bookmarks = bookmarks;
@@ -125,10 +124,9 @@ std::optional<std::vector<qint64>> discSelection(Context &context, const Catalog
     } else if (!flags.keywords.isEmpty()) {
         scope.limit = DiscScope::Limit::ByKeywords;
         for (const QString &name : flags.keywords) {
-            const auto found = std::find_if(catalogue.keywords.begin() + 1, catalogue.keywords.end(),
-                                            [&](const KeywordEntry &k) {
-                                                return k.name.compare(name, Qt::CaseInsensitive) == 0;
-                                            });
+            const auto found =
+                std::find_if(catalogue.keywords.begin() + 1, catalogue.keywords.end(),
+                             [&](const KeywordEntry &k) { return k.name.compare(name, Qt::CaseInsensitive) == 0; });
             if (found == catalogue.keywords.end()) {
                 context.err << "vorn-cli: no keyword " << name << " in " << catalogue.dataFolder << '\n';
                 return std::nullopt;

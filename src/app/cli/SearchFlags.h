@@ -14,11 +14,11 @@ namespace vorn::cli {
 // --max-kb, --after, --before (search flags) and --disc, --keyword (scope flags).
 struct SearchFlags
 {
-    SearchCriteria criteria;               // files and folders settled by finish()
+    SearchCriteria criteria; // files and folders settled by finish()
     SearchPosition position = SearchPosition::Contains;
     QString disc;
     QStringList keywords;
-    bool searchFlagGiven = false;          // a flag only a search takes
+    bool searchFlagGiven = false; // a flag only a search takes
 
     enum class Taken { NotMine, Taken, Error };
     // Reads the flag at arguments[i] and its value, moving i past them. NotMine for
@@ -31,8 +31,8 @@ struct SearchFlags
 
 // The disc selection of --disc / --keyword; nullopt (with a message) for a disc or
 // keyword the data folder does not know.
-std::optional<std::vector<qint64>> discSelection(Context &context, const Catalogue &catalogue,
-                                                 const SearchFlags &flags, bool bookmarks);
+std::optional<std::vector<qint64>> discSelection(Context &context, const Catalogue &catalogue, const SearchFlags &flags,
+                                                 bool bookmarks);
 
 // "dd/mm/yyyy [hh:mm:ss]" or "yyyy-mm-dd [hh:mm:ss]" as a day number.
 std::optional<double> parseDateArgument(const QString &text);

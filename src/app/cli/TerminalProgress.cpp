@@ -16,7 +16,9 @@ constexpr qint64 kShownEveryMs = 100;
 
 int terminalWidth()
 {
-    struct winsize size {};
+    struct winsize size
+    {
+    };
     if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 10)
         return size.ws_col;
     return kDefaultWidth;
@@ -34,9 +36,7 @@ QString elidedInTheMiddle(const QString &text, int width)
 
 } // namespace
 
-TerminalProgress::TerminalProgress(QTextStream &err)
-    : m_err(err)
-    , m_width(terminalWidth())
+TerminalProgress::TerminalProgress(QTextStream &err) : m_err(err), m_width(terminalWidth())
 {
 }
 
