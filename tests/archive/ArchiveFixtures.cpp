@@ -9,7 +9,8 @@ namespace vorn::test {
 namespace {
 
 // Little-endian fields of 2, 4 or 8 bytes, appended in turn.
-template<int Bytes, typename... T> void put(QByteArray &out, T... values)
+template<int Bytes, typename... T>
+void put(QByteArray &out, T... values)
 {
     for (const quint64 value : {quint64(values)...})
         for (int i = 0; i < Bytes; ++i)
@@ -17,7 +18,8 @@ template<int Bytes, typename... T> void put(QByteArray &out, T... values)
 }
 
 // RAR 5 variable-length integers: 7 bits a byte, low bits first, the top bit set on all but the last.
-template<typename... T> void putVints(QByteArray &out, T... values)
+template<typename... T>
+void putVints(QByteArray &out, T... values)
 {
     for (quint64 value : {quint64(values)...}) {
         for (; value > 0x7F; value >>= 7)
@@ -32,20 +34,15 @@ std::vector<Delivered> readAll(ArchiveKind kind, const QString &path, const Arch
                                const std::vector<MemberRequest> &requests, UserPrompt *prompt)
 {
     std::vector<Delivered> delivered;
-    readArchiveMembers(
-        kind, path, listing, requests,
-        [&](const MemberRequest &request, const MemberContent &content) {
-            delivered.push_back({request.index, request.want, content});
-        },
-        prompt);
+    readArchiveMembers(kind, path, listing, requests, [&](const MemberRequest &request, const MemberContent &content) {
+        delivered.push_back({request.index, request.want, content});
+    }, prompt);
     return delivered;
 }
 
 QByteArray mp3Bytes(int audioBytes)
 {
-    return QByteArray("ID3\x03\x00\x00\x00\x00\x00\x0F"
-                      "TIT2\x00\x00\x00\x05\x00\x00\x00Song",
-                      25)
+    return QByteArray("ID3\x03\x00\x00\x00\x00\x00\x0F" "TIT2\x00\x00\x00\x05\x00\x00\x00Song", 25)
         + QByteArray(audioBytes, '\xFB') + "TAG" + QByteArray(125, ' ');
 }
 
@@ -55,16 +52,15 @@ void expectMembers(const ArchiveListing &listing, const std::vector<ExpectedMemb
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const ArchiveMember &m = listing.members[i];
         const ExpectedMember &e = expected[i];
-        EXPECT_EQ(std::tuple(m.name, m.path, m.size, m.folder, m.encrypted),
-                  std::tuple(e.name, e.path, e.size, e.folder, e.encrypted));
+        EXPECT_EQ(std::tuple(m.name, m.path, m.size, m.folder, m.encrypted), std::tuple(e.name, e.path, e.size, e.folder, e.encrypted));
         if (e.date.isValid()) {
             EXPECT_DOUBLE_EQ(m.date, dayNumberFromDateTime(e.date)) << e.name.toStdString();
         }
     }
 }
 
-QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray &prefix, bool adjustOffsets,
-                      const QByteArray &comment, bool wrapCount)
+QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray &prefix,
+                      bool adjustOffsets, const QByteArray &comment, bool wrapCount)
 {
     QByteArray out = prefix;
     const quint32 shift = adjustOffsets ? 0 : quint32(prefix.size());
@@ -85,7 +81,7 @@ QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray 
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const RawZipEntry &e = entries[i];
         QByteArray extra = e.extra;
-        if (claimed(e) == 0xFFFFFFFFu) { // the real size goes in a ZIP64 extra field
+        if (claimed(e) == 0xFFFFFFFFu) {   // the real size goes in a ZIP64 extra field
             QByteArray zip64;
             put<2>(zip64, 1, 8);
             put<8>(zip64, e.claimedSize);
@@ -101,7 +97,7 @@ QByteArray makeRawZip(const std::vector<RawZipEntry> &entries, const QByteArray 
     const quint32 directorySize = quint32(out.size() - directoryStart);
     quint32 count = quint32(entries.size());
     if (count > 0xFFFF && wrapCount) {
-        count &= 0xFFFF; // as old tools wrote it
+        count &= 0xFFFF;   // as old tools wrote it
     } else if (count > 0xFFFF) {
         const quint64 recordOffset = quint64(out.size()) - shift;
         out.append("PK\x06\x06", 4);
@@ -144,8 +140,7 @@ bool makeZipFile(const QString &path, const std::vector<ZipEntry> &entries)
             return false;
         }
         if (!e.name.endsWith(u'/'))
-            zip_set_file_compression(archive, zip_uint64_t(index), e.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE,
-                                     e.deflate);
+            zip_set_file_compression(archive, zip_uint64_t(index), e.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, e.deflate);
         if (!e.password.isEmpty())
             zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_TRAD_PKWARE, e.password.constData());
         if (e.date != 0)
@@ -170,7 +165,7 @@ QByteArray makeCab(const std::vector<CabEntry> &entries)
         put<2>(blocks, piece.size(), piece.size());
         blocks.append(piece);
     }
-    const quint32 filesOffset = 36 + 8; // header, one folder
+    const quint32 filesOffset = 36 + 8;   // header, one folder
     const quint32 dataOffset = filesOffset + quint32(files.size());
     QByteArray out("MSCF", 4);
     put<4>(out, 0, dataOffset + blocks.size(), 0, filesOffset, 0);
@@ -194,9 +189,9 @@ QByteArray rar4Block(char type, quint32 flags, const QByteArray &body)
 
 QByteArray rar4UnicodeName(const QString &name)
 {
-    QByteArray out = name.toLatin1() + QByteArray(2, '\0'); // NUL, then the high byte
+    QByteArray out = name.toLatin1() + QByteArray(2, '\0');   // NUL, then the high byte
     for (qsizetype i = 0; i < name.size(); i += 4) {
-        out.append(char(0xAA)); // four two-byte literals
+        out.append(char(0xAA));   // four two-byte literals
         for (qsizetype j = i; j < qMin(i + 4, name.size()); ++j)
             put<2>(out, name[j].unicode());
     }
@@ -222,13 +217,12 @@ QByteArray makeRar4(const std::vector<Rar4Entry> &entries, bool solid, bool endB
         const QByteArray name = e.unicode ? rar4UnicodeName(e.name) : e.name.toLatin1();
         QByteArray body;
         put<4>(body, e.data.size(), e.data.size());
-        body.append(char(2)); // made on Windows
+        body.append(char(2));   // made on Windows
         put<4>(body, crc32(e.data), e.dosDateTime);
         body.append("\x1D\x30", 2);
         put<2>(body, name.size());
         put<4>(body, e.directory ? 0x10 : 0x20);
-        const quint32 flags =
-            0x8000 | (e.directory ? 0x00E0 : 0) | (e.encrypted ? 0x0004 : 0) | (e.unicode ? 0x0200 : 0);
+        const quint32 flags = 0x8000 | (e.directory ? 0x00E0 : 0) | (e.encrypted ? 0x0004 : 0) | (e.unicode ? 0x0200 : 0);
         out.append(rar4Block(0x74, flags, body + name) + e.data);
     }
     return endBlock ? out + rar4Block(0x7B, 0x4000, {}) : out;
@@ -246,8 +240,7 @@ QByteArray makeRar5(const std::vector<Rar5Entry> &entries, bool solid)
         put<8>(time, e.fileTime);
         putVints(encryption, 1, 0, 0);
         encryption.append(char(15) + QByteArray(32, '\x5A'));
-        for (const QByteArray &record :
-             {e.fileTime >= 0 ? time : QByteArray(), e.encrypted ? encryption : QByteArray()}) {
+        for (const QByteArray &record : {e.fileTime >= 0 ? time : QByteArray(), e.encrypted ? encryption : QByteArray()}) {
             if (!record.isEmpty()) {
                 putVints(extra, quint64(record.size()));
                 extra.append(record);
@@ -300,11 +293,7 @@ QByteArray makeIco(const std::vector<IconImage> &images)
 QByteArray makePe(const std::vector<IconGroupResource> &groups)
 {
     constexpr quint32 kSectionRva = 0x1000, kSectionFile = 0x200, kSubdirectory = 0x80000000u;
-    struct Leaf
-    {
-        quint32 id;
-        QByteArray data;
-    };
+    struct Leaf { quint32 id; QByteArray data; };
     std::vector<Leaf> icons;
     std::vector<QByteArray> groupData;
     for (const IconGroupResource &group : groups) {
@@ -342,10 +331,7 @@ QByteArray makePe(const std::vector<IconGroupResource> &groups)
     const quint32 dataAt = namesAt + quint32(names.size());
 
     QByteArray section, blobs;
-    const auto directory = [&](qsizetype namedCount, qsizetype idCount) {
-        put<4>(section, 0, 0, 0);
-        put<2>(section, namedCount, idCount);
-    };
+    const auto directory = [&](qsizetype namedCount, qsizetype idCount) { put<4>(section, 0, 0, 0); put<2>(section, namedCount, idCount); };
     directory(0, 2);
     put<4>(section, 3, kSubdirectory | iconTypeAt, 14, kSubdirectory | groupTypeAt);
     directory(0, icons.size());
@@ -380,7 +366,7 @@ QByteArray makePe(const std::vector<IconGroupResource> &groups)
     QByteArray optional;
     put<2>(optional, 0x010B);
     optional.append(QByteArray(90, '\0'));
-    put<4>(optional, 16, 0, 0, 0, 0); // 16 data directories; the resource one is the third
+    put<4>(optional, 16, 0, 0, 0, 0);   // 16 data directories; the resource one is the third
     put<4>(optional, groups.empty() ? 0 : kSectionRva, section.size());
     out.append(optional + QByteArray(224 - optional.size(), '\0') + QByteArray(".rsrc\0\0\0", 8));
     put<4>(out, section.size(), kSectionRva, section.size(), kSectionFile, 0, 0);

@@ -62,8 +62,7 @@ TEST_F(HostileTest, OneHundredThousandMembersWithZip64OrAWrappedCount)
 {
     std::vector<RawZipEntry> entries;
     for (int i = 0; i < 100000; ++i)
-        entries.push_back(
-            {"d" + QByteArray::number(i / 1000) + "/f" + QByteArray::number(i) + ".txt", QByteArray::number(i)});
+        entries.push_back({"d" + QByteArray::number(i / 1000) + "/f" + QByteArray::number(i) + ".txt", QByteArray::number(i)});
     for (const bool wrapped : {false, true}) {
         SCOPED_TRACE(wrapped);
         const QString path = write("many.zip", makeRawZip(entries, {}, false, {}, wrapped));
@@ -72,8 +71,7 @@ TEST_F(HostileTest, OneHundredThousandMembersWithZip64OrAWrappedCount)
         ASSERT_EQ(listing.members.size(), 100000u);
         EXPECT_EQ(listing.members[99999].name, QStringLiteral("f99999.txt"));
         EXPECT_EQ(listing.members[99999].path, QStringLiteral("d99"));
-        EXPECT_EQ(heads(readAll(ArchiveKind::Zip, path, listing, {textRequest(99999), textRequest(5)})),
-                  QList<QByteArray>({"5", "99999"}));
+        EXPECT_EQ(heads(readAll(ArchiveKind::Zip, path, listing, {textRequest(99999), textRequest(5)})), QList<QByteArray>({"5", "99999"}));
     }
 }
 
@@ -93,29 +91,18 @@ TEST_F(HostileTest, NamedPipeIsNeverOpened)
 TEST_F(HostileTest, DamageEndsTheListingAfterTheMembersBeforeIt)
 {
     QByteArray zip = makeRawZip({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}});
-    zip[zip.indexOf("PK\x01\x02", zip.indexOf("PK\x01\x02") + 1) + 1] = 'X'; // the second central entry
+    zip[zip.indexOf("PK\x01\x02", zip.indexOf("PK\x01\x02") + 1) + 1] = 'X';   // the second central entry
     const QByteArray rar = makeRar4({{"a.txt", "a"}, {"b.txt", "b"}});
     // Byte 7 starts the archive header, 20 the first file header, 20 + 38 the second.
-    const auto flipped = [&](qsizetype at, char mask) {
-        QByteArray bytes = rar;
-        bytes[at] = char(bytes[at] ^ mask);
-        return bytes;
-    };
-    struct Case
-    {
-        ArchiveKind kind;
-        QByteArray bytes;
-        bool recognised, damaged;
-        int members;
-    };
+    const auto flipped = [&](qsizetype at, char mask) { QByteArray bytes = rar; bytes[at] = char(bytes[at] ^ mask); return bytes; };
+    struct Case { ArchiveKind kind; QByteArray bytes; bool recognised, damaged; int members; };
     const Case cases[] = {
         {ArchiveKind::Zip, zip, true, true, 1},
         // Cut inside the second file entry, after header, folder and first entry.
-        {ArchiveKind::Cab, makeCab({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}}).left(36 + 8 + 22 + 10), true, true,
-         1},
+        {ArchiveKind::Cab, makeCab({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}}).left(36 + 8 + 22 + 10), true, true, 1},
         {ArchiveKind::Cab, "just text", false, false, 0},
         {ArchiveKind::Rar, rar, true, false, 2},
-        {ArchiveKind::Rar, makeRar4({{"a.txt", "a"}}, false, false), true, false, 1}, // no end block
+        {ArchiveKind::Rar, makeRar4({{"a.txt", "a"}}, false, false), true, false, 1},   // no end block
         {ArchiveKind::Rar, flipped(20 + 2, 0x01), true, true, 0},
         {ArchiveKind::Rar, flipped(20 + 38 + 30, 0x40), true, true, 1},
         {ArchiveKind::Rar, flipped(9, 0x01), true, true, 0},
@@ -158,11 +145,8 @@ TEST_F(HostileTest, CabDataBlocksTheLibraryMisreadsAreNotHandedToIt)
 TEST_F(HostileTest, TruncatedAndCorruptedArchives)
 {
     const QString zipPath = file("good.zip");
-    ASSERT_TRUE(makeZipFile(zipPath,
-                            {{"docs/"},
-                             {"docs/readme.txt", QByteArray(3000, 'r')},
-                             {"song.mp3", mp3Bytes(20000)},
-                             {"stored.mp3", mp3Bytes(3000), false}}));
+    ASSERT_TRUE(makeZipFile(zipPath, {{"docs/"}, {"docs/readme.txt", QByteArray(3000, 'r')},
+                                      {"song.mp3", mp3Bytes(20000)}, {"stored.mp3", mp3Bytes(3000), false}}));
     const std::pair<ArchiveKind, QByteArray> samples[] = {
         {ArchiveKind::Zip, readFile(zipPath)},
         {ArchiveKind::Zip, makeRawZip({{"a.txt", "aaaa"}, {"b.mp3", mp3Bytes(500)}}, makePe({}), false)},
@@ -173,7 +157,7 @@ TEST_F(HostileTest, TruncatedAndCorruptedArchives)
     std::mt19937 random(20240601);
     for (const auto &[kind, sample] : samples) {
         for (int variant = 0; variant < 190; ++variant) {
-            QByteArray bytes = sample.left(sample.size() * qMin(variant, 40) / 40); // 40 cuts, then flips
+            QByteArray bytes = sample.left(sample.size() * qMin(variant, 40) / 40);   // 40 cuts, then flips
             for (int i = variant < 40 ? 0 : 1 + int(random() % 4); i > 0; --i)
                 bytes[qsizetype(random() % quint32(bytes.size()))] = char(random() & 0xFF);
             const QString path = write("variant", bytes);
@@ -191,8 +175,7 @@ TEST_F(HostileTest, TruncatedAndCorruptedArchives)
             }
         }
     }
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              QStringList({"good.zip", "variant"}));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"good.zip", "variant"}));
 }
 
 } // namespace

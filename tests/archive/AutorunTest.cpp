@@ -10,15 +10,8 @@ const QByteArray kDiscIcon = makeIco({image(32, 'i', 100)});
 class AutorunTest : public ArchiveTest
 {
 protected:
-    void SetUp() override
-    {
-        QDir().mkpath(m_temp);
-        QDir().mkpath(m_disc + "/icons/sub");
-    }
-    void put(const QString &relative, const QByteArray &bytes)
-    {
-        ASSERT_TRUE(writeFile(m_disc + u'/' + relative, bytes));
-    }
+    void SetUp() override { QDir().mkpath(m_temp); QDir().mkpath(m_disc + "/icons/sub"); }
+    void put(const QString &relative, const QByteArray &bytes) { ASSERT_TRUE(writeFile(m_disc + u'/' + relative, bytes)); }
     void putAutorun(const QByteArray &iconValue) { put("autorun.inf", "[autorun]\r\nicon=" + iconValue + "\r\n"); }
     QString read() { return ReadAutorunIcon(m_disc, QStringLiteral("-12345"), m_temp); }
     QString expectedPath() const { return QDir::toNativeSeparators(m_temp + QStringLiteral("/-12345.ico")); }
@@ -34,13 +27,7 @@ protected:
 
 TEST(AutorunIconValue, FileAndIndex)
 {
-    struct Case
-    {
-        const char *value;
-        const char *file;
-        int index;
-        bool given;
-    };
+    struct Case { const char *value; const char *file; int index; bool given; };
     const Case cases[] = {
         {"disc.ico", "disc.ico", 0, false},
         {"setup.exe,1", "setup.exe", 1, true},
@@ -49,7 +36,7 @@ TEST(AutorunIconValue, FileAndIndex)
         {"setup.exe,x", "setup.exe", 0, true},
         {"\"my app.exe\",3", "my app.exe", 3, true},
         {"  \"disc.ico\"  ", "disc.ico", 0, false},
-        {"a,b.ico", "a,b.ico", 0, false}, // ends with .ico: a file name as it stands
+        {"a,b.ico", "a,b.ico", 0, false},   // ends with .ico: a file name as it stands
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.value);
@@ -65,8 +52,7 @@ TEST(AutorunIconValue, FileAndIndex)
 
 TEST_F(AutorunTest, IconFileIsCopiedAsItIsWhateverTheLetterCase)
 {
-    const char *cases[][3] = {
-        // autorun file name, its text, where the icon is
+    const char *cases[][3] = {   // autorun file name, its text, where the icon is
         {"Autorun.inf", "[autorun]\r\nicon=disc.ico\r\n", "disc.ico"},
         {"AUTORUN.INF", "[AutoRun]\r\nICON=Disc.Ico\r\n", "Disc.Ico"},
         {"autorun.inf", "[AUTORUN]\r\nopen=setup.exe\r\nIcon=ICONS\\disc.ico\r\n", "icons/DISC.ICO"},
@@ -92,10 +78,7 @@ TEST_F(AutorunTest, ProgramIconsByIndex)
     const IconGroupResource second{2, {image(16, 'b', 40), image(32, 'c', 90)}};
     put("Setup.EXE", makePe({first, second}));
     const std::pair<const char *, const std::vector<IconImage> *> cases[] = {
-        {"setup.exe", &first.images},
-        {"SETUP.exe,1", &second.images},
-        {"setup.exe,-2", &second.images},
-        {"setup.exe,2", nullptr},
+        {"setup.exe", &first.images}, {"SETUP.exe,1", &second.images}, {"setup.exe,-2", &second.images}, {"setup.exe,2", nullptr},
     };
     for (const auto &[value, images] : cases) {
         SCOPED_TRACE(value);
@@ -120,13 +103,13 @@ TEST_F(AutorunTest, NothingDeclaredReadableOrOnTheDiscGivesNoIcon)
     ASSERT_TRUE(QFile::link(outside, m_disc + "/link.ico"));
     ASSERT_TRUE(QFile::link(m_dir.path(), m_disc + "/icons/up"));
     const QByteArray cases[] = {
-        {}, // no autorun file
+        {},   // no autorun file
         "[setup]\r\nicon=disc.ico\r\n",
         "[autorun]\r\nicon=\r\n",
         "[autorun]\r\nicon=gone.ico\r\n",
-        "[autorun]\r\nicon=disc.ico,1\r\n", // an index on an icon file
+        "[autorun]\r\nicon=disc.ico,1\r\n",   // an index on an icon file
         "[autorun]\r\nicon=notes.txt\r\n",
-        "[autorun]\r\nicon=icons\r\n", // a folder
+        "[autorun]\r\nicon=icons\r\n",        // a folder
         "[autorun]\r\nicon=huge.ico\r\n",
         "[autorun]\r\nicon=..\\outside.ico\r\n",
         "[autorun]\r\nicon=icons\\..\\..\\outside.ico\r\n",

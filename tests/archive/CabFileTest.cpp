@@ -6,13 +6,12 @@ class CabTest : public ArchiveTest
 {
 protected:
     const QByteArray m_song = mp3Bytes(40000);
-    const QString m_path = write("data.cab",
-                                 makeCab({
-                                     {"setup.inf", "[Setup]\r\n", dosDate(1998, 7, 14), dosTime(10, 20, 31)},
-                                     {"docs\\readme.txt", "Read me", dosDate(2002, 1, 2), dosTime(3, 4, 6)},
-                                     {"docs\\music\\song.mp3", m_song, dosDate(2002, 1, 2), dosTime(3, 4, 8)},
-                                     {"big.bin", QByteArray(70000, 'z'), dosDate(2002, 1, 2), dosTime(3, 4, 10)},
-                                 }));
+    const QString m_path = write("data.cab", makeCab({
+        {"setup.inf", "[Setup]\r\n", dosDate(1998, 7, 14), dosTime(10, 20, 31)},
+        {"docs\\readme.txt", "Read me", dosDate(2002, 1, 2), dosTime(3, 4, 6)},
+        {"docs\\music\\song.mp3", m_song, dosDate(2002, 1, 2), dosTime(3, 4, 8)},
+        {"big.bin", QByteArray(70000, 'z'), dosDate(2002, 1, 2), dosTime(3, 4, 10)},
+    }));
 };
 
 TEST_F(CabTest, ListsNamesFoldersSizesAndDatesToTheSecond)
@@ -21,11 +20,10 @@ TEST_F(CabTest, ListsNamesFoldersSizesAndDatesToTheSecond)
     EXPECT_TRUE(listing.recognised);
     EXPECT_FALSE(listing.damaged);
     const QDate day(2002, 1, 2);
-    expectMembers(listing,
-                  {{"setup.inf", "", 9, false, false, QDateTime(QDate(1998, 7, 14), QTime(10, 20, 30))},
-                   {"readme.txt", "docs", 7, false, false, QDateTime(day, QTime(3, 4, 6))},
-                   {"song.mp3", "docs\\music", m_song.size(), false, false, QDateTime(day, QTime(3, 4, 8))},
-                   {"big.bin", "", 70000, false, false, QDateTime(day, QTime(3, 4, 10))}});
+    expectMembers(listing, {{"setup.inf", "", 9, false, false, QDateTime(QDate(1998, 7, 14), QTime(10, 20, 30))},
+                            {"readme.txt", "docs", 7, false, false, QDateTime(day, QTime(3, 4, 6))},
+                            {"song.mp3", "docs\\music", m_song.size(), false, false, QDateTime(day, QTime(3, 4, 8))},
+                            {"big.bin", "", 70000, false, false, QDateTime(day, QTime(3, 4, 10))}});
 }
 
 TEST_F(CabTest, ReadsTextAndMp3Members)

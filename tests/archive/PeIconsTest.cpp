@@ -15,8 +15,8 @@ TEST_F(PeIconsTest, IndexChoosesTheGroupNegativeIndexItsResourceId)
     const IconGroupResource huge{8, {image(16, 's', 100), image(255, 'h', int(kMaxIconFileSize)), image(32, 't', 200)}};
     const QString path = write("app.exe", makePe({named, first, second, huge}));
     const std::pair<int, std::vector<IconImage>> cases[] = {
-        {0, named.images},   {1, first.images},    {2, second.images},
-        {-7, second.images}, {-101, first.images}, {3, {huge.images[0], huge.images[2]}},
+        {0, named.images}, {1, first.images}, {2, second.images}, {-7, second.images}, {-101, first.images},
+        {3, {huge.images[0], huge.images[2]}},
     };
     for (const auto &[index, images] : cases) {
         const std::optional<QByteArray> icon = readPeIcon(path, index);

@@ -12,12 +12,7 @@ using namespace vorn;
 
 namespace {
 
-struct Entry
-{
-    QString pattern;
-    int kind;
-    bool operator==(const Entry &) const = default;
-};
+struct Entry { QString pattern; int kind; bool operator==(const Entry &) const = default; };
 
 std::vector<Entry> entriesOf(const FilterTable &table)
 {
@@ -27,22 +22,19 @@ std::vector<Entry> entriesOf(const FilterTable &table)
     return entries;
 }
 
-void PrintTo(const Entry &entry, std::ostream *os)
-{
-    *os << '(' << entry.pattern.toStdString() << ", " << entry.kind << ')';
-}
+void PrintTo(const Entry &entry, std::ostream *os) { *os << '(' << entry.pattern.toStdString() << ", " << entry.kind << ')'; }
 
 } // namespace
 
 TEST(FilterTableTest, ListsSplitAtEachSemicolonAndDropTheTextAfterTheLast)
 {
-    struct Case
-    {
-        const char *list;
-        QStringList patterns;
-    };
+    struct Case { const char *list; QStringList patterns; };
     const Case cases[] = {
-        {"*.TXT;README;", {"*.TXT", "README"}}, {"*.TXT;README", {"*.TXT"}}, {"README", {}}, {"", {}}, {";", {""}},
+        {"*.TXT;README;", {"*.TXT", "README"}},
+        {"*.TXT;README", {"*.TXT"}},
+        {"README", {}},
+        {"", {}},
+        {";", {""}},
         {"*.A;;*.B;", {"*.A", "", "*.B"}},
     };
     for (const Case &c : cases) {
@@ -79,14 +71,9 @@ TEST(FilterTableTest, DefaultsComeFromTheStringTableAndFixedListsUnlessSet)
 
 TEST(FilterTableTest, MatchGivesTheKindOfTheFirstEntryInTheMask)
 {
-    const FilterTable table = BuildFilterTable(u"*.TXT;README;FILE?ID.DIZ;TRACK#.NFO;[A-C]*.ME;;", u"*.ZIP;*.EXE;",
-                                               u"*.CAB;*.ZIP;", u"*.RAR;*.ZIP;");
-    struct Case
-    {
-        const char *name;
-        int mask;
-        int expected;
-    };
+    const FilterTable table = BuildFilterTable(u"*.TXT;README;FILE?ID.DIZ;TRACK#.NFO;[A-C]*.ME;;",
+                                               u"*.ZIP;*.EXE;", u"*.CAB;*.ZIP;", u"*.RAR;*.ZIP;");
+    struct Case { const char *name; int mask; int expected; };
     const Case cases[] = {
         {"readme", FilterKind::Text, 1},
         {"readme.1st", FilterKind::Text, 0},
@@ -99,26 +86,23 @@ TEST(FilterTableTest, MatchGivesTheKindOfTheFirstEntryInTheMask)
         {"DATA.ZIP", FilterKind::Archives, FilterKind::Zip},
         {"DATA.ZIP", FilterKind::Cab | FilterKind::Rar, FilterKind::Cab},
         {"disk1.cab", FilterKind::Archives, FilterKind::Cab},
-        {"", 15, 0}, // the placeholder and the empty entry never match
+        {"", 15, 0},   // the placeholder and the empty entry never match
     };
     for (const Case &c : cases)
-        EXPECT_EQ(MatchFilter(table, QString::fromUtf8(c.name), c.mask), c.expected) << c.name << " mask " << c.mask;
+        EXPECT_EQ(MatchFilter(table, QString::fromUtf8(c.name), c.mask), c.expected)
+            << c.name << " mask " << c.mask;
 }
 
 TEST(FilterTableTest, ClassifyOffersArchivesOnlyToReadersWhoseOptionIsOn)
 {
-    const FilterTable table = BuildFilterTable(u"*.TXT;*.ZIP;", u"*.ZIP;*.EXE;", u"*.CAB;", u"*.RAR;*.ZIP;*.EXE;");
+    const FilterTable table = BuildFilterTable(u"*.TXT;*.ZIP;", u"*.ZIP;*.EXE;", u"*.CAB;",
+                                               u"*.RAR;*.ZIP;*.EXE;");
     constexpr qint32 zip = Opt::ListZip, cab = Opt::ListCab, rar = Opt::ListRar;
     constexpr qint32 text = Opt::CaptureText | Opt::CaptureTextInArchives;
-    struct Case
-    {
-        const char *name;
-        qint32 options;
-        FileClass expected;
-    };
+    struct Case { const char *name; qint32 options; FileClass expected; };
     const Case cases[] = {
         {"A.ZIP", zip, FileClass::Zip},
-        {"A.ZIP", cab | rar | text, FileClass::Ordinary}, // first archive match is ZIP
+        {"A.ZIP", cab | rar | text, FileClass::Ordinary},   // first archive match is ZIP
         {"SETUP.EXE", rar, FileClass::Ordinary},
         {"SETUP.EXE", zip | rar, FileClass::Zip},
         {"X.CAB", cab, FileClass::Cab},

@@ -12,27 +12,23 @@ using namespace vorn;
 TEST(TextCaptureTest, FirstLineGivesTheAutomaticDescription)
 {
     const QString line150(150, u'x');
-    struct Case
-    {
-        QString text;
-        std::optional<QString> expected;
-    };
+    struct Case { QString text; std::optional<QString> expected; };
     const Case cases[] = {
         {"Hello\r\nWorld\r\n", "Hello"},
-        {"Hello", std::nullopt}, // no line end: no first line
-        {"Hello\nWorld\n", "Hello"}, // Linux line ends
+        {"Hello", std::nullopt},                    // no line end: no first line
+        {"Hello\nWorld\n", "Hello"},                // Linux line ends
         {"\nHello\n", std::nullopt},
         {"", std::nullopt},
         {"\r\nHello\r\n", std::nullopt},
         {"   \r\n", std::nullopt},
         {"  A \r", "A "},
         {"A\r", "A"},
-        {"Hello \r\n", "Hello "}, // the space before the CR stays
+        {"Hello \r\n", "Hello "},                   // the space before the CR stays
         {"  Say \"hi\" now\r\n", "Say 'hi' now"},
         {"  Say \"hi\" now \r\n", "Say 'hi' now "},
-        {"\tTab\tin\r\n", "\tTab\tin"}, // only spaces are trimmed, no quote: no cleaning
-        {"a\t\"b\"\r", "a 'b'"}, // cleaning turns tab and CR into spaces
-        {"one\ntwo\rthree", "one"}, // the line runs to the first CR or LF
+        {"\tTab\tin\r\n", "\tTab\tin"},             // only spaces are trimmed, no quote: no cleaning
+        {"a\t\"b\"\r", "a 'b'"},                    // cleaning turns tab and CR into spaces
+        {"one\ntwo\rthree", "one"},                 // the line runs to the first CR or LF
         {"one\rtwo\nthree", "one"},
         {line150 + "\r\n", QString(99, u'x')},
         {QString(99, u'z') + "\r\n", QString(99, u'z')},
@@ -53,12 +49,7 @@ TEST(TextCaptureTest, FilesAreReadAsUtf8OrWindows1252WithoutNuls)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    struct Case
-    {
-        const char *name;
-        QByteArray bytes;
-        QString expected;
-    };
+    struct Case { const char *name; QByteArray bytes; QString expected; };
     const Case cases[] = {
         {"utf8.txt", QByteArray("Caf\xC3\xA9 \xE2\x82\xAC\r\n"), QStringLiteral("Café €\r\n")},
         {"ansi.txt", QByteArray("Caf\xE9 \x80\r\n"), QStringLiteral("Café €\r\n")},

@@ -83,8 +83,8 @@ TEST(CliCatalog, WritesTheDiscFilesByteForByte)
         stamp(disc.filePath(QString::fromLatin1(path)));
     const QByteArray mp3Size = QByteArray::number(mp3WithTags().size());
 
-    const CliRun run(
-        {"--data", data.path(), "catalog", disc.path(), "--name", "T", "--options", "3", "--max-kb", "10"});
+    const CliRun run({"--data", data.path(), "catalog", disc.path(), "--name", "T", "--options", "3",
+                      "--max-kb", "10"});
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "-42\n");
 
@@ -95,13 +95,10 @@ TEST(CliCatalog, WritesTheDiscFilesByteForByte)
               "\"D\",0,38153.4375,\"\",\"\"\r\n");
     EXPECT_EQ(archive.members["-42.fic"],
               "\"/VORN_Rep/\",200,0,0,\"\",\"\"\r\n"
-              "\"a.txt\",0,9,38153.4375,\"\xc2\xa3"
-              "AD\xc2\xa4Hi\",1\r\n"
-              "\"b.mp3\",1,"
-                  + mp3Size
-                  + ",38153.4375,\"\xc2\xa3"
-                    "AD\xc2\xa4[MP3] Artist : Title\",0\r\n");
-    EXPECT_EQ(archive.members["-42.text"], "[TxtSize]\r\nSize=35\r\n11;          \r\n\r\nHi\r\nthere\r\n\r\n");
+              "\"a.txt\",0,9,38153.4375,\"\xc2\xa3" "AD\xc2\xa4Hi\",1\r\n"
+              "\"b.mp3\",1," + mp3Size + ",38153.4375,\"\xc2\xa3" "AD\xc2\xa4[MP3] Artist : Title\",0\r\n");
+    EXPECT_EQ(archive.members["-42.text"],
+              "[TxtSize]\r\nSize=35\r\n11;          \r\n\r\nHi\r\nthere\r\n\r\n");
     ProfileFile tags;
     tags.parse(archive.members["-42.id3"]);
     EXPECT_EQ(tags.sections(), QStringList({"1"}));
@@ -125,8 +122,8 @@ TEST(CliCatalog, NamesAreUniqueAndAKnownDiscIsUpdated)
     ASSERT_TRUE(test::writeFile(disc.filePath("AUTORUN.INF"), "[AutoRun]\r\nIcon=pics\\Disc.ico\r\n"));
     ASSERT_TRUE(test::writeFile(disc.filePath("Pics/DISC.ICO"), icon));
 
-    const CliRun first(
-        {"--data", data.path(), "catalog", disc.path(), "--id", "5", "--name", "Photos", "--keywords", "Jazz;Live"});
+    const CliRun first({"--data", data.path(), "catalog", disc.path(), "--id", "5", "--name", "Photos",
+                        "--keywords", "Jazz;Live"});
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
     EXPECT_EQ(readArchive(data.filePath("5.VORN")).members["5.ico"], icon);
     const CliRun clash({"--data", data.path(), "catalog", other.path(), "--id", "6", "--name", "PHOTOS"});
@@ -142,11 +139,7 @@ TEST(CliCatalog, NamesAreUniqueAndAKnownDiscIsUpdated)
     EXPECT_TRUE(readArchive(data.filePath("5.VORN")).members["5.fic"].contains("added.dat"));
     EXPECT_EQ(test::readFile(data.filePath("MC.txt")), "1,\"Jazz\"\r\n2,\"Live\"\r\n");
 
-    struct Case
-    {
-        QStringList args;
-        int code;
-    };
+    struct Case { QStringList args; int code; };
     const Case cases[] = {
         {{"catalog"}, 2},
         {{"catalog", disc.path(), "--drive", "V", "--name", "x"}, 2},
@@ -154,7 +147,7 @@ TEST(CliCatalog, NamesAreUniqueAndAKnownDiscIsUpdated)
         {{"catalog", disc.path(), "--max-kb", "5000", "--name", "x"}, 2},
         {{"catalog", disc.path(), "--max-kb", "zz", "--name", "x"}, 2},
         {{"catalog", disc.path() + "/missing", "--name", "x"}, 1},
-        {{"catalog", other.path(), "--id", "9"}, 2}, // a new disc needs a name
+        {{"catalog", other.path(), "--id", "9"}, 2},   // a new disc needs a name
     };
     for (const Case &c : cases) {
         const CliRun bad(QStringList({"--data", data.path()}) + c.args);

@@ -22,12 +22,7 @@ TEST(CliEditCommands, ChangeOneDiscAndRefuseBadInputWithoutTouchingTheArchive)
                   0);
     const QByteArray before = test::readFile(data.filePath("5.VORN"));
 
-    struct Case
-    {
-        QStringList args;
-        int code;
-        QString out;
-    };
+    struct Case { QStringList args; int code; QString out; };
     const Case refused[] = {
         {{"catalog", disc.path(), "--id", "7", "--name", "x\nDES=evil"}, 2, ""},
         {{"catalog", disc.path(), "--id", "0", "--name", "Zero"}, 2, ""},

@@ -97,10 +97,10 @@ TEST_F(CliListShowTest, ShowPrintsRecordStatisticsAndTreeInFileListOrder)
     ASSERT_EQ(parts.size(), 3);
     EXPECT_TRUE(parts[0].startsWith("NOM=Sample\nICO=\nEXR=0\nVOL=\nMC_=Jazz;Live;\n"));
     EXPECT_TRUE(parts[0].endsWith("DES=Line one\nLine two"));
-    EXPECT_EQ(parts[1].split('\n'),
-              QStringList({"Taille totale : 5000000483", "Taille du texte Sauvegardé : 5000000000", "Fichiers : 4",
-                           "Nombre d'archives : 1", "Nombre de fichiers dans les archives : 2",
-                           "Fichiers texte enregistrés : 1"}));
+    EXPECT_EQ(parts[1].split('\n'), QStringList({"Taille totale : 5000000483", "Taille du texte Sauvegardé : 5000000000",
+                                                 "Fichiers : 4", "Nombre d'archives : 1",
+                                                 "Nombre de fichiers dans les archives : 2",
+                                                 "Fichiers texte enregistrés : 1"}));
     const CliRun english({"--data", data.path(), "--lang", "en", "show", "42"});
     EXPECT_EQ(english.out.split("\n\n").value(1).section('\n', 0, 0), "Total size: 5000000483");
     EXPECT_EQ(parts[2].split('\n', Qt::SkipEmptyParts),
@@ -119,11 +119,7 @@ TEST_F(CliListShowTest, ShowPrintsRecordStatisticsAndTreeInFileListOrder)
 
 TEST_F(CliListShowTest, UsageErrorsAndMissingThings)
 {
-    struct Case
-    {
-        QStringList args;
-        int code;
-    };
+    struct Case { QStringList args; int code; };
     const Case cases[] = {
         {{"--data", data.path(), "show"}, 2},
         {{"--data", data.path(), "show", "404"}, 1},
@@ -157,13 +153,11 @@ TEST(CliHelp, EveryCommandExplainsEachOfItsFlags)
         EXPECT_EQ(asked.code, 0) << command.name;
         EXPECT_EQ(viaHelp.out, asked.out) << command.name;
         const QString usage = QString::fromUtf8(command.usage);
-        ASSERT_TRUE(asked.out.startsWith("Usage: vorn-cli [--data DIR] [--lang fr|en] " + usage + '\n'))
-            << command.name;
+        ASSERT_TRUE(asked.out.startsWith("Usage: vorn-cli [--data DIR] [--lang fr|en] " + usage + '\n')) << command.name;
         const QString explained = asked.out.mid(asked.out.indexOf('\n'));
         for (const QRegularExpressionMatch &m : flag.globalMatch(usage)) {
             if (m.captured() != "--data" && m.captured() != "--lang") {
-                EXPECT_TRUE(explained.contains("  " + m.captured() + ' '))
-                    << command.name << ' ' << m.captured().toStdString();
+                EXPECT_TRUE(explained.contains("  " + m.captured() + ' ')) << command.name << ' ' << m.captured().toStdString();
             }
         }
     }

@@ -9,16 +9,8 @@ namespace {
 
 struct TimeZoneScope
 {
-    explicit TimeZoneScope(const char *zone)
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TimeZoneScope()
-    {
-        hadOld ? qputenv("TZ", old) : qunsetenv("TZ");
-        tzset();
-    }
+    explicit TimeZoneScope(const char *zone) { qputenv("TZ", zone); tzset(); }
+    ~TimeZoneScope() { hadOld ? qputenv("TZ", old) : qunsetenv("TZ"); tzset(); }
     bool hadOld = qEnvironmentVariableIsSet("TZ");
     QByteArray old = qgetenv("TZ");
 };
@@ -33,29 +25,20 @@ protected:
 // changes, before the epoch of the line files and before 1970, with milliseconds.
 TEST_F(DayDate, EpochMillisecondsGiveTheDayNumberOfTheirLocalTime)
 {
-    for (const qint64 ms : {0LL, 1711846799999LL, 1711846800000LL, 1729990799000LL, 1729990800500LL, -2209165200000LL,
-                            -2209161600001LL, -5000000000123LL, 253402300799000LL}) {
+    for (const qint64 ms : {0LL, 1711846799999LL, 1711846800000LL, 1729990799000LL, 1729990800500LL,
+                            -2209165200000LL, -2209161600001LL, -5000000000123LL, 253402300799000LL}) {
         EXPECT_EQ(dayNumberFromEpochMs(ms), dayNumberFromDateTime(QDateTime::fromMSecsSinceEpoch(ms))) << ms;
     }
 }
 
 TEST_F(DayDate, DayNumbersAndTexts)
 {
-    const struct
-    {
-        double day;
-        const char *text;
-    } cases[] = {
-        {36892.5416666667, "01/01/2001 13:00:00"},
-        {1, "31/12/1899 00:00:00"},
-        {0.5, "30/12/1899 12:00:00"},
-        {36892.541666, "01/01/2001 13:00:00"},
-        {36892.54166, "01/01/2001 12:59:59"}, // nearest second
-        {-1.25, "29/12/1899 06:00:00"},
-        {-0.5, "30/12/1899 12:00:00"},
-        {36891.99999999, "01/01/2001 00:00:00"}, // rounding carries into the next day
-        {2958465.9999884, "31/12/9999 23:59:59"},
-        {-657434, "01/01/0100 00:00:00"},
+    const struct { double day; const char *text; } cases[] = {
+        {36892.5416666667, "01/01/2001 13:00:00"}, {1, "31/12/1899 00:00:00"}, {0.5, "30/12/1899 12:00:00"},
+        {36892.541666, "01/01/2001 13:00:00"}, {36892.54166, "01/01/2001 12:59:59"},   // nearest second
+        {-1.25, "29/12/1899 06:00:00"}, {-0.5, "30/12/1899 12:00:00"},
+        {36891.99999999, "01/01/2001 00:00:00"},    // rounding carries into the next day
+        {2958465.9999884, "31/12/9999 23:59:59"}, {-657434, "01/01/0100 00:00:00"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(dateTextFromDayNumber(c.day), QLatin1String(c.text)) << c.day;
@@ -76,44 +59,23 @@ TEST_F(DayDate, DayNumberFromDateTimeUsesLocalWallClock)
     // Fractions of a second are not kept.
     EXPECT_DOUBLE_EQ(dayNumberFromDateTime(QDateTime(QDate(2001, 1, 1), QTime(13, 0, 0, 900))), oneOClock);
     EXPECT_DOUBLE_EQ(dayNumberFromDateTime(QDateTime(QDate(1899, 12, 29), QTime(6, 0))), -1.25);
-    TimeZoneScope newYork("America/New_York"); // the day number is wall-clock, not an instant
+    TimeZoneScope newYork("America/New_York");   // the day number is wall-clock, not an instant
     EXPECT_EQ(dateTextFromDayNumber(36892.5416666667), QStringLiteral("01/01/2001 13:00:00"));
     EXPECT_DOUBLE_EQ(dayNumberFromDateTime(*parseDateText(u"01/01/2001 13:00:00")), oneOClock);
 }
 
 TEST_F(DayDate, ParsesDateTexts)
 {
-    const struct
-    {
-        const char16_t *text;
-        QDate date;
-        QTime time;
-    } cases[] = {
-        {u"29/02/2000 00:00:01", QDate(2000, 2, 29), QTime(0, 0, 1)},
-        {u"01/01/2001", QDate(2001, 1, 1), QTime(0, 0)},
+    const struct { const char16_t *text; QDate date; QTime time; } cases[] = {
+        {u"29/02/2000 00:00:01", QDate(2000, 2, 29), QTime(0, 0, 1)}, {u"01/01/2001", QDate(2001, 1, 1), QTime(0, 0)},
         {u" 1/2/2003 4:05:06 ", QDate(2003, 2, 1), QTime(4, 5, 6)},
     };
     for (const auto &c : cases)
         EXPECT_EQ(parseDateText(c.text), std::optional(QDateTime(c.date, c.time, Qt::LocalTime)));
     const char16_t *invalid[] = {
-        u"",
-        u"31/02/2001",
-        u"29/02/2001",
-        u"00/01/2001",
-        u"01/13/2001",
-        u"01/00/2001",
-        u"01/01/0000",
-        u"ab/01/2001",
-        u"01/01/01",
-        u"01/01/20011",
-        u"01-01-2001",
-        u"01/01/2001 24:00:00",
-        u"01/01/2001 12:60:00",
-        u"01/01/2001 12:00:60",
-        u"01/01/2001 13:00",
-        u"01/01/2001 13:00:00 x",
-        u"01/01/2001x",
-        u"1/1/2001 :00:00",
+        u"", u"31/02/2001", u"29/02/2001", u"00/01/2001", u"01/13/2001", u"01/00/2001", u"01/01/0000",
+        u"ab/01/2001", u"01/01/01", u"01/01/20011", u"01-01-2001", u"01/01/2001 24:00:00", u"01/01/2001 12:60:00",
+        u"01/01/2001 12:00:60", u"01/01/2001 13:00", u"01/01/2001 13:00:00 x", u"01/01/2001x", u"1/1/2001 :00:00",
         u"001/01/2001",
     };
     for (const char16_t *text : invalid)

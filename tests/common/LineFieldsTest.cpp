@@ -12,28 +12,12 @@ namespace {
 TEST(LineFields, FormatNumber)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-    const struct
-    {
-        double value;
-        const char *text;
-    } cases[] = {
-        {36892.5416666667, "36892.5416666667"},
-        {36892 + 13.0 / 24, "36892.5416666667"},
-        {0, "0"},
-        {-0.0, "0"},
-        {-2.5, "-2.5"},
-        {1234567890123.0, "1234567890123"},
-        {0.1, "0.1"},
-        {1.0 / 3, "0.333333333333333"},
-        {-2.0 / 3, "-0.666666666666667"},
-        {0.000012345, "0.000012345"},
-        {123456789012345.6, "123456789012346"},
-        {999999999999999.9, "1E+15"},
-        {1e15, "1E+15"},
-        {0.0000099, "9.9E-06"},
-        {-1e-300, "-1E-300"},
-        {nan, "0"},
-        {inf, "0"},
+    const struct { double value; const char *text; } cases[] = {
+        {36892.5416666667, "36892.5416666667"}, {36892 + 13.0 / 24, "36892.5416666667"}, {0, "0"}, {-0.0, "0"},
+        {-2.5, "-2.5"}, {1234567890123.0, "1234567890123"}, {0.1, "0.1"}, {1.0 / 3, "0.333333333333333"},
+        {-2.0 / 3, "-0.666666666666667"}, {0.000012345, "0.000012345"}, {123456789012345.6, "123456789012346"},
+        {999999999999999.9, "1E+15"}, {1e15, "1E+15"}, {0.0000099, "9.9E-06"}, {-1e-300, "-1E-300"},
+        {nan, "0"}, {inf, "0"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(formatNumber(c.value), QByteArray(c.text)) << c.text;
@@ -43,22 +27,10 @@ TEST(LineFields, SplitsFields)
 {
     // A line may end inside a quoted field; text after a closing quote is dropped; a quote
     // inside an unquoted field is kept.
-    const struct
-    {
-        QByteArray line;
-        QList<QByteArray> fields;
-    } cases[] = {
-        {"", {}},
-        {"\"a\",\"b\"", {"a", "b"}},
-        {"\"a,b\",3", {"a,b", "3"}},
-        {"1,,3", {"1", "", "3"}},
-        {"a,", {"a", ""}},
-        {",", {"", ""}},
-        {"\"\"", {""}},
-        {"\"ab\",\"cd", {"ab", "cd"}},
-        {"\"ab\"x,5", {"ab", "5"}},
-        {" 12 , \"q\" ", {"12", "q"}},
-        {"a\"b,c", {"a\"b", "c"}},
+    const struct { QByteArray line; QList<QByteArray> fields; } cases[] = {
+        {"", {}}, {"\"a\",\"b\"", {"a", "b"}}, {"\"a,b\",3", {"a,b", "3"}}, {"1,,3", {"1", "", "3"}},
+        {"a,", {"a", ""}}, {",", {"", ""}}, {"\"\"", {""}}, {"\"ab\",\"cd", {"ab", "cd"}},
+        {"\"ab\"x,5", {"ab", "5"}}, {" 12 , \"q\" ", {"12", "q"}}, {"a\"b,c", {"a\"b", "c"}},
     };
     for (const auto &c : cases) {
         const LineFields fields(c.line);
@@ -67,7 +39,7 @@ TEST(LineFields, SplitsFields)
             got.append(fields.raw(i).toByteArray());
         EXPECT_EQ(got, c.fields) << c.line.constData();
     }
-    const LineFields fields("\"name\",7"); // fields beyond the line read as empty
+    const LineFields fields("\"name\",7");   // fields beyond the line read as empty
     EXPECT_TRUE(fields.raw(2).isEmpty() && fields.raw(-1).isEmpty() && fields.text(5).isNull());
     EXPECT_EQ(fields.integer(2), 0);
     EXPECT_EQ(fields.number(-3), 0);
@@ -76,53 +48,20 @@ TEST(LineFields, SplitsFields)
 TEST(LineFields, ReadsNumbers)
 {
     constexpr qint64 kMax = std::numeric_limits<qint64>::max(), kMin = std::numeric_limits<qint64>::min();
-    const struct
-    {
-        const char *field;
-        qint64 value;
-    } cases[] = {
-        {"-42", -42},
-        {"+42", 42},
-        {" 42 ", 42},
-        {"5000000000", 5000000000},
-        {"9223372036854775807", kMax},
-        {"-9223372036854775808", kMin},
-        {"99999999999999999999", kMax},
-        {"-99999999999999999999", kMin},
-        {"", 0},
-        {"abc", 0},
-        {"-", 0},
-        {".", 0},
-        {"12abc", 12},
-        {"12.9", 12},
-        {"-12.9", -12},
-        {"1e3", 1000},
+    const struct { const char *field; qint64 value; } cases[] = {
+        {"-42", -42}, {"+42", 42}, {" 42 ", 42}, {"5000000000", 5000000000}, {"9223372036854775807", kMax},
+        {"-9223372036854775808", kMin}, {"99999999999999999999", kMax}, {"-99999999999999999999", kMin},
+        {"", 0}, {"abc", 0}, {"-", 0}, {".", 0}, {"12abc", 12}, {"12.9", 12}, {"-12.9", -12}, {"1e3", 1000},
         {"1E+30", kMax},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(parseFieldInteger(c.field), c.value) << c.field;
         EXPECT_EQ(LineFields(QByteArray(QByteArray("x,") + c.field)).integer(1), c.value) << c.field;
     }
-    const struct
-    {
-        const char *field;
-        double value;
-    } numbers[] = {
-        {"36892.5416666667", 36892.5416666667},
-        {"-2.5", -2.5},
-        {"+2.5", 2.5},
-        {" 2.5", 2.5},
-        {".5", 0.5},
-        {"1E+15", 1e15},
-        {"9.9E-06", 9.9e-6},
-        {"", 0},
-        {"x", 0},
-        {"inf", 0},
-        {"-inf", 0},
-        {"nan", 0},
-        {"+-1", 0},
-        {"1e999", 0},
-        {"2,5", 2},
+    const struct { const char *field; double value; } numbers[] = {
+        {"36892.5416666667", 36892.5416666667}, {"-2.5", -2.5}, {"+2.5", 2.5}, {" 2.5", 2.5}, {".5", 0.5},
+        {"1E+15", 1e15}, {"9.9E-06", 9.9e-6}, {"", 0}, {"x", 0}, {"inf", 0}, {"-inf", 0}, {"nan", 0},
+        {"+-1", 0}, {"1e999", 0}, {"2,5", 2},
     };
     for (const auto &c : numbers)
         EXPECT_DOUBLE_EQ(parseFieldNumber(c.field), c.value) << c.field;
@@ -130,7 +69,7 @@ TEST(LineFields, ReadsNumbers)
 
 TEST(LineFields, TextsDecodePerLine)
 {
-    const LineFields ansi("\"caf\xE9.txt\",3,\"\xA3MD\xA4my notes\""); // Windows ANSI code page
+    const LineFields ansi("\"caf\xE9.txt\",3,\"\xA3MD\xA4my notes\"");   // Windows ANSI code page
     EXPECT_EQ(ansi.text(0), QStringLiteral("café.txt"));
     EXPECT_EQ(ansi.text(2), QStringLiteral("£MD¤my notes"));
     EXPECT_EQ(LineFields("\"x\",\"\xC2\xA3MD\xC2\xA4notes\"").text(1), QStringLiteral("£MD¤notes"));
@@ -146,25 +85,13 @@ TEST(LineFields, TextsDecodePerLine)
 
 TEST(LineFields, SplitsLinesAndWritesThem)
 {
-    const struct
-    {
-        QByteArray data;
-        QList<QByteArray> lines;
-    } cases[] = {
-        {"", {}},
-        {"a\r\nb\nc", {"a", "b", "c"}},
-        {"a\r\n", {"a"}},
-        {"\r\n\r\n", {"", ""}},
-        {"a\r\r\nb", {"a\r", "b"}},
-        {"\n", {""}},
-        {"x\r", {"x"}},
+    const struct { QByteArray data; QList<QByteArray> lines; } cases[] = {
+        {"", {}}, {"a\r\nb\nc", {"a", "b", "c"}}, {"a\r\n", {"a"}}, {"\r\n\r\n", {"", ""}},
+        {"a\r\r\nb", {"a\r", "b"}}, {"\n", {""}}, {"x\r", {"x"}},
     };
     for (const auto &c : cases) {
         QList<QByteArray> lines;
-        forEachLine(c.data, [&](QByteArrayView line) {
-            lines.append(line.toByteArray());
-            return true;
-        });
+        forEachLine(c.data, [&](QByteArrayView line) { lines.append(line.toByteArray()); return true; });
         EXPECT_EQ(lines, c.lines) << c.data.toHex().constData();
     }
     int calls = 0;

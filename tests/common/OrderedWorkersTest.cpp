@@ -22,7 +22,8 @@ TEST(OrderedWorkers, ResultsInOrderWithBoundedLookAhead)
             if (index > taken + ahead)
                 tooFar = true;
             size_t seen = furthest;
-            while (index > seen && !furthest.compare_exchange_weak(seen, index)) {}
+            while (index > seen && !furthest.compare_exchange_weak(seen, index)) {
+            }
             std::mt19937 random{unsigned(index)};
             std::this_thread::sleep_for(std::chrono::microseconds(random() % 500));
             return index * 10;

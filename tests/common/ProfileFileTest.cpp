@@ -17,9 +17,8 @@ TEST(ProfileFile, ParsesSectionsAndKeys)
                   "tit=second TIT is ignored\r\n[txtsize]\r\nExtra=from a repeated section\r\n"
                   "[ 0 ]\r\nYEA=1999");
     // Only the first of a repeated section or key counts; names and values keep their order.
-    EXPECT_EQ(profile.serialize(),
-              QByteArray("[TxtSize]\r\nSize=68\r\n[12]\r\nTIT=A = B \r\nALB= spaced\r\n"
-                         "EMPTY=\r\n[0]\r\nYEA=1999\r\n"));
+    EXPECT_EQ(profile.serialize(), QByteArray("[TxtSize]\r\nSize=68\r\n[12]\r\nTIT=A = B \r\nALB= spaced\r\n"
+                                              "EMPTY=\r\n[0]\r\nYEA=1999\r\n"));
     EXPECT_EQ(profile.keys("12"), QStringList({"TIT", "ALB", "EMPTY"}));
     EXPECT_EQ(profile.value("TXTSIZE", "size"), QStringLiteral("68"));
     EXPECT_EQ(profile.value("12", "alb"), QStringLiteral(" spaced"));
@@ -41,7 +40,7 @@ TEST(ProfileFile, SetValueKeepsTheOrderAndReplacesKeysIgnoringCase)
     profile.setValue("7", "TIT", QStringLiteral("Été"));
     profile.setValue("7", "ALB", QStringLiteral("x=y"));
     profile.setValue("TxtSize", "Size", "0");
-    profile.setValue("7", "tit", QStringLiteral("Summer")); // same key, other case
+    profile.setValue("7", "tit", QStringLiteral("Summer"));    // same key, other case
     profile.setValue("7", "COM", QStringLiteral("two\r\nlines"));
     EXPECT_EQ(profile.serialize(),
               QByteArray("[7]\r\nTIT=Summer\r\nALB=x=y\r\nCOM=two  lines\r\n[TxtSize]\r\nSize=0\r\n"));
@@ -66,7 +65,7 @@ TEST(ProfileFile, RoundTripsThroughAFile)
     // A file that cannot be read leaves the profile empty.
     EXPECT_FALSE(read.load(dir.filePath("missing.id3")));
     EXPECT_TRUE(read.sections().isEmpty());
-    EXPECT_FALSE(read.load(dir.path())); // a folder cannot be read as a file
+    EXPECT_FALSE(read.load(dir.path()));   // a folder cannot be read as a file
     EXPECT_FALSE(read.save(dir.filePath("no/such/folder/x.id3")));
 }
 

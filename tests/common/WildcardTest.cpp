@@ -14,72 +14,24 @@ TEST(Wildcard, MatchesTable)
     // An Arabic-Indic digit is not 0-9; a descending range holds nothing; an unclosed "[" is literal and
     // "[]" the empty text; "*aab*" needs a partial match restarting inside itself; the Kelvin sign, long s
     // and Deseret letters fold; a surrogate pair or a lone surrogate is one character.
-    const struct
-    {
-        const char16_t *pattern, *text;
-        bool expected;
-    } cases[] = {
-        {u"readme*", u"README.TXT", true},
-        {u"readme*", u"a readme", false},
-        {u"*read*", u"unREADable", true},
-        {u"*.ICO", u"x.ico", true},
-        {u"*.ICO", u"x.icon", false},
-        {u"a?c", u"abc", true},
-        {u"a?c", u"ac", false},
-        {u"abc", u"ab", false},
-        {u"#", u"5", true},
-        {u"#", u"55", false},
-        {u"disc##.iso", u"DISC07.ISO", true},
-        {u"#", u"\u0663", false},
-        {u"[A-C]x", u"bx", true},
-        {u"[a-c]x", u"dx", false},
-        {u"[aeiou]", u"E", true},
-        {u"[a-cx-z]", u"y", true},
-        {u"[!a-c]x", u"dx", true},
-        {u"[!a-c]", u"", false},
-        {u"[-a]", u"-", true},
-        {u"[a-]", u"-", true},
-        {u"[!-]", u"-", false},
-        {u"[z-a]", u"z", false},
-        {u"[!z-a]", u"z", true},
-        {u"[*]", u"*", true},
-        {u"[?]", u"?", true},
-        {u"[#]", u"#", true},
-        {u"[[]", u"[", true},
-        {u"[!]", u"!", true},
-        {u"[é]", u"É", true},
-        {u"[à-ä]", u"Â", true},
-        {u"[\u0100-\uFFFF]", u"\u0101", true},
-        {u"[!\u0100-\uFFFF]", u"\U0001F600", true},
-        {u"[abc", u"[abc", true},
-        {u"*[", u"x[", true},
-        {u"a]", u"a]", true},
-        {u"[]", u"", true},
-        {u"a[]b", u"ab", true},
-        {u"[]]", u"]", true},
-        {u"[]*", u"xyz", true},
-        {u"", u"", true},
-        {u"*", u"", true},
-        {u"a*a", u"a", false},
-        {u"a*a", u"aa", true},
-        {u"*ab*ab*", u"abab", true},
-        {u"*a*b*c*", u"xxaxxcxxbxx", false},
-        {u"*.*", u"noext", false},
-        {u"*aab*", u"xaaabx", true},
-        {u"*abab*", u"xabaababx", true},
-        {u"*abab*", u"xabaabax", false},
-        {u"*ÉTÉ", u"l'été", true},
-        {u"straße", u"STRAßE", true},
-        {u"*k*", u"\u212A", true},
-        {u"s", u"\u017F", true},
-        {u"\U00010400", u"\U00010428", true},
-        {u"?", u"\U0001F600", true},
-        {u"??", u"\U0001F600", false},
-        {u"*\U0001F600*", u"x\U0001F600y", true},
-        {u"[\U0001F600-\U0001F602]", u"\U0001F601", true},
-        {u"[!\U0001F600]", u"\U0001F600", false},
-        {u"?", u"\xD800", true},
-        {u"a*", u"a\xDC00\xD800", true},
+    const struct { const char16_t *pattern, *text; bool expected; } cases[] = {
+        {u"readme*", u"README.TXT", true}, {u"readme*", u"a readme", false}, {u"*read*", u"unREADable", true},
+        {u"*.ICO", u"x.ico", true}, {u"*.ICO", u"x.icon", false}, {u"a?c", u"abc", true}, {u"a?c", u"ac", false},
+        {u"abc", u"ab", false}, {u"#", u"5", true}, {u"#", u"55", false}, {u"disc##.iso", u"DISC07.ISO", true},
+        {u"#", u"\u0663", false}, {u"[A-C]x", u"bx", true}, {u"[a-c]x", u"dx", false}, {u"[aeiou]", u"E", true},
+        {u"[a-cx-z]", u"y", true}, {u"[!a-c]x", u"dx", true}, {u"[!a-c]", u"", false}, {u"[-a]", u"-", true},
+        {u"[a-]", u"-", true}, {u"[!-]", u"-", false}, {u"[z-a]", u"z", false}, {u"[!z-a]", u"z", true},
+        {u"[*]", u"*", true}, {u"[?]", u"?", true}, {u"[#]", u"#", true}, {u"[[]", u"[", true}, {u"[!]", u"!", true},
+        {u"[é]", u"É", true}, {u"[à-ä]", u"Â", true}, {u"[\u0100-\uFFFF]", u"\u0101", true},
+        {u"[!\u0100-\uFFFF]", u"\U0001F600", true}, {u"[abc", u"[abc", true}, {u"*[", u"x[", true},
+        {u"a]", u"a]", true}, {u"[]", u"", true}, {u"a[]b", u"ab", true}, {u"[]]", u"]", true}, {u"[]*", u"xyz", true},
+        {u"", u"", true}, {u"*", u"", true}, {u"a*a", u"a", false}, {u"a*a", u"aa", true}, {u"*ab*ab*", u"abab", true},
+        {u"*a*b*c*", u"xxaxxcxxbxx", false}, {u"*.*", u"noext", false}, {u"*aab*", u"xaaabx", true},
+        {u"*abab*", u"xabaababx", true}, {u"*abab*", u"xabaabax", false}, {u"*ÉTÉ", u"l'été", true},
+        {u"straße", u"STRAßE", true}, {u"*k*", u"\u212A", true}, {u"s", u"\u017F", true},
+        {u"\U00010400", u"\U00010428", true}, {u"?", u"\U0001F600", true}, {u"??", u"\U0001F600", false},
+        {u"*\U0001F600*", u"x\U0001F600y", true}, {u"[\U0001F600-\U0001F602]", u"\U0001F601", true},
+        {u"[!\U0001F600]", u"\U0001F600", false}, {u"?", u"\xD800", true}, {u"a*", u"a\xDC00\xD800", true},
     };
     for (const auto &c : cases) {
         const QString pattern = QString::fromUtf16(c.pattern), text = QString::fromUtf16(c.text);
@@ -104,8 +56,7 @@ TEST(Wildcard, AgreesWithReferenceOnRandomPatterns)
     const char textChars[] = {'a', 'b', 'A', 'B', '1', 'c'};
     // Each pattern atom and its ECMAScript twin; the expression, ignoring case, is the reference.
     const std::pair<const char16_t *, const char *> atoms[] = {
-        {u"*", ".*"},       {u"*", ".*"},      {u"?", "."}, {u"#", "[0-9]"},
-        {u"[a-b]", "[ab]"}, {u"[!A]", "[^a]"}, {u"a", "a"}, {u"B", "b"},
+        {u"*", ".*"}, {u"*", ".*"}, {u"?", "."}, {u"#", "[0-9]"}, {u"[a-b]", "[ab]"}, {u"[!A]", "[^a]"}, {u"a", "a"}, {u"B", "b"},
     };
     for (int round = 0; round < 4000; ++round) {
         QString pattern;
@@ -134,18 +85,14 @@ TEST(Wildcard, AgreesWithReferenceOnRandomPatterns)
 
 TEST(Wildcard, AsciiLiteralIsTheLongestPlainRun)
 {
-    const struct
-    {
-        QString pattern;
-        QByteArray literal;
-    } cases[] = {
+    const struct { QString pattern; QByteArray literal; } cases[] = {
         {"*Notes_Final*", "notes_final"},
         {"a?bcd#e", "bcd"},
-        {"ab[]cd*x", "abcd"}, // "[]" stands for nothing: the runs join
-        {"*a[b*", "a[b"}, // an unclosed bracket is itself
+        {"ab[]cd*x", "abcd"},           // "[]" stands for nothing: the runs join
+        {"*a[b*", "a[b"},                // an unclosed bracket is itself
         {"[a-z]*[!q]", ""},
         {QStringLiteral("caf\u00e9s au lait"), "s au lait"},
-        {QString(QChar(0x212A)) + "elvin", "kelvin"}, // the Kelvin sign folds to k
+        {QString(QChar(0x212A)) + "elvin", "kelvin"},   // the Kelvin sign folds to k
     };
     for (const auto &c : cases)
         EXPECT_EQ(WildcardPattern(c.pattern).asciiLiteral(), c.literal) << c.pattern.toStdString();

@@ -50,14 +50,15 @@ struct Trial
     }
     EditResult update(Catalogue &catalogue, const QString &id)
     {
-        return edit::updateDisc(catalogue, findDisc(catalogue, id), {1, 10240}, filters, HostVolume(disc(id)),
-                                observer);
+        return edit::updateDisc(catalogue, findDisc(catalogue, id), {1, 10240}, filters,
+                                HostVolume(disc(id)), observer);
     }
 };
 
 bool isTemporary(const QString &name)
 {
-    return name.contains(QLatin1String(".VORN."), Qt::CaseInsensitive) || name.startsWith(QLatin1String("VORN.Icons."));
+    return name.contains(QLatin1String(".VORN."), Qt::CaseInsensitive)
+        || name.startsWith(QLatin1String("VORN.Icons."));
 }
 
 void makeDiscs(const Trial &trial, int largeDiscFiles)
@@ -146,8 +147,8 @@ int main(int argc, char **argv)
     trial.open(catalogue, trial.root + QStringLiteral("/temp"));
     for (const QString &id : kIdentifiers) {
         const edit::NewDisc disc{id, QStringLiteral("Disc ") + id, QStringLiteral("LBL"), {}, false, {}};
-        if (!edit::catalogueDisc(catalogue, disc, {1, 10240}, trial.filters, HostVolume(trial.disc(id)), trial.observer)
-                 .ok()) {
+        if (!edit::catalogueDisc(catalogue, disc, {1, 10240}, trial.filters, HostVolume(trial.disc(id)),
+                                 trial.observer).ok()) {
             std::fprintf(stderr, "disc %s cannot be catalogued\n", qPrintable(id));
             return 1;
         }

@@ -76,10 +76,9 @@ TEST_F(EditFixture, ASecondWriterWaitsSaysSoAndGivesUpWhileADeadOnesLockIsTakenO
         EXPECT_FALSE(QFile::exists(catalogue.keywordListPath()));
     }
     EXPECT_EQ(exitStatus(inChild([&] {
-                  auto *abandoned = new DataFolderLock(catalogue.dataFolder); // never unlocked
-                  return abandoned->lock() == DataFolderLock::State::Held;
-              })),
-              0);
+        auto *abandoned = new DataFolderLock(catalogue.dataFolder);   // never unlocked
+        return abandoned->lock() == DataFolderLock::State::Held;
+    })), 0);
     EXPECT_TRUE(edit::addKeyword(catalogue, "Jazz").ok());
     waiting = saved;
 }

@@ -19,13 +19,8 @@ TEST_F(EditFixture, CataloguingStoresTheIconAtOnceAndLeavesNothingWhenRefusedOrF
     EXPECT_EQ(test::readFile(catalogue.keywordListPath()), "1,\"Jazz\"\r\n2,\"Live\"\r\n");
     EXPECT_EQ(stored("5").keywordNames, "Jazz;Live;");
 
-    QDir(data.path()).mkdir("7.VORN"); // the record cannot be written there
-    struct Case
-    {
-        const char *id, *name;
-        Outcome outcome;
-        int message;
-    };
+    QDir(data.path()).mkdir("7.VORN");   // the record cannot be written there
+    struct Case { const char *id, *name; Outcome outcome; int message; };
     const Case cases[] = {
         {"0", "X", Outcome::Refused, 707},
         {"5", "Y", Outcome::Refused, 709},

@@ -17,12 +17,7 @@ TEST_F(EditFixture, OneNameRuleForEveryCaller)
 {
     catalogue.discs.push_back(DiscRecord{});
     catalogue.disc(1).name = "Photos <.01.>";
-    struct Case
-    {
-        QString name;
-        int except;
-        Problem problem;
-    };
+    struct Case { QString name; int except; Problem problem; };
     const Case cases[] = {
         {"photos", 0, Problem::Taken},
         {"PHOTOS <.02.>", 0, Problem::Taken},
@@ -98,7 +93,7 @@ TEST_F(EditFixture, KeywordListEditsReachTheDiscsThatCarryThem)
     ASSERT_TRUE(edit::deleteKeyword(catalogue, jazz, false, &changed).ok());
     EXPECT_EQ(changed, std::vector<int>{1});
     EXPECT_EQ(test::readFile(catalogue.keywordListPath()), "2,\"Live\"\r\n");
-    EXPECT_EQ(stored("5").keywordNames, "Blues;Live;"); // written when the caller says
+    EXPECT_EQ(stored("5").keywordNames, "Blues;Live;");   // written when the caller says
 }
 
 TEST_F(EditFixture, TreeDescriptionsAndBookmarksArePackedAtOnce)
@@ -117,17 +112,11 @@ TEST_F(EditFixture, TreeDescriptionsAndBookmarksArePackedAtOnce)
     const BookmarkRecord file = *edit::bookmarkAt(tree, "SUB\\B.TXT");
     EXPECT_EQ(file.path + '|' + QString::number(file.number) + '|' + QString::number(file.folder), "Sub\\|1|1");
     using Change = edit::BookmarkChange;
-    struct Step
-    {
-        const BookmarkRecord &item;
-        Change change;
-        QString description;
-        bool marked;
-    };
+    struct Step { const BookmarkRecord &item; Change change; QString description; bool marked; };
     const Step steps[] = {
-        {folder, Change::Toggle, "", true},        {folder, Change::Toggle, "", false},
+        {folder, Change::Toggle, "", true}, {folder, Change::Toggle, "", false},
         {file, Change::Describe, "ignored", true}, {file, Change::Describe, "note", true},
-        {file, Change::Set, "again", true},        {file, Change::Set, "again", true},
+        {file, Change::Set, "again", true}, {file, Change::Set, "again", true},
         {folder, Change::Remove, "", false},
     };
     for (const Step &step : steps) {

@@ -45,7 +45,10 @@ struct EditFixture : ::testing::Test
         edit::NewDisc newDisc{id, name, QStringLiteral("LBL"), {}, false, keywords};
         return edit::catalogueDisc(catalogue, newDisc, {1, 10240}, filters, HostVolume(disc.path()), observer);
     }
-    RecordReading stored(const QString &id) { return readRecord(catalogue, id).value_or(RecordReading{}); }
+    RecordReading stored(const QString &id)
+    {
+        return readRecord(catalogue, id).value_or(RecordReading{});
+    }
 };
 
 } // namespace vorn::test

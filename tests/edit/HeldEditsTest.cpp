@@ -6,12 +6,7 @@ using namespace vorn;
 
 TEST(HeldEdits, ADescriptionIsEditedByMoreThanLetterCase)
 {
-    struct Case
-    {
-        const char *stored;
-        const char *typed;
-        bool edited;
-    };
+    struct Case { const char *stored; const char *typed; bool edited; };
     const Case cases[] = {
         {"Line one\r\nLine two", "LINE ONE\nline two", false},
         {"Line one\r\nLine two", "Line one\nLine two!", true},

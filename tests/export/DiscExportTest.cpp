@@ -43,8 +43,7 @@ TEST_F(DiscExportTest, NewFolderIsCreatedAndBothArchivesCopiedOrMoved)
     DiscExportResult result = run({Y, Y});
     EXPECT_EQ(result.outcome, Outcome::Exported);
     EXPECT_EQ(result.exported, 2);
-    EXPECT_EQ(prompt.questions,
-              QStringList({kCountQuestion, "Le dossier " + target + "/ n'existe pas, voulez-vous le créer?"}));
+    EXPECT_EQ(prompt.questions, QStringList({kCountQuestion, "Le dossier " + target + "/ n'existe pas, voulez-vous le créer?"}));
     EXPECT_EQ(prompt.notices, QStringList({"2 CD Exporté(s)"}));
     EXPECT_EQ(readFile(copied("11")), readFile(source("11")));
     EXPECT_TRUE(QFileInfo::exists(copied("22")));
@@ -62,7 +61,7 @@ TEST_F(DiscExportTest, NewFolderIsCreatedAndBothArchivesCopiedOrMoved)
 
 TEST_F(DiscExportTest, NoToAQuestionBeforeCopyingChangesNothing)
 {
-    for (const std::deque<Answer> &answers : {std::deque<Answer>{N}, std::deque<Answer>{Y, N}}) { // count, create
+    for (const std::deque<Answer> &answers : {std::deque<Answer>{N}, std::deque<Answer>{Y, N}}) {   // count, create
         EXPECT_EQ(run(answers).outcome, Outcome::Declined);
         EXPECT_EQ(prompt.questions.size(), qsizetype(answers.size()));
         EXPECT_FALSE(QFileInfo::exists(target));
@@ -77,10 +76,8 @@ TEST_F(DiscExportTest, FolderHoldingArchivesAsksWhetherToStop)
     DiscExportResult result = run({Y, Y});
     EXPECT_EQ(result.outcome, Outcome::Stopped);
     EXPECT_TRUE(result.showFolder());
-    EXPECT_EQ(prompt.questions,
-              QStringList({kCountQuestion,
-                           "Le dossier contient déjà des fichiers, voulez-vous "
-                           "interrompre l'Export et visualiser ce dossier?"}));
+    EXPECT_EQ(prompt.questions, QStringList({kCountQuestion, "Le dossier contient déjà des fichiers, voulez-vous "
+                                                             "interrompre l'Export et visualiser ce dossier?"}));
     EXPECT_FALSE(QFileInfo::exists(copied("11")));
     result = run({Y, N});
     EXPECT_EQ(result.outcome, Outcome::Exported);
@@ -155,14 +152,12 @@ TEST_F(DiscExportTest, TargetThatIsTheSourceUnderAnyNameIsRefusedBeforeAnyQuesti
 {
     const QString data = folder.catalogue.dataFolder;
     const QByteArray archive11 = readFile(source("11"));
-    ASSERT_TRUE(QDir().mkpath(data + "sub") && QDir().mkpath(place.path() + "/links")
-                && QDir().mkpath(place.path() + "/hard"));
+    ASSERT_TRUE(QDir().mkpath(data + "sub") && QDir().mkpath(place.path() + "/links") && QDir().mkpath(place.path() + "/hard"));
     ASSERT_TRUE(QFile::link(QDir::cleanPath(data), place.path() + "/alias"));
-    ASSERT_TRUE(QFile::link(data + "sub", place.path() + "/up")); // "up/.." is the data folder to the kernel
+    ASSERT_TRUE(QFile::link(data + "sub", place.path() + "/up"));   // "up/.." is the data folder to the kernel
     ASSERT_TRUE(QFile::link(source("11"), place.path() + "/links/11.VORN"));
     ASSERT_EQ(::link(QFile::encodeName(source("22")).constData(),
-                     QFile::encodeName(place.path() + "/hard/22.VORN").constData()),
-              0);
+                     QFile::encodeName(place.path() + "/hard/22.VORN").constData()), 0);
     const std::pair<QString, int> cases[] = {
         {data, 700},
         {QDir::cleanPath(data), 700},
@@ -194,7 +189,7 @@ TEST_F(DiscExportTest, TargetThatIsTheSourceUnderAnyNameIsRefusedBeforeAnyQuesti
 TEST_F(DiscExportTest, ArchiveInTheTargetNamedInAnotherCaseIsReplaced)
 {
     ASSERT_TRUE(writeFile(target + "/11.vorn", "older copy"));
-    const DiscExportResult result = run({Y, N, Y}); // count, stop at 461, overwrite
+    const DiscExportResult result = run({Y, N, Y});   // count, stop at 461, overwrite
     EXPECT_EQ(result.exported, 2);
     EXPECT_EQ(QDir(target).entryList(QDir::Files), QStringList({"11.vorn", "22.VORN"}));
     EXPECT_EQ(readFile(target + "/11.vorn"), readFile(source("11")));

@@ -5,11 +5,7 @@
 namespace {
 
 using Command = int (*)(cli::Context &, const QStringList &);
-struct CommandRun
-{
-    int code = -1;
-    QString out, err;
-};
+struct CommandRun { int code = -1; QString out, err; };
 
 // A data folder with Photos (keyword Jazz, a folder A\B\Docs, a bookmark with a
 // hostile name) and Music (no keyword).
@@ -19,11 +15,7 @@ protected:
     void SetUp() override
     {
         folder.addKeyword("Jazz", 3);
-        folder.addDisc({"42",
-                        "Photos",
-                        "|3|",
-                        {folderRecord("A", 0), folderRecord("B", 1), folderRecord("Docs", 2)},
-                        {fileRecord("docs.txt", 3)},
+        folder.addDisc({"42", "Photos", "|3|", {folderRecord("A", 0), folderRecord("B", 1), folderRecord("Docs", 2)}, {fileRecord("docs.txt", 3)},
                         {{1, "<i>x</i>.txt", "A\\B\\Docs\\", 0, "note", 3}}});
         folder.addDisc({"-7", "Music", "", {}, {fileRecord("docs.mp3", 0)}});
     }
@@ -55,9 +47,7 @@ protected:
 TEST_F(ExportCommandsTest, ReportsPrintWithLfLineEnds)
 {
     const std::pair<const char *, QString> cases[] = {
-        {"4", "Music\nPhotos\n"},
-        {"5", "Music\n\nPhotos\n - Jazz\n\n"},
-        {"6", "Jazz\n - Photos\n\n"},
+        {"4", "Music\nPhotos\n"}, {"5", "Music\n\nPhotos\n - Jazz\n\n"}, {"6", "Jazz\n - Photos\n\n"},
     };
     for (const auto &[index, out] : cases) {
         const CommandRun r = run(cli::reportCommand, {index});
@@ -97,20 +87,15 @@ TEST_F(ExportCommandsTest, ListExportsOfEachSource)
 
 TEST_F(ExportCommandsTest, ListExportFailures)
 {
-    expectFailures(cli::exportListCommand,
-                   {
-                       {{}, 2},
-                       {{"f.txt"}, 2},
-                       {{"f.txt", "--source", "disks"}, 2},
-                       {{"f.txt", "--source", "discs", "--html"}, 2},
-                       {{"f.txt", "--source", "discs", "Docs"}, 2},
-                       {{"f.txt", "--source", "results"}, 2},
-                       {{"f.txt", "--source", "results", "x", "--pos", "middle"}, 2},
-                       {{"f.txt", "--source", "results", "x", "--after", "31/02/2004"}, 2},
-                       {{"f.txt", "--source", "bookmarks", "--files"}, 2},
-                       {{"f.txt", "--source", "bookmarks", "--disc", "42", "--keyword", "Jazz"}, 2},
-                       {{file("f.txt"), "--source", "bookmarks", "--disc", "404"}, 1},
-                   });
+    expectFailures(cli::exportListCommand, {
+        {{}, 2}, {{"f.txt"}, 2}, {{"f.txt", "--source", "disks"}, 2}, {{"f.txt", "--source", "discs", "--html"}, 2},
+        {{"f.txt", "--source", "discs", "Docs"}, 2}, {{"f.txt", "--source", "results"}, 2},
+        {{"f.txt", "--source", "results", "x", "--pos", "middle"}, 2},
+        {{"f.txt", "--source", "results", "x", "--after", "31/02/2004"}, 2},
+        {{"f.txt", "--source", "bookmarks", "--files"}, 2},
+        {{"f.txt", "--source", "bookmarks", "--disc", "42", "--keyword", "Jazz"}, 2},
+        {{file("f.txt"), "--source", "bookmarks", "--disc", "404"}, 1},
+    });
     const CommandRun unwritable = run(cli::exportListCommand, {place.path(), "--source", "discs"});
     EXPECT_EQ(unwritable.code, 1);
     EXPECT_TRUE(unwritable.err.contains("Export impossible!"));
@@ -119,19 +104,13 @@ TEST_F(ExportCommandsTest, ListExportFailures)
 TEST_F(ExportCommandsTest, DiscExportFollowsTheYesFlag)
 {
     const QString target = file("out");
-    expectFailures(cli::exportDiscsCommand,
-                   {
-                       {{}, 2},
-                       {{"out"}, 2},
-                       {{"out", "--all", "--discs", "42"}, 2},
-                       {{"out", "--discs"}, 2},
-                       {{"out", "other", "--all"}, 2},
-                       {{target, "--discs", "42,404", "--yes"}, 1},
-                   });
+    expectFailures(cli::exportDiscsCommand, {
+        {{}, 2}, {{"out"}, 2}, {{"out", "--all", "--discs", "42"}, 2}, {{"out", "--discs"}, 2},
+        {{"out", "other", "--all"}, 2}, {{target, "--discs", "42,404", "--yes"}, 1},
+    });
     CommandRun r = run(cli::exportDiscsCommand, {target, "--all"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains("n'existe pas") && r.err.contains("--yes") && !r.err.contains('?'))
-        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("n'existe pas") && r.err.contains("--yes") && !r.err.contains('?')) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(target));
 
     r = run(cli::exportDiscsCommand, {target, "--discs", "42", "--yes"});

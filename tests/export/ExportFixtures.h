@@ -40,7 +40,7 @@ inline FileRecord fileRecord(const QString &name, qint32 owner, qint64 size = 10
 struct FixtureDisc
 {
     QString identifier, name, keywordCodes = {};
-    std::vector<FolderRecord> folders = {}; // without the root
+    std::vector<FolderRecord> folders = {};     // without the root
     std::vector<FileRecord> files = {};
     std::vector<BookmarkRecord> bookmarks = {}; // without entry 0
 };
@@ -88,20 +88,11 @@ public:
 
 // A page read as XML (the one entity the fixed fragments use resolved): whether it is
 // well formed, all its text content and all its attribute values.
-struct XmlReading
-{
-    bool wellFormed = false;
-    QString error, text;
-    QStringList attributeValues;
-};
+struct XmlReading { bool wellFormed = false; QString error, text; QStringList attributeValues; };
 inline XmlReading readXml(const QByteArray &page)
 {
-    struct Entities : QXmlStreamEntityResolver
-    {
-        QString resolveUndeclaredEntity(const QString &name) override
-        {
-            return name == u"nbsp" ? QString(QChar(0xA0)) : QString();
-        }
+    struct Entities : QXmlStreamEntityResolver {
+        QString resolveUndeclaredEntity(const QString &name) override { return name == u"nbsp" ? QString(QChar(0xA0)) : QString(); }
     } entities;
     XmlReading reading;
     QXmlStreamReader reader(page);
@@ -137,8 +128,7 @@ inline QByteArray joinIcos(const QList<QByteArray> &icos)
         QByteArray entry = ico.mid(6, 16);
         qToLittleEndian<quint32>(quint32(6 + 16 * icos.size() + data.size()), entry.data() + 12);
         entries += entry;
-        data +=
-            ico.mid(qFromLittleEndian<quint32>(ico.constData() + 18), qFromLittleEndian<quint32>(ico.constData() + 14));
+        data += ico.mid(qFromLittleEndian<quint32>(ico.constData() + 18), qFromLittleEndian<quint32>(ico.constData() + 14));
     }
     return QByteArray("\0\0\1\0", 4) + char(icos.size()) + '\0' + entries + data;
 }

@@ -20,11 +20,7 @@ protected:
     // A disc with a folder Docs holding guide.pdf and a file readme.txt at its root.
     void addDisc(const QString &identifier, const QString &name, const QString &codes = "|")
     {
-        fixture.addDisc({identifier,
-                         name,
-                         codes,
-                         {folderRecord("Docs", 0)},
-                         {fileRecord("readme.txt", 0), fileRecord("guide.pdf", 1)}});
+        fixture.addDisc({identifier, name, codes, {folderRecord("Docs", 0)}, {fileRecord("readme.txt", 0), fileRecord("guide.pdf", 1)}});
         catalogue.discs.back().description = "About " + name;
     }
     QString site(const QString &name = {}) const { return m_site.filePath(name); }
@@ -84,9 +80,8 @@ TEST_F(HtmlExportTest, IndexNamesTheCompanionFolderAndContentsPagesLinkBack)
     EXPECT_TRUE(readXml(index).wellFormed) << readXml(index).error.toStdString();
     for (const char *page : {"111.htm", "-222.htm"}) {
         const QByteArray text = readFile(site(QString("catalogue_files/") + page));
-        for (const char *part :
-             {"<a href=\"../catalogue.htm\">Liste des CD</a>", "url('../catalogue_files/lignessb.png')",
-              "<img src=\"../catalogue_files/CD.bmp\"", "border=\"1\" cellspacing=\"0\" cellpadding=\"6\""})
+        for (const char *part : {"<a href=\"../catalogue.htm\">Liste des CD</a>", "url('../catalogue_files/lignessb.png')",
+                                 "<img src=\"../catalogue_files/CD.bmp\"", "border=\"1\" cellspacing=\"0\" cellpadding=\"6\""})
             EXPECT_TRUE(text.contains(part)) << part;
         EXPECT_TRUE(text.endsWith("</body></html>\r\n"));
         const XmlReading xml = readXml(text);
@@ -130,7 +125,7 @@ TEST_F(HtmlExportTest, IconsBecomeSixteenPixelBitmaps)
     catalogue.discIcons.insert("2", joinIcos({icoOf(48, qRgb(0, 0, 255)), icoOf(16, green), icoOf(32, red)}));
     catalogue.discIcons.insert("4", "not an icon");
     catalogue.discIcons.insert("5", icoOf(32, red));
-    catalogue.disc(5).icon = "KMusic"; // a stock icon: the default picture
+    catalogue.disc(5).icon = "KMusic";   // a stock icon: the default picture
     HtmlExportOptions options = withContents();
     ASSERT_TRUE(run({1, 2, 3, 4, 5}, options).written);
     // Disc 2: its 16 x 16 image; 3 has no icon, 4 a broken one.
@@ -149,8 +144,7 @@ TEST_F(HtmlExportTest, IconsBecomeSixteenPixelBitmaps)
         }
         const QString row = rows.filter("catalogue_files/" + id + ".htm").value(0);
         EXPECT_TRUE(row.contains("<img src=\"catalogue_files/" + picture + '"')) << row.toStdString();
-        EXPECT_TRUE(readFile(site("catalogue_files/" + id + ".htm"))
-                        .contains(("<img src=\"../catalogue_files/" + picture + "\"").toUtf8()));
+        EXPECT_TRUE(readFile(site("catalogue_files/" + id + ".htm")).contains(("<img src=\"../catalogue_files/" + picture + "\"").toUtf8()));
     }
     EXPECT_FALSE(QFileInfo::exists(site("catalogue_files/4.bmp")));
     EXPECT_FALSE(QFileInfo::exists(site("catalogue_files/5.bmp")));
@@ -167,11 +161,8 @@ TEST_F(HtmlExportTest, AnUnwritableTargetGivesTheMessageAndLeavesNoIndex)
 {
     addDisc("111", "First");
     addDisc("222", "Second");
-    const std::pair<QString, bool> cases[] = {
-        // a folder (or, when true, a file) in the way
-        {"catalogue.htm", false},
-        {"catalogue_files", true},
-        {"catalogue_files/222.htm", false},
+    const std::pair<QString, bool> cases[] = {   // a folder (or, when true, a file) in the way
+        {"catalogue.htm", false}, {"catalogue_files", true}, {"catalogue_files/222.htm", false},
         {"catalogue_files/haut.png", false},
     };
     for (const auto &[blocked, asFile] : cases) {
@@ -201,7 +192,7 @@ TEST_F(HtmlExportTest, NoDiscChosenWritesNothingAndTheStopFlagEndsAfterTheDiscIn
 
     addDisc("222", "Second");
     addDisc("333", "Third");
-    observer.cancelAtYield = 1; // the yield before the first disc
+    observer.cancelAtYield = 1;   // the yield before the first disc
     const HtmlExportResult result = run({1, 2, 3}, withContents());
     ASSERT_TRUE(result.written);
     EXPECT_TRUE(result.cancelled);
@@ -236,13 +227,7 @@ TEST_F(HtmlExportTest, CommandLineChoosesDiscsAndOptions)
 {
     addDisc("111", "First", "|1|");
     addDisc("222", "Second", "|2|");
-    struct Case
-    {
-        QStringList arguments;
-        int code;
-        QStringList rows;
-        bool pages;
-    }; // rows: disc names in order
+    struct Case { QStringList arguments; int code; QStringList rows; bool pages; };   // rows: disc names in order
     const Case cases[] = {
         {{"--contents"}, cli::Done, {"First", "Second"}, true},
         {{"--discs", "222"}, cli::Done, {"Second"}, false},
@@ -259,8 +244,7 @@ TEST_F(HtmlExportTest, CommandLineChoosesDiscsAndOptions)
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
         cli::Context context{catalogue.dataFolder, outStream, errStream};
-        EXPECT_EQ(cli::exportHtmlCommand(context, QStringList{site("cat.htm")} + c.arguments), c.code)
-            << err.toStdString();
+        EXPECT_EQ(cli::exportHtmlCommand(context, QStringList{site("cat.htm")} + c.arguments), c.code) << err.toStdString();
         const QByteArray index = readFile(site("cat.htm"));
         EXPECT_EQ(index.isEmpty(), c.rows.isEmpty());
         qsizetype from = 0;

@@ -40,18 +40,14 @@ protected:
 
 TEST_F(HtmlPagesTest, EntriesPerColumnAndCells)
 {
-    struct Case
-    {
-        int folders, files, columns, perColumn;
-        std::vector<int> cellSizes;
-    };
+    struct Case { int folders, files, columns, perColumn; std::vector<int> cellSizes; };
     const Case cases[] = {
-        {3, 4, 3, 3, {3, 3, 1}}, // 10 / 3 = 3.33
-        {2, 3, 2, 4, {4, 1}}, // 7 / 2 = 3.5 rounds to even 4
-        {0, 0, 6, 1, {0}}, // an empty folder keeps one empty cell
-        {0, 9, 2, 6, {6, 3}}, // 11 / 2 = 5.5 rounds to even 6
-        {1, 2, 2, 2, {2, 1}}, // 5 / 2 = 2.5 rounds to even 2, not 3
-        {1, 0, 6, 1, {1}}, // 7 / 6 rounds down to 1; no cell after the last entry
+        {3, 4, 3, 3, {3, 3, 1}},    // 10 / 3 = 3.33
+        {2, 3, 2, 4, {4, 1}},       // 7 / 2 = 3.5 rounds to even 4
+        {0, 0, 6, 1, {0}},          // an empty folder keeps one empty cell
+        {0, 9, 2, 6, {6, 3}},       // 11 / 2 = 5.5 rounds to even 6
+        {1, 2, 2, 2, {2, 1}},       // 5 / 2 = 2.5 rounds to even 2, not 3
+        {1, 0, 6, 1, {1}},          // 7 / 6 rounds down to 1; no cell after the last entry
         {4, 2, 6, 2, {2, 2, 2}},
     };
     for (const Case &c : cases) {
@@ -79,10 +75,7 @@ TEST_F(HtmlPagesTest, ForwardScansListEachFolderOnceWithoutMembers)
                   fileRecord("c", 1), fileRecord("d", 3)};
     const QString page = contentsPage(tree, 1);
     const QStringList expected[] = {
-        {"<a href=\"#1\">one</a>", "<a href=\"#2\">two</a>", "a", "b.zip"},
-        {"<a href=\"#3\">three</a>", "c"},
-        {},
-        {"d"},
+        {"<a href=\"#1\">one</a>", "<a href=\"#2\">two</a>", "a", "b.zip"}, {"<a href=\"#3\">three</a>", "c"}, {}, {"d"},
     };
     for (int n = 0; n < 4; ++n) {
         const std::vector<QStringList> cells = cellsOfFolder(page, n);
@@ -106,8 +99,7 @@ TEST_F(HtmlPagesTest, IndexPageIsWellFormedAndEachTickAddsItsCell)
     disc.description = "About";
     disc.keywordCodes = "|13|1|";
     // Cells in this order, each only with its tick: icon, link, description, keywords.
-    const char *cells[] = {"c_files/42.bmp", "<a href=\"c_files/42.htm\">Disc</a>", "About&nbsp;",
-                           "&nbsp;Live ; Rock ; "};
+    const char *cells[] = {"c_files/42.bmp", "<a href=\"c_files/42.htm\">Disc</a>", "About&nbsp;", "&nbsp;Live ; Rock ; "};
     QString rows;
     for (int tick = 0; tick <= 4; ++tick) {
         HtmlExportOptions options;
@@ -123,16 +115,13 @@ TEST_F(HtmlPagesTest, IndexPageIsWellFormedAndEachTickAddsItsCell)
         }
         rows += row;
     }
-    const XmlReading xml =
-        readXml((htmlIndexHead("Export <1>", "c", 12, "My & discs") + rows + htmlPageFoot("c")).toUtf8());
+    const XmlReading xml = readXml((htmlIndexHead("Export <1>", "c", 12, "My & discs") + rows + htmlPageFoot("c")).toUtf8());
     ASSERT_TRUE(xml.wellFormed) << xml.error.toStdString();
     EXPECT_TRUE(xml.text.contains("Export <1>"));
     EXPECT_TRUE(xml.text.contains("My & discs"));
-    EXPECT_TRUE(QRegularExpression(R"(\.cb \{[^}]*font-size:\s*12pt;)").match(xml.text).hasMatch())
-        << xml.text.toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(\.cb \{[^}]*font-size:\s*12pt;)").match(xml.text).hasMatch()) << xml.text.toStdString();
     const QString attributes = xml.attributeValues.join(u' ');
-    for (const char *part :
-         {"url('c_files/ligne.png')", "url('c_files/haut.png')", "url('c_files/bas.png')", "mailto:", "https://"})
+    for (const char *part : {"url('c_files/ligne.png')", "url('c_files/haut.png')", "url('c_files/bas.png')", "mailto:", "https://"})
         EXPECT_TRUE(attributes.contains(part)) << part;
 }
 
@@ -143,9 +132,7 @@ TEST_F(HtmlPagesTest, HostileTextIsEscaped)
         {"Tom & Jerry", "Tom &amp; Jerry"},
         {"say \"hi\" 'there'", "say &quot;hi&quot; &#39;there&#39;"},
         {"&amp;", "&amp;amp;"},
-        {"bell\x07"
-         "end",
-         QString::fromUtf8("bell\uFFFDend")},
+        {"bell\x07" "end", QString::fromUtf8("bell\uFFFDend")},
         {"line\r\nbreak\ttab", "line\r\nbreak\ttab"},
         {QString::fromUtf8("café 😀"), QString::fromUtf8("café 😀")},
     };

@@ -4,10 +4,7 @@
 
 namespace {
 
-ListRow folderRow(const QString &disc, const QString &location, const QString &name)
-{
-    return {true, name, disc, location, " "};
-}
+ListRow folderRow(const QString &disc, const QString &location, const QString &name) { return {true, name, disc, location, " "}; }
 ListRow fileRow(const QString &disc, const QString &location, const QString &name, const QString &extension)
 {
     return {false, name, disc, location, extension};
@@ -17,9 +14,8 @@ TEST(ListExportTest, TextBodiesOfTheDiscAndResultLists)
 {
     // Discs: only those with a non-zero number as identifier, names quoted.
     Catalogue c;
-    const char *discs[][2] = {
-        {"42", "Photos"},           {"", "No id"},        {"0", "Zero"},      {"abc", "Not a number"},
-        {"-7", "Say \"hi\", then"}, {"00", "Zero again"}, {"1e3", "Exponent"}};
+    const char *discs[][2] = {{"42", "Photos"}, {"", "No id"}, {"0", "Zero"}, {"abc", "Not a number"},
+                              {"-7", "Say \"hi\", then"}, {"00", "Zero again"}, {"1e3", "Exponent"}};
     for (const auto &d : discs) {
         c.discs.emplace_back();
         c.discs.back().identifier = d[0];
@@ -32,9 +28,8 @@ TEST(ListExportTest, TextBodiesOfTheDiscAndResultLists)
     const std::vector<ListRow> rows{folderRow("Photos", "A\\B\\", "Docs"), folderRow("Photos", "", "Root folder"),
                                     fileRow("Backup 1", "Mes documents\\", "lettre.doc", "DOC"),
                                     fileRow("Tools", "bin\\x.zip", "tool.sh", "SH")};
-    EXPECT_EQ(resultListText(rows),
-              "Photos\tA\\B\\Docs\r\nPhotos\tRoot folder\r\nBackup 1\tMes documents\\lettre.doc\r\n"
-              "Tools\tbin\\x.ziptool.sh\r\n");
+    EXPECT_EQ(resultListText(rows), "Photos\tA\\B\\Docs\r\nPhotos\tRoot folder\r\nBackup 1\tMes documents\\lettre.doc\r\n"
+                                    "Tools\tbin\\x.ziptool.sh\r\n");
 }
 
 TEST(ListExportTest, TextExportWritesUtf8OrSaysItFailed)
@@ -49,11 +44,10 @@ TEST(ListExportTest, TextExportWritesUtf8OrSaysItFailed)
     setLanguageOffset(0);
     ASSERT_TRUE(QDir(dir.path()).mkdir("in the way"));
     EXPECT_FALSE(writeTextExport(dir.path() + "/in the way", "x", prompt));
-    EXPECT_TRUE(writeTextExport(dir.path() + "/missing/list.txt", "x", prompt)); // parent folders are made
+    EXPECT_TRUE(writeTextExport(dir.path() + "/missing/list.txt", "x", prompt));   // parent folders are made
     EXPECT_EQ(readFile(dir.path() + "/missing/list.txt"), "x");
-    ASSERT_EQ(prompt.failures.size(), 1); // with the path and the reason
-    EXPECT_TRUE(prompt.failures[0].startsWith("Export impossible!\n" + dir.path() + "/in the way: "))
-        << prompt.failures[0].toStdString();
+    ASSERT_EQ(prompt.failures.size(), 1);   // with the path and the reason
+    EXPECT_TRUE(prompt.failures[0].startsWith("Export impossible!\n" + dir.path() + "/in the way: ")) << prompt.failures[0].toStdString();
 }
 
 class HtmlListTest : public ::testing::Test
@@ -74,13 +68,11 @@ protected:
 
 TEST_F(HtmlListTest, HostileNamesAreEscapedAndEachRowIsOneTableRow)
 {
-    ASSERT_TRUE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt))
-        << prompt.failures.join(' ').toStdString();
+    ASSERT_TRUE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt)) << prompt.failures.join(' ').toStdString();
     const QString html = page();
     for (const char *raw : {"<script>", "A&B", "\"quoted\"", "'dir'", "<img src=x"})
         EXPECT_FALSE(html.contains(raw)) << raw;
-    for (const char *escaped :
-         {"&lt;script&gt;alert(1)&lt;/script&gt;", "A&amp;B\\", "JPG&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"})
+    for (const char *escaped : {"&lt;script&gt;alert(1)&lt;/script&gt;", "A&amp;B\\", "JPG&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"})
         EXPECT_TRUE(html.contains(escaped)) << escaped;
     // One table row per list row, each with its picture, and no other image tag there.
     EXPECT_EQ(html.count("<tr><td colspan=7><b>"), 4);
@@ -91,8 +83,7 @@ TEST_F(HtmlListTest, HostileNamesAreEscapedAndEachRowIsOneTableRow)
     // Without icons: name, location and extension in that order, the bookmarks' title.
     options.icons = false;
     ASSERT_TRUE(exportResultListHtml(path, ListSource::Bookmarks, {rows[1]}, options, prompt));
-    EXPECT_TRUE(page().contains("<tr><td colspan=7><b>readme.txt</b>&nbsp;;&nbsp;x\\&nbsp;TXT</td></tr>\r\n"))
-        << page().toStdString();
+    EXPECT_TRUE(page().contains("<tr><td colspan=7><b>readme.txt</b>&nbsp;;&nbsp;x\\&nbsp;TXT</td></tr>\r\n")) << page().toStdString();
     EXPECT_TRUE(page().contains("<title>Signets\r\n"));
     EXPECT_FALSE(page().contains("<img"));
     EXPECT_TRUE(page().endsWith("</table></body></html>\r\n"));
@@ -116,14 +107,13 @@ TEST_F(HtmlListTest, PicturesAreSharedPerExtensionIgnoringCase)
     ASSERT_TRUE(exportResultListHtml(path, ListSource::SearchResults, rows, options, prompt, picture));
     const QString html = page();
     const QString folder = dir.path() + "/results_files/";
-    for (const char *file :
-         {"FC.bmp", "J1.bmp", "J2.bmp", "CD.bmp", "ligne.png", "haut.png", "bas.png", "lignessb.png"})
+    for (const char *file : {"FC.bmp", "J1.bmp", "J2.bmp", "CD.bmp", "ligne.png", "haut.png", "bas.png", "lignessb.png"})
         EXPECT_TRUE(QFileInfo::exists(folder + file)) << file;
     EXPECT_FALSE(QFileInfo::exists(folder + "J3.bmp"));
-    EXPECT_EQ(asked, 3); // FC, TXT, JPG
+    EXPECT_EQ(asked, 3);   // FC, TXT, JPG
     EXPECT_EQ(html.count("results_files/J1.bmp"), 3);
     EXPECT_EQ(html.count("results_files/FC.bmp"), 2);
-    EXPECT_EQ(QImage(folder + "J2.bmp").size(), QSize(16, 16)); // the default picture
+    EXPECT_EQ(QImage(folder + "J2.bmp").size(), QSize(16, 16));   // the default picture
 }
 
 } // namespace

@@ -64,7 +64,8 @@ void flushDeletes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-template<typename Window> Window *shown(Form1 *w)
+template <typename Window>
+Window *shown(Form1 *w)
 {
     flushDeletes();
     for (Window *window : w->findChildren<Window *>()) {
@@ -81,7 +82,8 @@ FrmArchivage *openDialog(Form1 *w)
     return shown<FrmArchivage>(w);
 }
 
-template<typename T> T *child(QWidget *parent, const char *name)
+template <typename T>
+T *child(QWidget *parent, const char *name)
 {
     return parent->findChild<T *>(QString::fromUtf8(name));
 }
@@ -253,7 +255,7 @@ TEST_F(Cataloguing, SavedDefaultsWithAnEmptyZipListCaptureNoMembers)
     auto *tabs = child<QTabBar>(dialog, "TabStrip1");
     auto *combo = child<QComboBox>(dialog, "Combo1");
     tabs->setCurrentIndex(1);
-    EXPECT_EQ(combo->count(), 2); // *.ZIP and *.EXE
+    EXPECT_EQ(combo->count(), 2);   // *.ZIP and *.EXE
     // Removed and typed again: once in the list, twice in the table (once empty).
     combo->setCurrentIndex(1);
     child<QPushButton>(dialog, "BtAjoutFiltre_1")->click();
@@ -302,7 +304,7 @@ TEST(CataloguingCancel, CancelAndAVanishedDiscLeaveTheDiscArrayAsBefore)
     struct Case
     {
         const char *name;
-        bool removeDisc; // else the cancel button is pressed
+        bool removeDisc;                  // else the cancel button is pressed
         std::deque<Answer> answers;
         int retryQuestions;
     };
@@ -373,10 +375,14 @@ TEST_F(Cataloguing, NamesAndSizesTheDialogRefuses)
     {
         const char *name;
         const char *maxKb;
-        int message; // 0: nothing said
+        int message;    // 0: nothing said
     };
     const Case cases[] = {
-        {"   ", "10", 0}, {"sample", "10", 344}, {"ANOTHER", "10", 344}, {"Fresh", "1025", 519}, {"Fresh", "-1", 519},
+        {"   ", "10", 0},
+        {"sample", "10", 344},
+        {"ANOTHER", "10", 344},
+        {"Fresh", "1025", 519},
+        {"Fresh", "-1", 519},
     };
     FrmArchivage *dialog = openDialog(w);
     ASSERT_NE(dialog, nullptr);
@@ -411,8 +417,8 @@ TEST(CataloguingElsewhere, ADiscOfAnotherDataFolderIsCopiedOrCataloguedAnew)
         bool dialogOpens;
         bool copied;
     };
-    for (const Case &c :
-         {Case{Answer::Yes, false, true}, Case{Answer::No, true, false}, Case{Answer::Cancel, false, false}}) {
+    for (const Case &c : {Case{Answer::Yes, false, true}, Case{Answer::No, true, false},
+                          Case{Answer::Cancel, false, false}}) {
         Form1Fixture f;
         fillDisc(f, kNewId);
         QTemporaryDir other;
@@ -434,8 +440,8 @@ TEST(CataloguingElsewhere, ADiscOfAnotherDataFolderIsCopiedOrCataloguedAnew)
         f.prompt.answers = {c.answer};
         FrmArchivage *dialog = openDialog(w);
         ASSERT_EQ(f.prompt.questions.size(), 1);
-        EXPECT_EQ(f.prompt.questions[0],
-                  LoadText(603) + u'\n' + elsewhere.dataFolder + u'\n' + LoadText(605) + "Elsewhere\n" + LoadText(604));
+        EXPECT_EQ(f.prompt.questions[0], LoadText(603) + u'\n' + elsewhere.dataFolder + u'\n' + LoadText(605)
+                                             + "Elsewhere\n" + LoadText(604));
         EXPECT_EQ(dialog != nullptr, c.dialogOpens);
         EXPECT_EQ(QFile::exists(f.dataPath() + kNewId + ".VORN"), c.copied);
         EXPECT_EQ(f.rowOfText(QStringLiteral("V:\\[Elsewhere]")) >= 0, c.copied);
@@ -557,13 +563,13 @@ TEST(ProgressWindow, ShowsTheLatestTextOnItsOwnTick)
     progress.show();
     test::ScriptedPrompt prompt;
     Form2Observer observer(progress, prompt);
-    const QString longPath = QStringLiteral("\\") + QString(40, u'a') + QStringLiteral("\\middle\\") + QString(40, u'z')
-        + QStringLiteral("\\end");
+    const QString longPath = QStringLiteral("\\") + QString(40, u'a') + QStringLiteral("\\middle\\")
+        + QString(40, u'z') + QStringLiteral("\\end");
     const QString text = LoadText(352) + longPath + u'\n' + LoadText(350) + "3\n" + LoadText(351) + "12";
     observer.progress(text);
     auto *label1 = child<QLabel>(&progress, "Label1");
     auto *label2 = child<QLabel>(&progress, "Label2");
-    EXPECT_TRUE(label1->text().isEmpty()); // nothing painted by the run's own call
+    EXPECT_TRUE(label1->text().isEmpty());   // nothing painted by the run's own call
     QTest::qWait(Form2::kPaintMs * 2);
     EXPECT_TRUE(label1->text().startsWith(LoadText(352)));
     EXPECT_TRUE(label1->text().contains(QChar(0x2026)));
@@ -574,7 +580,7 @@ TEST(ProgressWindow, ShowsTheLatestTextOnItsOwnTick)
 
     EXPECT_FALSE(observer.cancelled());
     child<QPushButton>(&progress, "Command1")->click();
-    observer.clearCancel(); // a run starting now would clear the flag
+    observer.clearCancel();   // a run starting now would clear the flag
     observer.yield();
     EXPECT_TRUE(observer.cancelled());
     EXPECT_EQ(label1->text(), LoadText(356));

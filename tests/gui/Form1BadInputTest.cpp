@@ -23,10 +23,7 @@ using Form1BadInput = test::WindowTest;
 
 TEST(Form1BadStart, AbsurdGeometryIsRestoredSanely)
 {
-    struct Case
-    {
-        const char *left, *top, *width, *height, *x1, *y1, *column;
-    };
+    struct Case { const char *left, *top, *width, *height, *x1, *y1, *column; };
     const Case cases[] = {
         {"-90000", "70000.5", "200000", "abc", "-5", "-32768", "-40"},
         {"1e308", "-1e308", "-600", "-400", "99999", "0", "1e9"},
@@ -36,12 +33,8 @@ TEST(Form1BadStart, AbsurdGeometryIsRestoredSanely)
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     for (const Case &c : cases) {
         Form1Fixture f;
-        const struct
-        {
-            const char *key;
-            const char *value;
-        } keys[] = {{"Left", c.left},     {"Top", c.top}, {"Width", c.width},
-                    {"Height", c.height}, {"X1", c.x1},   {"Y1", c.y1}};
+        const struct { const char *key; const char *value; } keys[] = {
+            {"Left", c.left}, {"Top", c.top}, {"Width", c.width}, {"Height", c.height}, {"X1", c.x1}, {"Y1", c.y1}};
         for (const auto &key : keys)
             Settings::write("Pos", key.key, key.value);
         Settings::write("Aff", "LV11", c.column);
@@ -125,7 +118,7 @@ TEST_F(Form1BadInput, DescriptionTypedWhileAnotherCopyWritesIsKept)
         EXPECT_EQ(f.child<QPlainTextEdit>("TxtDesc")->toPlainText(), "Typed while busy");
         EXPECT_EQ(f.prompt.failures.size(), 1);
     }
-    ASSERT_TRUE(f.show("-7")); // the lock is free again: written on leaving
+    ASSERT_TRUE(f.show("-7"));   // the lock is free again: written on leaving
     EXPECT_EQ(w->catalogue().disc(findDisc(w->catalogue(), u"42")).description, "Typed while busy");
     waiting = saved;
 }

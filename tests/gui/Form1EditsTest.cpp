@@ -56,13 +56,7 @@ QString storedName(const Form1Fixture &f, const char *id)
 
 TEST(Form1Naming, RefusalsAndAcceptedNames)
 {
-    struct Case
-    {
-        const char *typed;
-        const char *warning;
-        const char *stored;
-        QStringList discs;
-    };
+    struct Case { const char *typed; const char *warning; const char *stored; QStringList discs; };
     const Case cases[] = {
         {"", "", "Sample", {"Another", "Sample"}},
         {"Jazz\\Live", "343", "Sample", {"Another", "Sample"}},
@@ -110,13 +104,7 @@ TEST_F(Form1Rename, F2EditsTheDiscInAFramedEditorAndKeepsAPendingDescription)
 
 TEST(Form1Naming, NamingTheDiscInTheDrive)
 {
-    struct Case
-    {
-        const char *answer;
-        const char *warning;
-        const char *driveText;
-        const char *given;
-    };
+    struct Case { const char *answer; const char *warning; const char *driveText; const char *given; };
     const Case cases[] = {
         {"", "", "V:\\[CD non archivé]", ""},
         {"a\\b", "343", "V:\\[CD non archivé]", ""},
@@ -153,12 +141,10 @@ TEST_F(Form1Rename, AGivenNameIsForgottenWhenTheDiscChangesAndTheQuestionIsEngli
     EXPECT_EQ(f.prompt.questions, QStringList({"Enter the new name of the disc"}));
     ASSERT_EQ(w->discList()->givenDriveName(u'V'), "Holiday");
     f.insertDisc("98");
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            w->driveWatcher()->check();
-            return w->discModel()->entry(0).identifier == "98";
-        },
-        5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        w->driveWatcher()->check();
+        return w->discModel()->entry(0).identifier == "98";
+    }, 5000));
     EXPECT_EQ(w->discModel()->entry(0).text, "V:\\[CD non archivé]");
     EXPECT_EQ(w->discList()->givenDriveName(u'V'), QString());
 }
@@ -178,13 +164,7 @@ TEST_F(Form1Keywords, ListShowsCountsAndTicksOfTheShownDisc)
 
 TEST(Form1KeywordTicks, TickingWritesTheDiscsKeywordsWhenLeavingIt)
 {
-    struct Case
-    {
-        std::vector<int> ticked;
-        QStringList captions;
-        const char *codes;
-        const char *storedNames;
-    };
+    struct Case { std::vector<int> ticked; QStringList captions; const char *codes; const char *storedNames; };
     const Case cases[] = {
         {{0, 1}, {"Jazz (1)+", "Live (1)+", "Unused (0)"}, "|1|2|", "Jazz;Live;"},
         {{2}, {"Jazz (0)", "Live (0)", "Unused (1)+"}, "|3|", "Unused;"},
@@ -215,12 +195,7 @@ TEST_F(Form1Fields, TreeHoldsTheDiscsValuesAndThePlaceholder)
 {
     auto *tree = f.child<QTreeWidget>("TvChamps");
     ASSERT_NE(tree, nullptr);
-    struct Case
-    {
-        const char *id;
-        const char *value;
-        bool bold;
-    };
+    struct Case { const char *id; const char *value; bool bold; };
     for (const Case &c : {Case{"42", "B3", true}, Case{"-7", "[Valeur]", false}}) {
         ASSERT_TRUE(f.show(c.id));
         QTreeWidgetItem *root = tree->topLevelItem(0);
@@ -241,14 +216,8 @@ TEST_F(Form1Fields, LowerPaneShowsKeywordsDescriptionOrFields)
     EXPECT_EQ(tabs->tabText(0), "Mots-clés");
     EXPECT_EQ(tabs->tabText(2), "Champs");
     EXPECT_TRUE(f.child<QListWidget>("ListMC")->isVisible());
-    struct Case
-    {
-        const char *action;
-        const char *shown;
-        const char *hidden;
-    };
-    const Case cases[] = {{"MnuAffMcT_2", "TvChamps", "ListMC"},
-                          {"MnuAffMcT_1", "TxtDesc", "TvChamps"},
+    struct Case { const char *action; const char *shown; const char *hidden; };
+    const Case cases[] = {{"MnuAffMcT_2", "TvChamps", "ListMC"}, {"MnuAffMcT_1", "TxtDesc", "TvChamps"},
                           {"MnuAffMcT_0", "ListMC", "TxtDesc"}};
     for (const Case &c : cases) {
         f.trigger(c.action);
@@ -261,19 +230,16 @@ TEST_F(Form1Fields, LowerPaneShowsKeywordsDescriptionOrFields)
 
 TEST(Form1OpenOnDrive, DoubleClicksOpenOnTheDiscInTheDriveOnly)
 {
-    struct Case
-    {
-        const char *serial;
-        const char *what;
-        const char *target;
-        const char *warning;
-        const char *opened;
-    };
+    struct Case { const char *serial; const char *what; const char *target; const char *warning; const char *opened; };
     const Case cases[] = {
-        {"", "row", "K3", "369", ""},          {"99", "row", "K3", "369", ""},
-        {"42", "row", "K3", "", "readme.txt"}, {"42", "row", "K5", "Fichier non trouvé", ""},
-        {"", "node", "K1", "369", ""},         {"42", "node", "K1", "", "Docs"},
-        {"42", "node", "K0", "", "."},         {"42", "explore", "K3", "", "Docs/Guides"},
+        {"", "row", "K3", "369", ""},
+        {"99", "row", "K3", "369", ""},
+        {"42", "row", "K3", "", "readme.txt"},
+        {"42", "row", "K5", "Fichier non trouvé", ""},
+        {"", "node", "K1", "369", ""},
+        {"42", "node", "K1", "", "Docs"},
+        {"42", "node", "K0", "", "."},
+        {"42", "explore", "K3", "", "Docs/Guides"},
     };
     for (const Case &c : cases) {
         Form1Fixture f;
@@ -295,11 +261,12 @@ TEST(Form1OpenOnDrive, DoubleClicksOpenOnTheDiscInTheDriveOnly)
             b->tree()->setCurrentItem(b->tree()->topLevelItem(0)->child(0)->child(0));
             f.trigger("MnuOuvreDossier_1");
         }
-        const QStringList expected =
-            *c.warning ? QStringList{*c.warning == '3' ? LoadText(369) : c.warning} : QStringList{};
+        const QStringList expected = *c.warning ? QStringList{*c.warning == '3' ? LoadText(369) : c.warning}
+                                                : QStringList{};
         EXPECT_EQ(f.prompt.warnings, expected) << c.serial << " " << c.target;
-        const QStringList opened =
-            *c.opened ? QStringList{"xdg-open " + QDir::cleanPath(f.driveFolder() + u'/' + c.opened)} : QStringList{};
+        const QStringList opened = *c.opened
+            ? QStringList{"xdg-open " + QDir::cleanPath(f.driveFolder() + u'/' + c.opened)}
+            : QStringList{};
         EXPECT_EQ(f.launcher.started, opened) << c.serial << " " << c.target;
     }
 }
@@ -324,12 +291,7 @@ TEST_F(Form1Open, FolderRowsOpenInThePaneAndBookmarkedOnesAreBold)
 
 TEST_F(Form1Help, DocumentsOpenWithTheDesktopAndSayWhatTheyAre)
 {
-    struct Case
-    {
-        const char *action;
-        const char *file;
-        const char *contains;
-    };
+    struct Case { const char *action; const char *file; const char *contains; };
     const Case cases[] = {
         {"mnuHelp", "VORNHelp.htm", "<title>VORN Help</title>"},
         {"MnuReadme_1", "Readme.txt", "scripts/start.sh"},
@@ -350,11 +312,7 @@ TEST_F(Form1Help, DocumentsOpenWithTheDesktopAndSayWhatTheyAre)
 
 TEST_F(Form1Help, AboutBoxShowsTheVersionLine)
 {
-    struct Case
-    {
-        int major, minor, revision;
-        const char *line;
-    };
+    struct Case { int major, minor, revision; const char *line; };
     const Case cases[] = {{1, 0, 0, "VORN   Version : 01.00.0000"}, {3, 14, 15926, "VORN   Version : 03.14.15926"}};
     for (const Case &c : cases)
         EXPECT_EQ(aboutVersionLine(c.major, c.minor, c.revision), c.line);
@@ -370,12 +328,7 @@ TEST_F(Form1Help, AboutBoxShowsTheVersionLine)
 
 TEST(Form1DiscCommands, EntriesFollowTheSelection)
 {
-    struct Case
-    {
-        const char *serial;
-        bool drive;
-        bool rename, remove;
-    };
+    struct Case { const char *serial; bool drive; bool rename, remove; };
     const Case cases[] = {
         {"", true, false, false},
         {"99", true, true, false},
@@ -405,12 +358,7 @@ TEST(Form1DiscCommands, EntriesFollowTheSelection)
 
 TEST(Form1DiscCommands, DeletingOrMovingADiscTakesItOutOfTheList)
 {
-    struct Case
-    {
-        const char *action;
-        UserPrompt::Answer answer;
-        bool kept;
-    };
+    struct Case { const char *action; UserPrompt::Answer answer; bool kept; };
     const Case cases[] = {{"MnuSupprArchive", UserPrompt::Answer::No, true},
                           {"MnuSupprArchive", UserPrompt::Answer::Yes, false},
                           {"MnuCopyArchiv_1", UserPrompt::Answer::Yes, false}};
@@ -440,14 +388,8 @@ TEST(Form1DiscCommands, DeletingOrMovingADiscTakesItOutOfTheList)
 TEST_F(Form1Menus, ViewModesOfTheDiscListAreKept)
 {
     auto *list = f.child<QListView>("LVCD");
-    struct Case
-    {
-        int mode;
-        QListView::ViewMode view;
-        bool wrapping;
-    };
-    const Case cases[] = {
-        {0, QListView::IconMode, true}, {2, QListView::ListMode, true}, {3, QListView::ListMode, false}};
+    struct Case { int mode; QListView::ViewMode view; bool wrapping; };
+    const Case cases[] = {{0, QListView::IconMode, true}, {2, QListView::ListMode, true}, {3, QListView::ListMode, false}};
     for (const Case &c : cases) {
         emit list->customContextMenuRequested(QPoint(1, 1));
         f.child<QMenu>("MnuView")->hide();

@@ -31,7 +31,7 @@ public:
 class RecordingLauncher final : public ShellLauncher
 {
 public:
-    QStringList started; // "program argument ..."
+    QStringList started;   // "program argument ..."
     std::optional<QByteArray> runAndRead(const QString &, const QStringList &) override { return std::nullopt; }
     bool startDetached(const QString &program, const QStringList &arguments, const QString &) override
     {
@@ -68,7 +68,11 @@ public:
     // Selects the entry at `row` of the disc list without showing it.
     void select(int row) const;
     void trigger(const char *actionName) const;
-    template<typename T> T *child(const char *name) const { return window->findChild<T *>(QString::fromUtf8(name)); }
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromUtf8(name));
+    }
 
     IsolatedSettings settings;
     QTemporaryDir data;

@@ -62,13 +62,7 @@ TEST_F(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
     EXPECT_EQ(keys, QStringList({"C", "R", "J", "S", "O"}));
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("Consultation"));
 
-    struct Case
-    {
-        const char *name;
-        const char *text;
-        const char *shortcut;
-        bool enabled;
-    };
+    struct Case { const char *name; const char *text; const char *shortcut; bool enabled; };
     const Case cases[] = {
         {"MnuRefresh", "&Rafraîchir", "F5", true},
         {"MnuQuit", "&Quitter", "Ctrl+Q", true},
@@ -99,11 +93,7 @@ TEST_F(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
 TEST_F(Form1Layout, EachViewEntryOpensTheTabItsCaptionNames)
 {
     auto *tabs = f.child<QTabBar>("TabStrip1");
-    struct Case
-    {
-        const char *entry;
-        const char *key;
-    };
+    struct Case { const char *entry; const char *key; };
     for (const Case &c : {Case{"MnuAff_2", "J"}, Case{"MnuAff_3", "R"}, Case{"MnuAff_4", "S"}, Case{"MnuAff_5", "O"},
                           Case{"MnuAff_1", "C"}}) {
         f.trigger(c.entry);
@@ -119,12 +109,7 @@ TEST_F(Form1Layout, EachViewEntryOpensTheTabItsCaptionNames)
 
 TEST(Form1Drives, DriveEntryFollowsTheDiscInTheDrive)
 {
-    struct Case
-    {
-        const char *serial;
-        const char *driveText;
-        int discRows;
-    };
+    struct Case { const char *serial; const char *driveText; int discRows; };
     const Case cases[] = {
         {"", "V:\\[Aucun CD dans le lecteur]", 2},
         {"99", "V:\\[CD non archivé]", 2},
@@ -201,15 +186,11 @@ TEST_F(Form1DiscList, TimerNoticesADiscInsertedAndRemoved)
     const DiscListModel *model = w->discModel();
     for (const char *serial : {"42", ""}) {
         f.insertDisc(QString::fromLatin1(serial));
-        const QString expected =
-            *serial ? QStringLiteral("V:\\[Sample]") : QStringLiteral("V:\\[Aucun CD dans le lecteur]");
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                w->driveWatcher()->check();
-                return model->entry(0).text == expected;
-            },
-            5000))
-            << serial;
+        const QString expected = *serial ? QStringLiteral("V:\\[Sample]") : QStringLiteral("V:\\[Aucun CD dans le lecteur]");
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            w->driveWatcher()->check();
+            return model->entry(0).text == expected;
+        }, 5000)) << serial;
         EXPECT_EQ(f.rowTexts().contains(QStringLiteral("Sample")), !*serial) << serial;
     }
 }
@@ -323,12 +304,7 @@ TEST_F(Form1Browse, RightClickInTheTreeShowsTheNodeItsMenuActsOn)
 
 TEST(Form1Info, DescriptionIsSavedOnLeavingTheDiscButNotForACaseOnlyChange)
 {
-    struct Case
-    {
-        const char *typed;
-        bool modified;
-        const char *stored;
-    };
+    struct Case { const char *typed; bool modified; const char *stored; };
     const Case cases[] = {
         {"LINE ONE\nline two", false, "Line one\r\nLine two"},
         {"New words\nsecond", true, "New words\r\nsecond"},

@@ -42,12 +42,7 @@ TEST_F(SearchPaneTest, EveryControlChangesTheCriteria)
     const auto criteria = [&] { return *criteriaFromForm(pane->formValues()); };
 
     using Check = std::function<bool(const SearchCriteria &before, const SearchCriteria &after)>;
-    struct Case
-    {
-        const char *control;
-        std::function<void()> change;
-        Check changed;
-    };
+    struct Case { const char *control; std::function<void()> change; Check changed; };
     const Case cases[] = {
         {"Check1_0", [&] { box("Check1_0")->click(); }, [](auto &b, auto &a) { return b.files && !a.files; }},
         {"Check1_1", [&] { box("Check1_1")->click(); }, [](auto &b, auto &a) { return b.folders && !a.folders; }},
@@ -56,16 +51,13 @@ TEST_F(SearchPaneTest, EveryControlChangesTheCriteria)
         {"Text1", [&] { edit("Text1")->setText("ab"); }, [](auto &, auto &a) { return a.pattern == "*ab*"; }},
         {"CbPos", [&] { f.child<QComboBox>("CbPos")->setCurrentIndex(1); },
          [](auto &, auto &a) { return a.pattern == "ab*"; }},
-        {"TxtTaille_0", [&] { edit("TxtTaille_0")->setText("2"); },
-         [](auto &, auto &a) { return a.minimumSize == 2048; }},
-        {"TxtTaille_1", [&] { edit("TxtTaille_1")->setText("3k"); },
-         [](auto &, auto &a) { return a.maximumSize == 3072; }},
+        {"TxtTaille_0", [&] { edit("TxtTaille_0")->setText("2"); }, [](auto &, auto &a) { return a.minimumSize == 2048; }},
+        {"TxtTaille_1", [&] { edit("TxtTaille_1")->setText("3k"); }, [](auto &, auto &a) { return a.maximumSize == 3072; }},
         {"Txtdate_0", [&] { edit("Txtdate_0")->setText("2004-06-15"); },
          [](auto &, auto &a) { return a.after == dayOf(2004, 6, 15); }},
         {"Txtdate_1", [&] { edit("Txtdate_1")->setText(QLocale().toString(QDate(2005, 1, 2), QLocale::ShortFormat)); },
          [](auto &, auto &a) { return a.before == dayOf(2005, 1, 2); }},
-        {"ChkRechDsZip", [&] { box("ChkRechDsZip")->click(); },
-         [](auto &b, auto &a) { return a.members != b.members; }},
+        {"ChkRechDsZip", [&] { box("ChkRechDsZip")->click(); }, [](auto &b, auto &a) { return a.members != b.members; }},
         {"ChkDoublons", [&] { box("ChkDoublons")->click(); },
          [](auto &b, auto &a) { return a.latestOnly != b.latestOnly; }},
         {"OptRechDesc_1", [&] { f.child<QRadioButton>("OptRechDesc_1")->click(); },
@@ -111,7 +103,7 @@ TEST_F(SearchPaneTest, TheButtonStartsAndStopsARun)
     EXPECT_EQ(button->text(), LoadText(329));
     EXPECT_TRUE(f.child<QTabBar>("TabStrip1")->isEnabled());
     const SearchResultModel *rows = w->search()->results();
-    ASSERT_EQ(rows->rowCount(), 2); // README.TXT inside TOOLS.ZIP, then readme.txt
+    ASSERT_EQ(rows->rowCount(), 2);   // README.TXT inside TOOLS.ZIP, then readme.txt
     EXPECT_TRUE(rows->index(0, SearchResultModel::Location).data().toString().endsWith("TOOLS.ZIP"));
     EXPECT_EQ(rows->index(1, SearchResultModel::SizeBytes).data().toString(), "1536");
     EXPECT_TRUE(f.child<QLabel>("LblResult")->text().startsWith(LoadText(330)));
@@ -129,16 +121,11 @@ TEST_F(SearchPaneTest, TheButtonStartsAndStopsARun)
 
 TEST_F(SearchPaneTest, RefusalsRunNothing)
 {
-    struct Case
-    {
-        const char *control;
-        const char *text;
-        int warning;
-    };
+    struct Case { const char *control; const char *text; int warning; };
     const Case cases[] = {
         {"Text1", "", 315},
         {"Txtdate_0", "31/31/2004", 519},
-        {"Txtdate_0", "", 316}, // with the keyword limit and no keyword selected
+        {"Txtdate_0", "", 316},   // with the keyword limit and no keyword selected
     };
     f.child<QCheckBox>("ChkLimRech")->click();
     for (const Case &c : cases) {

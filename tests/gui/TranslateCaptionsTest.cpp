@@ -1,5 +1,5 @@
-#include "gui/TranslateCaptions.h"
 #include "gui/FrmLang.h"
+#include "gui/TranslateCaptions.h"
 #include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
 #include "support/TestSupport.h"
@@ -51,10 +51,10 @@ struct DesignedWindow
         frame = new QGroupBox(QStringLiteral("518"), &window);
         option = new QRadioButton(QStringLiteral("205"), frame);
         spacedNumber = new QLabel(QStringLiteral(" 407 "), &window);
-        for (QWidget *widget :
-             {static_cast<QWidget *>(bar), static_cast<QWidget *>(label), static_cast<QWidget *>(ok),
-              static_cast<QWidget *>(plus), static_cast<QWidget *>(minus), static_cast<QWidget *>(check),
-              static_cast<QWidget *>(frame), static_cast<QWidget *>(spacedNumber)})
+        for (QWidget *widget : {static_cast<QWidget *>(bar), static_cast<QWidget *>(label),
+                                static_cast<QWidget *>(ok), static_cast<QWidget *>(plus),
+                                static_cast<QWidget *>(minus), static_cast<QWidget *>(check),
+                                static_cast<QWidget *>(frame), static_cast<QWidget *>(spacedNumber)})
             layout->addWidget(widget);
     }
 };
@@ -91,13 +91,7 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, TranslateCaptionsTest, ::testing::Values
 
 TEST(FrmLang, ClickChoosesTheLanguageAndStoresItsOffset)
 {
-    struct Case
-    {
-        const char *button;
-        const char *caption;
-        const char *stored;
-        qint16 offset;
-    };
+    struct Case { const char *button; const char *caption; const char *stored; qint16 offset; };
     const Case cases[] = {
         {"Command1_1", "English", "1000", 1000},
         {"Command1_0", "Français", "0", 0},
@@ -112,8 +106,8 @@ TEST(FrmLang, ClickChoosesTheLanguageAndStoresItsOffset)
         // The buttons keep their captions whatever the language.
         EXPECT_EQ(button->text(), QString::fromUtf8(c.caption));
         button->click();
-        EXPECT_EQ(Settings::read(QStringLiteral("Opt"), QStringLiteral("Langage")), QString::fromUtf8(c.stored))
-            << c.button;
+        EXPECT_EQ(Settings::read(QStringLiteral("Opt"), QStringLiteral("Langage")),
+                  QString::fromUtf8(c.stored)) << c.button;
         EXPECT_EQ(LanguageOffset(), c.offset) << c.button;
         EXPECT_EQ(chooser.result(), int(QDialog::Accepted)) << c.button;
     }

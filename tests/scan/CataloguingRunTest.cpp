@@ -1,8 +1,8 @@
-#include "scan/CataloguingRun.h"
 #include "capture/FilterTable.h"
 #include "common/DayDate.h"
 #include "common/LineFields.h"
 #include "common/ProfileFile.h"
+#include "scan/CataloguingRun.h"
 #include "scan/DescriptionsUpdate.h"
 #include "scan/FaultyVolume.h"
 #include "scan/IsoVolume.h"
@@ -46,8 +46,7 @@ QByteArray mp3(const QByteArray &title, const QByteArray &artist)
         return id + size(int(text.size()) + 1, 8) + QByteArray(3, '\0') + text;
     };
     const QByteArray body = frame("TIT2", title) + frame("TPE1", artist);
-    return QByteArray("ID3\x03\x00\x00", 6) + size(int(body.size()), 7) + body + "\xff\xfb\x90\x64"
-        + QByteArray(400, '\0');
+    return QByteArray("ID3\x03\x00\x00", 6) + size(int(body.size()), 7) + body + "\xff\xfb\x90\x64" + QByteArray(400, '\0');
 }
 
 // A ZIP file made with libzip: (name, content) pairs in order.
@@ -63,13 +62,7 @@ QByteArray zipOf(const std::vector<std::pair<const char *, QByteArray>> &members
     return test::readFile(dir.filePath("z.zip"));
 }
 
-struct Line
-{
-    QString name;
-    qint64 owner, size;
-    DescriptionTriple descriptions;
-    qint64 link;
-};
+struct Line { QString name; qint64 owner, size; DescriptionTriple descriptions; qint64 link; };
 
 // The file list read back with the plain field reader, not with the tree-file code.
 std::vector<Line> fileLines(const QString &path)
@@ -80,7 +73,7 @@ std::vector<Line> fileLines(const QString &path)
         lines.push_back({f.text(0), f.integer(1), f.integer(2), TreeFiles::splitDescriptions(f.text(4)), f.integer(5)});
         return true;
     });
-    lines.erase(lines.begin()); // the header
+    lines.erase(lines.begin());   // the header
     return lines;
 }
 
@@ -109,8 +102,7 @@ protected:
         catalogue.discs.back().identifier = "77";
         catalogue.current = catalogue.discCount();
         const HostVolume host(disc.path());
-        return CataloguingRun(catalogue, volume ? *volume : host, filters, observer)
-            .run({"77", options, maxSize, true});
+        return CataloguingRun(catalogue, volume ? *volume : host, filters, observer).run({"77", options, maxSize, true});
     }
 
     QString working(const char *extension) const { return catalogue.workingCopy("77", QString::fromLatin1(extension)); }
@@ -123,21 +115,13 @@ protected:
 
 TEST_F(CataloguingRunTest, FoldersBreadthFirstSortedOddNamesAndDotNamesSkipped)
 {
-    for (const auto &[name, bytes] : std::vector<std::pair<QString, QByteArray>>{{"b/z/deep.dat", "1"},
-                                                                                 {"B2/file.dat", "22"},
-                                                                                 {"a/y.dat", "333"},
-                                                                                 {"a/x/inner.dat", "4444"},
-                                                                                 {".hidden/secret.dat", "5"},
-                                                                                 {".dotfile", "6"},
-                                                                                 {"Root.DAT", ""},
-                                                                                 {"root2.dat", "7"},
-                                                                                 {"quote\"name.dat", "q"},
-                                                                                 {"comma,name.dat", "c"},
-                                                                                 {"line\nbreak.dat", "l"},
-                                                                                 {"blank /in.dat", "8"}})
+    for (const auto &[name, bytes] : std::vector<std::pair<QString, QByteArray>>{
+             {"b/z/deep.dat", "1"}, {"B2/file.dat", "22"}, {"a/y.dat", "333"}, {"a/x/inner.dat", "4444"},
+             {".hidden/secret.dat", "5"}, {".dotfile", "6"}, {"Root.DAT", ""}, {"root2.dat", "7"},
+             {"quote\"name.dat", "q"}, {"comma,name.dat", "c"}, {"line\nbreak.dat", "l"}, {"blank /in.dat", "8"}})
         file(name, bytes);
     QFile huge(disc.filePath("huge.iso"));
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(5LL << 30)); // sparse: costs no disk space
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(5LL << 30));   // sparse: costs no disk space
     const QDateTime when(QDate(2001, 5, 6), QTime(12, 0));
     const utimbuf times{when.toSecsSinceEpoch(), when.toSecsSinceEpoch()};
     ASSERT_EQ(utime(QFile::encodeName(disc.filePath("a")).constData(), &times), 0);
@@ -146,9 +130,7 @@ TEST_F(CataloguingRunTest, FoldersBreadthFirstSortedOddNamesAndDotNamesSkipped)
     const QByteArray rep = test::readFile(working(".rep"));
     QStringList folders;
     forEachLine(rep, [&](QByteArrayView line) {
-        folders << QStringLiteral("%1:%2%3")
-                       .arg(LineFields(line).text(0))
-                       .arg(LineFields(line).integer(1))
+        folders << QStringLiteral("%1:%2%3").arg(LineFields(line).text(0)).arg(LineFields(line).integer(1))
                        .arg(line.endsWith(",\"\"") ? "" : " described");
         return true;
     });
@@ -158,10 +140,9 @@ TEST_F(CataloguingRunTest, FoldersBreadthFirstSortedOddNamesAndDotNamesSkipped)
     QStringList files;
     for (const Line &l : fileLines(working(".fic")))
         files << QStringLiteral("%1@%2=%3").arg(l.name).arg(l.owner).arg(l.size);
-    EXPECT_EQ(files,
-              QStringList({"comma,name.dat@0=1", "huge.iso@0=5368709120", "line break.dat@0=1", "quote'name.dat@0=1",
-                           "Root.DAT@0=0", "root2.dat@0=1", "y.dat@1=3", "file.dat@3=2", "in.dat@4=1", "inner.dat@5=4",
-                           "deep.dat@6=1"}));
+    EXPECT_EQ(files, QStringList({"comma,name.dat@0=1", "huge.iso@0=5368709120", "line break.dat@0=1",
+                                  "quote'name.dat@0=1", "Root.DAT@0=0", "root2.dat@0=1", "y.dat@1=3",
+                                  "file.dat@3=2", "in.dat@4=1", "inner.dat@5=4", "deep.dat@6=1"}));
     EXPECT_EQ(catalogue.memberFlags, 567);
     EXPECT_TRUE(QFile::exists(working(".text")) && QFile::exists(working(".id3")));
     EXPECT_EQ(catalogue.discCount(), 2);
@@ -171,32 +152,25 @@ TEST_F(CataloguingRunTest, TextsAtTheSizeLimitFirstLinesAndMp3Tags)
 {
     const QByteArray exact = QByteArray("Hello\r\n").append(QByteArray(193, 'w'));
     const qint64 limit = exact.size();
-    for (const auto &[name, bytes] :
-         std::vector<std::pair<QString, QByteArray>>{{"A_EXACT.TXT", exact},
-                                                     {"B_OVER.TXT", exact + "!"},
-                                                     {"C_NOCR.TXT", "one line without a break"},
-                                                     {"D_EMPTY.TXT", ""},
-                                                     {"E_QUOTES.TXT", "  say \"hi\" there \r\nmore"},
-                                                     {"F_LONG.TXT", QByteArray(150, 'x') + "\r\n"},
-                                                     {"readme", "plain\r\n"},
-                                                     {"G_NOT_TEXT.DAT", "data\r\n"},
-                                                     {"Song.mp3", mp3("Morning", "The Band")},
-                                                     {"sub/Quiet.MP3", mp3("", "")},
-                                                     {QString("d/").repeated(110) + "bottom.dat", "b"}})
+    for (const auto &[name, bytes] : std::vector<std::pair<QString, QByteArray>>{
+             {"A_EXACT.TXT", exact}, {"B_OVER.TXT", exact + "!"}, {"C_NOCR.TXT", "one line without a break"},
+             {"D_EMPTY.TXT", ""}, {"E_QUOTES.TXT", "  say \"hi\" there \r\nmore"},
+             {"F_LONG.TXT", QByteArray(150, 'x') + "\r\n"}, {"readme", "plain\r\n"}, {"G_NOT_TEXT.DAT", "data\r\n"},
+             {"Song.mp3", mp3("Morning", "The Band")}, {"sub/Quiet.MP3", mp3("", "")},
+             {QString("d/").repeated(110) + "bottom.dat", "b"}})
         file(name, bytes);
 
     ASSERT_TRUE(run(1 | 2, limit));
-    QStringList shown; // name, text number, automatic description
+    QStringList shown;   // name, text number, automatic description
     for (const Line &l : fileLines(working(".fic")))
         shown << QStringLiteral("%1|%2|%3").arg(l.name).arg(l.link).arg(l.descriptions.automatic);
-    EXPECT_EQ(
-        shown,
-        QStringList({"A_EXACT.TXT|1|Hello", "B_OVER.TXT|0|", "C_NOCR.TXT|2|", "D_EMPTY.TXT|0|",
-                     "E_QUOTES.TXT|3|say 'hi' there ", "F_LONG.TXT|4|" + QString(99, u'x'), "G_NOT_TEXT.DAT|0|",
-                     "readme|5|plain", "Song.mp3|0|[MP3] The Band : Morning", "Quiet.MP3|0|[MP3] ", "bottom.dat|0|"}));
+    EXPECT_EQ(shown, QStringList({"A_EXACT.TXT|1|Hello", "B_OVER.TXT|0|", "C_NOCR.TXT|2|", "D_EMPTY.TXT|0|",
+                                  "E_QUOTES.TXT|3|say 'hi' there ", "F_LONG.TXT|4|" + QString(99, u'x'),
+                                  "G_NOT_TEXT.DAT|0|", "readme|5|plain", "Song.mp3|0|[MP3] The Band : Morning",
+                                  "Quiet.MP3|0|[MP3] ", "bottom.dat|0|"}));
     ProfileFile tags;
     ASSERT_TRUE(tags.load(working(".id3")));
-    EXPECT_EQ(tags.sections(), QStringList({"8", "9"})); // by file number
+    EXPECT_EQ(tags.sections(), QStringList({"8", "9"}));   // by file number
     EXPECT_EQ(tags.value("8", "TIT"), "Morning");
     EXPECT_EQ(tags.value("8", "ART"), "The Band");
     EXPECT_EQ(TreeFiles::readFolderFile(working(".rep")).value_or(std::vector<FolderRecord>()).size(), 112u);
@@ -225,15 +199,13 @@ TEST_F(CataloguingRunTest, LinuxFolderCataloguesInOneRunWithEveryTextCaptured)
     ASSERT_TRUE(run(1 | 2 | 4 | 8, 1024));
     EXPECT_TRUE(observer.scripted.questions.isEmpty());
     const QString wide(kStoredBackslash);
-    EXPECT_EQ(TreeFiles::readFolderFile(working(".rep")).value_or(std::vector<FolderRecord>()).at(1).name,
-              "e" + wide + "f");
-    QStringList shown; // name, owner, text number, automatic description
+    EXPECT_EQ(TreeFiles::readFolderFile(working(".rep")).value_or(std::vector<FolderRecord>()).at(1).name, "e" + wide + "f");
+    QStringList shown;   // name, owner, text number, automatic description
     for (const Line &l : fileLines(working(".fic")))
         shown << QStringLiteral("%1|%2|%3|%4").arg(l.name).arg(l.owner).arg(l.link).arg(l.descriptions.automatic);
-    EXPECT_EQ(shown,
-              QStringList({"a" + wide + "b.txt|0|1|Backslash", "crlf.txt|0|2|Windows", "lf.txt|0|3|Linux",
-                           "pipe.mp3|0|0|[MP3] ", "pipe.txt|0|0|", "pipe.zip|0|0|", "tab\there.txt|0|4|Tab",
-                           "in.txt|1|5|Inside"}));
+    EXPECT_EQ(shown, QStringList({"a" + wide + "b.txt|0|1|Backslash", "crlf.txt|0|2|Windows", "lf.txt|0|3|Linux",
+                                  "pipe.mp3|0|0|[MP3] ", "pipe.txt|0|0|", "pipe.zip|0|0|", "tab\there.txt|0|4|Tab",
+                                  "in.txt|1|5|Inside"}));
     // Opening a stored path later (shell open) reaches the real host name.
     EXPECT_EQ(HostVolume(disc.path()).hostPath("\\e" + wide + "f\\in.txt"), disc.filePath("e\\f/in.txt"));
 }
@@ -256,15 +228,10 @@ TEST_F(CataloguingRunTest, UnreadableFolderAsksToRetry)
     file("bad/inside.dat", "1");
     file("good.dat", "2");
     const HostVolume host(disc.path());
-    const struct
-    {
-        std::deque<Answer> answers;
-        bool completed;
-        int files;
-    } cases[] = {
-        {{Answer::Yes, Answer::Yes}, true, 2}, // third try reads the folder
-        {{Answer::No}, true, 1}, // the folder stays empty
-        {{Answer::Cancel}, false, 0}, // clean-up as for a cancel
+    const struct { std::deque<Answer> answers; bool completed; int files; } cases[] = {
+        {{Answer::Yes, Answer::Yes}, true, 2},   // third try reads the folder
+        {{Answer::No}, true, 1},                 // the folder stays empty
+        {{Answer::Cancel}, false, 0},            // clean-up as for a cancel
     };
     for (const auto &c : cases) {
         test::FaultyVolume flaky(host);
@@ -296,8 +263,7 @@ TEST_F(CataloguingRunTest, DescriptionsUpdateKeepsWhatTheUserTyped)
     tree.folders[1].description = "Documents folder";
     for (FileRecord &f : tree.files)
         f.descriptions.user = f.name == "keep.dat" ? "Mine" : f.name == "NOTES.TXT" ? "Notes" : "";
-    ASSERT_TRUE(TreeFiles::rewriteFolderFile(catalogue, "77", tree)
-                && TreeFiles::rewriteFileList(catalogue, "77", tree));
+    ASSERT_TRUE(TreeFiles::rewriteFolderFile(catalogue, "77", tree) && TreeFiles::rewriteFileList(catalogue, "77", tree));
     catalogue.memberFlags = 2 | 4;
     ASSERT_TRUE(writeRecord(catalogue, catalogue.disc(2), 4));
 
@@ -320,32 +286,26 @@ TEST_F(CataloguingRunTest, DescriptionsUpdateKeepsWhatTheUserTyped)
         users << f.name + u'=' + f.descriptions.user;
     // NOTES.TXT's description equals its automatic text: not kept as the user's.
     EXPECT_EQ(users, QStringList({"added.dat=", "keep.dat=Mine", "NOTES.TXT="}));
-    EXPECT_EQ(test::readFile(working(".id3")), ""); // no tags of a file that is gone
+    EXPECT_EQ(test::readFile(working(".id3")), "");  // no tags of a file that is gone
 }
 
 TEST_F(CataloguingRunTest, ArchiveMembersFollowTheirArchiveWithTextsAndTags)
 {
-    file("A.ZIP",
-         zipOf({{"docs/README.TXT", "Packed notes\r\nline two"},
-                {"music/Song.mp3", mp3("Inside", "Zipped")},
-                {"big/LARGE.TXT", QByteArray(5000, 'L')}}));
-    file("B.ZIP", zipOf({})); // no members
+    file("A.ZIP", zipOf({{"docs/README.TXT", "Packed notes\r\nline two"}, {"music/Song.mp3", mp3("Inside", "Zipped")},
+                         {"big/LARGE.TXT", QByteArray(5000, 'L')}}));
+    file("B.ZIP", zipOf({}));   // no members
     file("C.zip", "not a zip at all");
     file("D.ZIP", zipOf({{"x.dat", "x"}}));
 
     ASSERT_TRUE(run(1 | 2 | 4 | 8, 1024));
     QStringList shown;
     for (const Line &l : fileLines(working(".fic")))
-        shown << QStringLiteral("%1|%2|%3|%4|%5")
-                     .arg(l.name)
-                     .arg(l.owner)
-                     .arg(l.link)
+        shown << QStringLiteral("%1|%2|%3|%4|%5").arg(l.name).arg(l.owner).arg(l.link)
                      .arg(l.descriptions.automatic, l.descriptions.archivePath);
     const QString summary = LoadText(378).chopped(2);
-    EXPECT_EQ(shown,
-              QStringList({"A.ZIP|0|-999999999|" + summary + " 3|", "README.TXT|-999999999|1|Packed notes|docs",
-                           "Song.mp3|-999999999|0|[MP3] Zipped : Inside|music", "LARGE.TXT|-999999999|0||big",
-                           "B.ZIP|0|0||", "C.zip|0|0||", "D.ZIP|0|-6|" + summary + " 1|", "x.dat|-6|0||"}));
+    EXPECT_EQ(shown, QStringList({"A.ZIP|0|-999999999|" + summary + " 3|", "README.TXT|-999999999|1|Packed notes|docs",
+                                  "Song.mp3|-999999999|0|[MP3] Zipped : Inside|music", "LARGE.TXT|-999999999|0||big",
+                                  "B.ZIP|0|0||", "C.zip|0|0||", "D.ZIP|0|-6|" + summary + " 1|", "x.dat|-6|0||"}));
     ProfileFile tags;
     ASSERT_TRUE(tags.load(working(".id3")));
     EXPECT_EQ(tags.sections(), QStringList({"2"}));
@@ -370,8 +330,7 @@ TEST_F(CataloguingRunTest, ImageCataloguesAsTheFolderItWasMadeFrom)
     file("A.ZIP", zipOf({{"docs/README.TXT", "Packed notes"}}));
     file("song.mp3", mp3("Title", "Artist"));
     const utimbuf times{1'200'000'000, 1'200'000'000};
-    for (QDirIterator it(disc.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-         it.hasNext();)
+    for (QDirIterator it(disc.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
         ASSERT_EQ(utime(QFile::encodeName(it.next()).constData(), &times), 0);
     const auto outputs = [&] {
         return QByteArrayList{test::readFile(working(".rep")), test::readFile(working(".fic")),

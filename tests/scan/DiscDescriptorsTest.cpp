@@ -1,5 +1,5 @@
-#include "scan/DiscDescriptors.h"
 #include "scan/DiscImages.h"
+#include "scan/DiscDescriptors.h"
 
 #include <gtest/gtest.h>
 
@@ -27,16 +27,12 @@ qint32 referenceSerial(const QByteArray &descriptor)
 
 TEST(LaneSumSerial, KnownAnswersAndReference)
 {
-    const struct
-    {
-        QByteArray bytes;
-        qint32 expected;
-    } cases[] = {
+    const struct { QByteArray bytes; qint32 expected; } cases[] = {
         {QByteArray("\x01\x02\x03\x04", 4), 0x01020304},
         // Byte 0 and byte 4 share a lane: 0xFF + 0x01 + 0x01 wraps to 0x01, no carry.
         {QByteArray("\xFF\x00\x00\x00\x01\x00\x00\x00\x01", 9), 0x01000000},
         {QByteArray("\x80", 1), std::numeric_limits<qint32>::min()},
-        {QByteArray(2048, '\xFF'), 0}, // 512 * 255 = 0 modulo 256
+        {QByteArray(2048, '\xFF'), 0},   // 512 * 255 = 0 modulo 256
     };
     for (const auto &c : cases)
         EXPECT_EQ(laneSumSerial(c.bytes), c.expected) << c.bytes.toHex().left(40).toStdString();
@@ -48,26 +44,19 @@ TEST(LaneSumSerial, KnownAnswersAndReference)
 
 TEST(IsoLabels, PrimaryAndJolietFields)
 {
-    const struct
-    {
-        QByteArray field;
-        QString expected;
-    } primaries[] = {
+    const struct { QByteArray field; QString expected; } primaries[] = {
         {"  PADDED  ", u"PADDED"_s},
         {QByteArray("CUT\0AFTER NUL", 13), u"CUT"_s},
         {"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", u"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"_s},
-        {"CAF\xC9", u"CAF\u00C9"_s}, // not UTF-8: read as Windows-1252
+        {"CAF\xC9", u"CAF\u00C9"_s},     // not UTF-8: read as Windows-1252
     };
     for (const auto &c : primaries)
         EXPECT_EQ(isoPrimaryLabel(test::isoPrimary(c.field)), c.expected) << c.field.toStdString();
     EXPECT_EQ(jolietLabel(test::isoSupplementary(u"Vacances été 2003"_s, "%/E")), u"Vacances été 200"_s);
     EXPECT_EQ(jolietLabel(test::isoSupplementary(u"日本語"_s, "%/@")), u"日本語"_s);
 
-    const struct
-    {
-        QByteArray escape;
-        bool joliet;
-    } escapes[] = {{"%/@", true}, {"%/C", true}, {"%/E", true}, {"%/F", false}, {"", false}, {"/%E", false}};
+    const struct { QByteArray escape; bool joliet; } escapes[] = {
+        {"%/@", true}, {"%/C", true}, {"%/E", true}, {"%/F", false}, {"", false}, {"/%E", false}};
     for (const auto &e : escapes)
         EXPECT_EQ(isJolietDescriptor(test::isoSupplementary(u"X"_s, e.escape)), e.joliet) << e.escape.toStdString();
     // A primary descriptor is never Joliet, whatever its bytes at 88.
@@ -84,8 +73,8 @@ TEST(ReadDiscVolume, IsoDescriptors)
     const struct
     {
         const char *name;
-        std::vector<QByteArray> sectors; // from sector 16 on; the disc ends after them
-        QByteArray active; // the descriptor giving label and serial; empty: none
+        std::vector<QByteArray> sectors;       // from sector 16 on; the disc ends after them
+        QByteArray active;                     // the descriptor giving label and serial; empty: none
     } cases[] = {
         {"primary only", {primary, end}, primary},
         {"primary and Joliet", {primary, joliet, end}, joliet},
@@ -131,8 +120,8 @@ TEST(ReadDiscVolume, UdfAndBridgeDiscs)
 
     EXPECT_EQ(readDiscVolume(*test::udfImage({u"Été 2004 – vidéos"_s, true, true, 16}))->label, u"Été 2004 – vidéos"_s);
     EXPECT_EQ(readDiscVolume(*test::udfImage({u"L"_s, false}))->label, u"PRIMARY"_s);
-    EXPECT_FALSE(readDiscVolume(*test::udfImage({u"L"_s, true, false})).has_value()); // bad anchor checksum
-    auto noNsr = test::udfImage(); // a recognition sequence without NSR is not UDF
+    EXPECT_FALSE(readDiscVolume(*test::udfImage({u"L"_s, true, false})).has_value());   // bad anchor checksum
+    auto noNsr = test::udfImage();   // a recognition sequence without NSR is not UDF
     noNsr->put(17, test::recognition("BOOT2"));
     EXPECT_FALSE(readDiscVolume(*noNsr).has_value());
 
@@ -158,7 +147,7 @@ TEST(UdfDString, CompressionAndLength)
     unknown[0] = 9;
     EXPECT_EQ(udfDString(unknown), QString());
     QByteArray overlong = test::udfDString(u"AB"_s, 8, 8);
-    overlong[7] = char(200); // a length past the field reads to the field's end only
+    overlong[7] = char(200);     // a length past the field reads to the field's end only
     EXPECT_EQ(udfDString(overlong), u"AB"_s);
     EXPECT_EQ(udfDString(QByteArray(32, '\0')), QString());
 }

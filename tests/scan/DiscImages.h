@@ -63,14 +63,8 @@ inline QByteArray isoDescriptor(quint8 type, const QByteArray &field = {}, QByte
     fillPattern(sector, 120, 2048, seed);
     return sector;
 }
-inline QByteArray isoPrimary(const QByteArray &label, int seed = 1)
-{
-    return isoDescriptor(1, label, " ", seed);
-}
-inline QByteArray isoTerminator()
-{
-    return isoDescriptor(255);
-}
+inline QByteArray isoPrimary(const QByteArray &label, int seed = 1) { return isoDescriptor(1, label, " ", seed); }
+inline QByteArray isoTerminator() { return isoDescriptor(255); }
 
 // A supplementary descriptor with `escape` at byte 88 and `label` as UTF-16BE.
 inline QByteArray isoSupplementary(const QString &label, const QByteArray &escape, int seed = 2)
@@ -153,8 +147,7 @@ inline std::unique_ptr<SectorImage> udfImage(const UdfImageParts &parts = {}, QB
         *primaryOut = primary;
     int next = 33;
     if (parts.withLogical)
-        image->put(next++,
-                   udfDescriptor(6, 33).replace(84, 128, udfDString(parts.logicalLabel, 128, parts.compression)));
+        image->put(next++, udfDescriptor(6, 33).replace(84, 128, udfDString(parts.logicalLabel, 128, parts.compression)));
     image->put(next, udfDescriptor(8, quint32(next)));
     return image;
 }

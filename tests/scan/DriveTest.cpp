@@ -52,15 +52,9 @@ TEST(DriveLayer, VirtualDrivesFromSettingsAndEnvironment)
 
 TEST(DriveAssignments, ParsingAndLetters)
 {
-    const struct
-    {
-        QString text, expected;
-    } parsed[] = {
-        {u"X=/some/folder;Y=/other"_s, u"X=/some/folder Y=/other"_s},
-        {u" x = /a b ; y:=/c ;"_s, u"X=/a b Y=/c"_s},
-        {u"Z="_s, u"Z="_s},
-        {u"no equals;=/x;XY=/x;7=/x;É=/x;Q=/ok"_s, u"Q=/ok"_s},
-        {u"A=/p=q"_s, u"A=/p=q"_s},
+    const struct { QString text, expected; } parsed[] = {
+        {u"X=/some/folder;Y=/other"_s, u"X=/some/folder Y=/other"_s}, {u" x = /a b ; y:=/c ;"_s, u"X=/a b Y=/c"_s},
+        {u"Z="_s, u"Z="_s}, {u"no equals;=/x;XY=/x;7=/x;É=/x;Q=/ok"_s, u"Q=/ok"_s}, {u"A=/p=q"_s, u"A=/p=q"_s},
         {QString(), QString()},
     };
     for (const auto &c : parsed) {
@@ -76,14 +70,7 @@ TEST(DriveAssignments, ParsingAndLetters)
     const QStringList two = many.mid(0, 2);
     using Pairs = QList<QPair<QChar, QString>>;
     const Pairs xy = {{u'X', u"/a"_s}, {u'Y', u"/b"_s}};
-    const struct
-    {
-        const char *name;
-        Pairs settings;
-        std::optional<QString> environment;
-        QStringList optical;
-        QString expected;
-    } cases[] = {
+    const struct { const char *name; Pairs settings; std::optional<QString> environment; QStringList optical; QString expected; } cases[] = {
         {"optical from D", {}, std::nullopt, two, u"D=/dev/sr0 E=/dev/sr1"_s},
         {"settings and optical", {{u'X', u"/a"_s}}, std::nullopt, {sr0}, u"D=/dev/sr0 X=/a"_s},
         {"environment replaces a letter", xy, u"X=/c"_s, {}, u"X=/c Y=/b"_s},
@@ -99,7 +86,7 @@ TEST(DriveAssignments, ParsingAndLetters)
         EXPECT_EQ(describe(assignDriveLetters(c.settings, c.environment, c.optical)), c.expected) << c.name;
     }
     const std::vector<DriveSpec> all = assignDriveLetters({}, std::nullopt, many);
-    ASSERT_EQ(all.size(), 23u); // D to Z
+    ASSERT_EQ(all.size(), 23u);   // D to Z
     EXPECT_EQ(all.back().letter, u'Z');
     EXPECT_EQ(all.back().device, u"/dev/sr22"_s);
 }
@@ -162,15 +149,15 @@ protected:
 
 TEST_F(DriveTest, CheapTestReadsDescriptorsOnlyAfterAChange)
 {
-    EXPECT_EQ(readChanged(), u"DVW"_s); // never read yet
-    EXPECT_EQ(system->discOpens, 0); // an empty drive is not opened
+    EXPECT_EQ(readChanged(), u"DVW"_s);   // never read yet
+    EXPECT_EQ(system->discOpens, 0);      // an empty drive is not opened
     EXPECT_FALSE(layer->volume(u'D').has_value());
     EXPECT_EQ(readChanged(), QString());
 
     system->insert(sr0, test::isoDisc("FIRST"));
     std::vector<DriveReadJob> jobs = layer->takeChangedDrives();
     ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_TRUE(layer->takeChangedDrives().empty()); // handed out and not back yet
+    EXPECT_TRUE(layer->takeChangedDrives().empty());   // handed out and not back yet
     layer->store(jobs[0].run());
     EXPECT_EQ(layer->volume(u'D')->label, u"FIRST"_s);
     EXPECT_EQ(system->discOpens, 1);
@@ -192,12 +179,7 @@ TEST_F(DriveTest, VirtualDriveChangesSeenByTheCheapTest)
 {
     EXPECT_EQ(readChanged(), u"DVW"_s);
     EXPECT_EQ(layer->volume(u'V')->serial, -5);
-    const struct
-    {
-        const char *name;
-        std::function<bool()> change;
-        QString letters;
-    } steps[] = {
+    const struct { const char *name; std::function<bool()> change; QString letters; } steps[] = {
         {"volume file rewritten", [&] { return tree.file("v/.vorn-volume", "label=TWO\nserial=22\n"); }, u"V"_s},
         // The folder's time is set as well: two changes within one clock tick of the
         // file system would otherwise leave it as it was.
@@ -220,15 +202,9 @@ TEST_F(DriveTest, VirtualDriveChangesSeenByTheCheapTest)
 
 TEST_F(DriveTest, StatusDecidesWhetherToRead)
 {
-    const struct
-    {
-        DriveStatus status;
-        bool read;
-    } cases[] = {{DriveStatus::NoDisc, false},
-                 {DriveStatus::TrayOpen, false},
-                 {DriveStatus::NotReady, false},
-                 {DriveStatus::DiscOk, true},
-                 {DriveStatus::Unknown, true}};
+    const struct { DriveStatus status; bool read; } cases[] = {
+        {DriveStatus::NoDisc, false}, {DriveStatus::TrayOpen, false}, {DriveStatus::NotReady, false},
+        {DriveStatus::DiscOk, true},  {DriveStatus::Unknown, true}};
     for (const auto &c : cases) {
         system->insert(sr0, test::isoDisc("DISC"));
         system->state[sr0].status = c.status;
@@ -252,13 +228,13 @@ TEST_F(DriveTest, OpeningTheVolumeMountsWhenNeeded)
 
     system->insert(sr0, test::isoDisc("DISC"));
     system->mounts = "/dev/vda1 / ext4 rw 0 0\n/dev/cdrom /media/cd\\040rom iso9660 ro 0 0\n";
-    opening = layer->openVolume(u'D'); // mounted under an alias of the device
+    opening = layer->openVolume(u'D');   // mounted under an alias of the device
     ASSERT_NE(opening.volume, nullptr);
     EXPECT_EQ(opening.volume->rootFolder(), u"/media/cd rom"_s);
     EXPECT_TRUE(system->calls.isEmpty());
 
     system->mounts = "/dev/vda1 / ext4 rw 0 0\n";
-    opening = layer->openVolume(u'D'); // not mounted: mounted through the desktop
+    opening = layer->openVolume(u'D');   // not mounted: mounted through the desktop
     ASSERT_NE(opening.volume, nullptr);
     EXPECT_EQ(opening.volume->rootFolder(), u"/media/user/NEW DISC"_s);
     EXPECT_EQ(system->calls, QStringList{u"mount /dev/sr0"_s});
@@ -276,7 +252,7 @@ TEST_F(DriveTest, OpeningTheVolumeMountsWhenNeeded)
     opening = layer->openVolume(u'D');
     EXPECT_EQ(opening.volume, nullptr);
     EXPECT_FALSE(opening.message.isEmpty());
-    EXPECT_EQ(layer->openVolume(u'Q').volume, nullptr); // no drive
+    EXPECT_EQ(layer->openVolume(u'Q').volume, nullptr);   // no drive
 
     // Tray commands go to optical drives only.
     system->calls.clear();
@@ -291,9 +267,8 @@ TEST_F(DriveTest, OpeningTheVolumeMountsWhenNeeded)
 // "letter type id label file-system" of a drive object, "+" when it holds a disc.
 QString facts(const cDrive &d)
 {
-    return QStringList({d.Letter(), QString::number(d.DriveType()), d.NumberID(), d.volume(), d.FileSystem()})
-               .join(u' ')
-        + (d.hasDisc() ? u"+"_s : QString());
+    return QStringList({d.Letter(), QString::number(d.DriveType()), d.NumberID(), d.volume(), d.FileSystem()}).join(u' ')
+           + (d.hasDisc() ? u"+"_s : QString());
 }
 
 QString facts(const DriveEntry &e)
@@ -305,22 +280,14 @@ QString facts(const DriveEntry &e)
 TEST_F(DriveTest, DriveLetterRulesAndVolumeFacts)
 {
     cDrive drive(*layer);
-    const struct
-    {
-        QString set, facts;
-    } cases[] = {
-        {u"7"_s, u" 7   "_s},
-        {QString(), u" 7   "_s},
-        {u" v"_s, u" 7   "_s},
-        {u"é"_s, u" 7   "_s},
-        {u"v"_s, u"V 5 -5 VEE ext4+"_s},
-        {u"vw"_s, u"V 5 -5 VEE ext4+"_s},
-        {u"V:\\"_s, u"V 5 -5 VEE ext4+"_s},
-        {u"d"_s, u"D 5 0  "_s}, // optical drive without disc
-        {u"q"_s, u"Q 1 0  "_s}, // no such drive
+    const struct { QString set, facts; } cases[] = {
+        {u"7"_s, u" 7   "_s}, {QString(), u" 7   "_s}, {u" v"_s, u" 7   "_s}, {u"é"_s, u" 7   "_s},
+        {u"v"_s, u"V 5 -5 VEE ext4+"_s}, {u"vw"_s, u"V 5 -5 VEE ext4+"_s}, {u"V:\\"_s, u"V 5 -5 VEE ext4+"_s},
+        {u"d"_s, u"D 5 0  "_s},   // optical drive without disc
+        {u"q"_s, u"Q 1 0  "_s},   // no such drive
     };
     for (const auto &c : cases) {
-        drive.setLetter(u"V"_s); // start from a drive with a volume
+        drive.setLetter(u"V"_s);   // start from a drive with a volume
         drive.setLetter(c.set);
         EXPECT_EQ(facts(drive), c.facts) << c.set.toStdString();
     }
@@ -330,7 +297,7 @@ TEST_F(DriveTest, DriveLetterRulesAndVolumeFacts)
     EXPECT_EQ(drive.openVolume().volume->rootFolder(), QString::fromUtf8(tree.bytes("w")));
     drive.setLetter(u"7"_s);
     EXPECT_FALSE(drive.openVolume().message.isEmpty());
-    drive.setOptions(1); // the type only
+    drive.setOptions(1);   // the type only
     drive.setLetter(u"V"_s);
     EXPECT_EQ(facts(drive), u"V 5   "_s);
     drive.setOptions(0);
@@ -349,16 +316,11 @@ TEST_F(DriveTest, DriveLetterRulesAndVolumeFacts)
 TEST_F(DriveTest, EntryStatesAndTexts)
 {
     cDrive drive(*layer);
-    const struct
-    {
-        QByteArray volumeFile;
-        QString facts;
-    } cases[] = {
-        // key|text|state|position|image|label
+    const struct { QByteArray volumeFile; QString facts; } cases[] = {   // key|text|state|position|image|label
         {"serial=-5\nlabel=whatever", u"V:-5|V:\\[Alpha]|2|1|LCD|whatever"_s},
         {"serial=1234\nlabel=Other", u"V:1234|V:\\[Beta]|2|2|LCD|Other"_s},
         {"serial=99", u"V:99|V:\\[CD non archivé]|1|0|LCD|v"_s},
-        {{}, u"V:0|V:\\[Aucun CD dans le lecteur]|0|0|LCD|"_s}, // folder removed
+        {{}, u"V:0|V:\\[Aucun CD dans le lecteur]|0|0|LCD|"_s},   // folder removed
     };
     for (const auto &c : cases) {
         if (c.volumeFile.isEmpty()) {
@@ -377,7 +339,7 @@ TEST_F(DriveTest, EntryStatesAndTexts)
     EXPECT_EQ(facts(describeDrive(drive, catalogue, [](int position) { return position != 2; })),
               u"W:1234|W:\\[Hors du filtre]|2|2|I1234|w"_s);
     EXPECT_EQ(describeDrive(drive, catalogue, [](int) { return true; }).text, u"W:\\[Beta]"_s);
-    setLanguageOffset(1000); // English texts at the same identifiers plus 1000
+    setLanguageOffset(1000);   // English texts at the same identifiers plus 1000
     drive.setLetter(u"D"_s);
     EXPECT_EQ(describeDrive(drive, catalogue).text, u"D:\\[No disc in the drive]"_s);
     setLanguageOffset(0);
@@ -391,7 +353,7 @@ TEST_F(DriveTest, WatchSeesChangesAtTheNextTick)
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(facts(entries[0]), u"D:0|D:\\[Aucun CD dans le lecteur]|0|0|LCD|"_s);
     EXPECT_EQ(entries[1].text, u"V:\\[Alpha]"_s);
-    EXPECT_EQ(entries[2].state, DriveState::NotCatalogued); // w: a made-up serial
+    EXPECT_EQ(entries[2].state, DriveState::NotCatalogued);   // w: a made-up serial
     EXPECT_FALSE(findChangedDrive(drive, letters, keysOf(entries)).has_value());
 
     // A catalogued disc goes into D.
@@ -404,7 +366,7 @@ TEST_F(DriveTest, WatchSeesChangesAtTheNextTick)
     EXPECT_EQ(facts(entries[0]), u"D:%1|D:\\[Gamma]|2|3|LCD|BETA DISC"_s.arg(serial));
     EXPECT_FALSE(findChangedDrive(drive, letters, keysOf(entries)).has_value());
 
-    setVolume("v", "serial=1234\nlabel=whatever-else"); // the disc in V changes
+    setVolume("v", "serial=1234\nlabel=whatever-else");   // the disc in V changes
     EXPECT_EQ(findChangedDrive(drive, letters, keysOf(entries)), u'V');
     EXPECT_EQ(readDrives(drive, letters, catalogue)[1].text, u"V:\\[Beta]"_s);
 
@@ -421,45 +383,34 @@ TEST_F(DriveTest, WatchSeesChangesAtTheNextTick)
 
 TEST(DriveEntryKeys, ChangeTest)
 {
-    const struct
-    {
-        QString key, numberId;
-        bool changed;
-    } cases[] = {
+    const struct { QString key, numberId; bool changed; } cases[] = {
         {u"D:123"_s, u"123"_s, false}, {u"D:123"_s, u"124"_s, true}, {u"D:0"_s, u"0"_s, false},
         {u"D:-5"_s, u"-5"_s, false},   {u"D:-5"_s, u"5"_s, true},    {u"D:"_s, QString(), false},
         {u"D:abc"_s, u"ABC"_s, false}, {u"D:12"_s, u"123"_s, true},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(driveEntryChanged(c.key, c.numberId), c.changed)
-            << c.key.toStdString() << " " << c.numberId.toStdString();
+        EXPECT_EQ(driveEntryChanged(c.key, c.numberId), c.changed) << c.key.toStdString() << " " << c.numberId.toStdString();
 }
 
 TEST(MountTable, ParsingAndLookups)
 {
     const std::vector<MountEntry> table = parseMountTable("sysfs /sys sysfs rw 0 0\n/dev/vda1 / ext4 rw 0 0\n"
-                                                          "short line\n\n"
-                                                          "/dev/sr0 /media/a\\040b\\011c\\134d iso9660 ro 0 0\n"
-                                                          "/dev/sr1 /media/cd udf ro 0 0\n"
-                                                          "/dev/sr0 /media/again iso9660 ro 0 0\nodd \\04 x 0 0");
+                                                         "short line\n\n"
+                                                         "/dev/sr0 /media/a\\040b\\011c\\134d iso9660 ro 0 0\n"
+                                                         "/dev/sr1 /media/cd udf ro 0 0\n"
+                                                         "/dev/sr0 /media/again iso9660 ro 0 0\nodd \\04 x 0 0");
     ASSERT_EQ(table.size(), 6u);
     EXPECT_EQ(table[2].target, u"/media/a b\tc\\d"_s);
     EXPECT_EQ(table[3].fileSystem, u"udf"_s);
     EXPECT_EQ(table[5].target, u"\\04"_s);
 
     const auto same = [](const QString &a, const QString &b) { return a == b; };
-    EXPECT_EQ(findMountPoint(table, sr0, same), u"/media/again"_s); // the last mount hides the others
+    EXPECT_EQ(findMountPoint(table, sr0, same), u"/media/again"_s);   // the last mount hides the others
     EXPECT_EQ(findMountPoint(table, u"/dev/sr1"_s, same), u"/media/cd"_s);
     EXPECT_EQ(findMountPoint(table, u"/dev/sr2"_s, same), QString());
-    const struct
-    {
-        QString path, mount;
-    } cases[] = {
-        {u"/media/cd"_s, u"/media/cd"_s},
-        {u"/media/cd/x/y"_s, u"/media/cd"_s},
-        {u"/media/cdrom/x"_s, u"/"_s},
-        {u"/sys/block"_s, u"/sys"_s},
-        {u"/home"_s, u"/"_s},
+    const struct { QString path, mount; } cases[] = {
+        {u"/media/cd"_s, u"/media/cd"_s}, {u"/media/cd/x/y"_s, u"/media/cd"_s}, {u"/media/cdrom/x"_s, u"/"_s},
+        {u"/sys/block"_s, u"/sys"_s},     {u"/home"_s, u"/"_s},
     };
     for (const auto &c : cases) {
         const MountEntry *entry = mountHolding(table, c.path);

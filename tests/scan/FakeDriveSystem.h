@@ -18,8 +18,8 @@ public:
     struct Device
     {
         DriveStatus status = DriveStatus::NoDisc;
-        QByteArray media; // changes with each medium
-        std::shared_ptr<SectorImage> image; // nullptr: the device cannot be opened
+        QByteArray media;                         // changes with each medium
+        std::shared_ptr<SectorImage> image;       // nullptr: the device cannot be opened
     };
 
     QStringList devices;
@@ -29,7 +29,7 @@ public:
     bool mountSucceeds = true;
     QByteArray mountLine;
     QString mountDetail = QStringLiteral("Error mounting: not authorized");
-    mutable QStringList calls; // "eject /dev/sr0", "close ...", "mount ..."
+    mutable QStringList calls;                    // "eject /dev/sr0", "close ...", "mount ..."
     mutable int discOpens = 0;
 
     // Puts a disc in the drive (status OK, a new medium), or takes it out.
@@ -75,16 +75,8 @@ public:
         mounts += mountLine;
         return {true, {}};
     }
-    bool ejectTray(const QString &device) const override
-    {
-        calls << QStringLiteral("eject ") + device;
-        return false;
-    }
-    bool closeTray(const QString &device) const override
-    {
-        calls << QStringLiteral("close ") + device;
-        return false;
-    }
+    bool ejectTray(const QString &device) const override { calls << QStringLiteral("eject ") + device; return false; }
+    bool closeTray(const QString &device) const override { calls << QStringLiteral("close ") + device; return false; }
 
 private:
     struct Forwarding final : SectorReader

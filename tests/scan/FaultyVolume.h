@@ -17,10 +17,7 @@ public:
     explicit FaultyVolume(const Volume &inner) : m_inner(inner) {}
 
     // Fails the listing `times` times, then lets it through; a negative count fails it always.
-    void failListing(const QString &path, int error = EIO, int times = -1)
-    {
-        m_listing.insert(key(path), {error, times});
-    }
+    void failListing(const QString &path, int error = EIO, int times = -1) { m_listing.insert(key(path), {error, times}); }
     void failChange(const QString &path, int error = EIO) { m_change.insert(key(path), error); }
 
     QChar separator() const override { return m_inner.separator(); }
@@ -54,11 +51,7 @@ private:
     int failed(const QString &path) const { return m_change.value(key(path)); }
 
     const Volume &m_inner;
-    struct Failure
-    {
-        int error;
-        int times;
-    };
+    struct Failure { int error; int times; };
     mutable QHash<QString, Failure> m_listing;
     QHash<QString, int> m_change;
 };

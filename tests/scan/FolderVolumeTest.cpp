@@ -12,12 +12,7 @@ using namespace Qt::StringLiterals;
 
 TEST(VolumeFile, Lines)
 {
-    const struct
-    {
-        QByteArray bytes;
-        std::optional<QString> label;
-        std::optional<qint32> serial;
-    } cases[] = {
+    const struct { QByteArray bytes; std::optional<QString> label; std::optional<qint32> serial; } cases[] = {
         {"label=MY DISC\nserial=1234567890\n", u"MY DISC"_s, 1234567890},
         {"serial=-1969383041\nlabel=X", u"X"_s, -1969383041},
         {"  Label =  Spaced Out  \r\n SERIAL = 42 \r\n", u"Spaced Out"_s, 42},
@@ -27,8 +22,8 @@ TEST(VolumeFile, Lines)
         {"serial=12abc", std::nullopt, std::nullopt},
         {"label=\nserial=1", QString(), 1},
         {"label=a=b", u"a=b"_s, std::nullopt},
-        {"serial=abc\nserial=5\nserial=6\nlabel=one\nlabel=two", u"one"_s, 5}, // the first valid line counts
-        {"label=Caf\xE9", u"Caf\u00E9"_s, std::nullopt}, // Windows-1252
+        {"serial=abc\nserial=5\nserial=6\nlabel=one\nlabel=two", u"one"_s, 5},   // the first valid line counts
+        {"label=Caf\xE9", u"Caf\u00E9"_s, std::nullopt},                          // Windows-1252
         {QByteArray("\x00\xFF\x13garbage\n==\nnolabel\n", 21), std::nullopt, std::nullopt},
         {"", std::nullopt, std::nullopt},
     };
@@ -56,32 +51,18 @@ TEST(ListingHash, FixedValueAndWhatCounts)
     EXPECT_EQ(base, 235011113u);
 
     using Listing = std::vector<VolumeEntry>;
-    const struct
-    {
-        const char *name;
-        std::function<void(QString &, Listing &)> apply;
-        bool changes;
-    } changes[] = {
+    const struct { const char *name; std::function<void(QString &, Listing &)> apply; bool changes; } changes[] = {
         {"order of the listing", [](QString &, Listing &l) { std::reverse(l.begin(), l.end()); }, false},
         {"folder size", [](QString &, Listing &l) { l[2].size = 8192; }, false},
         {"fraction of a second", [](QString &, Listing &l) { l[0].modifiedMs += 400; }, false},
         {"dot entry", [](QString &, Listing &l) { l.push_back(entry(u".vorn-volume"_s, false, 5, 1)); }, false},
         {"entry without facts",
-         [](QString &, Listing &l) {
-             l.push_back(entry(u"gone"_s, false, 3, 5));
-             l.back().hasFacts = false;
-         },
-         false},
+         [](QString &, Listing &l) { l.push_back(entry(u"gone"_s, false, 3, 5)); l.back().hasFacts = false; }, false},
         {"label", [](QString &label, Listing &) { label = u"DISC2"_s; }, true},
         {"file size", [](QString &, Listing &l) { l[0].size = 11; }, true},
         {"one second later", [](QString &, Listing &l) { l[0].modifiedMs += 1000; }, true},
         {"renamed", [](QString &, Listing &l) { l[0].name = u"c.txt"_s; }, true},
-        {"kind",
-         [](QString &, Listing &l) {
-             l[1].isFolder = true;
-             l[1].size = 0;
-         },
-         true},
+        {"kind", [](QString &, Listing &l) { l[1].isFolder = true; l[1].size = 0; }, true},
         {"added", [](QString &, Listing &l) { l.push_back(entry(u"new"_s, false, 0, 0)); }, true},
         {"removed", [](QString &, Listing &l) { l.pop_back(); }, true},
     };
@@ -96,8 +77,7 @@ TEST(ListingHash, FixedValueAndWhatCounts)
 TEST(FolderVolume, FromVolumeFileOrMadeUp)
 {
     test::HostTree tree;
-    ASSERT_TRUE(tree.folder("disc") && tree.file("disc/readme.txt", "hello")
-                && tree.touch("disc/readme.txt", 1100000000));
+    ASSERT_TRUE(tree.folder("disc") && tree.file("disc/readme.txt", "hello") && tree.touch("disc/readme.txt", 1100000000));
     const QString folder = tree.root() + u"/disc"_s;
 
     // No volume file: the folder's name, a serial from the root's listing.
@@ -113,13 +93,8 @@ TEST(FolderVolume, FromVolumeFileOrMadeUp)
 
     const HostVolume root(folder);
     const qint32 fromHolidays = qint32(listingHash(u"Holidays"_s, root.listFolder({}, ListDetail::Facts).entries));
-    const struct
-    {
-        QByteArray file;
-        QString label;
-        qint32 serial;
-    } cases[] = {
-        {"label=Holidays\n", u"Holidays"_s, fromHolidays}, // the serial made up from that label
+    const struct { QByteArray file; QString label; qint32 serial; } cases[] = {
+        {"label=Holidays\n", u"Holidays"_s, fromHolidays},   // the serial made up from that label
         {"label=Holidays\nserial=-5\n", u"Holidays"_s, -5},
         {"serial=77", u"disc"_s, 77},
     };

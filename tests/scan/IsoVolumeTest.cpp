@@ -1,7 +1,7 @@
-#include "scan/IsoVolume.h"
 #include "scan/DiscImages.h"
 #include "scan/DriveLayer.h"
 #include "scan/FakeDriveSystem.h"
+#include "scan/IsoVolume.h"
 #include "scan/ScanFixtures.h"
 #include "settings/StringTable.h"
 #include "support/TestSupport.h"
@@ -76,14 +76,10 @@ qsizetype sectorOfType(const QByteArray &image, quint8 type)
 
 TEST_F(IsoVolumeTest, LabelAndSerialFromTheActiveDescriptorOfTheImage)
 {
-    const struct
-    {
-        QStringList options;
-        quint8 active;
-    } cases[] = {
+    const struct { QStringList options; quint8 active; } cases[] = {
         {{"-J", "-R", "-V", "MY DISC"}, 2},
         {{"-R", "-V", "MY DISC"}, 1},
-        {{"-J", "-R", "-udf", "-V", "MY DISC"}, 2}, // ISO/UDF bridge: read through its ISO 9660 tree
+        {{"-J", "-R", "-udf", "-V", "MY DISC"}, 2},   // ISO/UDF bridge: read through its ISO 9660 tree
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.options.join(u' ').toStdString());
@@ -93,12 +89,11 @@ TEST_F(IsoVolumeTest, LabelAndSerialFromTheActiveDescriptorOfTheImage)
         const IsoOpening opening = open(bytes);
         ASSERT_NE(opening.volume, nullptr);
         EXPECT_EQ(opening.disc.label, u"MY DISC"_s);
-        EXPECT_EQ(opening.disc.serial,
-                  laneSumSerial(QByteArrayView(bytes).sliced(active * kDiscSectorSize, kDiscSectorSize)));
+        EXPECT_EQ(opening.disc.serial, laneSumSerial(QByteArrayView(bytes).sliced(active * kDiscSectorSize, kDiscSectorSize)));
         EXPECT_EQ(walk(*opening.volume, QString()), 4);
         // A virtual drive naming the image reads the same volume.
-        const DriveReading reading =
-            readDrive({u'I', DriveKind::Virtual, {}, work.filePath(u"disc.iso"_s)}, test::FakeDriveSystem());
+        const DriveReading reading = readDrive({u'I', DriveKind::Virtual, {}, work.filePath(u"disc.iso"_s)},
+                                               test::FakeDriveSystem());
         ASSERT_TRUE(reading.volume);
         EXPECT_EQ(reading.volume->serial, opening.disc.serial);
     }
@@ -112,12 +107,7 @@ TEST_F(IsoVolumeTest, FilesThatAreNoReadableImageGiveOneMessageAndNoDisc)
     const auto udfSectors = test::udfImage();
     for (qint64 sector = 0; const auto bytes = udfSectors->readSector(sector); ++sector)
         udf += *bytes;
-    const struct
-    {
-        const char *what;
-        QByteArray bytes;
-        int message;
-    } cases[] = {
+    const struct { const char *what; QByteArray bytes; int message; } cases[] = {
         {"empty", {}, 1930},
         {"zero-filled", QByteArray(64 * kDiscSectorSize, '\0'), 1930},
         {"text", QByteArray(40 * kDiscSectorSize, 'x'), 1930},
@@ -158,16 +148,8 @@ TEST_F(IsoVolumeTest, HostileImagesAreReadToAnEnd)
     const QByteArray good = image({"-J"});
     const qsizetype joliet = sectorOfType(good, 2);
     ASSERT_GT(joliet, 0);
-    const quint32 root =
-        quint8(good[joliet * kDiscSectorSize + 158]) | quint8(good[joliet * kDiscSectorSize + 159]) << 8;
-    const struct
-    {
-        const char *what;
-        QString name;
-        int field;
-        quint32 value;
-        int entries;
-    } cases[] = {
+    const quint32 root = quint8(good[joliet * kDiscSectorSize + 158]) | quint8(good[joliet * kDiscSectorSize + 159]) << 8;
+    const struct { const char *what; QString name; int field; quint32 value; int entries; } cases[] = {
         {"folder pointing back at the root", u"deeper"_s, 2, root, 2},
         {"folder of absurd length", u"nested"_s, 10, 0xFFFFFFF0u, -2},
         {"folder past the end", u"nested"_s, 2, 0x7FFFFFF0u, 2},

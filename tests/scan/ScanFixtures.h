@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QString>
 #include <QStringList>
+#include <QString>
 #include <QTemporaryDir>
 #include <optional>
 
@@ -25,10 +25,9 @@ public:
     HostTree() = default;
     ~HostTree()
     {
-        ::nftw(
-            QFile::encodeName(m_dir.path()).constData(),
-            [](const char *path, const struct stat *, int, struct FTW *) { return ::remove(path); }, 64,
-            FTW_DEPTH | FTW_PHYS);
+        ::nftw(QFile::encodeName(m_dir.path()).constData(),
+               [](const char *path, const struct stat *, int, struct FTW *) { return ::remove(path); }, 64,
+               FTW_DEPTH | FTW_PHYS);
     }
     HostTree(const HostTree &) = delete;
     HostTree &operator=(const HostTree &) = delete;
@@ -91,10 +90,9 @@ inline bool makeIsoImage(const QString &folder, const QString &image, const QStr
     if (tool.isEmpty())
         return false;
     QProcess process;
-    process.start(tool,
-                  QStringList{QStringLiteral("-quiet"), QStringLiteral("-input-charset"), QStringLiteral("utf-8"),
-                              QStringLiteral("-o"), image}
-                      + options + QStringList{folder});
+    process.start(tool, QStringList{QStringLiteral("-quiet"), QStringLiteral("-input-charset"), QStringLiteral("utf-8"),
+                                    QStringLiteral("-o"), image}
+                            + options + QStringList{folder});
     return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 

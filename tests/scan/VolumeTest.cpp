@@ -1,5 +1,5 @@
-#include "scan/Volume.h"
 #include "scan/ScanFixtures.h"
+#include "scan/Volume.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +20,7 @@ std::map<QString, VolumeEntry> byName(const FolderListing &listing)
     return entries;
 }
 
-QByteArray contentOf(const std::unique_ptr<QIODevice> &file)
-{
-    return file ? file->readAll() : "(not opened)";
-}
+QByteArray contentOf(const std::unique_ptr<QIODevice> &file) { return file ? file->readAll() : "(not opened)"; }
 
 class HostVolumeTest : public ::testing::Test
 {
@@ -63,14 +60,10 @@ TEST_F(HostVolumeTest, ListsKindsAndFactsWithoutFollowingLinks)
 TEST_F(HostVolumeTest, PathFormsOfADrive)
 {
     const HostVolume volume(tree.root() + u'/');
-    const struct
-    {
-        const char *path;
-        bool found;
-    } cases[] = {
-        {"D:\\sub\\f.txt", true},       {"\\sub\\f.txt", true},       {"sub\\f.txt", true},
-        {"x:\\\\sub\\\\f.txt\\", true}, {"\\.\\sub\\.\\f.txt", true}, {"\\sub\\..\\sub\\f.txt", false},
-        {"..\\outside", false},         {"\\sub/f.txt", false},       {"\\SUB\\f.txt", false},
+    const struct { const char *path; bool found; } cases[] = {
+        {"D:\\sub\\f.txt", true}, {"\\sub\\f.txt", true}, {"sub\\f.txt", true}, {"x:\\\\sub\\\\f.txt\\", true},
+        {"\\.\\sub\\.\\f.txt", true}, {"\\sub\\..\\sub\\f.txt", false}, {"..\\outside", false},
+        {"\\sub/f.txt", false}, {"\\SUB\\f.txt", false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
@@ -142,14 +135,10 @@ TEST(HostVolume, MissingRootAndVanishingEntries)
 TEST(HostVolume, NamesReadAsUtf8OrWindows1252FindTheirBytesAgain)
 {
     HostTree tree;
-    const struct
-    {
-        QByteArray bytes;
-        QString name;
-    } cases[] = {
-        {"caf\xE9.txt", u"caf\u00e9.txt"_s}, // Windows-1252 é
-        {"na\xC3\xAFve.txt", u"na\u00efve.txt"_s}, // UTF-8 ï
-        {"\x80uro", u"\u20acuro"_s}, // Windows-1252 €
+    const struct { QByteArray bytes; QString name; } cases[] = {
+        {"caf\xE9.txt", u"caf\u00e9.txt"_s},       // Windows-1252 é
+        {"na\xC3\xAFve.txt", u"na\u00efve.txt"_s},  // UTF-8 ï
+        {"\x80uro", u"\u20acuro"_s},                // Windows-1252 €
     };
     for (const auto &c : cases)
         ASSERT_TRUE(tree.file(c.bytes, c.bytes));

@@ -36,22 +36,14 @@ QString shown(cDirectory &d, const QString &path)
     if (!d.Exist())
         return d.FilesCount() + d.DirectoriesCount() == 0 && !date.isValid() ? u"missing"_s : u"missing, not cleared"_s;
     return d.DirectoryName() + u'@' + (date.isValid() ? QString::number(date.toSecsSinceEpoch()) : QString()) + u": "
-        + sortedJoin(d.Directories()) + u" / " + sortedJoin(d.Files());
+           + sortedJoin(d.Directories()) + u" / " + sortedJoin(d.Files());
 }
 
 TEST(PathSyntax, TrailingSeparatorsComponentsAndJoins)
 {
-    const struct
-    {
-        const char *path, *trimmed, *last;
-    } cases[] = {
-        {"D:\\a\\b\\\\", "D:\\a\\b", "b"},
-        {"D:\\", "D:", ""},
-        {"D:", "D:", ""},
-        {"\\", "", ""},
-        {"\\a", "\\a", "a"},
-        {"D:\\a\\.", "D:\\a\\.", "a"},
-        {"\\d:", "\\d:", "d:"},
+    const struct { const char *path, *trimmed, *last; } cases[] = {
+        {"D:\\a\\b\\\\", "D:\\a\\b", "b"}, {"D:\\", "D:", ""}, {"D:", "D:", ""}, {"\\", "", ""},
+        {"\\a", "\\a", "a"}, {"D:\\a\\.", "D:\\a\\.", "a"}, {"\\d:", "\\d:", "d:"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(removeTrailingSeparators(QString::fromLatin1(c.path)), QString::fromLatin1(c.trimmed)) << c.path;
@@ -72,23 +64,13 @@ TEST(cDirectory, WhatAPathNames)
     const HostVolume host(tree.root());
     test::FaultyVolume volume(host);
     volume.failListing(u"\\bad"_s);
-    const QString root = u"@: bad,sub / file.txt"_s; // a root has no name and no date
-    const struct
-    {
-        const char *path;
-        QString shows;
-    } cases[] = {
-        {"D:\\", root},
-        {"D:", root},
-        {"\\", root},
-        {"  D:\\  ", root},
-        {"D:\\sub", u"sub@1300000000:  / a.txt"_s},
-        {"\\missing", u"missing"_s},
-        {"\\file.txt", u"missing"_s},
-        {"\\sub\\a.txt", u"missing"_s},
-        {"D:\\bad", u"missing"_s}, // exists but cannot be read
+    const QString root = u"@: bad,sub / file.txt"_s;   // a root has no name and no date
+    const struct { const char *path; QString shows; } cases[] = {
+        {"D:\\", root}, {"D:", root}, {"\\", root}, {"  D:\\  ", root}, {"D:\\sub", u"sub@1300000000:  / a.txt"_s},
+        {"\\missing", u"missing"_s}, {"\\file.txt", u"missing"_s}, {"\\sub\\a.txt", u"missing"_s},
+        {"D:\\bad", u"missing"_s},   // exists but cannot be read
     };
-    cDirectory directory(volume); // one object: nothing of a former listing may stay
+    cDirectory directory(volume);   // one object: nothing of a former listing may stay
     for (const auto &c : cases) {
         directory.setFullPath(u"D:\\sub"_s);
         EXPECT_EQ(shown(directory, QString::fromLatin1(c.path)), c.shows) << c.path;
@@ -111,16 +93,8 @@ TEST(cDirectory, FilterMatchesFileNamesIgnoringCaseAndDotNamesAreSkipped)
     for (const char *name : {"folder.ico.d", ".git"})
         ASSERT_TRUE(tree.folder(name));
     const HostVolume volume(tree.root());
-    const struct
-    {
-        const char *filter;
-        QString files;
-    } cases[] = {
-        // the filter never hides folders
-        {"*.ICO", u"Y.ICO,x.ico"_s},
-        {"a#.txt", u"a1.txt"_s},
-        {"[ab]?.TXT", u"a1.txt,ab.txt"_s},
-        {"readme", u"README"_s},
+    const struct { const char *filter; QString files; } cases[] = {   // the filter never hides folders
+        {"*.ICO", u"Y.ICO,x.ico"_s}, {"a#.txt", u"a1.txt"_s}, {"[ab]?.TXT", u"a1.txt,ab.txt"_s}, {"readme", u"README"_s},
         {"", u"README,Y.ICO,a1.txt,ab.txt,x.ico,x.icon"_s},
     };
     for (const auto &c : cases) {
@@ -134,9 +108,9 @@ TEST(cDirectory, FilterMatchesFileNamesIgnoringCaseAndDotNamesAreSkipped)
 TEST(cDirectory, SortsByNameIgnoringCase)
 {
     HostTree tree;
-    const QStringList ascending = {u"10"_s,    u"9"_s,     u"A.txt"_s,       u"a.txt"_s,      u"apple"_s,
-                                   u"b.txt"_s, u"Zebra"_s, u"\u00e9clair"_s, u"\u00c9clat"_s, u"\u00e9t\u00e9"_s};
-    QStringList scrambled = ascending; // the platform order is whatever the folder gives
+    const QStringList ascending = {u"10"_s, u"9"_s, u"A.txt"_s, u"a.txt"_s, u"apple"_s, u"b.txt"_s,
+                                   u"Zebra"_s, u"\u00e9clair"_s, u"\u00c9clat"_s, u"\u00e9t\u00e9"_s};
+    QStringList scrambled = ascending;   // the platform order is whatever the folder gives
     std::shuffle(scrambled.begin(), scrambled.end(), std::mt19937(7));
     for (const QString &name : scrambled)
         ASSERT_TRUE(tree.file(name.toUtf8()) && tree.folder("D" + name.toUtf8()));
@@ -147,11 +121,8 @@ TEST(cDirectory, SortsByNameIgnoringCase)
     const HostVolume volume(tree.root());
     cDirectory plain(volume);
     plain.setFullPath(u"\\"_s);
-    const struct
-    {
-        int order;
-        QStringList expected;
-    } cases[] = {{-1, ascending}, {1, descending}, {0, plain.Files()}, {2, plain.Files()}};
+    const struct { int order; QStringList expected; } cases[] = {
+        {-1, ascending}, {1, descending}, {0, plain.Files()}, {2, plain.Files()}};
     for (const auto &c : cases) {
         cDirectory directory(volume);
         directory.setSortFiles(c.order);
@@ -165,15 +136,9 @@ TEST(cDirectory, SortsByNameIgnoringCase)
 TEST(cDirectory, NamesWithAwkwardCharactersAndBytes)
 {
     HostTree tree;
-    const struct
-    {
-        QByteArray bytes;
-        QString name, stored;
-    } cases[] = {
-        {"say \"hi\".txt", u"say \"hi\".txt"_s, u"say 'hi'.txt"_s},
-        {"cr\rlf\n.txt", u"cr\rlf\n.txt"_s, u"cr lf .txt"_s},
-        {"\n\r\"", u"\n\r\""_s, u"  '"_s},
-        {"comma, kept.txt", u"comma, kept.txt"_s, u"comma, kept.txt"_s},
+    const struct { QByteArray bytes; QString name, stored; } cases[] = {
+        {"say \"hi\".txt", u"say \"hi\".txt"_s, u"say 'hi'.txt"_s}, {"cr\rlf\n.txt", u"cr\rlf\n.txt"_s, u"cr lf .txt"_s},
+        {"\n\r\"", u"\n\r\""_s, u"  '"_s}, {"comma, kept.txt", u"comma, kept.txt"_s, u"comma, kept.txt"_s},
         {"\xE9t\xE9.txt", u"\u00e9t\u00e9.txt"_s, u"\u00e9t\u00e9.txt"_s},
     };
     for (const auto &c : cases)
@@ -213,21 +178,17 @@ TEST(cDirectory, YieldsEveryHundredFilesAndStopsWhenCancelled)
 {
     HostTree tree;
     for (int i = 0; i < 250; ++i)
-        ASSERT_TRUE(tree.file(QByteArray::number(i) + ".txt")
-                    && (i >= 150 || tree.folder("d" + QByteArray::number(i))));
+        ASSERT_TRUE(tree.file(QByteArray::number(i) + ".txt") && (i >= 150 || tree.folder("d" + QByteArray::number(i))));
     ASSERT_TRUE(tree.folder("few"));
     for (int i = 0; i < 99; ++i)
         ASSERT_TRUE(tree.file("few/" + QByteArray::number(i)));
     const HostVolume volume(tree.root());
-    const struct
-    {
-        const char *path, *filter;
-        int cancelAt, yields, files, folders;
-        bool cancelled;
-    } cases[] = {
-        {"\\", "*", 0, 2, 250, 151, false}, {"\\", "1*", 0, 2, 111, 151, false}, // files that do not match count too
-        {"\\", "*", 1, 1, 100, -1, true}, // -1: whatever was listed before the stop
-        {"\\", "*", 2, 2, 200, -1, true},   {"\\few", "*", 1, 0, 99, 0, false}, // 99 files: never yields
+    const struct { const char *path, *filter; int cancelAt, yields, files, folders; bool cancelled; } cases[] = {
+        {"\\", "*", 0, 2, 250, 151, false},
+        {"\\", "1*", 0, 2, 111, 151, false},   // files that do not match count too
+        {"\\", "*", 1, 1, 100, -1, true},      // -1: whatever was listed before the stop
+        {"\\", "*", 2, 2, 200, -1, true},
+        {"\\few", "*", 1, 0, 99, 0, false},    // 99 files: never yields
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(::testing::Message() << c.path << " " << c.filter << " cancel at " << c.cancelAt);
@@ -259,26 +220,17 @@ TEST(cDirectory, DeleteDirectoryRemovesOnlyAnEmptyFolder)
 
 TEST(cFile, NameParts)
 {
-    const struct
-    {
-        const char *fullName, *parts;
-    } cases[] = {
-        // path | name | extension | name without it
-        {"D:\\dir\\name.tar.gz", "D:\\dir|name.tar.gz|gz|name.tar"},
-        {"\\README", "|README||README"},
-        {"D:\\a.b\\file", "D:\\a.b|file||file"},
-        {"D:\\.hidden", "D:|.hidden|hidden|"},
-        {"name.", "|name.||name"},
-        {"", "|||"},
-        {"/tmp/dir.d/a.b.c", "/tmp/dir.d|a.b.c|c|a.b"},
+    const struct { const char *fullName, *parts; } cases[] = {   // path | name | extension | name without it
+        {"D:\\dir\\name.tar.gz", "D:\\dir|name.tar.gz|gz|name.tar"}, {"\\README", "|README||README"},
+        {"D:\\a.b\\file", "D:\\a.b|file||file"}, {"D:\\.hidden", "D:|.hidden|hidden|"}, {"name.", "|name.||name"},
+        {"", "|||"}, {"/tmp/dir.d/a.b.c", "/tmp/dir.d|a.b.c|c|a.b"},
     };
     const HostVolume volume(u"/nonexistent"_s);
     for (const auto &c : cases) {
         cFile file = c.fullName[0] == '/' ? cFile() : cFile(volume);
         file.setFullName(QString::fromLatin1(c.fullName));
         EXPECT_EQ(QStringList({file.Path(), file.FileName(), file.Extension(), file.NameWithoutExtension()}).join(u'|'),
-                  QString::fromLatin1(c.parts))
-            << c.fullName;
+                  QString::fromLatin1(c.parts)) << c.fullName;
         EXPECT_FALSE(file.exists());
     }
 }
@@ -289,22 +241,10 @@ TEST(cFile, SizeAndDateFollowTheOptions)
     ASSERT_TRUE(tree.file("f.bin", "12345") && tree.touch("f.bin", 1111111111));
     ASSERT_TRUE(tree.file("big.iso", {}, (qint64(4) << 30) + 1) && tree.folder("dir"));
     const HostVolume volume(tree.root());
-    const struct
-    {
-        int options;
-        const char *name;
-        bool exists;
-        qint64 size, date;
-    } cases[] = {
-        {7, "f.bin", true, 5, 1111111111},
-        {3, "f.bin", true, 5, 1111111111},
-        {2, "f.bin", true, 5, 0},
-        {1, "f.bin", true, 0, 1111111111},
-        {0, "f.bin", true, 0, 0},
-        {7, "big.iso", true, (qint64(4) << 30) + 1, -1},
-        {7, "dir", false, 0, 0},
-        {7, "missing", false, 0, 0},
-        {7, "", false, 0, 0},
+    const struct { int options; const char *name; bool exists; qint64 size, date; } cases[] = {
+        {7, "f.bin", true, 5, 1111111111}, {3, "f.bin", true, 5, 1111111111}, {2, "f.bin", true, 5, 0},
+        {1, "f.bin", true, 0, 1111111111}, {0, "f.bin", true, 0, 0}, {7, "big.iso", true, (qint64(4) << 30) + 1, -1},
+        {7, "dir", false, 0, 0}, {7, "missing", false, 0, 0}, {7, "", false, 0, 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(::testing::Message() << c.name << " " << c.options);
@@ -334,7 +274,7 @@ TEST(cFile, MoveRenameAndDelete)
     EXPECT_TRUE(file.Rename(u"b.txt"_s).ok());
     EXPECT_EQ(file.FullName(), QString(root + u"/to/b.txt"));
     EXPECT_TRUE(tree.exists("to/b.txt"));
-    EXPECT_EQ(file.Rename(u"taken.txt"_s).error, EEXIST); // never replaces a file
+    EXPECT_EQ(file.Rename(u"taken.txt"_s).error, EEXIST);   // never replaces a file
     EXPECT_EQ(test::readFile(root + u"/to/taken.txt"), QByteArray("t"));
     EXPECT_EQ(file.Rename(u"x/y"_s).error, EINVAL);
     cFile taken;
@@ -364,20 +304,11 @@ TEST(cPath, Kinds)
     ASSERT_TRUE(tree.folder("dir") && tree.file("dir/f") && tree.link("dir", "link"));
     const HostVolume volume(tree.root());
     const HostVolume nothing(tree.root() + u"/nothing-here");
-    const struct
-    {
-        const Volume *volume;
-        QString path;
-        PathKind kind;
-    } cases[] = {
-        {&volume, u"D:"_s, PathKind::Folder},
-        {&volume, u"\\dir"_s, PathKind::Folder},
-        {&volume, u"D:\\dir\\f"_s, PathKind::File},
-        {&volume, u"\\link"_s, PathKind::File},
-        {&volume, u"\\nothing"_s, PathKind::Missing},
-        {&volume, QString(), PathKind::Missing},
-        {&nothing, u"D:"_s, PathKind::Missing},
-        {nullptr, tree.root() + u"/link", PathKind::Folder}, // the host follows links
+    const struct { const Volume *volume; QString path; PathKind kind; } cases[] = {
+        {&volume, u"D:"_s, PathKind::Folder}, {&volume, u"\\dir"_s, PathKind::Folder},
+        {&volume, u"D:\\dir\\f"_s, PathKind::File}, {&volume, u"\\link"_s, PathKind::File},
+        {&volume, u"\\nothing"_s, PathKind::Missing}, {&volume, QString(), PathKind::Missing},
+        {&nothing, u"D:"_s, PathKind::Missing}, {nullptr, tree.root() + u"/link", PathKind::Folder},   // the host follows links
     };
     for (const auto &c : cases) {
         cPath path = c.volume ? cPath(*c.volume) : cPath();

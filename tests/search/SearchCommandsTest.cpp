@@ -30,22 +30,14 @@ protected:
         setLanguageOffset(0);
         fixture.addKeyword("Jazz", 3);
         fixture.addKeyword("Live", 7);
-        DiscSpec sample{"42",
-                        "Sample",
-                        "|3|",
-                        0,
-                        {{"Docs", 0, day(2004, 6, 15, 10, 30), "Manuals", 0}},
+        DiscSpec sample{"42", "Sample", "|3|", 0, {{"Docs", 0, day(2004, 6, 15, 10, 30), "Manuals", 0}},
                         {{"README.TXT", 0, 1536, day(2004, 6, 3), {"my notes", "VORN sample", ""}, 0},
                          {"readme", 1, 512, day(2004, 6, 3), {}, 0},
                          {"notes.txt", 1, 30, day(2005, 1, 2, 13, 4, 5), {"", "auto", ""}, 0}},
-                        {},
-                        {},
-                        {{1, "README.TXT", "", 0, "start here", 0}, {2, "Docs", "", 1, "", 0}},
-                        {}};
-        DiscSpec other{"9", "Other", "|7|",
-                       1,   {},      {{"readme.md", 0, 10, day(2003, 1, 1), {}, 0}},
-                       {},  {},      {{1, "tune.mp3", "Music\\", 4, "loud", 1}},
-                       {}};
+                        {}, {},
+                        {{1, "README.TXT", "", 0, "start here", 0}, {2, "Docs", "", 1, "", 0}}, {}};
+        DiscSpec other{"9", "Other", "|7|", 1, {}, {{"readme.md", 0, 10, day(2003, 1, 1), {}, 0}}, {}, {},
+                       {{1, "tune.mp3", "Music\\", 4, "loud", 1}}, {}};
         fixture.addDisc(sample);
         fixture.addDisc(other);
     }
@@ -70,30 +62,24 @@ protected:
 
 TEST_F(SearchCommandsTest, SearchPrintsRowsAndTheSummary)
 {
-    struct Case
-    {
-        QStringList args;
-        QStringList lines;
-        const char *summary;
-    };
+    struct Case { QStringList args; QStringList lines; const char *summary; };
     const Case cases[] = {
         {{"readme", "--pos", "starts", "--files"},
-         {"README.TXT\tSample\t\tTXT\tmy notes\t2\t20040603 000000", "readme\tSample\tDocs\\\t\t\t1\t20040603 000000"},
+         {"README.TXT\tSample\t\tTXT\tmy notes\t2\t20040603 000000",
+          "readme\tSample\tDocs\\\t\t\t1\t20040603 000000"},
          "Trouvé : 2 Fichiers ; 3 Ko ; 0 Répertoires ; 1 CD exploré."},
-        {{"Docs", "--pos", "equals"},
-         {"Docs\tSample\t\t\tManuals\t\t20040615 103000"},
+        {{"Docs", "--pos", "equals"}, {"Docs\tSample\t\t\tManuals\t\t20040615 103000"},
          "Trouvé : 0 Fichiers ; 0 Ko ; 1 Répertoire ; 1 CD exploré."},
         {{"auto", "--field", "desc", "--part", "auto", "--pos", "equals"},
-         {"notes.txt\tSample\tDocs\\\tTXT\tauto\t1\t20050102 130405"},
-         nullptr},
+         {"notes.txt\tSample\tDocs\\\tTXT\tauto\t1\t20050102 130405"}, nullptr},
         {{"--after", "2005-01-02 13:04:04"}, {"notes.txt\tSample\tDocs\\\tTXT\tauto\t1\t20050102 130405"}, nullptr},
         {{"", "--after", "02/01/2005 13:04:00"}, {"notes.txt\tSample\tDocs\\\tTXT\tauto\t1\t20050102 130405"}, nullptr},
         {{"", "--before", "2004-06-03", "--files"}, {}, nullptr},
         {{"--min-kb", "1.5"}, {"README.TXT\tSample\t\tTXT\tmy notes\t2\t20040603 000000"}, nullptr},
         {{"readme", "--disc", "9"}, {"readme.md\tOther\t\tMD\t\t1\t20030101 000000"}, nullptr},
         {{"readme", "--keyword", "jazz", "--files"},
-         {"README.TXT\tSample\t\tTXT\tmy notes\t2\t20040603 000000", "readme\tSample\tDocs\\\t\t\t1\t20040603 000000"},
-         nullptr},
+         {"README.TXT\tSample\t\tTXT\tmy notes\t2\t20040603 000000",
+          "readme\tSample\tDocs\\\t\t\t1\t20040603 000000"}, nullptr},
         {{"xyz"}, {}, "Trouvé : 0 Fichiers ; 0 Ko ; 0 Répertoires ; 1 CD exploré."},
     };
     for (const Case &c : cases) {
@@ -123,12 +109,7 @@ TEST_F(SearchCommandsTest, IndexBuildsRefreshesAndPrintsItsSize)
 
 TEST_F(SearchCommandsTest, WrongUsageAndFailures)
 {
-    struct Case
-    {
-        QStringList args;
-        int code;
-        const char *message;
-    };
+    struct Case { QStringList args; int code; const char *message; };
     const Case cases[] = {
         {{"x", "--after", "31/02/2004"}, 2, "cannot read the date \"31/02/2004\" of --after"},
         {{"x", "--before", "2004-13-01"}, 2, "cannot read the date"},
@@ -157,14 +138,10 @@ TEST_F(SearchCommandsTest, WrongUsageAndFailures)
 
 TEST_F(SearchCommandsTest, BookmarksListEveryDiscIncludingExcludedOnes)
 {
-    struct Case
-    {
-        QStringList args;
-        int code;
-        QStringList lines;
-    };
+    struct Case { QStringList args; int code; QStringList lines; };
     const Case cases[] = {
-        {{}, 0, {"tune.mp3\tOther\tMusic\\\tMP3\tloud", "README.TXT\tSample\t\tTXT\tstart here", "Docs\tSample\t\t\t"}},
+        {{}, 0, {"tune.mp3\tOther\tMusic\\\tMP3\tloud", "README.TXT\tSample\t\tTXT\tstart here",
+                 "Docs\tSample\t\t\t"}},
         {{"--disc", "42"}, 0, {"README.TXT\tSample\t\tTXT\tstart here", "Docs\tSample\t\t\t"}},
         {{"--keyword", "Live"}, 0, {"tune.mp3\tOther\tMusic\\\tMP3\tloud"}},
         {{"--keyword"}, 2, {}},

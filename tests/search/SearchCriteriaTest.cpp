@@ -12,11 +12,7 @@ using namespace vorn::test;
 
 TEST(SearchCriteriaTest, PatternFollowsThePosition)
 {
-    struct Case
-    {
-        SearchPosition position;
-        const char *expected;
-    };
+    struct Case { SearchPosition position; const char *expected; };
     const Case cases[] = {
         {SearchPosition::Contains, "*ab*"},
         {SearchPosition::StartsWith, "ab*"},
@@ -31,15 +27,11 @@ TEST(SearchCriteriaTest, PatternFollowsThePosition)
 
 TEST(SearchCriteriaTest, SizeBoxesReadTheirLeadingNumberInKilobytes)
 {
-    struct Case
-    {
-        const char *text;
-        qint64 bytes;
-    };
+    struct Case { const char *text; qint64 bytes; };
     const Case cases[] = {
-        {"10", 10240},        {"  2x", 2048},       {"0.5", 512}, {"abc", 0}, {"", 0},
-        {"0.0009765625", 1},  {"0.00146484375", 2}, // 1.5 bytes: halves go to even
-        {"0.00048828125", 0}, // 0.5 bytes
+        {"10", 10240}, {"  2x", 2048}, {"0.5", 512}, {"abc", 0}, {"", 0}, {"0.0009765625", 1},
+        {"0.00146484375", 2},   // 1.5 bytes: halves go to even
+        {"0.00048828125", 0},   // 0.5 bytes
     };
     for (const Case &c : cases)
         EXPECT_EQ(SearchCriteria::sizeBoundFromText(QString(c.text)), c.bytes) << c.text;
@@ -51,16 +43,11 @@ TEST(SearchCriteriaTest, SomethingMustNarrowTheSearch)
     EXPECT_FALSE(none.hasCriteria());
     for (int i = 0; i < 5; ++i) {
         SearchCriteria c;
-        if (i == 0)
-            c.pattern = "*";
-        if (i == 1)
-            c.minimumSize = 1;
-        if (i == 2)
-            c.maximumSize = 1;
-        if (i == 3)
-            c.after = 1;
-        if (i == 4)
-            c.before = 1;
+        if (i == 0) c.pattern = "*";
+        if (i == 1) c.minimumSize = 1;
+        if (i == 2) c.maximumSize = 1;
+        if (i == 3) c.after = 1;
+        if (i == 4) c.before = 1;
         EXPECT_TRUE(c.hasCriteria()) << i;
     }
 }
@@ -68,19 +55,8 @@ TEST(SearchCriteriaTest, SomethingMustNarrowTheSearch)
 TEST(SearchCriteriaTest, FolderTest)
 {
     const FolderRecord docs{"Docs", 0, 100.5, "user manuals", 0};
-    struct Case
-    {
-        const char *name;
-        SearchCriteria criteria;
-        FolderRecord folder;
-        bool expected;
-    };
-    auto with = [](auto change) {
-        SearchCriteria c;
-        c.pattern = "*doc*";
-        change(c);
-        return c;
-    };
+    struct Case { const char *name; SearchCriteria criteria; FolderRecord folder; bool expected; };
+    auto with = [](auto change) { SearchCriteria c; c.pattern = "*doc*"; change(c); return c; };
     const Case cases[] = {
         {"name", with([](SearchCriteria &) {}), docs, true},
         {"excluded folder", with([](SearchCriteria &) {}), {"Docs", 0, 100.5, "", 1}, false},
@@ -88,24 +64,11 @@ TEST(SearchCriteriaTest, FolderTest)
         {"size bound", with([](SearchCriteria &c) { c.minimumSize = 1; }), docs, false},
         {"maximum bound", with([](SearchCriteria &c) { c.maximumSize = 1024; }), docs, false},
         {"captured text field", with([](SearchCriteria &c) { c.field = SearchField::CapturedText; }), docs, false},
-        {"descriptions only: name ignored", with([](SearchCriteria &c) { c.field = SearchField::Descriptions; }), docs,
-         false},
-        {"descriptions: note", with([](SearchCriteria &c) {
-             c.field = SearchField::Descriptions;
-             c.pattern = "*manual*";
-         }),
-         docs, true},
+        {"descriptions only: name ignored", with([](SearchCriteria &c) { c.field = SearchField::Descriptions; }), docs, false},
+        {"descriptions: note", with([](SearchCriteria &c) { c.field = SearchField::Descriptions; c.pattern = "*manual*"; }), docs, true},
         {"names only: note ignored", with([](SearchCriteria &c) { c.pattern = "*manual*"; }), docs, false},
-        {"both: note", with([](SearchCriteria &c) {
-             c.field = SearchField::NamesAndDescriptions;
-             c.pattern = "*manual*";
-         }),
-         docs, true},
-        {"empty pattern", with([](SearchCriteria &c) {
-             c.pattern.clear();
-             c.after = 100;
-         }),
-         docs, true},
+        {"both: note", with([](SearchCriteria &c) { c.field = SearchField::NamesAndDescriptions; c.pattern = "*manual*"; }), docs, true},
+        {"empty pattern", with([](SearchCriteria &c) { c.pattern.clear(); c.after = 100; }), docs, true},
         {"after is strict", with([](SearchCriteria &c) { c.after = 100.5; }), docs, false},
         {"before", with([](SearchCriteria &c) { c.before = 101; }), docs, true},
         {"before is strict", with([](SearchCriteria &c) { c.before = 100.5; }), docs, false},
@@ -125,14 +88,9 @@ TEST(SearchCriteriaTest, FileBoundsAndDescriptionParts)
     EXPECT_FALSE(CompiledCriteria(c).withinBounds(20481, 1));
 
     const DescriptionTriple triple{"mine", "auto info", "sub\\dir"};
-    struct Case
-    {
-        DescriptionPart part;
-        const char *pattern;
-        bool expected;
-    };
+    struct Case { DescriptionPart part; const char *pattern; bool expected; };
     const Case cases[] = {
-        {DescriptionPart::User, "mine", true},       {DescriptionPart::User, "auto*", false},
+        {DescriptionPart::User, "mine", true}, {DescriptionPart::User, "auto*", false},
         {DescriptionPart::Automatic, "auto*", true}, {DescriptionPart::ArchivePath, "*dir", true},
         {DescriptionPart::None, "*", false},
     };
@@ -167,12 +125,7 @@ TEST(SearchCriteriaTest, DiscSelection)
     ASSERT_EQ(catalogue.discCount(), 3);
 
     using L = DiscScope::Limit;
-    struct Case
-    {
-        const char *name;
-        DiscScope scope;
-        std::vector<qint64> expected;
-    };
+    struct Case { const char *name; DiscScope scope; std::vector<qint64> expected; };
     const Case cases[] = {
         {"excluded disc left out", {}, {0, 11, 0, -33}},
         {"bookmarks list it", {true, 0, L::None, {}, {}}, {0, 11, 22, -33}},
@@ -192,21 +145,14 @@ TEST(SearchCriteriaTest, ExclusionToggleAppliesToSubFoldersOnYes)
 {
     setLanguageOffset(0);
     // 1 A, 2 A\B, 3 A\B\C, 4 D
-    const std::vector<FolderRecord> tree = {
-        {}, {"A", 0, 0, "", 0}, {"B", 1, 0, "", 0}, {"C", 2, 0, "", 1}, {"D", 0, 0, "", 0}};
-    struct Case
-    {
-        int folder;
-        UserPrompt::Answer answer;
-        std::vector<int> flags;
-        bool changed;
-        int questions;
-    };
+    const std::vector<FolderRecord> tree = {{}, {"A", 0, 0, "", 0}, {"B", 1, 0, "", 0},
+                                            {"C", 2, 0, "", 1}, {"D", 0, 0, "", 0}};
+    struct Case { int folder; UserPrompt::Answer answer; std::vector<int> flags; bool changed; int questions; };
     const Case cases[] = {
         {1, UserPrompt::Answer::Yes, {1, 1, 1, 0}, true, 1},
         {1, UserPrompt::Answer::No, {1, 0, 1, 0}, true, 1},
         {1, UserPrompt::Answer::Cancel, {0, 0, 1, 0}, false, 1},
-        {3, UserPrompt::Answer::Yes, {0, 0, 0, 0}, true, 0}, // no sub-folder: no question
+        {3, UserPrompt::Answer::Yes, {0, 0, 0, 0}, true, 0},   // no sub-folder: no question
         {4, UserPrompt::Answer::Cancel, {0, 0, 1, 1}, true, 0},
     };
     for (const Case &c : cases) {
@@ -230,12 +176,7 @@ TEST(SearchCriteriaTest, DateBoxesTakeTheLocaleShortFormatAndIso)
     const QLocale french(QLocale::French, QLocale::France);
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     const double march3 = dayNumberFromDateTime(QDateTime(QDate(2024, 3, 4), QTime(0, 0)));
-    struct Case
-    {
-        QLocale locale;
-        const char *text;
-        std::optional<double> day;
-    };
+    struct Case { QLocale locale; const char *text; std::optional<double> day; };
     const Case cases[] = {
         {french, "", 0.0},
         {french, "04/03/2024", march3},

@@ -108,13 +108,7 @@ TEST_F(SearchIndexTest, DamagedPartsAreReadFromTheArchiveAndRebuilt)
 {
     const Catalogue catalogue = fixture.open();
     const SearchIndex index(catalogue.dataFolder, cache.path());
-    struct Damage
-    {
-        const char *what;
-        qsizetype at;
-        char value;
-        qsizetype keep;
-    };
+    struct Damage { const char *what; qsizetype at; char value; qsizetype keep; };
     const Damage damages[] = {
         {"a flipped bit in a section", -40, 0x10, -1},
         {"a flipped bit in the header", 20, 0x01, -1},

@@ -30,22 +30,22 @@ DiscSpec sampleDisc()
                  {"Private", 0, day(2004, 6, 17), "", 1},
                  {"Inner", 3, day(2004, 6, 18), "", 0}};
     d.files = {
-        {"TOOLS.ZIP", 0, 470, t, {"", " Fichier(s)  1", ""}, ArchiveAtZero}, // 0
-        {"tool.sh", ArchiveAtZero, 20, t, {"", "", "src"}, 0}, // 1
-        {"README.TXT", 0, 1536, t, {"my notes", "VORN sample", ""}, 1}, // 2
-        {"readme", 1, 512, t, {}, 0}, // 3
-        {"old_readme.txt", 2, 2560, t, {}, 0}, // 4
-        {"ABC", 1, 10240, t, {}, 0}, // 5
-        {"abcd", 1, 10239, t, {}, 0}, // 6
-        {"secret.txt", 3, 100, t, {}, 0}, // 7
-        {"inside.zip", 3, 300, t, {}, -8}, // 8
-        {"hidden.txt", -8, 5, t, {}, 0}, // 9
-        {"visible.txt", 4, 5, t, {}, 0}, // 10
-        {"song.mp3", 2, 4000000, t, {}, 0}, // 11
-        {"x[ab.txt", 0, 1, t, {}, 0}, // 12
-        {"notes.txt", 1, 30, day(2005, 1, 2, 13, 4, 5), {}, 2}, // 13
-        {"docs.zip", 1, 900, t, {}, -14}, // 14
-        {"guide.pdf", -14, 700, t, {"", "", "manual"}, 0}, // 15
+        {"TOOLS.ZIP", 0, 470, t, {"", " Fichier(s)  1", ""}, ArchiveAtZero},   // 0
+        {"tool.sh", ArchiveAtZero, 20, t, {"", "", "src"}, 0},                  // 1
+        {"README.TXT", 0, 1536, t, {"my notes", "VORN sample", ""}, 1},         // 2
+        {"readme", 1, 512, t, {}, 0},                                           // 3
+        {"old_readme.txt", 2, 2560, t, {}, 0},                                  // 4
+        {"ABC", 1, 10240, t, {}, 0},                                            // 5
+        {"abcd", 1, 10239, t, {}, 0},                                           // 6
+        {"secret.txt", 3, 100, t, {}, 0},                                       // 7
+        {"inside.zip", 3, 300, t, {}, -8},                                      // 8
+        {"hidden.txt", -8, 5, t, {}, 0},                                        // 9
+        {"visible.txt", 4, 5, t, {}, 0},                                        // 10
+        {"song.mp3", 2, 4000000, t, {}, 0},                                     // 11
+        {"x[ab.txt", 0, 1, t, {}, 0},                                           // 12
+        {"notes.txt", 1, 30, day(2005, 1, 2, 13, 4, 5), {}, 2},                 // 13
+        {"docs.zip", 1, 900, t, {}, -14},                                       // 14
+        {"guide.pdf", -14, 700, t, {"", "", "manual"}, 0},                      // 15
     };
     d.texts = {"Hello readme world", "shopping list: milk"};
     d.tags[11] = Mp3Tags{"Blue", "Kind", "Miles", "comment words", 1959, "3"};
@@ -78,12 +78,7 @@ SearchCriteria criteria(const QString &pattern, bool files, bool folders)
 TEST_F(SearchRunTest, MatchingExamples)
 {
     const Catalogue catalogue = fixture.open();
-    struct Case
-    {
-        const char *name;
-        SearchCriteria criteria;
-        QStringList expected;
-    };
+    struct Case { const char *name; SearchCriteria criteria; QStringList expected; };
     auto make = [](const QString &pattern, bool files, bool folders, auto change) {
         SearchCriteria c = criteria(pattern, files, folders);
         change(c);
@@ -94,33 +89,17 @@ TEST_F(SearchRunTest, MatchingExamples)
         {"readme starts with", make("readme*", true, false, none), {"README.TXT", "readme"}},
         {"a?c equals", make("a?c", true, true, none), {"ABC"}},
         {"minimum 10 KB: folders never match",
-         make("", true, true, [](SearchCriteria &c) { c.minimumSize = 10240; }),
-         {"ABC", "song.mp3"}},
-        {"size range",
-         make("", true, true,
-              [](SearchCriteria &c) {
-                  c.minimumSize = 10239;
-                  c.maximumSize = 10239;
-              }),
-         {"abcd"}},
+         make("", true, true, [](SearchCriteria &c) { c.minimumSize = 10240; }), {"ABC", "song.mp3"}},
+        {"size range", make("", true, true, [](SearchCriteria &c) { c.minimumSize = 10239; c.maximumSize = 10239; }), {"abcd"}},
         {"descriptions without a part: only the folder note",
-         make("*manual*", true, true,
-              [](SearchCriteria &c) {
-                  c.field = SearchField::Descriptions;
-                  c.descriptionPart = DescriptionPart::None;
-                  c.members = true;
-              }),
+         make("*manual*", true, true, [](SearchCriteria &c) {
+             c.field = SearchField::Descriptions; c.descriptionPart = DescriptionPart::None; c.members = true; }),
          {"Docs"}},
         {"path in archive part",
-         make("*manual*", true, true,
-              [](SearchCriteria &c) {
-                  c.field = SearchField::Descriptions;
-                  c.descriptionPart = DescriptionPart::ArchivePath;
-                  c.members = true;
-              }),
+         make("*manual*", true, true, [](SearchCriteria &c) {
+             c.field = SearchField::Descriptions; c.descriptionPart = DescriptionPart::ArchivePath; c.members = true; }),
          {"Docs", "guide.pdf"}},
-        {"user part",
-         make("my*", true, false, [](SearchCriteria &c) { c.field = SearchField::NamesAndDescriptions; }),
+        {"user part", make("my*", true, false, [](SearchCriteria &c) { c.field = SearchField::NamesAndDescriptions; }),
          {"README.TXT"}},
         {"excluded folder hides its files and its archives' members only",
          make("*.txt", true, false, [](SearchCriteria &c) { c.members = true; }),
@@ -129,31 +108,20 @@ TEST_F(SearchRunTest, MatchingExamples)
         {"members ticked", make("*.sh", true, false, [](SearchCriteria &c) { c.members = true; }), {"tool.sh"}},
         {"unbalanced bracket is literal", make("*[ab*", true, true, none), {"x[ab.txt"}},
         {"folders only, excluded folder left out", make("*i*", false, true, none), {"Guides", "Inner"}},
-        {"captured text",
-         make("*readme*", true, true, [](SearchCriteria &c) { c.field = SearchField::CapturedText; }),
+        {"captured text", make("*readme*", true, true, [](SearchCriteria &c) { c.field = SearchField::CapturedText; }),
          {"README.TXT"}},
-        {"captured text, any position",
-         make("milk", true, false, [](SearchCriteria &c) { c.field = SearchField::CapturedText; }),
+        {"captured text, any position", make("milk", true, false, [](SearchCriteria &c) { c.field = SearchField::CapturedText; }),
          {"notes.txt"}},
         {"captured text, empty pattern with a bound",
-         make("", true, false,
-              [](SearchCriteria &c) {
-                  c.field = SearchField::CapturedText;
-                  c.minimumSize = 1;
-              }),
+         make("", true, false, [](SearchCriteria &c) { c.field = SearchField::CapturedText; c.minimumSize = 1; }),
          {"README.TXT", "notes.txt"}},
-        {"mp3 tags",
-         make("miles", true, false, [](SearchCriteria &c) { c.field = SearchField::Mp3Tags; }),
-         {"song.mp3"}},
+        {"mp3 tags", make("miles", true, false, [](SearchCriteria &c) { c.field = SearchField::Mp3Tags; }), {"song.mp3"}},
         {"mp3 tags leave the comment out",
-         make("*words*", true, false, [](SearchCriteria &c) { c.field = SearchField::Mp3Tags; }),
-         {}},
-        {"mp3 year",
-         make("*1959*", true, false, [](SearchCriteria &c) { c.field = SearchField::Mp3Tags; }),
-         {"song.mp3"}},
-        {"after", make("", true, true, [](SearchCriteria &c) { c.after = day(2004, 6, 16); }), {"Inner", "notes.txt"}},
-        {"before",
-         make("*e*", true, true, [](SearchCriteria &c) { c.before = day(2004, 6, 15, 11); }),
+         make("*words*", true, false, [](SearchCriteria &c) { c.field = SearchField::Mp3Tags; }), {}},
+        {"mp3 year", make("*1959*", true, false, [](SearchCriteria &c) { c.field = SearchField::Mp3Tags; }), {"song.mp3"}},
+        {"after", make("", true, true, [](SearchCriteria &c) { c.after = day(2004, 6, 16); }),
+         {"Inner", "notes.txt"}},
+        {"before", make("*e*", true, true, [](SearchCriteria &c) { c.before = day(2004, 6, 15, 11); }),
          {"README.TXT", "readme", "old_readme.txt", "visible.txt"}},
     };
     for (const Case &c : cases) {
@@ -174,15 +142,7 @@ TEST_F(SearchRunTest, RowTexts)
     std::map<QString, SearchRow> byName;
     for (const SearchRow &row : result.rows)
         byName[row.name] = row;
-    struct Case
-    {
-        const char *name;
-        const char *location;
-        const char *ext;
-        const char *desc;
-        const char *size;
-        const char *bytes;
-    };
+    struct Case { const char *name; const char *location; const char *ext; const char *desc; const char *size; const char *bytes; };
     const Case cases[] = {
         {"Docs", "", " ", "Manuals", " ", ""},
         {"Guides", "Docs\\", " ", "", " ", ""},
@@ -211,23 +171,19 @@ TEST_F(SearchRunTest, RowTexts)
     EXPECT_EQ(byName["notes.txt"].dateText, "02/01/05  13:04:05");
     EXPECT_EQ(byName["Docs"].dateKey, "20040615 103000");
     EXPECT_EQ(searchSizeText(123456789012345), "456789012345");
-    struct Kb
-    {
-        qint64 bytes;
-        qint64 k;
-    };
+    struct Kb { qint64 bytes; qint64 k; };
     for (const Kb &kb : {Kb{1, 1}, Kb{512, 1}, Kb{513, 1}, Kb{1536, 2}, Kb{2560, 2}, Kb{470, 1}})
         EXPECT_EQ(searchKilobytes(kb.bytes), kb.k) << kb.bytes;
 }
 
 TEST_F(SearchRunTest, LocationWalk)
 {
-    std::vector<FolderRecord> folders = {
-        {"", 0, 0, "", 0}, {"A", 0, 0, "", 0}, {"", 1, 0, "", 0}, {"C", 2, 0, "", 0}, {"Loop", 4, 0, "", 0}};
+    std::vector<FolderRecord> folders = {{"", 0, 0, "", 0}, {"A", 0, 0, "", 0}, {"", 1, 0, "", 0},
+                                         {"C", 2, 0, "", 0}, {"Loop", 4, 0, "", 0}};
     EXPECT_EQ(resultLocation(folders, 0), "");
-    EXPECT_EQ(resultLocation(folders, 3), "A\\C\\"); // empty names add nothing
+    EXPECT_EQ(resultLocation(folders, 3), "A\\C\\");   // empty names add nothing
     EXPECT_EQ(resultLocation(folders, 9), "");
-    EXPECT_EQ(resultLocation(folders, 4), "Loop\\Loop\\Loop\\Loop\\Loop\\"); // a loop ends
+    EXPECT_EQ(resultLocation(folders, 4), "Loop\\Loop\\Loop\\Loop\\Loop\\");  // a loop ends
     folders[0].name = "ROOT";
     EXPECT_EQ(resultLocation(folders, 0), "ROOT\\");
     EXPECT_EQ(resultLocation(folders, 1), "A\\");
@@ -250,8 +206,7 @@ TEST(SearchSummaryTest, Texts)
     o.discsExplored = 2;
     o.duplicatesIgnored = 3;
     EXPECT_EQ(searchSummaryText(o, 5),
-              "Trouvé : 2 Fichiers ; 1 234 567 Ko ; 0 Répertoires ; 2 CD explorés.(Filtre Actif!) ; (3 doublons ont "
-              "étés ignorés)");
+              "Trouvé : 2 Fichiers ; 1 234 567 Ko ; 0 Répertoires ; 2 CD explorés.(Filtre Actif!) ; (3 doublons ont étés ignorés)");
     EXPECT_EQ(searchProgressText(o), "Trouvé : 2 Fichiers ; 1234567 Ko ; 0 Répertoires ; CD 2 sur 4");
     setLanguageOffset(1000);
     EXPECT_TRUE(searchSummaryText(o, 0).contains("1,234,567")) << searchSummaryText(o, 0).toStdString();
@@ -266,7 +221,7 @@ TEST_F(SearchRunTest, RunSummaryAndNothingToDo)
     const Catalogue catalogue = fixture.open();
     RecordingObserver observer;
     std::vector<qint64> solo(3, 0);
-    solo[2] = 7; // "Solo" sorts after "Sample"
+    solo[2] = 7;   // "Solo" sorts after "Sample"
     SearchResult result = search(catalogue, criteria("*only*", true, true), observer, solo, {3});
     EXPECT_EQ(result.names(), QStringList({"Only", "only.txt"}));
     EXPECT_EQ(result.outcome.summary, "Trouvé : 1 Fichier ; 2 Ko ; 1 Répertoire ; 1 CD exploré.(Filtre Actif!)");
@@ -296,15 +251,8 @@ TEST(SearchWarningTest, QuestionsComeAtGrowingThresholds)
     fixture.addDisc(many);
     const Catalogue catalogue = fixture.open();
 
-    struct Case
-    {
-        const char *name;
-        SearchCriteria criteria;
-        std::deque<UserPrompt::Answer> answers;
-        QStringList totals;
-        int rows;
-        bool stopped;
-    };
+    struct Case { const char *name; SearchCriteria criteria; std::deque<UserPrompt::Answer> answers;
+                  QStringList totals; int rows; bool stopped; };
     const auto Yes = UserPrompt::Answer::Yes;
     const auto No = UserPrompt::Answer::No;
     const Case cases[] = {
@@ -322,8 +270,7 @@ TEST(SearchWarningTest, QuestionsComeAtGrowingThresholds)
             EXPECT_TRUE(q.startsWith("Plus de ")) << q.toStdString();
             EXPECT_TRUE(q.endsWith(" éléments ont déjà été trouvés.\rUne liste aussi longue peut ralentir "
                                    "fortement VORN.\rIl vaudrait mieux préciser les critères de recherche.\r"
-                                   "Arrêter la recherche maintenant ?"))
-                << q.toStdString();
+                                   "Arrêter la recherche maintenant ?")) << q.toStdString();
             totals << q.mid(8).section(u' ', 0, 0);
         }
         EXPECT_EQ(totals, c.totals) << c.name;
@@ -336,17 +283,12 @@ TEST(SearchWarningTest, QuestionsComeAtGrowingThresholds)
 TEST(SearchDiscsTest, UnreadableArchiveIsSkippedAndNotCounted)
 {
     setLanguageOffset(0);
-    struct Case
-    {
-        const char *name;
-        bool remove;
-    };
+    struct Case { const char *name; bool remove; };
     for (const Case &c : {Case{"corrupt", false}, Case{"missing", true}}) {
         IsolatedSettings settings;
         SearchFixture fixture;
         for (const char *id : {"1", "2", "3"})
-            fixture.addDisc(
-                {id, QStringLiteral("Disc %1").arg(id), "", 0, {}, {{"common.txt", 0, 1, 1, {}, 0}}, {}, {}, {}, {}});
+            fixture.addDisc({id, QStringLiteral("Disc %1").arg(id), "", 0, {}, {{"common.txt", 0, 1, 1, {}, 0}}, {}, {}, {}, {}});
         const Catalogue catalogue = fixture.open();
         const QString archive = catalogue.archivePath("2");
         if (c.remove) {
@@ -356,8 +298,8 @@ TEST(SearchDiscsTest, UnreadableArchiveIsSkippedAndNotCounted)
         }
         {
             RecordingObserver observer;
-            const SearchResult result =
-                search(catalogue, criteria("common*", true, true), observer, allDiscs(catalogue));
+            const SearchResult result = search(catalogue, criteria("common*", true, true), observer,
+                                               allDiscs(catalogue));
             ASSERT_EQ(result.rows.size(), 2u) << c.name;
             EXPECT_EQ(result.rows[0].discName, "Disc 1");
             EXPECT_EQ(result.rows[1].discName, "Disc 3");
@@ -375,19 +317,11 @@ TEST(SearchDiscsTest, StopRequestEndsTheRunAfterTheRecordInHand)
     IsolatedSettings settings;
     SearchFixture fixture;
     for (const char *id : {"1", "2", "3"})
-        fixture.addDisc({id,
-                         QStringLiteral("Disc %1").arg(id),
-                         "",
-                         0,
-                         {},
-                         {{"a.txt", 0, 1, 1, {}, 0}, {"b.txt", 0, 1, 1, {}, 0}},
-                         {},
-                         {},
-                         {},
-                         {}});
+        fixture.addDisc({id, QStringLiteral("Disc %1").arg(id), "", 0, {},
+                         {{"a.txt", 0, 1, 1, {}, 0}, {"b.txt", 0, 1, 1, {}, 0}}, {}, {}, {}, {}});
     const Catalogue catalogue = fixture.open();
     RecordingObserver observer;
-    observer.cancelAtYield = 1; // the stop click is seen after the first disc
+    observer.cancelAtYield = 1;   // the stop click is seen after the first disc
     const SearchResult result = search(catalogue, criteria("*.txt", true, false), observer, allDiscs(catalogue));
     EXPECT_TRUE(result.outcome.stopped);
     EXPECT_EQ(result.outcome.discsExplored, 1);
@@ -398,28 +332,13 @@ TEST(SearchDiscsTest, StopRequestEndsTheRunAfterTheRecordInHand)
 TEST(SearchDiscsTest, LatestOnlyKeepsTheLaterOfEqualNameAndSize)
 {
     setLanguageOffset(0);
-    struct Case
-    {
-        double first;
-        double second;
-        const char *keptDisc;
-    };
-    const Case cases[] = {{day(2004, 1, 1), day(2005, 1, 1), "B"},
-                          {day(2005, 1, 1), day(2004, 1, 1), "A"},
+    struct Case { double first; double second; const char *keptDisc; };
+    const Case cases[] = {{day(2004, 1, 1), day(2005, 1, 1), "B"}, {day(2005, 1, 1), day(2004, 1, 1), "A"},
                           {day(2005, 1, 1), day(2005, 1, 1), "A"}};
     for (const Case &c : cases) {
         IsolatedSettings settings;
         SearchFixture fixture;
-        fixture.addDisc({"1",
-                         "A",
-                         "",
-                         0,
-                         {},
-                         {{"DUP.txt", 0, 100, c.first, {}, 0}, {"dup.txt", 0, 3000, c.first, {}, 0}},
-                         {},
-                         {},
-                         {},
-                         {}});
+        fixture.addDisc({"1", "A", "", 0, {}, {{"DUP.txt", 0, 100, c.first, {}, 0}, {"dup.txt", 0, 3000, c.first, {}, 0}}, {}, {}, {}, {}});
         fixture.addDisc({"2", "B", "", 0, {}, {{"dup.TXT", 0, 100, c.second, {}, 0}}, {}, {}, {}, {}});
         const Catalogue catalogue = fixture.open();
         SearchCriteria latest = criteria("dup*", true, false);
@@ -428,7 +347,7 @@ TEST(SearchDiscsTest, LatestOnlyKeepsTheLaterOfEqualNameAndSize)
         ASSERT_EQ(result.rows.size(), 2u);
         EXPECT_EQ(result.outcome.duplicatesIgnored, 1);
         EXPECT_EQ(result.outcome.filesFound, 2);
-        EXPECT_EQ(result.outcome.totalKilobytes, 4); // 3000 bytes show 3, 100 bytes 1
+        EXPECT_EQ(result.outcome.totalKilobytes, 4);   // 3000 bytes show 3, 100 bytes 1
         for (const SearchRow &row : result.rows) {
             if (row.size == 100) {
                 EXPECT_EQ(row.discName, QString(c.keptDisc));
@@ -449,8 +368,8 @@ TEST(SearchReadingTest, EveryReadingGivesTheSameRun)
     SearchFixture fixture;
     std::mt19937 random(7);
     const QString kelvin(QChar(0x212A));
-    const QStringList words = {"alpha", "Beta",           "été",    "gamma",  "a[b",     "x1",       "readme",
-                               "ÉCOLE", kelvin + "elvin", "Kelvin", "straße", "STRASSE", "\u017Ftop"};
+    const QStringList words = {"alpha", "Beta", "été", "gamma", "a[b", "x1", "readme", "ÉCOLE",
+                               kelvin + "elvin", "Kelvin", "straße", "STRASSE", "\u017Ftop"};
     const QStringList extensions = {".txt", ".mp3", ".zip", "", ".Doc"};
     auto pick = [&](const QStringList &list) { return list[int(random() % list.size())]; };
     for (int d = 0; d < 4; ++d) {
@@ -482,8 +401,7 @@ TEST(SearchReadingTest, EveryReadingGivesTheSameRun)
                 disc.tags[n] = Mp3Tags{pick(words), pick(words), pick(words), "", int(random() % 3000), "1"};
             disc.files.push_back(f);
         }
-        disc.extraLines = QByteArray("\"caf\xe9.txt\",0,10,38000.5,\"\xa3MD\xa4"
-                                     "d\xe9j\xe0 vu\",0\r\n"
+        disc.extraLines = QByteArray("\"caf\xe9.txt\",0,10,38000.5,\"\xa3MD\xa4" "d\xe9j\xe0 vu\",0\r\n"
                                      "\r\n\"  spaced .mp3\" , 1 , 5 ,38001,\"\",0\r\n"
                                      "\"odd-one.zip\",2,10,38002,\"\", \"-401\"\r\n"
                                      "\"inner alpha.txt\",-401,10,38002,\"\",0\r\n");
@@ -494,17 +412,15 @@ TEST(SearchReadingTest, EveryReadingGivesTheSameRun)
     const QString shown = catalogue.disc(2).identifier;
     ASSERT_TRUE(writeFile(catalogue.workingCopy(shown, ".rep"), "kept"));
 
-    QStringList patterns = {
-        "*a*", "b*",       "*.txt",         "*é*",     "*[b*",        "*1?.*", "",         "CAF?.TXT",
-        "*vu", "*ALPHA1*", "*eta#*",        "*ecole*", "*text beta*", "*odd*", "*kelvin*", "*" + kelvin + "ELVIN*",
-        "*ß*", "*SS*",     "*STRA\u1E9EE*", "*st*",    "*STOP*"};
+    QStringList patterns = {"*a*", "b*", "*.txt", "*é*", "*[b*", "*1?.*", "", "CAF?.TXT", "*vu",
+                            "*ALPHA1*", "*eta#*", "*ecole*", "*text beta*", "*odd*", "*kelvin*",
+                            "*" + kelvin + "ELVIN*", "*ß*", "*SS*", "*STRA\u1E9EE*", "*st*", "*STOP*"};
     // Pieces of the catalogue's own words, with their case changed and wildcards around.
     for (const QString &word : words) {
         QString piece = word.mid(int(random() % 2), 3 + int(random() % 3));
         for (QChar &c : piece)
             c = random() % 2 ? c.toUpper() : c.toLower();
-        patterns << "*" + piece + "*" << piece + "?#*"
-                 << "*" + piece;
+        patterns << "*" + piece + "*" << piece + "?#*" << "*" + piece;
     }
     QTemporaryDir cache;
     const SearchIndex index(catalogue.dataFolder, cache.path());
@@ -537,8 +453,9 @@ TEST(SearchReadingTest, EveryReadingGivesTheSameRun)
                     const SearchRow &y = indexed.rows[i];
                     EXPECT_TRUE(x.name == y.name && x.location == y.location && x.extension == y.extension
                                 && x.description == y.description && x.sizeText == y.sizeText
-                                && x.dateText == y.dateText && x.dateKey == y.dateKey && x.sizeBytes == y.sizeBytes
-                                && x.discPosition == y.discPosition && x.folder == y.folder && x.discName == y.discName)
+                                && x.dateText == y.dateText && x.dateKey == y.dateKey
+                                && x.sizeBytes == y.sizeBytes && x.discPosition == y.discPosition
+                                && x.folder == y.folder && x.discName == y.discName)
                         << what.toStdString() << " row " << i << ": " << x.name.toStdString();
                 }
                 EXPECT_EQ(memory.outcome.summary, indexed.outcome.summary) << what.toStdString();

@@ -104,8 +104,9 @@ QStringList SearchResult::names() const
     return names;
 }
 
-SearchResult search(const Catalogue &catalogue, const SearchCriteria &criteria, RunObserver &observer,
-                    const std::vector<qint64> &selection, SearchOptions options)
+SearchResult search(const Catalogue &catalogue, const SearchCriteria &criteria,
+                    RunObserver &observer, const std::vector<qint64> &selection,
+                    SearchOptions options)
 {
     SearchResultList list;
     SearchResult result;

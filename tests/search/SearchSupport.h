@@ -24,10 +24,10 @@ struct DiscSpec
     quint8 excluded = 0;
     std::vector<FolderRecord> folders;
     std::vector<FileRecord> files;
-    std::vector<QString> texts; // captured texts 1, 2, ...
-    std::map<qint64, Mp3Tags> tags; // by file number
-    std::vector<BookmarkRecord> bookmarks; // from position 1
-    QByteArray extraLines; // raw file-list lines after the files
+    std::vector<QString> texts;                 // captured texts 1, 2, ...
+    std::map<qint64, Mp3Tags> tags;             // by file number
+    std::vector<BookmarkRecord> bookmarks;      // from position 1
+    QByteArray extraLines;                      // raw file-list lines after the files
 };
 
 // A data folder made by a test, opened into a catalogue whenever asked.
@@ -57,8 +57,9 @@ struct SearchResult
     std::vector<SearchRow> rows;
     QStringList names() const;
 };
-SearchResult search(const Catalogue &catalogue, const SearchCriteria &criteria, RunObserver &observer,
-                    const std::vector<qint64> &selection, SearchOptions options = {});
+SearchResult search(const Catalogue &catalogue, const SearchCriteria &criteria,
+                    RunObserver &observer, const std::vector<qint64> &selection,
+                    SearchOptions options = {});
 SearchResult search(const Catalogue &catalogue, const SearchCriteria &criteria);
 
 } // namespace vorn::test

@@ -1,5 +1,5 @@
-#include "settings/SettingsStore.h"
 #include "settings/OptionsWord.h"
+#include "settings/SettingsStore.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -25,11 +25,7 @@ TEST(SettingsStore, AbsentKeysGiveTheDefaultAndWrittenValuesReadBackWhole)
 TEST(SettingsStore, NumbersAbsentGiveDefaultAndTextGivesZero)
 {
     test::IsolatedSettings isolated;
-    struct Case
-    {
-        const char *stored;
-        qint64 expected;
-    };
+    struct Case { const char *stored; qint64 expected; };
     const Case cases[] = {
         {nullptr, 8}, {"12", 12}, {"-3", -3}, {"abc", 0}, {"", 0}, {"  7", 7}, {"9x", 9},
     };
@@ -37,7 +33,8 @@ TEST(SettingsStore, NumbersAbsentGiveDefaultAndTextGivesZero)
         Settings::deleteSection("Opt");
         if (c.stored)
             Settings::write("Opt", "FontSize", QString::fromUtf8(c.stored));
-        EXPECT_EQ(Settings::readNumber("Opt", "FontSize", 8), c.expected) << (c.stored ? c.stored : "(absent)");
+        EXPECT_EQ(Settings::readNumber("Opt", "FontSize", 8), c.expected)
+            << (c.stored ? c.stored : "(absent)");
     }
 }
 
@@ -55,7 +52,7 @@ TEST(SettingsStore, WholeSectionListsNumericKeysInNumericOrderThenNames)
     EXPECT_EQ(keys, QStringList({"1", "2", "3", "10", "11", "Alpha", "Charge"}));
     EXPECT_TRUE(Settings::readSection("Absent").isEmpty());
     Settings::write("Pos", "Top", "10");
-    Settings::deleteSection("DataDirs"); // the other sections stay
+    Settings::deleteSection("DataDirs");   // the other sections stay
     EXPECT_TRUE(Settings::readSection("DataDirs").isEmpty());
     EXPECT_EQ(Settings::read("Pos", "Top"), "10");
 }
@@ -65,7 +62,7 @@ TEST(OptionsWord, DefaultAndTestOption)
     test::IsolatedSettings isolated;
     EXPECT_EQ(ReadOptionsWord(), 9695);
     EXPECT_EQ(TestOption(9695, 1 | 2), 1);
-    EXPECT_EQ(TestOption(9695, 16 | 32), 0); // all bits must be set
+    EXPECT_EQ(TestOption(9695, 16 | 32), 0);   // all bits must be set
     WriteOptionsWord(4096);
     EXPECT_EQ(ReadOptionsWord(), 4096);
 }
@@ -80,7 +77,7 @@ TEST(OptionsWord, UpgradeStartsFromTheWordWithoutEject)
 
     test::IsolatedSettings isolated;
     WriteOptionsWord(9695 | 4096);
-    EXPECT_EQ(startupOptionsWord(), 9679); // no "Version" stored yet
+    EXPECT_EQ(startupOptionsWord(), 9679);      // no "Version" stored yet
     Settings::write("Opt", "Version", programVersionKey());
     EXPECT_EQ(startupOptionsWord(), 9695 | 4096);
 }

@@ -23,26 +23,13 @@ protected:
     }
 };
 
-bool isFrench(int id)
-{
-    return id >= 90 && id <= 999;
-}
-bool isEnglish(int id)
-{
-    return id >= 1090 && id <= 1999;
-}
-bool isCommon(int id)
-{
-    return id >= 9000 && id <= 9028;
-}
+bool isFrench(int id) { return id >= 90 && id <= 999; }
+bool isEnglish(int id) { return id >= 1090 && id <= 1999; }
+bool isCommon(int id) { return id >= 9000 && id <= 9028; }
 
 // The table file as written (escapes not undone), read independently of the loader so
 // that lines the loader would skip or overwrite silently are seen.
-struct RawTable
-{
-    std::map<int, QString> entries;
-    QStringList problems;
-};
+struct RawTable { std::map<int, QString> entries; QStringList problems; };
 
 RawTable readRawTable()
 {
@@ -94,12 +81,7 @@ TEST_F(StringTable, TableFileIsWellFormed)
 
 TEST_F(StringTable, LookupRulesAndFallback)
 {
-    struct Case
-    {
-        qint16 offset;
-        int id;
-        const char *expected;
-    };
+    struct Case { qint16 offset; int id; const char *expected; };
     const Case cases[] = {
         {0, 104, "Erreur Ressource Introuvable!"},
         {1000, 104, "Error cannot find resource!"},
@@ -126,12 +108,7 @@ TEST_F(StringTable, LookupRulesAndFallback)
 
 TEST_F(StringTable, QuotedTextsReadExactly)
 {
-    struct Case
-    {
-        int id;
-        const char *french;
-        const char *english;
-    };
+    struct Case { int id; const char *french; const char *english; };
     const Case cases[] = {
         {305, "Mot-clé déjà existant.", "This keyword already exists."},
         {343, "Vous ne pouvez pas utiliser le caractère '\\' dans le nom des CD", nullptr},
@@ -155,14 +132,14 @@ TEST_F(StringTable, TextsThatCodeCutsOrJoinsHaveTheirShapeInBothLanguages)
 {
     for (qint16 offset : {qint16(0), qint16(1000)}) {
         SCOPED_TRACE(offset);
-        EXPECT_EQ(text(offset, 500).size(), 1); // digit-group separator
-        EXPECT_EQ(text(offset, 501).size(), 1); // decimal separator
-        EXPECT_TRUE(text(offset, 122).endsWith(u"...")); // tooltip drops three characters
-        EXPECT_TRUE(text(offset, 625).endsWith(u"...")); // window title drops three characters
-        EXPECT_TRUE(text(offset, 543).endsWith(u'(')); // caption & count & ")"
-        EXPECT_TRUE(text(offset, 378).endsWith(u"; ")); // archive summary drops "; "
-        EXPECT_TRUE(text(offset, 359).endsWith(u' ')); // "Loading " & " " & percent
-        EXPECT_TRUE(text(offset, 200).startsWith(u"VORN")); // main window title
+        EXPECT_EQ(text(offset, 500).size(), 1);                   // digit-group separator
+        EXPECT_EQ(text(offset, 501).size(), 1);                   // decimal separator
+        EXPECT_TRUE(text(offset, 122).endsWith(u"..."));         // tooltip drops three characters
+        EXPECT_TRUE(text(offset, 625).endsWith(u"..."));         // window title drops three characters
+        EXPECT_TRUE(text(offset, 543).endsWith(u'('));           // caption & count & ")"
+        EXPECT_TRUE(text(offset, 378).endsWith(u"; "));          // archive summary drops "; "
+        EXPECT_TRUE(text(offset, 359).endsWith(u' '));           // "Loading " & " " & percent
+        EXPECT_TRUE(text(offset, 200).startsWith(u"VORN"));      // main window title
         for (int id : {326, 327, 328, 331, 332, 333, 334, 335, 377, 378, 465, 550, 654})
             EXPECT_TRUE(text(offset, id).startsWith(u' ')) << "identifier " << id;
         for (int id : {211, 321, 330, 345, 349, 352, 389, 390, 464, 547, 605, 631})

@@ -1,7 +1,7 @@
 #include "store/BookmarkFile.h"
 
-#include "StoreFixture.h"
 #include "store/DiscArchive.h"
+#include "StoreFixture.h"
 
 using namespace vorn;
 
@@ -13,19 +13,12 @@ QStringList fieldsOf(const std::vector<BookmarkRecord> &list)
     QStringList texts;
     for (size_t i = 1; i < list.size(); ++i) {
         const BookmarkRecord &b = list[i];
-        texts << QStringLiteral("%1|%2|%3|%4|%5|%6")
-                     .arg(int(b.kind))
-                     .arg(b.name, b.path)
-                     .arg(b.number)
-                     .arg(b.description)
-                     .arg(b.folder);
+        texts << QStringLiteral("%1|%2|%3|%4|%5|%6").arg(int(b.kind)).arg(b.name, b.path).arg(b.number).arg(b.description).arg(b.folder);
     }
     return texts;
 }
 
-struct BookmarkFileTest : test::StoreFixture
-{
-};
+struct BookmarkFileTest : test::StoreFixture {};
 
 } // namespace
 
@@ -34,18 +27,16 @@ TEST(BookmarkFile, WritesSixFieldsPerLineAndReadsThemBack)
     std::vector<BookmarkRecord> list(1);
     list[0].name = "entry 0 is never written";
     list.push_back({1, "a, \"b\";c.txt", "P, \"Q\"\\", 12, "note", 3});
-    list.push_back({2, "", "Docs\\", 4, "nameless", 0}); // no name: left out
+    list.push_back({2, "", "Docs\\", 4, "nameless", 0});   // no name: left out
     list.push_back({2, "Docs", "", 1, "", 0});
     list.push_back({1, "m.mp3", "Music\\", 0, "", ArchiveAtZero});
     const QByteArray bytes = BookmarkFile::serialize(list);
-    EXPECT_EQ(bytes,
-              "1,\"a, 'b';c.txt\",\"P, 'Q'\\\",12,\"note\",3\r\n2,\"Docs\",\"\",1,\"\",0\r\n"
-              "1,\"m.mp3\",\"Music\\\",0,\"\",-999999999\r\n");
+    EXPECT_EQ(bytes, "1,\"a, 'b';c.txt\",\"P, 'Q'\\\",12,\"note\",3\r\n2,\"Docs\",\"\",1,\"\",0\r\n"
+                     "1,\"m.mp3\",\"Music\\\",0,\"\",-999999999\r\n");
     EXPECT_EQ(fieldsOf(BookmarkFile::parse(bytes)),
               QStringList({"1|a, 'b';c.txt|P, 'Q'\\|12|note|3", "2|Docs||1||0", "1|m.mp3|Music\\|0||-999999999"}));
     // Blank lines are skipped, an unreadable number is 0, the last line may lack its end.
-    const auto read =
-        BookmarkFile::parse("2,\"Docs\",\"\",1,\"\",0\r\n\r\n1,\"b.txt\",\"Docs\\\",x,\"d\"\r\n1,\"c\",\"\",7,\"\",1");
+    const auto read = BookmarkFile::parse("2,\"Docs\",\"\",1,\"\",0\r\n\r\n1,\"b.txt\",\"Docs\\\",x,\"d\"\r\n1,\"c\",\"\",7,\"\",1");
     ASSERT_EQ(read.size(), 4u);
     EXPECT_TRUE(read[0].name.isEmpty());
     EXPECT_EQ(fieldsOf(read), QStringList({"2|Docs||1||0", "1|b.txt|Docs\\|0|d|0", "1|c||7||1"}));
@@ -54,7 +45,7 @@ TEST(BookmarkFile, WritesSixFieldsPerLineAndReadsThemBack)
 TEST_F(BookmarkFileTest, WorkingCopyRoundTripAndUnpacking)
 {
     const QString id = "31337";
-    EXPECT_EQ(BookmarkFile::read(catalogue, id).size(), 1u); // nothing anywhere
+    EXPECT_EQ(BookmarkFile::read(catalogue, id).size(), 1u);   // nothing anywhere
     std::vector<BookmarkRecord> list(1);
     list.push_back({2, "Music", "", 3, "my music", 0});
     list.push_back({1, "song.mp3", "Music\\", 8, "", 3});

@@ -1,7 +1,7 @@
 #include "store/CapturedTextStore.h"
 
-#include "StoreFixture.h"
 #include "store/DiscArchive.h"
+#include "StoreFixture.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -35,12 +35,9 @@ TEST_F(CapturedTextStoreTest, HeaderValueIsTheFixedPointOfItsOwnDigits)
 {
     // count texts of `length` bytes stored (CRLF included), then one of `last`; the
     // length list line then has `line3` bytes and H must be `h`.
-    const struct
-    {
-        int count, length, last, line3, h;
-    } cases[] = {
-        {0, 0, 0, 10, 32},       {16, 100, 12, 77, 99},     {17, 100, 0, 78, 101}, // 100 would be wrong
-        {241, 100, 2, 976, 999}, {241, 100, 12, 977, 1001}, // four digits reached
+    const struct { int count, length, last, line3, h; } cases[] = {
+        {0, 0, 0, 10, 32}, {16, 100, 12, 77, 99}, {17, 100, 0, 78, 101},   // 100 would be wrong
+        {241, 100, 2, 976, 999}, {241, 100, 12, 977, 1001},                // four digits reached
     };
     for (const auto &c : cases) {
         QStringList texts;
@@ -54,9 +51,8 @@ TEST_F(CapturedTextStoreTest, HeaderValueIsTheFixedPointOfItsOwnDigits)
         lengths += "          ";
         EXPECT_EQ(lengths.size(), c.line3);
         const QByteArray header = "[TxtSize]\r\nSize=" + QByteArray::number(c.h) + "\r\n" + lengths + "\r\n\r\n";
-        EXPECT_EQ(header.size(), c.h + 2) << c.line3; // text 1 starts at H + 2
-        EXPECT_EQ(writeStore(texts), header + texts.join("\r\n").toUtf8() + (texts.isEmpty() ? "" : "\r\n") + "\r\n")
-            << c.line3;
+        EXPECT_EQ(header.size(), c.h + 2) << c.line3;   // text 1 starts at H + 2
+        EXPECT_EQ(writeStore(texts), header + texts.join("\r\n").toUtf8() + (texts.isEmpty() ? "" : "\r\n") + "\r\n") << c.line3;
         EXPECT_EQ(capturedTextHeaderValue(c.line3), c.h);
         EXPECT_EQ(capturedTextHeader(lengthList), header) << c.line3;
     }
@@ -81,13 +77,7 @@ TEST_F(CapturedTextStoreTest, LengthsCountBytesOfTheStoredUtf8AndTheReaderFindsE
 
 TEST_F(CapturedTextStoreTest, IndexParsing)
 {
-    const struct
-    {
-        const char *name;
-        QByteArray head;
-        qint64 firstText;
-        std::vector<qint64> lengths;
-    } cases[] = {
+    const struct { const char *name; QByteArray head; qint64 firstText; std::vector<qint64> lengths; } cases[] = {
         {"one text", "[TxtSize]\r\nSize=34\r\n6;          \r\n\r\n", 36, {6}},
         {"blank pieces skipped", "[TxtSize]\r\nSize=40\r\n12; ;3;   \r\n", 42, {12, 3}},
         {"LF line ends", "[TxtSize]\nSize=40\n12;3;\n", 42, {12, 3}},
@@ -109,7 +99,7 @@ TEST_F(CapturedTextStoreTest, IndexParsing)
 TEST_F(CapturedTextStoreTest, MissingWorkingCopyIsUnpackedFromTheDiscArchive)
 {
     CapturedTextReader reader;
-    EXPECT_TRUE(reader.read(catalogue, kId, 1).isEmpty()); // no store yet
+    EXPECT_TRUE(reader.read(catalogue, kId, 1).isEmpty());   // no store yet
     writeStore({"alpha", "beta"});
     ASSERT_TRUE(DiscArchive::pack(catalogue, kId, Member::Text, QString(), 6) && QFile::remove(storePath()));
     EXPECT_EQ(reader.read(catalogue, kId, 2), "beta\r\n");
@@ -131,7 +121,7 @@ TEST_F(CapturedTextStoreTest, ScannerAnswersLikeTheReaderForEveryText)
         }
         EXPECT_FALSE(fromMemory.isOpen());
     }
-    const QByteArray empty = writeStore({}); // a disc without texts still has a store
+    const QByteArray empty = writeStore({});   // a disc without texts still has a store
     CapturedTextScanner scanner;
     EXPECT_FALSE(scanner.occurs(kId, empty, 1, u"") || scanner.isOpen());
 }
@@ -140,14 +130,9 @@ TEST_F(CapturedTextStoreTest, ScannerFollowsAnyOrderOfCallsAndSwitchesDiscs)
 {
     const QByteArray bytes = writeStore({"t1", "t2", "t3", "t4"});
     // Going back starts again from the first text; the store closes after the last one.
-    const struct
-    {
-        int k;
-        const char *text;
-        bool openAfter;
-    } steps[] = {
-        {2, "t2\r\n", true}, {2, "t2\r\n", true},  {3, "t3\r\n", true}, {1, "t1\r\n", true},
-        {9, "", true},       {4, "t4\r\n", false}, {3, "t3\r\n", true}, {0, "", true},
+    const struct { int k; const char *text; bool openAfter; } steps[] = {
+        {2, "t2\r\n", true}, {2, "t2\r\n", true}, {3, "t3\r\n", true}, {1, "t1\r\n", true},
+        {9, "", true}, {4, "t4\r\n", false}, {3, "t3\r\n", true}, {0, "", true},
     };
     CapturedTextScanner fromMemory;
     for (const auto &step : steps) {
@@ -155,7 +140,7 @@ TEST_F(CapturedTextStoreTest, ScannerFollowsAnyOrderOfCallsAndSwitchesDiscs)
         EXPECT_EQ(fromMemory.isOpen(), step.openAfter) << step.k;
     }
     const QByteArray second = writeStore({"cherry", "plum", "fig"});
-    CapturedTextScanner scanner; // in-memory stores of two discs, one after the other
+    CapturedTextScanner scanner;   // in-memory stores of two discs, one after the other
     EXPECT_EQ(QList<bool>({scanner.occurs("1", bytes, 1, u"T1"), scanner.occurs("2", second, 2, u"plum"),
                            scanner.occurs("1", bytes, 2, u"plum"), scanner.occurs("1", bytes, 2, u"t2")}),
               QList<bool>({true, true, false, true}));

@@ -10,12 +10,8 @@ TEST(DataFolderList, LoadsEntriesAfterTheDefaultWithoutDuplicates)
 {
     test::IsolatedSettings isolated;
     // Numeric order; the default and a folder already listed (other letter case) are not added twice.
-    for (const auto &[key, folder] : {std::pair{"1", "/prog/Data"},
-                                      {"2", "/PROG/data/"},
-                                      {"3", "/discs/old"},
-                                      {"10", "/discs/new/"},
-                                      {"4", "/discs/OLD/"},
-                                      {"Charge", "3"}})
+    for (const auto &[key, folder] : {std::pair{"1", "/prog/Data"}, {"2", "/PROG/data/"}, {"3", "/discs/old"},
+                                      {"10", "/discs/new/"}, {"4", "/discs/OLD/"}, {"Charge", "3"}})
         Settings::write("DataDirs", key, folder);
     DataFolderList list("/prog/Data");
     list.load();
@@ -39,13 +35,12 @@ TEST(DataFolderList, TheDefaultCannotBeRemovedAndSavingRenumbers)
     DataFolderList list("/prog/Data/");
     EXPECT_EQ(QList<int>({list.add("/a"), list.add("/b/"), list.add("/A/"), list.current()}), QList<int>({2, 3, 2, 2}));
     EXPECT_FALSE(list.remove(1));
-    EXPECT_TRUE(list.remove(2)); // the one in use: back to the default
+    EXPECT_TRUE(list.remove(2));        // the one in use: back to the default
     EXPECT_EQ(list.current(), 1);
     EXPECT_FALSE(list.select(3));
     EXPECT_TRUE(list.select(2));
     list.save();
-    EXPECT_EQ(Settings::readSection("DataDirs"),
-              Settings::Entries({{"1", "/prog/Data/"}, {"2", "/b/"}, {"Charge", "2"}}));
+    EXPECT_EQ(Settings::readSection("DataDirs"), Settings::Entries({{"1", "/prog/Data/"}, {"2", "/b/"}, {"Charge", "2"}}));
     DataFolderList again("/prog/Data/");
     again.load();
     EXPECT_EQ(again.folders(), list.folders());

@@ -1,9 +1,9 @@
-#include "store/DataFolder.h"
-#include "StoreFixture.h"
 #include "settings/StringTable.h"
+#include "store/DataFolder.h"
 #include "store/DataFolderLock.h"
 #include "store/DiscArchive.h"
 #include "store/KeywordList.h"
+#include "StoreFixture.h"
 
 using namespace vorn;
 using test::readFile;
@@ -11,23 +11,10 @@ using test::writeFile;
 
 TEST(DataFolder, ArchiveNamesMustBeExactlyAnIdentifier)
 {
-    const struct
-    {
-        const char *name, *identifier;
-    } cases[] = {
-        {"12.VORN", "12"},
-        {"12.vorn", "12"},
-        {"-5.VORN", "-5"},
-        {"0.VORN", "0"},
-        {"12 (2).VORN", ""},
-        {"12 copy.VORN", ""},
-        {"012.VORN", ""},
-        {"abc.VORN", ""},
-        {"+12.VORN", ""},
-        {"99999999999.VORN", ""},
-        {"2147483647.VORN", "2147483647"},
-        {"-2147483648.VORN", "-2147483648"},
-        {" 12.VORN", ""},
+    const struct { const char *name, *identifier; } cases[] = {
+        {"12.VORN", "12"}, {"12.vorn", "12"}, {"-5.VORN", "-5"}, {"0.VORN", "0"}, {"12 (2).VORN", ""},
+        {"12 copy.VORN", ""}, {"012.VORN", ""}, {"abc.VORN", ""}, {"+12.VORN", ""}, {"99999999999.VORN", ""},
+        {"2147483647.VORN", "2147483647"}, {"-2147483648.VORN", "-2147483648"}, {" 12.VORN", ""},
     };
     for (const auto &c : cases)
         EXPECT_EQ(identifierOfArchiveName(c.name), QString::fromLatin1(c.identifier)) << c.name;
@@ -56,7 +43,7 @@ TEST_F(DataFolderTest, ReadsEveryArchiveSortedWithDuplicateSuffixes)
 {
     for (const auto &[id, name] : {std::pair{"12", "Photos"}, {"-5", "archives"}, {"7", "photos"}, {"8", "Music"}})
         writeDisc(id, name);
-    ASSERT_TRUE(QFile::copy(catalogue.archivePath("12"), data.filePath("12 (2).VORN"))); // not a disc
+    ASSERT_TRUE(QFile::copy(catalogue.archivePath("12"), data.filePath("12 (2).VORN")));   // not a disc
     const Catalogue opened = open();
     EXPECT_EQ(report.discsRead, 4);
     EXPECT_TRUE(report.unreadable.isEmpty() && report.writable && observer.scripted.notices.isEmpty());
@@ -96,7 +83,7 @@ TEST_F(DataFolderTest, UnreadableArchivesAreLeftOutUntouchedAndNamedOnce)
     const QByteArray whole = readFile(catalogue.archivePath("1"));
     ASSERT_TRUE(writeFile(data.filePath("2.VORN"), "this is not a zip archive"));
     ASSERT_TRUE(writeFile(data.filePath("3.VORN"), whole.left(whole.size() / 2)));
-    writeDisc("4", "Bad date"); // then a record whose GRV is not a date
+    writeDisc("4", "Bad date");   // then a record whose GRV is not a date
     DiscArchive::pack(catalogue, "4", 0, "NOM=Bad date\r\nGRV=31/02/2001 10:00:00\r\n", 4);
     const QByteArray bad4 = readFile(data.filePath("4.VORN"));
 
@@ -127,9 +114,9 @@ TEST_F(DataFolderTest, ProgressInFivePercentStepsKeywordsTranslatedAndIconsStore
     }
     const Catalogue opened = open();
     ASSERT_EQ(opened.discCount(), 40);
-    EXPECT_EQ(opened.disc(1).keywordCodes, "|3|7|"); // keyword-list order
+    EXPECT_EQ(opened.disc(1).keywordCodes, "|3|7|");   // keyword-list order
     const QStringList loading = observer.progressTexts.filter("Chargement en cours");
-    EXPECT_EQ(loading.size(), 20); // 5 %, 10 %, ... 100 %
+    EXPECT_EQ(loading.size(), 20);   // 5 %, 10 %, ... 100 %
     EXPECT_EQ(loading.last(), "Chargement en cours  100 %");
     // Icons missing from the icon store are added to it.
     EXPECT_EQ(opened.discIcons.keys(), QStringList({"2"}));
@@ -169,11 +156,9 @@ TEST_F(DataFolderTest, OlderFoldersAreConvertedOnlyWhenTheUserAgrees)
     observer.progressTexts.clear();
     const Catalogue opened = open();
     EXPECT_EQ(test::discNames(opened), QStringList({"Old disc", "Other"}));
-    EXPECT_EQ(opened.disc(1).keywordCodes + opened.disc(1).description + QString::number(opened.disc(2).excluded),
-              "|3|Notes1");
+    EXPECT_EQ(opened.disc(1).keywordCodes + opened.disc(1).description + QString::number(opened.disc(2).excluded), "|3|Notes1");
     EXPECT_FALSE(QFile::exists(data.filePath("CDS_INF.txt")) || QFile::exists(data.filePath("100.rep")));
-    EXPECT_TRUE(DiscArchive::readMember(data.filePath("100.VORN"), "100.fic")
-                && DiscArchive::readMember(data.filePath("-200.VORN"), "-200.rep"));
+    EXPECT_TRUE(DiscArchive::readMember(data.filePath("100.VORN"), "100.fic") && DiscArchive::readMember(data.filePath("-200.VORN"), "-200.rep"));
     EXPECT_EQ(observer.progressTexts.filter(LoadText(590)).size(), 2);
 }
 
@@ -189,8 +174,7 @@ TEST_F(DataFolderTest, ArchivesNamedInAnyCaseAreReadAndRewrittenUnderTheirOwnNam
     EXPECT_EQ(test::discNames(opened), QStringList({"Lower", "Used"}));
     EXPECT_EQ(report.leftOut, QStringList({"9.vorn (9.VORN)"}));
     ASSERT_EQ(observer.scripted.warnings.size(), 1);
-    EXPECT_TRUE(observer.scripted.warnings[0].startsWith(LoadText(725))
-                && observer.scripted.warnings[0].contains("9.vorn"));
+    EXPECT_TRUE(observer.scripted.warnings[0].startsWith(LoadText(725)) && observer.scripted.warnings[0].contains("9.vorn"));
 
     DiscRecord &lower = opened.disc(findDisc(opened, u"888"));
     lower.name = "Renamed";

@@ -1,6 +1,6 @@
 #include "store/DiscArchive.h"
-#include "StoreFixture.h"
 #include "store/ZipTail.h"
+#include "StoreFixture.h"
 
 #include <QDirIterator>
 #include <zip.h>
@@ -17,12 +17,7 @@ using vorn::test::writeFile;
 
 namespace {
 
-struct Member
-{
-    QString name;
-    QByteArray data;
-    int method = 0;
-};
+struct Member { QString name; QByteArray data; int method = 0; };
 
 // Reads an archive with libzip directly, independently of the code under test.
 std::vector<Member> membersOf(const QString &path)
@@ -72,13 +67,12 @@ TEST_F(DiscArchiveTest, PackAddsSelectedMembersInOrderUnderBareNamesWithTheComme
     QString error;
     ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::CataloguingRun, comment, 6, &error)) << error.toStdString();
     auto members = membersOf(archive());
-    EXPECT_EQ(namesOf(members), QStringList({"42.rep", "42.fic", "42.text", "42.id3"})); // .sig not selected
+    EXPECT_EQ(namesOf(members), QStringList({"42.rep", "42.fic", "42.text", "42.id3"}));   // .sig not selected
     EXPECT_EQ(members[0].data, QByteArray(4000, 'r'));
     EXPECT_EQ(members[0].method, ZIP_CM_DEFLATE);
     EXPECT_EQ(DiscArchive::readComment(archive()), comment);
     EXPECT_EQ(DiscArchive::readMember(archive(), "42.FIC").value_or("none"), QByteArray(4000, 'f'));
-    EXPECT_FALSE(DiscArchive::readMember(archive(), "42.sig")
-                 || DiscArchive::readMember(catalogue.archivePath("404"), "404.rep"));
+    EXPECT_FALSE(DiscArchive::readMember(archive(), "42.sig") || DiscArchive::readMember(catalogue.archivePath("404"), "404.rep"));
 
     // Flag word 0 rewrites only the comment; a selected working copy that is missing keeps its member.
     QFile::remove(catalogue.workingCopy("42", ".rep"));
@@ -86,7 +80,7 @@ TEST_F(DiscArchiveTest, PackAddsSelectedMembersInOrderUnderBareNamesWithTheComme
     ASSERT_TRUE(DiscArchive::pack(catalogue, "42", 0, "NOM=B", 4));
     EXPECT_EQ(membersOf(archive())[1].data, QByteArray(4000, 'f'));
     EXPECT_EQ(DiscArchive::readComment(archive()), "NOM=B");
-    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep | Member::Fic, "NOM=C", 0)); // level 0 stores
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep | Member::Fic, "NOM=C", 0));   // level 0 stores
     members = membersOf(archive());
     EXPECT_EQ(namesOf(members), QStringList({"42.rep", "42.fic", "42.text", "42.id3"}));
     EXPECT_EQ(members[0].data, QByteArray(4000, 'r'));
@@ -100,14 +94,8 @@ TEST_F(DiscArchiveTest, UnpackSelectsByExtensionIgnoringCase)
         work(extension, extension);
     ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep | Member::Fic | Member::Text, "", 4));
     // A member that is not there is no error; text after the last ";" is ignored; "" takes all.
-    const struct
-    {
-        const char *list;
-        QStringList expected;
-    } cases[] = {
-        {".fic;.rep;.sig;", {"42.fic", "42.rep"}},
-        {".TEXT;", {"42.text"}},
-        {".fic", {}},
+    const struct { const char *list; QStringList expected; } cases[] = {
+        {".fic;.rep;.sig;", {"42.fic", "42.rep"}}, {".TEXT;", {"42.text"}}, {".fic", {}},
         {"", {"42.fic", "42.rep", "42.text"}},
     };
     for (const auto &c : cases) {
@@ -126,8 +114,7 @@ TEST_F(DiscArchiveTest, UnpackNeverWritesOutsideTheTargetFolder)
     int code = 0;
     zip_t *zip = zip_open(QFile::encodeName(hostile).constData(), ZIP_CREATE, &code);
     ASSERT_NE(zip, nullptr);
-    for (const char *name :
-         {"../escape.rep", "/etc/vorn-abs.rep", "C:\\x.rep", "a/../../up.rep", "..\\..\\win.rep", "..", "dir/"})
+    for (const char *name : {"../escape.rep", "/etc/vorn-abs.rep", "C:\\x.rep", "a/../../up.rep", "..\\..\\win.rep", "..", "dir/"})
         zip_file_add(zip, name, zip_source_buffer(zip, "x", 1, 0), ZIP_FL_ENC_RAW);
     ASSERT_EQ(zip_close(zip), 0);
 
@@ -150,12 +137,7 @@ TEST_F(DiscArchiveTest, CommentsOfMissingDamagedAndOlderArchives)
     work(".rep", QByteArray(20000, 'z'));
     ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep, "NOM=Whole", 0));
     const QByteArray whole = readFile(archive());
-    const struct
-    {
-        const char *what;
-        QByteArray bytes;
-        bool readable;
-    } cases[] = {
+    const struct { const char *what; QByteArray bytes; bool readable; } cases[] = {
         {"not a zip", "just some text, no archive at all", false},
         {"cut before the end of the comment", whole.left(whole.size() - 3), false},
         {"whole", whole, true},
@@ -181,12 +163,12 @@ TEST_F(DiscArchiveTest, FailedWritesLeaveThePreviousArchiveByteForByte)
     ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep, "NOM=Before", 4));
     const QByteArray before = readFile(archive());
     QString error;
-    EXPECT_FALSE(DiscArchive::pack(catalogue, "42", 0, QString(70000, u'x'), 4, &error)); // comment too long
+    EXPECT_FALSE(DiscArchive::pack(catalogue, "42", 0, QString(70000, u'x'), 4, &error));   // comment too long
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(readFile(archive()), before);
-    EXPECT_FALSE(DiscArchive::pack(catalogue, "10", 0, "NOM=Empty", 4, &error)); // no member at all
+    EXPECT_FALSE(DiscArchive::pack(catalogue, "10", 0, "NOM=Empty", 4, &error));   // no member at all
     EXPECT_FALSE(QFile::exists(catalogue.archivePath("10")));
-    ASSERT_TRUE(writeFile(catalogue.archivePath("9"), "garbage")); // a damaged archive is never replaced
+    ASSERT_TRUE(writeFile(catalogue.archivePath("9"), "garbage"));   // a damaged archive is never replaced
     EXPECT_FALSE(DiscArchive::pack(catalogue, "9", Member::Rep, "NOM=X", 4));
     EXPECT_EQ(readFile(catalogue.archivePath("9")), "garbage");
 
@@ -202,18 +184,16 @@ TEST_F(DiscArchiveTest, FailedWritesLeaveThePreviousArchiveByteForByte)
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit cap{limit, limit};
             setrlimit(RLIMIT_FSIZE, &cap);
-            QString message; // names the archive
+            QString message;   // names the archive
             _exit(DiscArchive::pack(catalogue, "42", Member::Fic, "NOM=After", 0, &message) ? 0
-                      : message.startsWith(archive())                                       ? 3
-                                                                                            : 4);
+                  : message.startsWith(archive()) ? 3 : 4);
         }
         int status = 0;
         waitpid(child, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << limit;
         EXPECT_EQ(readFile(archive()), before) << limit;
     }
-    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files, QDir::Name),
-              QStringList({"42.VORN", "9.VORN"})); // nothing left behind
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files, QDir::Name), QStringList({"42.VORN", "9.VORN"}));   // nothing left behind
 }
 
 namespace {
@@ -263,7 +243,8 @@ TEST_F(DiscArchiveTest, MemberReaderReadsWhatTheLibraryReads)
         {"42.txt", "", ZIP_CM_DEFLATE},
     };
     ASSERT_TRUE(writeZip(path, members));
-    const auto read = [&](DiscArchive::MemberReader &reader, const QString &extensions, qint64 limit = 1 << 30) {
+    const auto read = [&](DiscArchive::MemberReader &reader, const QString &extensions,
+                          qint64 limit = 1 << 30) {
         std::vector<StoredMember> got;
         if (!reader.read(path, extensions, limit))
             got.push_back({"unreadable", {}});

@@ -1,8 +1,8 @@
-#include "store/DiscOperations.h"
-#include "StoreFixture.h"
 #include "settings/StringTable.h"
 #include "store/DataFolderList.h"
 #include "store/DiscArchive.h"
+#include "store/DiscOperations.h"
+#include "StoreFixture.h"
 
 using namespace vorn;
 using Answer = UserPrompt::Answer;
@@ -33,7 +33,7 @@ TEST_F(DiscOperationsTest, DeletingAsksAndKeepsTheCurrentDiscInView)
     EXPECT_EQ(prompt.questions.last(), LoadText(347) + "\nBeta");
     EXPECT_TRUE(deleteDisc(catalogue, 2, prompt) && !QFile::exists(catalogue.archivePath("2")));
     EXPECT_EQ(test::discNames(catalogue), QStringList({"Alpha", "Gamma"}));
-    EXPECT_EQ(catalogue.current, 2); // Gamma moved up one place
+    EXPECT_EQ(catalogue.current, 2);   // Gamma moved up one place
     prompt.answers = {Answer::Yes};
     EXPECT_TRUE(deleteDisc(catalogue, 2, prompt));
     EXPECT_EQ(catalogue.current, 0);
@@ -53,12 +53,11 @@ TEST_F(DiscOperationsTest, CopyingAsksBeforeOverwritingAndMovingTakesTheDiscAway
     EXPECT_EQ(prompt.notices.last(), "1 " + LoadText(466));
     EXPECT_EQ(catalogue.discCount(), 3);
 
-    EXPECT_TRUE(exportDiscArchiveTo(catalogue, 2, other.path() + "/", true, prompt)
-                && !QFile::exists(catalogue.archivePath("2")));
+    EXPECT_TRUE(exportDiscArchiveTo(catalogue, 2, other.path() + "/", true, prompt) && !QFile::exists(catalogue.archivePath("2")));
     EXPECT_EQ(DiscArchive::readComment(other.filePath("2.VORN")).left(8), "NOM=Beta");
     EXPECT_EQ(test::discNames(catalogue), QStringList({"Alpha", "Gamma"}));
     EXPECT_TRUE(QDir(other.path()).entryList({"*.part"}, QDir::Files).isEmpty());
-    prompt.inputs = {QString()}; // the folder browser cancelled
+    prompt.inputs = {QString()};   // the folder browser cancelled
     EXPECT_FALSE(exportDiscArchive(catalogue, 1, false, prompt));
 
     // The data folder through a symlink: moving "over" the archive would delete it.
@@ -81,14 +80,8 @@ TEST_F(DiscOperationsTest, ADiscCataloguedInAnotherDataFolderIsOfferedForCopy)
     DataFolderList folders(ownFolder);
     folders.add(other.path());
     folders.select(1);
-    const struct
-    {
-        Answer answer;
-        ElsewhereAnswer expected;
-        bool copied;
-    } cases[] = {
-        {Answer::Cancel, ElsewhereAnswer::Cancelled, false},
-        {Answer::No, ElsewhereAnswer::CatalogueAnew, false},
+    const struct { Answer answer; ElsewhereAnswer expected; bool copied; } cases[] = {
+        {Answer::Cancel, ElsewhereAnswer::Cancelled, false}, {Answer::No, ElsewhereAnswer::CatalogueAnew, false},
         {Answer::Yes, ElsewhereAnswer::Copied, true},
     };
     for (const auto &c : cases) {
@@ -96,7 +89,6 @@ TEST_F(DiscOperationsTest, ADiscCataloguedInAnotherDataFolderIsOfferedForCopy)
         EXPECT_EQ(lookInOtherDataFolders(catalogue, folders, "77", prompt), c.expected);
         EXPECT_EQ(QFile::exists(catalogue.archivePath("77")), c.copied);
     }
-    EXPECT_TRUE(prompt.questions.last().startsWith(LoadText(603))
-                && prompt.questions.last().contains("Found elsewhere"));
+    EXPECT_TRUE(prompt.questions.last().startsWith(LoadText(603)) && prompt.questions.last().contains("Found elsewhere"));
     EXPECT_EQ(lookInOtherDataFolders(catalogue, folders, "78", prompt), ElsewhereAnswer::NotFound);
 }

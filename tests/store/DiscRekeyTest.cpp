@@ -1,8 +1,8 @@
 #include "store/DiscRekey.h"
 
-#include "StoreFixture.h"
 #include "store/DiscArchive.h"
 #include "store/IconStore.h"
+#include "StoreFixture.h"
 
 using namespace vorn;
 using test::readFile;
@@ -47,8 +47,7 @@ TEST_F(DiscRekeyTest, EveryMemberAndTheRecordMoveToTheNewIdentifier)
     EXPECT_EQ(DiscArchive::readComment(catalogue.archivePath("-5")), oldComment);
     for (const char *extension : Extensions)
         EXPECT_EQ(DiscArchive::readMember(catalogue.archivePath("-5"), QStringLiteral("-5") + extension),
-                  QByteArray("111") + extension)
-            << extension;
+                  QByteArray("111") + extension) << extension;
     EXPECT_EQ(test::discIds(catalogue), "-5,222");
     EXPECT_EQ(catalogue.disc(1).name, "Holidays");
     EXPECT_EQ(readRecord(catalogue, "-5").value().keywordNames, "Jazz;");
@@ -58,24 +57,16 @@ TEST_F(DiscRekeyTest, EveryMemberAndTheRecordMoveToTheNewIdentifier)
     Catalogue reopened = catalogue;
     reopened.discIcons.clear();
     IconStore::load(reopened);
-    EXPECT_EQ(reopened.discIcons, icons); // the old identifier's icon is gone from the store
+    EXPECT_EQ(reopened.discIcons, icons);   // the old identifier's icon is gone from the store
     EXPECT_EQ(tempEntries(), QStringList());
 }
 
 TEST_F(DiscRekeyTest, RefusalsLeaveTheOldArchiveAndTheArrayAsTheyWere)
 {
     const QByteArray before = readFile(catalogue.archivePath("111"));
-    const struct
-    {
-        const char *name;
-        int position;
-        const char *identifier;
-    } cases[] = {
-        {"identifier of another archive", 1, "222"},
-        {"same identifier", 1, "111"},
-        {"not a number", 1, "12a"},
-        {"empty", 1, ""},
-        {"no such position", 3, "5"},
+    const struct { const char *name; int position; const char *identifier; } cases[] = {
+        {"identifier of another archive", 1, "222"}, {"same identifier", 1, "111"}, {"not a number", 1, "12a"},
+        {"empty", 1, ""}, {"no such position", 3, "5"},
     };
     for (const auto &c : cases) {
         QString error;

@@ -1,6 +1,6 @@
 #include "store/DiscSort.h"
-#include "StoreFixture.h"
 #include "store/TreeFiles.h"
+#include "StoreFixture.h"
 
 using namespace vorn;
 
@@ -23,24 +23,12 @@ struct DiscSortTest : test::StoreFixture
 TEST_F(DiscSortTest, OrdersByNameOrDateKeepingEqualKeysInPlace)
 {
     // Names compare by folded code point, not by locale: "Zèbre" comes before "Été".
-    const struct
-    {
-        int key;
-        bool descending;
-        const char *order;
-    } cases[] = {
-        {DiscSortKey::Name, false, "2,3,1,5,4,6,7"},
-        {DiscSortKey::Name, true, "7,6,4,1,5,2,3"},
-        {DiscSortKey::BurnDate, false, "3,1,4,2,5,6,7"},
-        {DiscSortKey::BurnDate, true, "7,6,5,2,1,4,3"},
+    const struct { int key; bool descending; const char *order; } cases[] = {
+        {DiscSortKey::Name, false, "2,3,1,5,4,6,7"}, {DiscSortKey::Name, true, "7,6,4,1,5,2,3"},
+        {DiscSortKey::BurnDate, false, "3,1,4,2,5,6,7"}, {DiscSortKey::BurnDate, true, "7,6,5,2,1,4,3"},
     };
     for (const auto &c : cases) {
-        fill({{"1", "b", 20},
-              {"2", "A", 30},
-              {"3", "a", 10},
-              {"4", "C", 20},
-              {"5", "B", 40},
-              {"6", "Zèbre", 50},
+        fill({{"1", "b", 20}, {"2", "A", 30}, {"3", "a", 10}, {"4", "C", 20}, {"5", "B", 40}, {"6", "Zèbre", 50},
               {"7", "Été", 60}});
         sortDiscArray(catalogue, c.key, c.descending);
         EXPECT_EQ(test::discIds(catalogue), c.order) << c.key << c.descending;
@@ -60,7 +48,7 @@ TEST_F(DiscSortTest, UsesTheCatalogueSortStateAndTheCurrentDiscFollows)
     sortDiscArray(catalogue);
     EXPECT_EQ(test::discIds(catalogue), "13,14,12");
     EXPECT_EQ(catalogue.current, 3);
-    EXPECT_EQ(tempEntries(), QStringList({"12", "123.fic", "13.fic", "x12.fic"})); // the current disc's copies go
+    EXPECT_EQ(tempEntries(), QStringList({"12", "123.fic", "13.fic", "x12.fic"}));   // the current disc's copies go
 }
 
 TEST_F(DiscSortTest, SortingByDateComputesMissingBurnDatesFirst)

@@ -1,7 +1,7 @@
 #include "store/IconStore.h"
 
-#include "StoreFixture.h"
 #include "store/DiscArchive.h"
+#include "StoreFixture.h"
 
 using namespace vorn;
 using vorn::test::readFile;
@@ -43,16 +43,14 @@ struct IconStoreTest : test::StoreFixture
 TEST_F(IconStoreTest, LoadKeysIconsByTheNumberAtTheStartOfTheirNames)
 {
     EXPECT_EQ(catalogue.iconStorePath(), data.filePath("VORN.Icons"));
-    EXPECT_EQ(IconStore::load(catalogue), 0); // no store: nothing
+    EXPECT_EQ(IconStore::load(catalogue), 0);   // no store: nothing
     makeStore({"12.ico", "-5.ico", "0042.ICO", "7 copy.ico", "notes.ico", "readme.txt"});
     catalogue.discIcons.insert("12", "already loaded");
     // The working copy of the disc shown must not be touched by the load.
     ASSERT_TRUE(writeFile(catalogue.workingCopy("-5", ".ico"), "working copy"));
     EXPECT_EQ(IconStore::load(catalogue), 3);
-    const QHash<QString, QByteArray> expected = {{"12", "already loaded"},
-                                                 {"-5", iconBytes("-5.ico")},
-                                                 {"42", iconBytes("0042.ICO")},
-                                                 {"7", iconBytes("7 copy.ico")}};
+    const QHash<QString, QByteArray> expected = {{"12", "already loaded"}, {"-5", iconBytes("-5.ico")},
+                                                 {"42", iconBytes("0042.ICO")}, {"7", iconBytes("7 copy.ico")}};
     EXPECT_EQ(catalogue.discIcons, expected);
     EXPECT_EQ(tempEntries(), QStringList{"-5.ico"});
     EXPECT_EQ(readFile(catalogue.workingCopy("-5", ".ico")), "working copy");
@@ -61,8 +59,8 @@ TEST_F(IconStoreTest, LoadKeysIconsByTheNumberAtTheStartOfTheirNames)
 TEST_F(IconStoreTest, AddPacksTheWorkingCopyAndKeepsTheOthers)
 {
     makeStore({"1.ico"});
-    EXPECT_FALSE(IconStore::add(catalogue, "33")); // no working copy yet
-    for (const char *icon : {"new", "newer"}) { // adding again replaces the member
+    EXPECT_FALSE(IconStore::add(catalogue, "33"));   // no working copy yet
+    for (const char *icon : {"new", "newer"}) {   // adding again replaces the member
         ASSERT_TRUE(writeFile(catalogue.workingCopy("33", ".ico"), iconBytes(icon)));
         ASSERT_TRUE(IconStore::add(catalogue, "33"));
     }
@@ -77,8 +75,8 @@ TEST_F(IconStoreTest, AddSeveralWritesEveryKnownIconOnce)
     catalogue.discIcons.insert("-2", iconBytes("minus two"));
     ASSERT_TRUE(IconStore::addSeveral(catalogue, {"1", "-2", "3", "1"}));
     EXPECT_EQ(tempEntries(), QStringList());
-    const QHash<QString, QByteArray> expected = {
-        {"1", iconBytes("one")}, {"-2", iconBytes("minus two")}, {"9", iconBytes("9.ico")}};
+    const QHash<QString, QByteArray> expected = {{"1", iconBytes("one")}, {"-2", iconBytes("minus two")},
+                                                 {"9", iconBytes("9.ico")}};
     EXPECT_EQ(reloaded(), expected);
-    EXPECT_TRUE(IconStore::addSeveral(catalogue, {"unknown"})); // nothing to add
+    EXPECT_TRUE(IconStore::addSeveral(catalogue, {"unknown"}));   // nothing to add
 }

@@ -1,14 +1,12 @@
+#include "store/KeywordCounts.h"
 #include "store/KeywordList.h"
 #include "StoreFixture.h"
-#include "store/KeywordCounts.h"
 
 using namespace vorn;
 
 namespace {
 
-struct KeywordListTest : test::StoreFixture
-{
-};
+struct KeywordListTest : test::StoreFixture {};
 
 } // namespace
 
@@ -16,13 +14,12 @@ TEST_F(KeywordListTest, WritesNumberAndQuotedNamePerLineAndReadsThemBack)
 {
     EXPECT_EQ(catalogue.keywordListPath(), data.filePath("MC.txt"));
     catalogue.keywords.push_back({"old", 1});
-    EXPECT_TRUE(KeywordList::read(catalogue)); // no file: an empty list, not a failure
+    EXPECT_TRUE(KeywordList::read(catalogue));   // no file: an empty list, not a failure
     EXPECT_EQ(catalogue.keywords.size(), 1u);
     catalogue.keywords.push_back({"Jazz", 3});
     catalogue.keywords.push_back({QStringLiteral("Été \"chaud\""), 1});
     ASSERT_TRUE(KeywordList::write(catalogue));
-    EXPECT_EQ(test::readFile(catalogue.keywordListPath()),
-              QByteArray("3,\"Jazz\"\r\n1,\"\xC3\x89t\xC3\xA9 'chaud'\"\r\n"));
+    EXPECT_EQ(test::readFile(catalogue.keywordListPath()), QByteArray("3,\"Jazz\"\r\n1,\"\xC3\x89t\xC3\xA9 'chaud'\"\r\n"));
     catalogue.keywords.push_back({"stale", 9});
     ASSERT_TRUE(KeywordList::read(catalogue));
     EXPECT_EQ(test::keywordsText(catalogue.keywords), QStringLiteral("3=Jazz;1=Été 'chaud'"));
@@ -30,16 +27,9 @@ TEST_F(KeywordListTest, WritesNumberAndQuotedNamePerLineAndReadsThemBack)
 
 TEST(KeywordList, ReadsOlderFilesAndToleratesDamage)
 {
-    const struct
-    {
-        QByteArray bytes;
-        QString entries;
-    } cases[] = {
-        {"", ""},
-        {"1,\"A\"\r\n\r\n2,\"B\"", "1=A;2=B"},
-        {"5,\"\xE9t\xE9\"\n", QStringLiteral("5=été")},
-        {"x,\"A\"\r\n7\r\n", "0=A;7="},
-        {"1,\"cut", "1=cut"},
+    const struct { QByteArray bytes; QString entries; } cases[] = {
+        {"", ""}, {"1,\"A\"\r\n\r\n2,\"B\"", "1=A;2=B"}, {"5,\"\xE9t\xE9\"\n", QStringLiteral("5=été")},
+        {"x,\"A\"\r\n7\r\n", "0=A;7="}, {"1,\"cut", "1=cut"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(test::keywordsText(KeywordList::parse(c.bytes), 0), c.entries) << c.bytes.constData();

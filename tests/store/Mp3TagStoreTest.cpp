@@ -1,9 +1,9 @@
 #include "store/Mp3TagStore.h"
 
-#include "StoreFixture.h"
 #include "settings/StringTable.h"
 #include "store/DiscArchive.h"
 #include "store/Mp3Summary.h"
+#include "StoreFixture.h"
 
 #include <QFileInfo>
 
@@ -28,9 +28,8 @@ TEST_F(Mp3TagStoreTest, SectionsAreDecimalFileNumbersWithTheSixKeys)
     store.set(0, {"Morning Light", "Dawn", "The Band", "", 1999, "1"});
     store.set(1234567, {QStringLiteral("Été"), "", "", "live, 2 takes", 0, "03/12"});
     ASSERT_TRUE(store.save(storePath()));
-    EXPECT_EQ(readFile(storePath()),
-              "[0]\r\nTIT=Morning Light\r\nALB=Dawn\r\nART=The Band\r\nCOM=\r\nYEA=1999\r\nPIS=1\r\n"
-              "[1234567]\r\nTIT=\xC3\x89t\xC3\xA9\r\nALB=\r\nART=\r\nCOM=live, 2 takes\r\nYEA=0\r\nPIS=03/12\r\n");
+    EXPECT_EQ(readFile(storePath()), "[0]\r\nTIT=Morning Light\r\nALB=Dawn\r\nART=The Band\r\nCOM=\r\nYEA=1999\r\nPIS=1\r\n"
+                                     "[1234567]\r\nTIT=\xC3\x89t\xC3\xA9\r\nALB=\r\nART=\r\nCOM=live, 2 takes\r\nYEA=0\r\nPIS=03/12\r\n");
     Mp3TagReader reader;
     EXPECT_EQ(reader.read(catalogue, kId, 1234567), store.tags(1234567));
     EXPECT_EQ(reader.read(catalogue, kId, 0).title, "Morning Light");
@@ -67,8 +66,7 @@ TEST(Mp3Summary, FullSummaryLabelsFollowTheLanguageAndSkipEmptyTags)
 {
     const Mp3Tags tags{"Title", "", "Artist", "Note", 0, "7"};
     setLanguageOffset(0);
-    EXPECT_EQ(mp3FullSummary(tags),
-              QStringLiteral("Artiste : Artist\r\nTitre : Title\r\nPiste : 7\r\nCommentaires : Note\r\n"));
+    EXPECT_EQ(mp3FullSummary(tags), QStringLiteral("Artiste : Artist\r\nTitre : Title\r\nPiste : 7\r\nCommentaires : Note\r\n"));
     setLanguageOffset(1000);
     EXPECT_EQ(mp3FullSummary({"", "Album", "", "", 1999, ""}), "Album: Album\r\nYear: 1999\r\n");
     setLanguageOffset(0);

@@ -1,7 +1,7 @@
-#include "store/RecordText.h"
-#include "StoreFixture.h"
 #include "store/DiscArchive.h"
+#include "store/RecordText.h"
 #include "store/TreeFiles.h"
+#include "StoreFixture.h"
 
 #include "common/DayDate.h"
 
@@ -26,9 +26,7 @@ DiscRecord named(const QString &name)
     return test::discRecord(QString(), name);
 }
 
-struct RecordStoreTest : test::StoreFixture
-{
-};
+struct RecordStoreTest : test::StoreFixture {};
 
 } // namespace
 
@@ -46,10 +44,9 @@ TEST(RecordText, WritesEveryTagInOrderAndReadsItBack)
     record.burnDate = dayOf(2001, 1, 2, 13, 0, 5);
     record.description = "ab\r\n\r\nDes photos\r\nNOMBRE=3\r\n  x\r\n";
     const QString text = recordText(record, catalogue.keywords);
-    EXPECT_EQ(text,
-              QStringLiteral("NOM=Mon \"disque\"; été\r\nICO=KDisque\r\nEXR=200\r\nVOL=VACANCES\r\nMC_=Jazz;Live;\r\n"
-                             "FDN=Lieu;Année;\r\nFDV=Nice;;\r\nGRV=02/01/2001 13:00:05\r\n"
-                             "DES=ab\r\n\r\nDes photos\r\nNOMBRE=3\r\n  x\r\n"));
+    EXPECT_EQ(text, QStringLiteral("NOM=Mon \"disque\"; été\r\nICO=KDisque\r\nEXR=200\r\nVOL=VACANCES\r\nMC_=Jazz;Live;\r\n"
+                                   "FDN=Lieu;Année;\r\nFDV=Nice;;\r\nGRV=02/01/2001 13:00:05\r\n"
+                                   "DES=ab\r\n\r\nDes photos\r\nNOMBRE=3\r\n  x\r\n"));
     const auto reading = parseRecordText(text);
     ASSERT_TRUE(reading);
     EXPECT_EQ(reading->keywordNames + reading->fieldNames + reading->fieldValues, "Jazz;Live;Lieu;Année;Nice;;");
@@ -66,14 +63,9 @@ TEST(RecordText, WritesEveryTagInOrderAndReadsItBack)
 
 TEST(RecordText, DisplaySuffixIsStrippedOnlyWithTwoDigits)
 {
-    const struct
-    {
-        const char *name;
-        const char *written;
-    } cases[] = {
-        {"Photos <.01.>", "Photos"},          {" <.00.>", ""},
-        {"Photos <.1.>", "Photos <.1.>"},     {"Photos<.01.>", "Photos<.01.>"},
-        {"Photos <.01.> ", "Photos <.01.> "}, {"<.01.>", "<.01.>"},
+    const struct { const char *name; const char *written; } cases[] = {
+        {"Photos <.01.>", "Photos"}, {" <.00.>", ""}, {"Photos <.1.>", "Photos <.1.>"},
+        {"Photos<.01.>", "Photos<.01.>"}, {"Photos <.01.> ", "Photos <.01.> "}, {"<.01.>", "<.01.>"},
     };
     for (const auto &c : cases) {
         const auto reading = parseRecordText(recordText(named(c.name), keywordList({})));
@@ -88,44 +80,27 @@ TEST(RecordText, DisplaySuffixIsStrippedOnlyWithTwoDigits)
 TEST(RecordText, ReaderCases)
 {
     // A line that merely starts with a tag's letters is description; so is a short one.
-    const struct
-    {
-        const char *text, *name, *description, *volume;
-        int excluded;
-    } cases[] = {
+    const struct { const char *text, *name, *description, *volume; int excluded; } cases[] = {
         {"NOM=Test", "Test", "", "", 0},
         {"nom=Test\r\nvOl=Lbl\r\nexr=3\r\nDes=d", "Test", "d", "Lbl", 3},
         {"NOM=A\nDES=one\n\nab\nxyz\ntwo", "A", "one\r\n\r\nab\r\nxyz\r\ntwo", "", 0},
         {"NOM=A\r\r\nDES=x\r\n", "A", "x\r\n", "", 0},
         {"[CD1]\r\nNOM=A\r\n[cd end]\r\nDES=x", "A", "x", "", 0},
         {"NOM=A\r\nDES=x\r\nSomething else\r\nDes photos", "A", "x\r\nSomething else\r\nDes photos", "", 0},
-        {"NOM=A\r\nNOM=B", "B", "", "", 0},
-        {"NOM=\r\nDES=", "", "", "", 0},
-        {"ab\r\nNOM=A", "A", "\r\nab", "", 0},
-        {"EXR=999\r\nNOM=A", "A", "", "", 255},
-        {"EXR=x\r\nNOM=A", "A", "", "", 0},
+        {"NOM=A\r\nNOM=B", "B", "", "", 0}, {"NOM=\r\nDES=", "", "", "", 0}, {"ab\r\nNOM=A", "A", "\r\nab", "", 0},
+        {"EXR=999\r\nNOM=A", "A", "", "", 255}, {"EXR=x\r\nNOM=A", "A", "", "", 0},
         {"NOM=Tést ünïcode", "Tést ünïcode", "", "", 0},
     };
     for (const auto &c : cases) {
         const auto reading = parseRecordText(QString::fromUtf8(c.text));
         ASSERT_TRUE(reading) << c.text;
         const DiscRecord &r = reading->record;
-        EXPECT_EQ(QStringList(
-                      {r.name, r.description, r.volumeLabel, QString::number(r.excluded), QString::number(r.burnDate)}),
-                  QStringList({c.name, c.description, c.volume, QString::number(c.excluded), "0"}))
-            << c.text;
+        EXPECT_EQ(QStringList({r.name, r.description, r.volumeLabel, QString::number(r.excluded), QString::number(r.burnDate)}),
+                  QStringList({c.name, c.description, c.volume, QString::number(c.excluded), "0"})) << c.text;
     }
-    const struct
-    {
-        const char *value;
-        std::optional<double> day;
-    } dates[] = {
-        {"31/12/1999 23:59:59", dayOf(1999, 12, 31, 23, 59, 59)},
-        {"01/02/2003", dayOf(2003, 2, 1, 0, 0, 0)},
-        {"", 0.0},
-        {"hier", std::nullopt},
-        {"32/01/2000 00:00:00", std::nullopt},
-        {"12/31/1999 10:00:00", std::nullopt},
+    const struct { const char *value; std::optional<double> day; } dates[] = {
+        {"31/12/1999 23:59:59", dayOf(1999, 12, 31, 23, 59, 59)}, {"01/02/2003", dayOf(2003, 2, 1, 0, 0, 0)},
+        {"", 0.0}, {"hier", std::nullopt}, {"32/01/2000 00:00:00", std::nullopt}, {"12/31/1999 10:00:00", std::nullopt},
     };
     for (const auto &c : dates) {
         const auto reading = parseRecordText(QString("NOM=A\r\nGRV=" + QString::fromUtf8(c.value)));
@@ -136,16 +111,10 @@ TEST(RecordText, ReaderCases)
 TEST(RecordText, KeywordNamesTranslateAndNewOnesGetTheNextNumber)
 {
     // Empty pieces and text after the last ";" are skipped; the last of equal names counts.
-    const struct
-    {
-        std::vector<KeywordEntry> list;
-        const char *names, *codes, *after;
-    } cases[] = {
-        {{{"Jazz", 3}}, "Jazz;;Live;", "|3|4|", "3=Jazz;4=Live"},
-        {{}, "Rock;", "|1|", "1=Rock"},
+    const struct { std::vector<KeywordEntry> list; const char *names, *codes, *after; } cases[] = {
+        {{{"Jazz", 3}}, "Jazz;;Live;", "|3|4|", "3=Jazz;4=Live"}, {{}, "Rock;", "|1|", "1=Rock"},
         {{{"jazz", 9}, {"a", 2}}, "JAZZ;trailing", "|9|", "9=jazz;2=a"},
-        {{{"Jazz", 3}, {"JAZZ", 5}}, "jazz;", "|5|", "3=Jazz;5=JAZZ"},
-        {{{"X", 1}}, "", "|", "1=X"},
+        {{{"Jazz", 3}, {"JAZZ", 5}}, "jazz;", "|5|", "3=Jazz;5=JAZZ"}, {{{"X", 1}}, "", "|", "1=X"},
         {{{"X", 1}}, "New;new;", "|2|2|", "1=X;2=New"},
     };
     for (const auto &c : cases) {
@@ -158,16 +127,9 @@ TEST(RecordText, KeywordNamesTranslateAndNewOnesGetTheNextNumber)
 
 TEST(RecordText, FieldValuesGoToFieldsByPositionAndNamesJoinTheList)
 {
-    const struct
-    {
-        const char *names, *values, *fields;
-    } cases[] = {
-        {"A;B;C;", "1;2;", "A=1 B=2 C="},
-        {"A;;B;", "1;2;3;", "A=1 B=2"},
-        {"A;B;", ";2;", "A= B=2"},
-        {"A;B", "1;2", "A=1"},
-        {"", "1;", ""},
-        {"Lieu;Prix;PRIX;", "", "Lieu= Prix= PRIX="},
+    const struct { const char *names, *values, *fields; } cases[] = {
+        {"A;B;C;", "1;2;", "A=1 B=2 C="}, {"A;;B;", "1;2;3;", "A=1 B=2"}, {"A;B;", ";2;", "A= B=2"},
+        {"A;B", "1;2", "A=1"}, {"", "1;", ""}, {"Lieu;Prix;PRIX;", "", "Lieu= Prix= PRIX="},
     };
     for (const auto &c : cases) {
         Catalogue catalogue;
@@ -178,7 +140,7 @@ TEST(RecordText, FieldValuesGoToFieldsByPositionAndNamesJoinTheList)
         for (const FieldPair &field : record.fields)
             fields << field.name + '=' + field.value;
         EXPECT_EQ(fields.join(' '), QString::fromUtf8(c.fields)) << c.names;
-        if (c.names[0] == 'L') { // names are added once, ignoring case
+        if (c.names[0] == 'L') {   // names are added once, ignoring case
             EXPECT_EQ(catalogue.fieldNames, QStringList({QString(), "lieu", "Prix"}));
         }
     }
@@ -223,7 +185,7 @@ TEST_F(RecordStoreTest, WriteReadAndLoadThroughTheArchive)
 TEST_F(RecordStoreTest, FlagWordIsKeptWhenNothingIsWritten)
 {
     catalogue.memberFlags = Member::Rep;
-    EXPECT_TRUE(writeRecord(catalogue, named("No id"), 4)); // no identifier: nothing to write
+    EXPECT_TRUE(writeRecord(catalogue, named("No id"), 4));   // no identifier: nothing to write
     EXPECT_EQ(catalogue.memberFlags, Member::Rep);
     EXPECT_TRUE(QDir(data.path()).entryList(QDir::Files).isEmpty());
 

@@ -45,8 +45,8 @@ struct StoreFixture : ::testing::Test
     DiscRecord writeDisc(const DiscRecord &record,
                          std::vector<std::pair<const char *, QByteArray>> members = {{".rep", FolderHeader}})
     {
-        static const QHash<QString, int> bits{{".rep", Member::Rep}, {".fic", Member::Fic}, {".text", Member::Text},
-                                              {".ico", Member::Ico}, {".sig", Member::Sig}, {".id3", Member::Id3}};
+        static const QHash<QString, int> bits{{".rep", Member::Rep}, {".fic", Member::Fic},
+            {".text", Member::Text}, {".ico", Member::Ico}, {".sig", Member::Sig}, {".id3", Member::Id3}};
         catalogue.memberFlags = 0;
         for (const auto &[extension, bytes] : members) {
             EXPECT_TRUE(writeFile(catalogue.workingCopy(record.identifier, extension), bytes));

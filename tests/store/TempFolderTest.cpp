@@ -23,12 +23,11 @@ TEST(TempFolder, FirstCopyTakesTheSharedFolderASecondOneItsOwn)
         TempFolder first(base.path());
         ASSERT_TRUE(first.isValid() && first.isShared());
         EXPECT_EQ(first.path(), shared + "/");
-        EXPECT_FALSE(QFile::exists(shared + "/stale.fic")); // emptied at start
-        EXPECT_FALSE(QFileInfo::exists(shared + QStringLiteral("-%1").arg(gone))); // its copy is gone
+        EXPECT_FALSE(QFile::exists(shared + "/stale.fic"));   // emptied at start
+        EXPECT_FALSE(QFileInfo::exists(shared + QStringLiteral("-%1").arg(gone)));   // its copy is gone
         EXPECT_TRUE(QFileInfo::exists(shared + QStringLiteral("-%1").arg(getppid())));
-        EXPECT_EQ(QFileInfo(shared).permissions() & 0x7777,
-                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser
-                      | QFile::ExeUser);
+        EXPECT_EQ(QFileInfo(shared).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                                 | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
         ASSERT_TRUE(test::writeFile(first.path() + "12.fic", "mine"));
         QString second;
         {
@@ -38,7 +37,7 @@ TEST(TempFolder, FirstCopyTakesTheSharedFolderASecondOneItsOwn)
             second = other.path();
             EXPECT_NE(second, first.path());
         }
-        EXPECT_FALSE(QFileInfo::exists(second)); // its own folder goes at exit, never another's files
+        EXPECT_FALSE(QFileInfo::exists(second));   // its own folder goes at exit, never another's files
         for (const char *name : {"12.rep", "12.TEXT", "123.fic", "-12.fic", "12"})
             ASSERT_TRUE(test::writeFile(first.path() + name, "x"));
         first.removeWorkingCopies("12");
@@ -46,7 +45,7 @@ TEST(TempFolder, FirstCopyTakesTheSharedFolderASecondOneItsOwn)
         left.sort();
         EXPECT_EQ(left, QStringList({"-12.fic", "12", "123.fic"}));
     }
-    EXPECT_TRUE(TempFolder(base.path()).isShared()); // the lock was released
+    EXPECT_TRUE(TempFolder(base.path()).isShared());   // the lock was released
     // A symlink planted in its place is not used.
     QDir(shared).removeRecursively();
     ASSERT_TRUE(QFile::link(elsewhere.path(), shared));

@@ -49,11 +49,11 @@ namespace vorn::test {
 class ScriptedPrompt : public UserPrompt
 {
 public:
-    std::deque<Answer> answers; // taken in order; when empty, `fallback`
+    std::deque<Answer> answers;        // taken in order; when empty, `fallback`
     Answer fallback = Answer::No;
-    std::deque<QString> inputs; // answers to inputText / chooseFolder / chooseFile
+    std::deque<QString> inputs;        // answers to inputText / chooseFolder / chooseFile
     QStringList questions;
-    QStringList notices; // inform, warn and fail texts, in order
+    QStringList notices;               // inform, warn and fail texts, in order
     QStringList warnings;
     QStringList failures;
 
@@ -61,26 +61,14 @@ public:
     Answer askYesNoCancel(const QString &text, Icon) override { return next(text); }
     Answer askOkCancel(const QString &text, Icon) override { return next(text); }
     void inform(const QString &text) override { notices << text; }
-    void warn(const QString &text) override
-    {
-        notices << text;
-        warnings << text;
-    }
-    void fail(const QString &text) override
-    {
-        notices << text;
-        failures << text;
-    }
+    void warn(const QString &text) override { notices << text; warnings << text; }
+    void fail(const QString &text) override { notices << text; failures << text; }
     QString inputText(const QString &prompt, const QString &, const QString &) override
     {
         questions << prompt;
         return nextInput();
     }
-    QString chooseFolder(const QString &title) override
-    {
-        questions << title;
-        return nextInput();
-    }
+    QString chooseFolder(const QString &title) override { questions << title; return nextInput(); }
     QString chooseFile(const QString &title, const QString &, bool) override
     {
         questions << title;
