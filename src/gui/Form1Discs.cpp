@@ -238,7 +238,7 @@ QChar Form1::driveOfShownDisc() const
 
 void Form1::openDocument(const QString &name)
 {
-    QString path = QDir(programFolder()).filePath(name);
+    QString path = QDir(resourceFolder()).filePath(name);
     if (!QFileInfo::exists(path)) {
         // Not installed beside the program: the copy built into it.
         const QString copy = m_catalogue.tempFolder + name;
