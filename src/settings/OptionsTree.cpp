@@ -135,8 +135,11 @@ OptionsTree OptionsTree::build(qint32 optionsWord, qint16 languageOffset, const 
 
     const QString general = QStringLiteral("GENERAL");
     nodes.push_back(group("GENERAL", 595));
-    nodes.push_back(
-        child(general, QStringLiteral("Langage"), OptionKind::Language, 529, QString::number(languageOffset)));
+    // A language applied earlier in this run is still waiting for the next start: the
+    // node shows it, so applying another option later does not take it back.
+    const qint64 storedLanguage = Settings::readNumber(OptSection, QStringLiteral("Langage"), languageOffset);
+    const qint64 language = storedLanguage == 0 || storedLanguage == 1000 ? storedLanguage : languageOffset;
+    nodes.push_back(child(general, QStringLiteral("Langage"), OptionKind::Language, 529, QString::number(language)));
     flag(general, Opt::StartOnSearchTab, 660);
 
     const QString archiving = QStringLiteral("KOPTArc");

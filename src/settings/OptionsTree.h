@@ -47,7 +47,8 @@ class OptionsTree
 {
 public:
     // The tree from the settings, the options word in force, the running language
-    // offset and the lists' colours now.
+    // offset (the stored "Langage" when one was applied for the next start) and the
+    // lists' colours now.
     static OptionsTree build(qint32 optionsWord, qint16 languageOffset, const ListColours &colours);
 
     const std::vector<OptionNode> &nodes() const { return m_nodes; }

@@ -35,7 +35,8 @@ TEST(OptionsTree, BuiltFromTheSettingsInTableOrder)
     test::IsolatedSettings isolated;
     Settings::write("Opt", "FiltresCab", "*.CAB;*.MSI");
     Settings::write("Opt", "FontSize", "11");
-    const OptionsTree tree = OptionsTree::build(DefaultOptionsWord, 1000, White);
+    Settings::write("Opt", "Langage", "1000"); // applied, waiting for the next start
+    const OptionsTree tree = OptionsTree::build(DefaultOptionsWord, 0, White);
     EXPECT_EQ(keysUnder(tree, "GENERAL"), QStringList({"Langage=", "Z_16384="}));
     EXPECT_EQ(keysUnder(tree, "KOPTArc"),
               QStringList({"Z_1=", "Z_2=", "TailleMax=", "FiltresTxt=", "Z_8=", "FiltresZip=", "Z_256=",
