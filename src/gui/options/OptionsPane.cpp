@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -27,6 +29,20 @@ constexpr int KeyRole = Qt::UserRole;
 QString captionOf(const OptionNode &node)
 {
     return node.label ? LoadText(node.label) : node.text;
+}
+
+// A colour node shows its colour as its background, and as a framed swatch too, so a
+// background close to the tree's own still reads.
+void showColour(QTreeWidgetItem *item, const QColor &colour)
+{
+    item->setBackground(0, colour);
+    QPixmap swatch(14, 14);
+    swatch.fill(colour);
+    QPainter painter(&swatch);
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(0, 0, 13, 13);
+    painter.end();
+    item->setIcon(0, QIcon(swatch));
 }
 
 } // namespace
@@ -154,7 +170,7 @@ void OptionsPane::fillTree(const QString &selectKey)
         if (node.kind == OptionKind::Filter)
             item->setFlags(item->flags() | Qt::ItemIsEditable);
         if (node.kind == OptionKind::Colour)
-            item->setBackground(0, colourFromNumber(node.colour));
+            showColour(item, colourFromNumber(node.colour));
         items.insert(node.key, item);
         if (node.key == selectKey)
             selected = item;
@@ -245,7 +261,9 @@ void OptionsPane::showEditor(QTreeWidgetItem *item)
         const std::optional<QColor> chosen = m_chooseColour(colourFromNumber(node->colour));
         if (chosen) {
             m_options.setColour(node->key, numberFromColour(*chosen));
-            item->setBackground(0, *chosen);
+            m_filling = true;
+            showColour(item, *chosen);
+            m_filling = false;
             setPending(true);
         }
         return;
