@@ -27,32 +27,41 @@ void Form1::wireCovers()
 {
     auto *covers = new CoverTab(m_catalogue, m_icons, *m_prompt);
     m_tabs->setPage(TabHost::Cover, covers);
-    connect(this, &Form1::discShown, covers, &CoverTab::showDisc);
-    connect(this, &Form1::dataFolderOpened, covers, [this, covers] {
-        covers->showDisc(m_browse->shown().identifier);
+    // Building the strip may make thumbnails for a long while: the window keeps
+    // painting, but nothing may change the data folder under it meanwhile.
+    auto refreshStrip = [this, covers] {
+        if (!covers->stripShown()) {
+            covers->refreshStrip(m_discList->filter()); // empties the hidden strip
+            return;
+        }
+        const bool busy = m_busy;
+        m_busy = true;
+        setControlsEnabled(false);
         covers->refreshStrip(m_discList->filter());
+        setControlsEnabled(true);
+        m_busy = busy;
+    };
+    connect(this, &Form1::discShown, covers, &CoverTab::showDisc);
+    connect(this, &Form1::dataFolderOpened, covers, [this, covers, refreshStrip] {
+        covers->showDisc(m_browse->shown().identifier);
+        refreshStrip();
     });
     connect(m_discList, &DiscListPane::filled, covers, [this, covers] {
         covers->strip()->applyFilter(m_discList->filter());
         covers->strip()->select(covers->panel()->shownDisc());
     });
     connect(covers, &CoverTab::discWanted, this, [this](const QString &identifier) { showDisc(identifier); });
-    connect(covers->panel(), &CoverPanel::coverSaved, this, [this, covers] {
-        m_busy = true;
-        covers->refreshStrip(m_discList->filter());
-        m_busy = false;
-    });
+    connect(covers->panel(), &CoverPanel::coverSaved, this, refreshStrip);
     for (QAction *action : m_menus.view.selectCover) {
         action->setEnabled(true);
-        connect(action, &QAction::triggered, this, [this, covers] {
+        connect(action, &QAction::triggered, this, [this, covers, refreshStrip] {
             if (!edit::anyCover(m_catalogue)) {
                 m_prompt->inform(LoadText(634));
                 return;
             }
             m_tabs->showTab(TabHost::Cover);
-            m_busy = true;
-            covers->showStrip(m_discList->filter());
-            m_busy = false;
+            covers->showStrip();
+            refreshStrip();
         });
     }
 

@@ -46,24 +46,22 @@ void CoverTab::showDisc(const QString &identifier)
     m_strip->select(position == 0 ? QString() : identifier);
 }
 
-void CoverTab::showStrip(int filter)
+void CoverTab::showStrip()
 {
-    if (m_building)
-        return;
     m_strip->show();
-    buildStrip(filter);
+}
+
+bool CoverTab::stripShown() const
+{
+    return m_strip->isVisibleTo(this);
 }
 
 void CoverTab::refreshStrip(int filter)
 {
-    if (m_strip->isVisibleTo(this))
-        buildStrip(filter);
-    else
+    if (!stripShown()) {
         m_strip->clear();
-}
-
-void CoverTab::buildStrip(int filter)
-{
+        return;
+    }
     if (m_building)
         return;
     m_building = true;

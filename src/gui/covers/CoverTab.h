@@ -23,10 +23,11 @@ public:
 
     // The disc the panel draws and the strip frames (empty: none).
     void showDisc(const QString &identifier);
-    // The selection by cover: the strip built and shown. `filter` is the disc list's
-    // keyword filter.
-    void showStrip(int filter);
-    // Builds the strip again when it is shown (a cover saved, a data folder opened).
+    // The selection by cover: the strip is shown (refreshStrip builds it).
+    void showStrip();
+    bool stripShown() const;
+    // Builds the strip again when it is shown, under the disc list's keyword filter;
+    // a hidden strip is only emptied.
     void refreshStrip(int filter);
     void applyCaptions();
 
@@ -35,8 +36,6 @@ signals:
     void discWanted(const QString &identifier);
 
 private:
-    void buildStrip(int filter);
-
     Catalogue &m_catalogue;
     AppIcons &m_icons;
     UserPrompt &m_prompt;
