@@ -1,5 +1,7 @@
 #include "../Form1Fixture.h"
 
+#include "gui/BrowsePane.h"
+#include "gui/FilePaneModel.h"
 #include "gui/TabHost.h"
 #include "gui/options/OptionsPane.h"
 #include "settings/SettingsStore.h"
@@ -9,6 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QToolButton>
@@ -70,13 +73,22 @@ TEST_F(OptionsTab, EachNodeChangesItsSettingOnlyOnApply)
         {[&] { options.choose("Langage", 1000); }, "Langage", "1000"},
         {[&] { options.choose("Z_16384", 1); }, "OptDiv", "+16384"},
         {[&] { options.choose("Z_8192", 0); }, "OptDiv", "-8192"},
+        {[&] { options.choose("Z_4096", 1); }, "OptDiv", "+4096"},
+        {[&] { options.choose("Z_1", 0); }, "OptDiv", "-7"}, // text capture, first line, text in archives
+        {[&] { options.choose("Z_256", 0); }, "OptDiv", "-256"},
+        {[&] { options.choose("Z_1024", 0); }, "OptDiv", "-1024"},
+        {[&] { options.choose("Z_16", 1); }, "OptDiv", "+16"},
         {[&] { options.type("TailleMax", "12"); }, "TailleMax", "12"},
         {[&] { options.type("HTMNbCols", "4"); }, "HTMNbCols", "4"},
         {[&] { options.type("FontSize", "9"); }, "FontSize", "9"},
         {[&] { options.choose("IcoHtml", 0); }, "IcoHtml", "0"},
         {[&] { options.choose("FiltreRar1", 0); }, "FiltresRAR", ""},
         {[&] { options.choose("FiltreZip2", 0); }, "FiltresZip", "*.ZIP;"},
+        {[&] { options.choose("Filtre1", 0); }, "FiltresTxt", "*.DES;FILE-ID.DIZ;FILE_ID.DIZ;READ.ME;README;*.NFO;"},
+        {[&] { options.choose("FiltreCab1", 0); }, "FiltresCab", ""},
         {[&] { options.pane->selectNode("LV1.BG"); }, "LV1.BG", QString::number(0x030201)},
+        {[&] { options.pane->selectNode("MC.BG"); }, "MC.BG", QString::number(0x030201)},
+        {[&] { options.pane->selectNode("TXT.BG"); }, "TXT.BG", QString::number(0x030201)},
     };
     for (const Case &c : cases) {
         f.window->tabs()->showTab(TabHost::Browse);
@@ -105,6 +117,7 @@ TEST_F(OptionsTab, EachNodeChangesItsSettingOnlyOnApply)
     }
     EXPECT_EQ(f.child<QListView>("LVCD")->palette().color(QPalette::Base), QColor(255, 255, 255));
     EXPECT_EQ(f.child<QTreeView>("LV1")->palette().color(QPalette::Base), QColor(1, 2, 3));
+    EXPECT_EQ(f.child<QPlainTextEdit>("TxtFichierTexte")->palette().color(QPalette::Base), QColor(1, 2, 3));
 }
 
 TEST_F(OptionsTab, CancelAndRefusedNumbersChangeNothing)
@@ -160,6 +173,7 @@ TEST_F(OptionsTab, LanguageChangeTakesEffectAtTheNextStart)
     EXPECT_EQ(f.child<QPushButton>("BtRechercher")->text(), LoadText(230));
     EXPECT_EQ(f.child<QTabBar>("PictAffMC")->tabText(0), LoadText(128));
     EXPECT_EQ(f.child<QPushButton>("BtValidOPT_0")->text(), "Apply");
+    EXPECT_EQ(w->browser()->fileModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Name");
     EXPECT_EQ(f.child<QToolButton>("btmoveThumb_0")->toolTip(), "Scroll left");
     w->tabs()->showTab(TabHost::Options);
     EXPECT_EQ(f.child<QTreeWidget>("TVOpt")->topLevelItem(0)->text(0), "General");
