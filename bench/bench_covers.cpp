@@ -23,6 +23,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <unistd.h>
 
 using namespace vorn;
 
@@ -121,6 +122,8 @@ int main(int argc, char *argv[])
     std::printf("%-50s %8.1f KB\n", "cover picture", cover.size() / 1024.0);
     if (!giveCoversWithoutThumbnails(folder, cover))
         return 1;
+    // The setup's writes reach the disk now, not during the timed flushes.
+    ::sync();
 
     auto window = startWindow(folder);
     if (!window)
