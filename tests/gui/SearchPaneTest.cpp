@@ -5,6 +5,8 @@
 #include "gui/SearchResultModel.h"
 #include "settings/StringTable.h"
 
+#include <QAction>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -26,6 +28,15 @@ namespace {
 double dayOf(int y, int m, int d)
 {
     return dayNumberFromDateTime(QDateTime(QDate(y, m, d), QTime(0, 0)));
+}
+
+// Pops the box's calendar up and clicks `date` in it.
+void pickInCalendar(QLineEdit *box, QDate date)
+{
+    box->findChild<QAction *>(box->objectName() + "_calendar")->trigger();
+    auto *calendar = box->findChild<QCalendarWidget *>("Calendar");
+    ASSERT_NE(calendar, nullptr);
+    emit calendar->clicked(date);
 }
 
 } // namespace
@@ -57,6 +68,8 @@ TEST_F(SearchPaneTest, EveryControlChangesTheCriteria)
          [](auto &, auto &a) { return a.after == dayOf(2004, 6, 15); }},
         {"Txtdate_1", [&] { edit("Txtdate_1")->setText(QLocale().toString(QDate(2005, 1, 2), QLocale::ShortFormat)); },
          [](auto &, auto &a) { return a.before == dayOf(2005, 1, 2); }},
+        {"Txtdate_1 calendar", [&] { pickInCalendar(edit("Txtdate_1"), QDate(2006, 3, 4)); },
+         [](auto &, auto &a) { return a.before == dayOf(2006, 3, 4); }},
         {"ChkRechDsZip", [&] { box("ChkRechDsZip")->click(); }, [](auto &b, auto &a) { return a.members != b.members; }},
         {"ChkDoublons", [&] { box("ChkDoublons")->click(); },
          [](auto &b, auto &a) { return a.latestOnly != b.latestOnly; }},

@@ -7,6 +7,7 @@
 #include "gui/search/BookmarkListModel.h"
 #include "gui/search/ResultListView.h"
 #include "edit/TreeEdits.h"
+#include "settings/OptionsWord.h"
 #include "settings/SettingsStore.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QMenu>
 #include <QTreeWidget>
 
 using namespace vorn;
@@ -143,4 +145,36 @@ TEST_F(ResultListsTest, LongListQuestionUnreadableArchiveAndKeptWidths)
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->search()->list(0)->columnWidth(SearchResultModel::Location), 222);
     EXPECT_EQ(w->search()->list(1)->columnWidth(BookmarkListModel::Name), 111);
+}
+
+TEST_F(ResultListsTest, StartUpOptionsAndTheTreesExclusionToggle)
+{
+    for (const qint32 word : {0, Opt::SearchInArchives | Opt::SearchLatestOnly | Opt::StartOnSearchTab}) {
+        WriteOptionsWord(word);
+        w = f.start();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(f.child<QCheckBox>("ChkRechDsZip")->isChecked(), word != 0);
+        EXPECT_EQ(f.child<QCheckBox>("ChkDoublons")->isChecked(), word != 0);
+        EXPECT_EQ(w->tabs()->currentTab(), word ? TabHost::Search : TabHost::Browse);
+    }
+
+    // Docs holds Guides: Cancel changes nothing, Yes takes Guides along, then No
+    // brings back only Docs.
+    ASSERT_TRUE(f.show("42"));
+    const std::vector<FolderRecord> &folders = w->browser()->shown().tree.folders;
+    struct Step { UserPrompt::Answer answer; int docs; int guides; };
+    const Step steps[] = {{UserPrompt::Answer::Cancel, 0, 0}, {UserPrompt::Answer::Yes, 1, 1},
+                          {UserPrompt::Answer::No, 0, 1}};
+    for (const Step &step : steps) {
+        ASSERT_TRUE(w->browser()->showNode("K1"));
+        f.prompt.answers = {step.answer};
+        f.trigger("mnuDossierExcluRecherches");
+        EXPECT_EQ(folders[1].flags, step.docs);
+        EXPECT_EQ(folders[3].flags, step.guides);
+    }
+    EXPECT_EQ(f.prompt.questions.back(), LoadText(656));
+    DiscTree stored;
+    stored.folders = TreeFiles::parseFolderFile(*DiscArchive::readMember(w->catalogue().archivePath("42"), "42.rep"));
+    EXPECT_EQ(stored.folders[3].flags, 1);
+    EXPECT_EQ(stored.folders[1].flags, 0);
 }
