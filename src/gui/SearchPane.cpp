@@ -6,6 +6,7 @@
 #include "gui/search/BookmarkListModel.h"
 #include "gui/search/CalendarPopup.h"
 #include "gui/search/ResultListView.h"
+#include "index/SearchIndex.h"
 #include "search/BookmarkList.h"
 #include "settings/OptionsWord.h"
 #include "settings/StringTable.h"
@@ -15,6 +16,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -86,10 +88,16 @@ public:
     Observer(UserPrompt &prompt, QLabel &label, RowBatcher &rows) : m_prompt(prompt), m_label(label), m_rows(rows) {}
 
     void progress(const QString &text) override { m_label.setText(text); }
+    // The engine yields after each disc and more often inside large ones; the window
+    // takes the new rows and repaints every 40 ms at most, so thousands of small
+    // discs do not cost thousands of repaints.
     void yield() override
     {
+        if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < 40)
+            return;
         m_rows.flush();
         QCoreApplication::processEvents();
+        m_sinceEvents.start();
     }
     UserPrompt &prompt() override
     {
@@ -102,6 +110,7 @@ private:
     UserPrompt &m_prompt;
     QLabel &m_label;
     RowBatcher &m_rows;
+    QElapsedTimer m_sinceEvents;
 };
 
 SearchPane::SearchPane(Catalogue &catalogue, AppIcons &icons, UserPrompt &prompt, QWidget *parent)
@@ -143,11 +152,11 @@ SearchPane::SearchPane(Catalogue &catalogue, AppIcons &icons, UserPrompt &prompt
     m_lists[0] = new ResultListView(0, m_model);
     m_lists[0]->setColumnHidden(SearchResultModel::DateKey, true);
     m_lists[0]->setColumnHidden(SearchResultModel::SizeBytes, true);
-    const int widths[] = {180, 110, 160, 50, 160, 80};
+    const int widths[] = {180, 150, 160, 50, 160, 80};
     for (int column = 0; column < 6; ++column)
         m_lists[0]->setColumnWidth(column, widths[column]);
     m_lists[1] = new ResultListView(1, m_bookmarkModel);
-    const int bookmarkWidths[] = {180, 110, 200, 50};
+    const int bookmarkWidths[] = {180, 150, 200, 50};
     for (int column = 0; column < 4; ++column)
         m_lists[1]->setColumnWidth(column, bookmarkWidths[column]);
     m_lists[1]->hide();
@@ -456,6 +465,10 @@ void SearchPane::runSearch()
     setRunning(true);
     SearchOptions options;
     options.keywordFilter = discScope.keywordFilter;
+    // The parts of the search index that are fresh (vorn-cli keeps them up to date)
+    // spare reading their archives; the window never waits for the index to be built.
+    const SearchIndex index(m_catalogue.dataFolder);
+    options.index = &index;
     const SearchOutcome outcome =
         vorn::runSearch(m_catalogue, *criteria, buildDiscSelection(m_catalogue, discScope), observer, rows, options);
     rows.flush();
