@@ -29,6 +29,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <thread>
 
 namespace vorn {
 
@@ -89,11 +90,11 @@ public:
 
     void progress(const QString &text) override { m_label.setText(text); }
     // The engine yields after each disc and more often inside large ones; the window
-    // takes the new rows and repaints every 40 ms at most, so thousands of small
+    // takes the new rows and repaints every 30 ms at most, so thousands of small
     // discs do not cost thousands of repaints.
     void yield() override
     {
-        if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < 40)
+        if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < 30)
             return;
         m_rows.flush();
         QCoreApplication::processEvents();
@@ -454,7 +455,9 @@ void SearchPane::runSearch()
         m_prompt.warn(LoadText(519));
         return;
     }
-    m_model->clear();
+    // A long list of the last run is freed on a thread of its own while this one
+    // shows its first rows.
+    std::thread dropRows([rows = m_model->takeAll()]() mutable { rows.clear(); });
     m_result->clear();
     m_lists[0]->clearSortIndicator();
     m_rowDiscs[0] = discIdentifiers();
@@ -473,6 +476,7 @@ void SearchPane::runSearch()
         vorn::runSearch(m_catalogue, *criteria, buildDiscSelection(m_catalogue, discScope), observer, rows, options);
     rows.flush();
     m_observer = nullptr;
+    dropRows.join();
     setRunning(false);
     if (outcome.status == SearchOutcome::Status::Completed)
         m_result->setText(outcome.summary + unreadableArchivesText(m_catalogue, outcome));

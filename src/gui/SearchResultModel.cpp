@@ -170,12 +170,17 @@ void SearchResultModel::setHeaders(const QStringList &captions)
 
 void SearchResultModel::clear()
 {
+    takeAll();
+}
+
+std::vector<SearchRow> SearchResultModel::takeAll()
+{
     beginResetModel();
-    m_rows.clear();
-    m_rows.shrink_to_fit();
-    m_order.clear();
-    m_order.shrink_to_fit();
+    std::vector<SearchRow> rows = std::move(m_rows);
+    m_rows = {};
+    m_order = {};
     endResetModel();
+    return rows;
 }
 
 void SearchResultModel::append(std::vector<SearchRow> &rows)

@@ -30,6 +30,9 @@ public:
 
     void setHeaders(const QStringList &captions);
     void clear();
+    // Empties the list and hands its rows over, for the caller to free them where
+    // it suits.
+    std::vector<SearchRow> takeAll();
     // Appends a batch of rows in one insertion.
     void append(std::vector<SearchRow> &rows);
     // Takes out the row with this run identifier; false when it is not listed.

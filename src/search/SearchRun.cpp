@@ -693,7 +693,7 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     for (size_t index = 0; index < positions.size(); ++index) {
         // A large disc takes a while to read and test: the window breathes meanwhile.
         std::optional<Disc> next;
-        while (!(next = workers->takeFor(std::chrono::milliseconds(50))))
+        while (!(next = workers->takeFor(std::chrono::milliseconds(30))))
             m_observer.yield();
         Disc disc = std::move(*next);
         const QString identifier = m_catalogue.disc(disc.data.position).identifier;

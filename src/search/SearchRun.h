@@ -76,7 +76,7 @@ struct SearchOutcome
 };
 
 // Rows a run adds between two yields inside one disc; while a disc is being read the
-// run yields every 50 ms.
+// run yields every 30 ms.
 constexpr int searchRowsPerYield = 1000;
 
 // Searches the discs of the selection in disc-array order: per disc the folder pass,
