@@ -123,7 +123,11 @@ TEST_F(ResultListsTest, LongListQuestionUnreadableArchiveAndKeptWidths)
     ASSERT_TRUE(w->openDataFolderEntry(1));
 
     struct Case { UserPrompt::Answer answer; int rows; };
-    for (const Case &c : {Case{UserPrompt::Answer::No, 1001}, Case{UserPrompt::Answer::Yes, 1000}}) {
+    const Case cases[] = {
+        {UserPrompt::Answer::No, 1001},
+        {UserPrompt::Answer::Yes, 1000},   // the stop comes after the row in hand
+    };
+    for (const Case &c : cases) {
         f.prompt.questions.clear();
         f.prompt.answers = {c.answer};
         searchFor(f, "w*");
@@ -163,8 +167,11 @@ TEST_F(ResultListsTest, StartUpOptionsAndTheTreesExclusionToggle)
     ASSERT_TRUE(f.show("42"));
     const std::vector<FolderRecord> &folders = w->browser()->shown().tree.folders;
     struct Step { UserPrompt::Answer answer; int docs; int guides; };
-    const Step steps[] = {{UserPrompt::Answer::Cancel, 0, 0}, {UserPrompt::Answer::Yes, 1, 1},
-                          {UserPrompt::Answer::No, 0, 1}};
+    const Step steps[] = {
+        {UserPrompt::Answer::Cancel, 0, 0},
+        {UserPrompt::Answer::Yes, 1, 1},
+        {UserPrompt::Answer::No, 0, 1},
+    };
     for (const Step &step : steps) {
         ASSERT_TRUE(w->browser()->showNode("K1"));
         f.prompt.answers = {step.answer};
