@@ -41,7 +41,9 @@ struct DiscInfoChanges
 };
 
 // Applies the changes to the disc at `position`. Refused with 521 when a keyword
-// name, field name or field value holds ";"; field values are cut to 100 characters.
+// name, field name or field value holds ";", and with 846 when the record would pass
+// the 65,535 bytes an archive comment holds. Field names and values lose their
+// control characters (DiscName::cleaned) and are cut to 100 characters.
 EditResult changeDiscInfo(Catalogue &catalogue, int position, const DiscInfoChanges &changes);
 
 // Renames a field for every disc of the data folder: each disc whose record has the

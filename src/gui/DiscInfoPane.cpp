@@ -51,6 +51,10 @@ DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMe
     m_fields = new QTreeWidget;
     m_fields->setObjectName(QStringLiteral("TvChamps"));
     m_fields->setHeaderHidden(true);
+    m_fields->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked);
+    m_fields->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_report = new QPlainTextEdit;
+    m_report->setObjectName(QStringLiteral("TxtDesc_1"));
 
     m_tabs = new QTabBar;
     m_tabs->setObjectName(QStringLiteral("PictAffMC"));
@@ -67,6 +71,10 @@ DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMe
         m_tabs->addTab(QString());
         m_pages->addWidget(page);
     }
+    // A fourth header tab names the report shown, only while one is.
+    m_tabs->addTab(QString());
+    m_tabs->setTabVisible(Report, false);
+    m_pages->addWidget(m_report);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -80,6 +88,19 @@ DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMe
             [this, menu = menus.menu](const QPoint &pos) { menu->popup(m_tabs->mapToGlobal(pos)); });
     connect(m_keywords, &QListWidget::itemChanged, this, &DiscInfoPane::keywordTicked);
     connect(m_description, &QPlainTextEdit::textChanged, this, &DiscInfoPane::descriptionEdited);
+    connect(m_fields, &QTreeWidget::itemChanged, this, &DiscInfoPane::fieldEdited);
+    connect(m_fields, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
+        // A click on a value or on the placeholder starts typing it; the tree stays open.
+        const QString key = item->data(0, Qt::UserRole).toString();
+        if (key.startsWith(u'V') || item->text(0) == LoadText(535))
+            m_fields->editItem(item);
+        m_fields->expandAll();
+    });
+    for (int index = 0; index < 5; ++index) {
+        menus.report[index]->setEnabled(true);
+        connect(menus.report[index], &QAction::triggered, this,
+                [this, index, action = menus.report[index]] { showReport(index + 3, action->text().remove(u'&')); });
+    }
 }
 
 void DiscInfoPane::applyCaptions()
@@ -93,6 +114,8 @@ void DiscInfoPane::showPage(int page)
 {
     if (page < 0 || page > 2)
         return;
+    m_tabs->setProperty("tag", QString::number(page));
+    m_tabs->setTabVisible(Report, false);
     m_pages->setCurrentIndex(page);
     if (m_tabs->currentIndex() != page)
         m_tabs->setCurrentIndex(page);
@@ -131,6 +154,7 @@ void DiscInfoPane::fillKeywords()
     }
     m_filling = false;
     tickCurrentDisc();
+    emit keywordsChanged();
 }
 
 void DiscInfoPane::tickCurrentDisc()
@@ -167,37 +191,7 @@ void DiscInfoPane::keywordTicked(QListWidgetItem *item)
         m_filling = false;
     }
     m_keywords->setCurrentItem(item);
-}
-
-void DiscInfoPane::fillFields()
-{
-    m_fields->clear();
-    // Node keys of the field tree: "Champs" the root, "K" & 2n field n, "V" & 2n its value.
-    auto *root = new QTreeWidgetItem(m_fields, {LoadText(536)});
-    root->setData(0, Qt::UserRole, QStringLiteral("Champs"));
-    QFont bold = m_fields->font();
-    bold.setBold(true);
-    for (int n = 1; n < m_catalogue.fieldNames.size(); ++n) {
-        const QString &name = m_catalogue.fieldNames[n];
-        if (name.isEmpty() || name == LoadText(535))
-            continue;
-        QString value;
-        if (hasDisc()) {
-            for (const FieldPair &pair : m_catalogue.disc(m_catalogue.current).fields) {
-                if (pair.name.compare(name, Qt::CaseInsensitive) == 0)
-                    value = pair.value;
-            }
-        }
-        auto *field = new QTreeWidgetItem(root, {name});
-        field->setData(0, Qt::UserRole, QString(u'K' + QString::number(2 * n)));
-        auto *valueItem = new QTreeWidgetItem(field, {value.isEmpty() ? LoadText(538) : value});
-        valueItem->setData(0, Qt::UserRole, QString(u'V' + QString::number(2 * n)));
-        if (!value.isEmpty())
-            field->setFont(0, bold);
-    }
-    auto *placeholder = new QTreeWidgetItem(root, {LoadText(535)});
-    placeholder->setData(0, Qt::UserRole, QString(u'K' + QString::number(2 * m_catalogue.fieldNames.size() + 1)));
-    m_fields->expandAll();
+    emit keywordsChanged();
 }
 
 void DiscInfoPane::descriptionEdited()
@@ -224,10 +218,13 @@ bool DiscInfoPane::saveCurrentDisc()
             keywords << m_catalogue.keywords[size_t(at)].name;
     }
     changes.keywords = keywords;
+    changes.fieldValues = m_catalogue.disc(m_catalogue.current).fields;
     const EditResult result = edit::changeDiscInfo(m_catalogue, m_catalogue.current, changes);
     reportEdit(m_prompt, result);
-    if (result.busy())
-        return false; // the typed text and ticks stay, to be written at the next leave
+    // The typed text, ticks and values stay, to be written at the next leave: another
+    // copy kept the data folder busy, or the description is too long to be stored.
+    if (result.busy() || result.tooLong())
+        return false;
     // Written or not, the edit is not offered again: a failure is said once.
     m_modified = false;
     // The keyword list may have followed "MC.txt" written by another copy.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 class QListWidget;
 class QListWidgetItem;
@@ -8,6 +9,7 @@ class QPlainTextEdit;
 class QStackedWidget;
 class QTabBar;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace vorn {
 
@@ -17,13 +19,14 @@ struct LowerPaneMenus;
 
 // The lower-left pane of the main window: the header `PictAffMC` choosing between the
 // keywords `ListMC`, the description `TxtDesc` and the fields `TvChamps` of the
-// current disc. Keyword ticks and description edits are held in the disc array until
-// the disc is left (saveCurrentDisc).
+// current disc, or showing a catalogue report in `TxtDesc_1`. Keyword ticks,
+// description edits and field values are held in the disc array until the disc is
+// left (saveCurrentDisc); renaming or deleting a field is written for every disc at once.
 class DiscInfoPane : public QWidget
 {
     Q_OBJECT
 public:
-    enum Page { Keywords, Description, Fields };
+    enum Page { Keywords, Description, Fields, Report };
 
     DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMenus &menus, QWidget *parent = nullptr);
 
@@ -42,10 +45,24 @@ public:
     QListWidget *keywordList() const { return m_keywords; }
     QPlainTextEdit *description() const { return m_description; }
     QTreeWidget *fields() const { return m_fields; }
+    QPlainTextEdit *report() const { return m_report; }
+
+    // The field tree's pop-up menu on its current node: 0 rename, 1 delete (a field for
+    // every disc, a value for the current disc). Offered on every node but the root
+    // and the placeholder.
+    bool offersFieldMenu(const QTreeWidgetItem *item) const;
+    void fieldMenu(int index);
+
+    // Shows report 3 to 7 of the catalogue instead of the pane's page; `caption`
+    // names it in the header. Report 7 counts the discs the filter lets through.
+    void showReport(int index, const QString &caption);
+    void setKeywordFilter(std::function<int()> filter) { m_filter = std::move(filter); }
 
 signals:
     // The description box's text changed by the user's typing.
     void descriptionTyped(const QString &text);
+    // The keyword captions or counts changed (a tick, a refill).
+    void keywordsChanged();
 
 private:
     bool hasDisc() const;
@@ -53,6 +70,9 @@ private:
     void keywordTicked(QListWidgetItem *item);
     void fillFields();
     void descriptionEdited();
+    void fieldEdited(QTreeWidgetItem *item);
+    void setFieldValue(const QString &name, const QString &value);
+    bool fieldNameTaken(const QString &name) const;
 
     Catalogue &m_catalogue;
     UserPrompt &m_prompt;
@@ -61,6 +81,8 @@ private:
     QListWidget *m_keywords;
     QPlainTextEdit *m_description;
     QTreeWidget *m_fields;
+    QPlainTextEdit *m_report;
+    std::function<int()> m_filter;
     bool m_modified = false;
     bool m_filling = false;
 };
