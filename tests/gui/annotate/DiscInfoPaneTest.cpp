@@ -114,3 +114,17 @@ TEST(DiscInfoPaneReports, EachReportShowsInTheSecondBoxUnderItsCaption)
     EXPECT_FALSE(report->isVisible());
     EXPECT_FALSE(tabs->isTabVisible(3));
 }
+
+TEST(DiscInfoPaneFields, ADescriptionTooLongToStoreIsRefusedAndKept)
+{
+    Form1Fixture f;
+    ASSERT_NE(f.start(), nullptr);
+    ASSERT_TRUE(f.show("42"));
+    const QString typed(70000, 'd');
+    f.child<QPlainTextEdit>("TxtDesc")->setPlainText(typed);
+    EXPECT_TRUE(f.show("-7"));
+    EXPECT_EQ(f.prompt.warnings, QStringList{LoadText(846)});
+    EXPECT_EQ(f.window->catalogue().disc(f.window->catalogue().current).identifier, "42");
+    EXPECT_EQ(f.child<QPlainTextEdit>("TxtDesc")->toPlainText(), typed);
+    EXPECT_EQ(readRecord(f.dataPath() + "42.VORN", "42")->record.description, "Line one\r\nLine two");
+}

@@ -9,6 +9,7 @@
 #include "store/TreeFiles.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -147,4 +148,26 @@ TEST(FrmProprietes, TheDiscIsRenamedByTheNameRuleWhenItsBoxIsLeftAndCloseWritesN
     // Enter in the disc list opens the dialog of the selected disc.
     QTest::keyClick(f.child<QListView>("LVCD"), Qt::Key_Return);
     EXPECT_NE(f.window->findChild<FrmProprietes *>("FrmProprietes"), nullptr);
+}
+
+TEST(FrmProprietes, AGoneArchiveOrATooLongTextIsSaidAndTheDialogKeepsTheText)
+{
+    struct Case { char mode; bool removeArchive; int textSize; int message; };
+    const Case cases[] = {{'F', true, 5, 441}, {'D', true, 5, 441}, {'C', true, 5, 441}, {'C', false, 70000, 846}};
+    for (const Case &c : cases) {
+        Form1Fixture f;
+        ASSERT_NE(f.start(), nullptr);
+        QPointer<FrmProprietes> dialog = openDialog(f, c.mode);
+        ASSERT_NE(dialog, nullptr);
+        if (c.removeArchive) {
+            ASSERT_TRUE(QFile::remove(f.dataPath() + "42.VORN"));
+        }
+        const QString typed(c.textSize, 'k');
+        dialog->findChild<QPlainTextEdit *>("Text1")->setPlainText(typed);
+        EXPECT_FALSE(dialog->apply()) << c.mode;
+        ASSERT_EQ(f.prompt.notices.size(), 1) << c.mode;
+        EXPECT_TRUE(f.prompt.notices[0].startsWith(LoadText(c.message))) << f.prompt.notices[0].toStdString();
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->findChild<QPlainTextEdit *>("Text1")->toPlainText(), typed);
+    }
 }
