@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QFont>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -71,10 +72,21 @@ DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMe
         m_tabs->addTab(QString());
         m_pages->addWidget(page);
     }
-    // A fourth header tab names the report shown, only while one is.
-    m_tabs->addTab(QString());
-    m_tabs->setTabVisible(Report, false);
-    m_pages->addWidget(m_report);
+    // A report shows under a line naming it, in place of the three pages.
+    m_reportCaption = new QLabel;
+    m_reportCaption->setObjectName(QStringLiteral("LblReport"));
+    m_reportCaption->setTextFormat(Qt::PlainText);
+    m_reportCaption->setContentsMargins(4, 2, 4, 2);
+    QFont bold = m_reportCaption->font();
+    bold.setBold(true);
+    m_reportCaption->setFont(bold);
+    auto *reportPage = new QWidget;
+    auto *reportLayout = new QVBoxLayout(reportPage);
+    reportLayout->setContentsMargins(0, 0, 0, 0);
+    reportLayout->setSpacing(0);
+    reportLayout->addWidget(m_reportCaption);
+    reportLayout->addWidget(m_report, 1);
+    m_pages->addWidget(reportPage);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -83,6 +95,8 @@ DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMe
 
     for (int page = 0; page < 3; ++page)
         connect(menus.page[page], &QAction::triggered, this, [this, page] { showPage(page); });
+    // A click on the tab already current leaves a report too.
+    connect(m_tabs, &QTabBar::tabBarClicked, this, &DiscInfoPane::showPage);
     connect(m_tabs, &QTabBar::currentChanged, this, &DiscInfoPane::showPage);
     connect(m_tabs, &QTabBar::customContextMenuRequested, this,
             [this, menu = menus.menu](const QPoint &pos) { menu->popup(m_tabs->mapToGlobal(pos)); });
@@ -115,7 +129,6 @@ void DiscInfoPane::showPage(int page)
     if (page < 0 || page > 2)
         return;
     m_tabs->setProperty("tag", QString::number(page));
-    m_tabs->setTabVisible(Report, false);
     m_pages->setCurrentIndex(page);
     if (m_tabs->currentIndex() != page)
         m_tabs->setCurrentIndex(page);

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
@@ -53,8 +54,8 @@ public:
     bool offersFieldMenu(const QTreeWidgetItem *item) const;
     void fieldMenu(int index);
 
-    // Shows report 3 to 7 of the catalogue instead of the pane's page; `caption`
-    // names it in the header. Report 7 counts the discs the filter lets through.
+    // Shows report 3 to 7 of the catalogue instead of the pane's page, under a line
+    // naming it (`caption`). Report 7 counts the discs the filter lets through.
     void showReport(int index, const QString &caption);
     void setKeywordFilter(std::function<int()> filter) { m_filter = std::move(filter); }
 
@@ -82,6 +83,7 @@ private:
     QPlainTextEdit *m_description;
     QTreeWidget *m_fields;
     QPlainTextEdit *m_report;
+    QLabel *m_reportCaption;
     std::function<int()> m_filter;
     bool m_modified = false;
     bool m_filling = false;

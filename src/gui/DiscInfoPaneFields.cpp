@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -243,9 +244,7 @@ void DiscInfoPane::showReport(int index, const QString &caption)
 {
     if (index < Reports::DataFolderInfo || index > Reports::Totals)
         return;
-    m_tabs->setTabText(Report, caption);
-    m_tabs->setTabVisible(Report, true);
-    m_tabs->setCurrentIndex(Report);
+    m_reportCaption->setText(caption);
     m_tabs->setProperty("tag", QString::number(index));
     m_pages->setCurrentIndex(Report);
     m_report->clear();

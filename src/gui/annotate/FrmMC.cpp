@@ -37,6 +37,7 @@ FrmMC::FrmMC(Form1 &owner) : QDialog(&owner), m_owner(owner)
     m_discList = new QListWidget;
     m_discList->setObjectName(QStringLiteral("LVCDMC"));
     m_discList->setUniformItemSizes(true);
+    m_discList->setIconSize(QSize(16, 16));
 
     auto *layout = new QGridLayout(this);
     layout->addWidget(new QLabel(LoadText(128)), 0, 0);

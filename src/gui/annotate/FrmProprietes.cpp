@@ -125,12 +125,19 @@ FrmProprietes::FrmProprietes(Form1 &owner, Mode mode, int number)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     layout->addLayout(page);
-    layout->addWidget(m_facts, 3);
+    layout->addWidget(m_facts);
     layout->addWidget(m_descriptionLabel);
-    layout->addWidget(m_description, 2);
+    layout->addWidget(m_description, 1);
     layout->addLayout(buttons);
-    const int factsWidth = m_facts->fontMetrics().horizontalAdvance(m_facts->toPlainText().section(u'\n', 6, 6));
-    resize(qMax(480, factsWidth + 60), 480);
+    // Every fact line shows without scrolling: the box is as tall as its lines and as
+    // wide as the longest.
+    const QStringList lines = m_facts->toPlainText().split(u'\n');
+    int factsWidth = 0;
+    for (const QString &each : lines)
+        factsWidth = qMax(factsWidth, m_facts->fontMetrics().horizontalAdvance(each));
+    m_facts->setFixedHeight(m_facts->fontMetrics().lineSpacing() * int(lines.size() + 1));
+    m_description->setMinimumHeight(m_description->fontMetrics().lineSpacing() * 5);
+    resize(qBound(480, factsWidth + 60, 900), sizeHint().height());
 }
 
 void FrmProprietes::fillIcons(const QString &chosen)

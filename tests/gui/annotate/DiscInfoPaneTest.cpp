@@ -4,6 +4,7 @@
 #include "settings/StringTable.h"
 #include "store/RecordText.h"
 
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabBar>
@@ -102,7 +103,7 @@ TEST(DiscInfoPaneReports, EachReportShowsInTheSecondBoxUnderItsCaption)
     for (const Case &c : cases) {
         f.trigger(c.action);
         EXPECT_TRUE(report->isVisible()) << c.action;
-        EXPECT_EQ(tabs->tabText(tabs->currentIndex()), c.caption);
+        EXPECT_EQ(f.child<QLabel>("LblReport")->text(), c.caption);
         EXPECT_EQ(tabs->property("tag").toString(), QString(c.action).right(1));
         EXPECT_TRUE(report->toPlainText().startsWith(c.begins)) << report->toPlainText().toStdString();
     }
@@ -110,9 +111,9 @@ TEST(DiscInfoPaneReports, EachReportShowsInTheSecondBoxUnderItsCaption)
     f.trigger("MnuFiltre_1");
     f.trigger("MnuAffMcTRep_7");
     EXPECT_TRUE(report->toPlainText().endsWith(LoadText(503))) << report->toPlainText().toStdString();
-    f.trigger("MnuAffMcT_0");
+    // A click on the current tab shows its page again.
+    emit tabs->tabBarClicked(tabs->currentIndex());
     EXPECT_FALSE(report->isVisible());
-    EXPECT_FALSE(tabs->isTabVisible(3));
 }
 
 TEST(DiscInfoPaneFields, ADescriptionTooLongToStoreIsRefusedAndKept)
