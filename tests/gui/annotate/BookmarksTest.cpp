@@ -6,6 +6,7 @@
 #include "store/BookmarkFile.h"
 #include "store/DiscArchive.h"
 
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -79,6 +80,12 @@ TEST(Bookmarks, TogglingFromTheFilePaneAndTheTreeIsWrittenAtOnceAndShownBold)
         }
         if (c.row[0] != 'K') {
             EXPECT_EQ(findNode(b, c.marked)->font(0).bold(), c.bold) << c.marked;
+            // The tree's menu offers to add or to remove, as the node is bold or not.
+            b->tree()->expandAll();
+            emit b->tree()->customContextMenuRequested(b->tree()->visualItemRect(findNode(b, c.marked)).center());
+            f.child<QMenu>("MnuPropDossier_Titre")->hide();
+            EXPECT_EQ(f.child<QAction>("MnuSignetsRep_0")->isVisible(), !c.bold) << c.marked;
+            EXPECT_EQ(f.child<QAction>("MnuSignetsRep_1")->isVisible(), c.bold) << c.marked;
         }
         // After a restart the marks come from the archive.
         ASSERT_NE(f.start(), nullptr);
