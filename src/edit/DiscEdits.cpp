@@ -31,9 +31,12 @@ void removeName(QStringList &names, const QString &name)
     names.removeIf([&](const QString &each) { return each.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
-QString withCrlfBreaks(QString text)
+// The description as the record keeps it: CRLF line breaks; other control characters
+// but the tab are dropped.
+QString storedDescription(QString text)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    text.removeIf([](QChar c) { return c != u'\n' && c != u'\t' && DiscName::isControlCharacter(c); });
     return text.replace(u'\n', QStringLiteral("\r\n"));
 }
 
@@ -101,7 +104,7 @@ EditResult applyDiscInfo(Catalogue &catalogue, Commit &commit, int position, con
     if (changes.name)
         record.name = *changes.name;
     if (changes.description)
-        record.description = withCrlfBreaks(*changes.description);
+        record.description = storedDescription(*changes.description);
     if (changes.icon)
         record.icon = *changes.icon;
     if (changes.excluded)

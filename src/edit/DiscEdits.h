@@ -29,7 +29,8 @@ namespace edit {
 struct DiscInfoChanges
 {
     std::optional<QString> name; // use renameDisc(), which applies the name rule
-    std::optional<QString> description; // line breaks are stored as CRLF
+    std::optional<QString> description; // line breaks are stored as CRLF; other control
+        // characters but the tab are dropped
     std::optional<QString> icon; // stock icon key; empty for the disc's own icon
     std::optional<bool> excluded; // left out of searches
     std::optional<QStringList> keywords; // the whole keyword set, by name

@@ -53,16 +53,18 @@ TEST_F(EditFixture, DiscRecordEditsRenameRekeyAndDelete)
     changes.removeKeywords = {"JAZZ"};
     changes.addKeywords = {"Live"};
     changes.excluded = true;
+    changes.description = QString("one\x01\rtwo\x7f\ttab");
     ASSERT_TRUE(edit::changeDiscInfo(catalogue, music, changes).ok());
     const RecordReading record = stored("6");
     EXPECT_EQ(record.fieldNames + record.fieldValues, "Shelf;" + QString(100, 'x') + ';');
     EXPECT_EQ(record.keywordNames, "Live;");
     EXPECT_EQ(record.record.excluded, 1);
+    EXPECT_EQ(record.record.description, "one\r\ntwo\ttab");
     // A record longer than an archive comment holds is refused and nothing is written.
     edit::DiscInfoChanges huge;
     huge.description = QString(70000, 'x');
     EXPECT_TRUE(edit::changeDiscInfo(catalogue, music, huge).tooLong());
-    EXPECT_EQ(stored("6").record.description, "");
+    EXPECT_EQ(stored("6").record.description, "one\r\ntwo\ttab");
 
     EXPECT_EQ(edit::renameField(catalogue, "shelf", "a;b").message, 521);
     edit::DiscInfoChanges box;
