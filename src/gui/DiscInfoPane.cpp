@@ -150,6 +150,7 @@ void DiscInfoPane::showCurrentDisc()
                                           : QString());
     m_filling = false;
     m_modified = false;
+    m_editedFields.clear();
 }
 
 void DiscInfoPane::fillKeywords()
@@ -231,7 +232,11 @@ bool DiscInfoPane::saveCurrentDisc()
             keywords << m_catalogue.keywords[size_t(at)].name;
     }
     changes.keywords = keywords;
-    changes.fieldValues = m_catalogue.disc(m_catalogue.current).fields;
+    // Only the values typed here: another copy may have changed the others.
+    for (const FieldPair &pair : m_catalogue.disc(m_catalogue.current).fields) {
+        if (m_editedFields.contains(pair.name, Qt::CaseInsensitive))
+            changes.fieldValues.push_back(pair);
+    }
     const EditResult result = edit::changeDiscInfo(m_catalogue, m_catalogue.current, changes);
     reportEdit(m_prompt, result);
     // The typed text, ticks and values stay, to be written at the next leave: another
@@ -240,6 +245,7 @@ bool DiscInfoPane::saveCurrentDisc()
         return false;
     // Written or not, the edit is not offered again: a failure is said once.
     m_modified = false;
+    m_editedFields.clear();
     // The keyword list may have followed "MC.txt" written by another copy.
     fillKeywords();
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
@@ -85,6 +86,7 @@ private:
     QPlainTextEdit *m_report;
     QLabel *m_reportCaption;
     std::function<int()> m_filter;
+    QStringList m_editedFields; // names of the fields whose value was typed
     bool m_modified = false;
     bool m_filling = false;
 };

@@ -115,6 +115,8 @@ bool DiscInfoPane::fieldNameTaken(const QString &name) const
 
 void DiscInfoPane::setFieldValue(const QString &name, const QString &value)
 {
+    if (!m_editedFields.contains(name, Qt::CaseInsensitive))
+        m_editedFields << name;
     std::vector<FieldPair> &fields = m_catalogue.disc(m_catalogue.current).fields;
     for (FieldPair &pair : fields) {
         if (pair.name.compare(name, Qt::CaseInsensitive) == 0) {
