@@ -65,6 +65,8 @@ signals:
     void descriptionTyped(const QString &text);
     // The keyword captions or counts changed (a tick, a refill).
     void keywordsChanged();
+    // A field was renamed or deleted in the records of every disc that had it.
+    void fieldsWritten();
 
 private:
     bool hasDisc() const;

@@ -193,6 +193,7 @@ void DiscInfoPane::fieldEdited(QTreeWidgetItem *item)
         show(result.ok() ? text : previous);
         if (!result.ok())
             return;
+        emit fieldsWritten();
     }
     if (hasDisc())
         m_modified = true;
@@ -238,8 +239,10 @@ void DiscInfoPane::fieldMenu(int index)
     saveCurrentDisc();
     const EditResult result = edit::deleteField(m_catalogue, name);
     reportEdit(m_prompt, result);
-    if (result.ok())
-        fillFields();
+    if (!result.ok())
+        return;
+    fillFields();
+    emit fieldsWritten();
 }
 
 void DiscInfoPane::showReport(int index, const QString &caption)

@@ -29,6 +29,16 @@ int keyNumber(const QString &key)
 
 void Form1::wireAnnotations()
 {
+    // The window's own writes into the shown disc's archive are no change by another
+    // copy: the disc is not read again for them when the window is activated.
+    auto ownWrite = [this] {
+        const QString &identifier = m_browse->shown().identifier;
+        if (!identifier.isEmpty())
+            m_shownArchive = archiveKey(m_catalogue.archivePath(identifier));
+    };
+    connect(m_browse, &BrowsePane::bookmarksChanged, this, ownWrite);
+    connect(m_info, &DiscInfoPane::fieldsWritten, this, ownWrite);
+
     // Bookmarks of the file pane's current row: entries 0 and 1 toggle, 2 describes.
     ListMenu &list = m_menus.list;
     auto currentRow = [this] { return m_browse->files()->currentIndex().row(); };
@@ -52,10 +62,11 @@ void Form1::wireAnnotations()
     });
 
     // Properties of the selected disc, of a folder or of a file of the shown disc.
-    auto openProperties = [this](FrmProprietes::Mode mode, int number) {
+    auto openProperties = [this, ownWrite](FrmProprietes::Mode mode, int number) {
         if (m_browse->shown().identifier.isEmpty())
             return;
         auto *dialog = new FrmProprietes(*this, mode, number);
+        connect(dialog, &QDialog::finished, this, ownWrite);
         dialog->open();
     };
     auto discProperties = [this, openProperties] {
@@ -97,7 +108,7 @@ void Form1::wireAnnotations()
 
     // The keyword manager; the filter menu and the keyword captions follow each change.
     m_menus.view.keywordManager->setEnabled(true);
-    connect(m_menus.view.keywordManager, &QAction::triggered, this, [this] {
+    connect(m_menus.view.keywordManager, &QAction::triggered, this, [this, ownWrite] {
         if (!saveCurrentDisc())
             return;
         auto *manager = new FrmMC(*this);
@@ -106,7 +117,8 @@ void Form1::wireAnnotations()
             if (listChanged)
                 m_discList->refreshFilterMenu();
         });
-        connect(manager, &QDialog::finished, this, [this] {
+        connect(manager, &QDialog::finished, this, [this, ownWrite] {
+            ownWrite();
             m_info->fillKeywords();
             m_discList->refreshFilterMenu();
         });

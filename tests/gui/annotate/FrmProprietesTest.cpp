@@ -91,7 +91,11 @@ TEST(FrmProprietes, EachModeShowsItsFactsAndWritesItsDescription)
         QTest::mouseClick(dialog->findChild<QPushButton *>("Command1_0"), Qt::LeftButton);
         EXPECT_TRUE(!dialog || dialog->isHidden());
         EXPECT_EQ(storedText(f, c.mode), stored) << c.mode;
-        // The file's row shows its new description at once.
+        // The file's row shows its new description at once; the window's own write is
+        // not taken for another copy's change, so the pane stays where it was.
+        const QString shownNode = f.window->browser()->shownNodeKey();
+        f.window->rereadShownDiscIfChanged();
+        EXPECT_EQ(f.window->browser()->shownNodeKey(), shownNode) << c.mode;
         const FilePaneModel *rows = f.window->browser()->fileModel();
         if (c.mode == 'F') {
             EXPECT_EQ(rows->row(rows->rowOfKey("K3")).description, stored);
