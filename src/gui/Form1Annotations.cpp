@@ -2,13 +2,11 @@
 // window's menus and panes.
 #include "gui/BrowsePane.h"
 #include "gui/DiscInfoPane.h"
-#include "gui/DiscListModel.h"
 #include "gui/DiscListPane.h"
 #include "gui/FilePaneModel.h"
 #include "gui/Form1.h"
 #include "gui/annotate/FrmMC.h"
 #include "gui/annotate/FrmProprietes.h"
-#include "store/RecordText.h"
 
 #include <QAction>
 #include <QMenu>

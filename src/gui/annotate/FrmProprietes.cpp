@@ -16,7 +16,6 @@
 #include "store/TreeFiles.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
