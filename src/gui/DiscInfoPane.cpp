@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -100,6 +101,9 @@ DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMe
     connect(m_tabs, &QTabBar::currentChanged, this, &DiscInfoPane::showPage);
     connect(m_tabs, &QTabBar::customContextMenuRequested, this,
             [this, menu = menus.menu](const QPoint &pos) { menu->popup(m_tabs->mapToGlobal(pos)); });
+    // A press on the header beside its three zones pops the same menu.
+    m_selectorMenu = menus.menu;
+    m_tabs->installEventFilter(this);
     connect(m_keywords, &QListWidget::itemChanged, this, &DiscInfoPane::keywordTicked);
     connect(m_description, &QPlainTextEdit::textChanged, this, &DiscInfoPane::descriptionEdited);
     connect(m_fields, &QTreeWidget::itemChanged, this, &DiscInfoPane::fieldEdited);
@@ -115,6 +119,18 @@ DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMe
         connect(menus.report[index], &QAction::triggered, this,
                 [this, index, action = menus.report[index]] { showReport(index + 3, action->text().remove(u'&')); });
     }
+}
+
+bool DiscInfoPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tabs && event->type() == QEvent::MouseButtonPress) {
+        const QPoint pos = static_cast<QMouseEvent *>(event)->position().toPoint();
+        if (m_tabs->tabAt(pos) < 0) {
+            m_selectorMenu->popup(m_tabs->mapToGlobal(pos));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void DiscInfoPane::applyCaptions()

@@ -7,6 +7,7 @@
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QMenu;
 class QPlainTextEdit;
 class QStackedWidget;
 class QTabBar;
@@ -68,6 +69,9 @@ signals:
     // A field was renamed or deleted in the records of every disc that had it.
     void fieldsWritten();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool hasDisc() const;
     void tickCurrentDisc();
@@ -86,6 +90,7 @@ private:
     QPlainTextEdit *m_description;
     QTreeWidget *m_fields;
     QPlainTextEdit *m_report;
+    QMenu *m_selectorMenu;
     QLabel *m_reportCaption;
     std::function<int()> m_filter;
     QStringList m_editedFields; // names of the fields whose value was typed

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabBar>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -111,6 +112,10 @@ TEST(DiscInfoPaneReports, EachReportShowsInTheSecondBoxUnderItsCaption)
     f.trigger("MnuFiltre_1");
     f.trigger("MnuAffMcTRep_7");
     EXPECT_TRUE(report->toPlainText().endsWith(LoadText(503))) << report->toPlainText().toStdString();
+    // A press beside the three tabs pops the selector's menu.
+    QTest::mousePress(tabs, Qt::LeftButton, {}, QPoint(tabs->width() - 2, tabs->height() / 2));
+    EXPECT_TRUE(f.child<QMenu>("MnuAffMc")->isVisible());
+    f.child<QMenu>("MnuAffMc")->hide();
     // A click on the current tab shows its page again.
     emit tabs->tabBarClicked(tabs->currentIndex());
     EXPECT_FALSE(report->isVisible());
