@@ -174,6 +174,19 @@ std::vector<int> discsWithKeywords(const Catalogue &catalogue, const std::vector
     return positions;
 }
 
+std::vector<int> chosenDiscs(const Catalogue &catalogue, const DiscChoice &choice)
+{
+    if (choice.byKeyword)
+        return discsWithKeywords(catalogue, choice.keywords);
+    std::vector<int> positions;
+    for (int i = 1; i <= catalogue.discCount(); ++i) {
+        if (choice.everyDisc
+            || std::find(choice.positions.begin(), choice.positions.end(), i) != choice.positions.end())
+            positions.push_back(i);
+    }
+    return positions;
+}
+
 HtmlExportResult exportHtml(const Catalogue &catalogue, const QString &indexPath, std::vector<int> positions,
                             const HtmlExportOptions &options, RunObserver &observer)
 {

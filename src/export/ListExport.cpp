@@ -206,11 +206,11 @@ QString resultListText(const std::vector<ListRow> &rows)
     return text;
 }
 
-QString filePaneText(const std::vector<FilePaneRow> &rows)
+QString filePaneText(const std::vector<FilePaneLine> &rows)
 {
     QByteArray out;
     LineWriter line(out);
-    for (const FilePaneRow &row : rows) {
+    for (const FilePaneLine &row : rows) {
         line.text(row.name).text(row.sizeText.trimmed()).text(row.dateText);
         line.endLine();
     }

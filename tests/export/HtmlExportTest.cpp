@@ -221,6 +221,10 @@ TEST_F(HtmlExportTest, StoredOptionsAndKeywordChoice)
     EXPECT_EQ(discsWithKeywords(keyed, {3}), std::vector<int>{1});
     EXPECT_EQ(discsWithKeywords(keyed, {7, 13}), (std::vector<int>{1, 2, 4}));
     EXPECT_EQ(discsWithKeywords(keyed, {1}), std::vector<int>{});
+    // The export window's chooser: "[Tous les CD]", chosen rows in array order, keywords (positions then ignored).
+    EXPECT_EQ(chosenDiscs(keyed, {false, true, {2}, {}}), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(chosenDiscs(keyed, {false, false, {4, 2, 9}, {}}), (std::vector<int>{2, 4}));
+    EXPECT_EQ(chosenDiscs(keyed, {true, false, {3}, {7}}), (std::vector<int>{1, 4}));
 }
 
 TEST_F(HtmlExportTest, CommandLineChoosesDiscsAndOptions)
