@@ -1,0 +1,122 @@
+#include "gui/export/ListExports.h"
+
+#include "common/UserPrompt.h"
+#include "export/HtmlExportOptions.h"
+#include "gui/FilePaneModel.h"
+
+#include <QApplication>
+#include <QScopeGuard>
+
+namespace vorn {
+
+namespace {
+
+// Asks with the busy pointer lifted, so that a question or a message looks as usual.
+template<typename Ask> auto lifted(Ask ask)
+{
+    QApplication::restoreOverrideCursor();
+    const auto restore = qScopeGuard([] { QApplication::setOverrideCursor(Qt::WaitCursor); });
+    return ask();
+}
+
+// The busy pointer for the life of the object, lifted while a question or a message
+// is on screen.
+class BusyPrompt final : public UserPrompt
+{
+public:
+    explicit BusyPrompt(UserPrompt &prompt) : m_prompt(prompt) { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPrompt() override { QApplication::restoreOverrideCursor(); }
+
+    Answer askYesNo(const QString &text, Icon icon) override
+    {
+        return lifted([&] { return m_prompt.askYesNo(text, icon); });
+    }
+    Answer askYesNoCancel(const QString &text, Icon icon) override
+    {
+        return lifted([&] { return m_prompt.askYesNoCancel(text, icon); });
+    }
+    Answer askOkCancel(const QString &text, Icon icon) override
+    {
+        return lifted([&] { return m_prompt.askOkCancel(text, icon); });
+    }
+    void inform(const QString &text) override
+    {
+        lifted([&] { m_prompt.inform(text); });
+    }
+    void warn(const QString &text) override
+    {
+        lifted([&] { m_prompt.warn(text); });
+    }
+    void fail(const QString &text) override
+    {
+        lifted([&] { m_prompt.fail(text); });
+    }
+    QString inputText(const QString &prompt, const QString &title, const QString &initial) override
+    {
+        return lifted([&] { return m_prompt.inputText(prompt, title, initial); });
+    }
+    QString chooseFolder(const QString &title) override
+    {
+        return lifted([&] { return m_prompt.chooseFolder(title); });
+    }
+    QString chooseFile(const QString &title, const QString &filter, bool save) override
+    {
+        return lifted([&] { return m_prompt.chooseFile(title, filter, save); });
+    }
+
+private:
+    UserPrompt &m_prompt;
+};
+
+} // namespace
+
+std::vector<FilePaneLine> filePaneLines(const FilePaneModel &model)
+{
+    std::vector<FilePaneLine> lines;
+    lines.reserve(model.rows().size());
+    for (const FilePaneRow &row : model.rows())
+        lines.push_back({row.name, row.size, row.date});
+    return lines;
+}
+
+bool exportListAsText(const QString &tag, const ListExportSources &sources, UserPrompt &prompt)
+{
+    const std::optional<ListSource> list = listSourceFromTag(tag);
+    if (!list)
+        return false;
+    const bool results = *list == ListSource::SearchResults || *list == ListSource::Bookmarks;
+    if ((*list == ListSource::Discs && !sources.catalogue) || (*list == ListSource::FilePane && !sources.filePane)
+        || (results && !sources.resultRows))
+        return false;
+    const QString path = chooseTextExportFile(prompt);
+    if (path.isEmpty())
+        return false;
+    BusyPrompt busy(prompt);
+    QString text;
+    switch (*list) {
+    case ListSource::Discs:
+        text = discListText(*sources.catalogue);
+        break;
+    case ListSource::FilePane:
+        text = filePaneText(sources.filePane());
+        break;
+    case ListSource::SearchResults:
+    case ListSource::Bookmarks:
+        text = resultListText(sources.resultRows(*list));
+        break;
+    }
+    return writeTextExport(path, text, busy);
+}
+
+bool exportListAsHtml(ListSource list, const ListExportSources &sources, UserPrompt &prompt)
+{
+    if (!sources.resultRows || (list != ListSource::SearchResults && list != ListSource::Bookmarks))
+        return false;
+    const QString path = chooseHtmlListFile(prompt);
+    if (path.isEmpty())
+        return false;
+    BusyPrompt busy(prompt);
+    return exportResultListHtml(path, list, sources.resultRows(list), htmlExportOptionsFromSettings(), busy);
+}
+
+} // namespace vorn

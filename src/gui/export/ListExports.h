@@ -1,0 +1,36 @@
+#pragma once
+
+#include "export/ExportRows.h"
+#include "export/ListExport.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace vorn {
+
+struct Catalogue;
+class FilePaneModel;
+class UserPrompt;
+
+// Where the window's list exports take their rows from, in the lists' current order.
+struct ListExportSources
+{
+    const Catalogue *catalogue = nullptr; // the disc list
+    std::function<std::vector<FilePaneLine>()> filePane;
+    // The search results or the bookmarks; unset while the window has no such list.
+    std::function<std::vector<ListRow>(ListSource)> resultRows;
+};
+
+// The file pane's rows as the text export writes them: name, size and date columns.
+std::vector<FilePaneLine> filePaneLines(const FilePaneModel &model);
+
+// The text export of the list named by the view menu's tag ("LVCD", "LV1",
+// "Listresult0", "Listresult1"): asks for the file, writes it, reports a failure.
+// False when nothing was written.
+bool exportListAsText(const QString &tag, const ListExportSources &sources, UserPrompt &prompt);
+
+// The HTML export of a result list (search results or bookmarks).
+bool exportListAsHtml(ListSource list, const ListExportSources &sources, UserPrompt &prompt);
+
+} // namespace vorn
