@@ -79,6 +79,7 @@ FrmHTML::FrmHTML(Form1 &owner, std::function<void(const QString &)> openIndex)
     m_bar->setObjectName(QStringLiteral("Progression"));
     m_bar->setTextVisible(false);
     m_bar->setValue(0);
+    m_bar->setVisible(false); // shown from the first export on
     m_observer = std::make_unique<ExportObserver>(owner.prompt(), m_label, m_bar);
 
     m_export = new QPushButton(LoadText(450));
@@ -96,13 +97,15 @@ FrmHTML::FrmHTML(Form1 &owner, std::function<void(const QString &)> openIndex)
     auto *panes = new QHBoxLayout;
     panes->addWidget(m_tree, 1);
     panes->addLayout(chooser, 1);
+    m_bar->setFixedWidth(160);
+    m_label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_bar, 1);
+    buttons->addWidget(m_label, 1);
+    buttons->addWidget(m_bar);
     buttons->addWidget(m_export);
     buttons->addWidget(m_close);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(panes, 1);
-    layout->addWidget(m_label);
     layout->addLayout(buttons);
     resize(600, 380);
 }
@@ -153,6 +156,7 @@ void FrmHTML::fillList()
     if (m_tabs->currentIndex() == 0) {
         auto *every = new QListWidgetItem(LoadText(512), m_list);
         every->setData(ValueRole, 0);
+        every->setSelected(true);
         for (int position = 1; position <= catalogue.discCount(); ++position) {
             auto *item = new QListWidgetItem(catalogue.disc(position).name, m_list);
             item->setData(ValueRole, position);
@@ -242,6 +246,7 @@ void FrmHTML::runExport()
     m_list->setEnabled(false);
     setCursor(Qt::BusyCursor);
     m_label->clear();
+    m_bar->setVisible(true);
     m_observer->start(int(positions.size()));
 
     const HtmlExportResult result = runHtmlExport(catalogue, positions, options(), *m_observer);
