@@ -1,8 +1,8 @@
 #include "export/HtmlExport.h"
 
-#include "common/DurableFile.h"
 #include "common/RunObserver.h"
 #include "common/UserPrompt.h"
+#include "export/ExportFile.h"
 #include "export/HtmlImages.h"
 #include "export/HtmlPages.h"
 #include "settings/SettingsStore.h"
@@ -14,7 +14,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <limits>
 
@@ -28,13 +27,7 @@ const QLatin1String DefaultPicture("CD.bmp");
 // Writes a page through a temporary name: the page, then a line end.
 bool writePage(const QString &path, const QString &text, QString *error)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = (text + Crlf).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !commitDurably(file)) {
-        *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+    return writeExportFile(path, (text + Crlf).toUtf8(), error);
 }
 
 // A disc's folder file and file list, read from its archive in memory.

@@ -7,6 +7,11 @@
 
 #include <QTextStream>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 class HtmlExportTest : public ::testing::Test
@@ -180,6 +185,30 @@ TEST_F(HtmlExportTest, AnUnwritableTargetGivesTheMessageAndLeavesNoIndex)
         // No temporary file is left beside the pages either.
         EXPECT_TRUE(siteEntries().filter("catalogue.htm.").isEmpty());
     }
+
+    // A disk that fills up on the big page of the third disc: the message names that page, the pages
+    // before it are whole, and nothing half-written is left under any name.
+    QDir(site()).removeRecursively();
+    QDir().mkpath(site());
+    std::vector<FileRecord> many;
+    for (int n = 0; n < 400; ++n)
+        many.push_back(fileRecord(QStringLiteral("a_rather_long_file_name_%1.txt").arg(n), 0));
+    fixture.addDisc({"333", "Third", "|", {}, many});
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit cap{8 << 10, 8 << 10};
+        setrlimit(RLIMIT_FSIZE, &cap);
+        const HtmlExportResult result = run({1, 2, 3}, withContents());
+        _exit(!result.written && result.message.contains(site("catalogue_files/333.htm")) ? 3 : 4);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3);
+    EXPECT_EQ(siteEntries("catalogue_files").filter(".htm"), QStringList({"111.htm", "222.htm"}));
+    EXPECT_TRUE(readFile(site("catalogue_files/222.htm")).endsWith("</body></html>\r\n"));
+    EXPECT_EQ(siteEntries(), QStringList{"catalogue_files"});
 }
 
 TEST_F(HtmlExportTest, NoDiscChosenWritesNothingAndTheStopFlagEndsAfterTheDiscInHand)
