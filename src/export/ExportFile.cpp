@@ -1,13 +1,26 @@
 #include "export/ExportFile.h"
 
+#include "common/UserPrompt.h"
+#include "settings/StringTable.h"
+#include "store/ArchiveTransfer.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
 
 namespace vorn {
+
+bool exportTargetAllowed(const QString &dataFolder, const QString &path, UserPrompt &prompt)
+{
+    if (dataFolder.isEmpty() || !namesSamePlace(dataFolder, QFileInfo(path).absolutePath()))
+        return true;
+    prompt.warn(LoadText(782) + u'\n' + QDir::toNativeSeparators(path));
+    return false;
+}
 
 bool writeExportFile(const QString &path, const QByteArray &bytes, QString *error)
 {

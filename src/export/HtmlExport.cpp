@@ -189,11 +189,12 @@ HtmlExportResult exportHtml(const Catalogue &catalogue, const QString &indexPath
     positions.erase(
         std::remove_if(positions.begin(), positions.end(), [&](int p) { return p < 1 || p > catalogue.discCount(); }),
         positions.end());
-    if (positions.empty()) {
-        observer.prompt().warn(LoadText(556));
+    if (positions.empty() || !exportTargetAllowed(catalogue.dataFolder, indexPath, observer.prompt())) {
         HtmlExportResult result;
         result.indexPath = indexPath;
-        result.message = LoadText(556);
+        result.message = positions.empty() ? LoadText(556) : LoadText(782);
+        if (positions.empty())
+            observer.prompt().warn(result.message);
         return result;
     }
     return Export(catalogue, indexPath, options, observer).run(positions);

@@ -209,6 +209,14 @@ TEST_F(HtmlExportTest, AnUnwritableTargetGivesTheMessageAndLeavesNoIndex)
     EXPECT_EQ(siteEntries("catalogue_files").filter(".htm"), QStringList({"111.htm", "222.htm"}));
     EXPECT_TRUE(readFile(site("catalogue_files/222.htm")).endsWith("</body></html>\r\n"));
     EXPECT_EQ(siteEntries(), QStringList{"catalogue_files"});
+
+    // An index aimed at the data folder, under another name, is refused before anything is written.
+    const QString alias = site("alias");
+    ASSERT_TRUE(QFile::link(catalogue.dataFolder, alias));
+    const QStringList before = QDir(catalogue.dataFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    EXPECT_FALSE(exportHtml(catalogue, alias + "/111.VORN", {1}, withContents(), observer).written);
+    EXPECT_TRUE(observer.scripted.warnings.last().startsWith(LoadText(782)));
+    EXPECT_EQ(QDir(catalogue.dataFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
 
 TEST_F(HtmlExportTest, NoDiscChosenWritesNothingAndTheStopFlagEndsAfterTheDiscInHand)

@@ -1,8 +1,10 @@
 #include "gui/export/ListExports.h"
 
 #include "common/UserPrompt.h"
+#include "export/ExportFile.h"
 #include "export/HtmlExportOptions.h"
 #include "gui/FilePaneModel.h"
+#include "store/Catalogue.h"
 
 #include <QApplication>
 #include <QScopeGuard>
@@ -68,6 +70,11 @@ private:
     UserPrompt &m_prompt;
 };
 
+bool allowed(const ListExportSources &sources, const QString &path, UserPrompt &prompt)
+{
+    return exportTargetAllowed(sources.catalogue ? sources.catalogue->dataFolder : QString(), path, prompt);
+}
+
 } // namespace
 
 std::vector<FilePaneLine> filePaneLines(const FilePaneModel &model)
@@ -89,7 +96,7 @@ bool exportListAsText(const QString &tag, const ListExportSources &sources, User
         || (results && !sources.resultRows))
         return false;
     const QString path = chooseTextExportFile(prompt);
-    if (path.isEmpty())
+    if (path.isEmpty() || !allowed(sources, path, prompt))
         return false;
     BusyPrompt busy(prompt);
     QString text;
@@ -113,7 +120,7 @@ bool exportListAsHtml(ListSource list, const ListExportSources &sources, UserPro
     if (!sources.resultRows || (list != ListSource::SearchResults && list != ListSource::Bookmarks))
         return false;
     const QString path = chooseHtmlListFile(prompt);
-    if (path.isEmpty())
+    if (path.isEmpty() || !allowed(sources, path, prompt))
         return false;
     BusyPrompt busy(prompt);
     return exportResultListHtml(path, list, sources.resultRows(list), htmlExportOptionsFromSettings(), busy);

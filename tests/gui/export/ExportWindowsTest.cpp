@@ -187,8 +187,13 @@ TEST_F(ExportWindows, EachListExportsAsTextAndTheMenuFitsTheList)
         f.trigger("mnuExport");
         EXPECT_TRUE(readFile(path + ".TXT").contains(c.text)) << c.tag;
     }
-    // A cancelled file dialog writes nothing and says nothing.
+    // A cancelled file dialog writes nothing and says nothing; a file in the data folder is refused.
     f.prompt.notices.clear();
     f.trigger("mnuExport");
     EXPECT_TRUE(f.prompt.notices.isEmpty());
+    const QByteArray archive = readFile(f.dataPath() + "42.VORN");
+    f.prompt.inputs.push_back(f.dataPath() + "42.VORN");
+    f.trigger("mnuExport");
+    EXPECT_EQ(f.prompt.warnings.value(0), LoadText(782) + u'\n' + f.dataPath() + "42.VORN");
+    EXPECT_EQ(readFile(f.dataPath() + "42.VORN"), archive);
 }
