@@ -2,6 +2,8 @@
 
 #include "common/RegularFile.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <unistd.h>
 
@@ -13,15 +15,25 @@ constexpr qint64 kWindowSize = 256 * 1024;
 
 bool ArchiveInput::open(const QString &path)
 {
-    m_file.close();
+    m_device.reset();
     const int fd = openRegularFile(QFile::encodeName(path));
     if (fd < 0)
         return false;
-    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }
-    m_size = m_file.size();
+    return open(std::move(file));
+}
+
+bool ArchiveInput::open(std::unique_ptr<QIODevice> device)
+{
+    m_device.reset();
+    if (!device || !device->isOpen() || device->isSequential())
+        return false;
+    m_device = std::move(device);
+    m_size = m_device->size();
     m_window.clear();
     m_windowPos = 0;
     return true;
@@ -29,7 +41,7 @@ bool ArchiveInput::open(const QString &path)
 
 QByteArrayView ArchiveInput::peek(qint64 pos, qint64 count)
 {
-    if (pos < 0 || count <= 0 || pos >= m_size || !m_file.isOpen())
+    if (pos < 0 || count <= 0 || pos >= m_size || !isOpen())
         return {};
     count = std::min({count, kMaxPeek, m_size - pos});
     const qint64 windowEnd = m_windowPos + m_window.size();
@@ -37,8 +49,8 @@ QByteArrayView ArchiveInput::peek(qint64 pos, qint64 count)
         const qint64 length = std::min(std::max(count, kWindowSize), m_size - pos);
         m_window.resize(length);
         qint64 got = -1;
-        if (m_file.seek(pos))
-            got = m_file.read(m_window.data(), length);
+        if (m_device->seek(pos))
+            got = m_device->read(m_window.data(), length);
         m_window.resize(std::max<qint64>(got, 0));
         m_windowPos = pos;
         count = std::min<qint64>(count, m_window.size());

@@ -2,8 +2,9 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QFile>
+#include <QIODevice>
 #include <QString>
+#include <memory>
 
 namespace vorn {
 
@@ -13,7 +14,9 @@ class ArchiveInput
 {
 public:
     bool open(const QString &path);
-    bool isOpen() const { return m_file.isOpen(); }
+    // A device opened for reading that can seek (a file inside a disc image).
+    bool open(std::unique_ptr<QIODevice> device);
+    bool isOpen() const { return m_device && m_device->isOpen(); }
     qint64 size() const { return m_size; }
 
     // The bytes [pos, pos + count), fewer when the file ends first (or on a read
@@ -24,7 +27,7 @@ public:
     static constexpr qint64 kMaxPeek = 4 * 1024 * 1024;
 
 private:
-    QFile m_file;
+    std::unique_ptr<QIODevice> m_device;
     qint64 m_size = 0;
     QByteArray m_window;
     qint64 m_windowPos = 0;

@@ -45,9 +45,8 @@ QString entryIgnoringCase(const QString &folder, const QString &name)
     return {};
 }
 
-QByteArray readSmallFile(const QString &path, qint64 limit)
+QByteArray readSmallFile(const std::unique_ptr<QIODevice> &file, qint64 limit)
 {
-    const std::unique_ptr<QFile> file = openRegularQFile(path);
     if (!file || file->size() > limit)
         return {};
     return file->read(limit);
@@ -119,35 +118,45 @@ std::optional<AutorunIconValue> parseAutorunIconValue(const QString &value)
     return result;
 }
 
-QString findBelowRoot(const QString &root, const QString &relativePath)
+std::optional<QStringList> discPathParts(const QString &relativePath)
 {
-    const QString rootPath = canonicalRoot(root);
-    if (rootPath.isEmpty())
-        return {};
-    const QStringList parts = QString(relativePath).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
     // A leading separator means the root of the disc itself.
-    if (parts.isEmpty())
-        return {};
-    // A drive letter names another disc (or this one under a letter the program
-    // cannot know), so only paths from the root are followed.
-    if (parts.first().contains(u':'))
-        return {};
+    const QStringList parts = QString(relativePath).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
+    if (parts.isEmpty() || parts.first().contains(u':'))
+        return std::nullopt;
     QStringList kept;
     for (const QString &part : parts) {
         if (part == u".")
             continue;
         if (part == u"..") {
             if (kept.isEmpty())
-                return {};
+                return std::nullopt;
             kept.removeLast();
             continue;
         }
         kept << part;
     }
     if (kept.isEmpty())
+        return std::nullopt;
+    return kept;
+}
+
+std::unique_ptr<QIODevice> HostDiscFiles::open(const QString &relativePath) const
+{
+    const QString path = findBelowRoot(m_root, relativePath);
+    if (path.isEmpty())
+        return nullptr;
+    return openRegularQFile(path);
+}
+
+QString findBelowRoot(const QString &root, const QString &relativePath)
+{
+    const QString rootPath = canonicalRoot(root);
+    const std::optional<QStringList> kept = discPathParts(relativePath);
+    if (rootPath.isEmpty() || !kept)
         return {};
     QString current = rootPath;
-    for (const QString &part : std::as_const(kept)) {
+    for (const QString &part : *kept) {
         current = entryIgnoringCase(current, part);
         if (current.isEmpty())
             return {};
@@ -160,30 +169,31 @@ QString findBelowRoot(const QString &root, const QString &relativePath)
 
 QString ReadAutorunIcon(const QString &driveRoot, const QString &identifier, const QString &tempFolder)
 {
+    return ReadAutorunIcon(HostDiscFiles(driveRoot), identifier, tempFolder);
+}
+
+QString ReadAutorunIcon(const DiscFiles &disc, const QString &identifier, const QString &tempFolder)
+{
     if (identifier.isEmpty() || identifier.contains(u'/') || identifier.contains(u'\\') || identifier == u"."
         || identifier == u"..")
         return {};
-    const QString autorun = findBelowRoot(driveRoot, QStringLiteral("Autorun.inf"));
-    if (autorun.isEmpty())
-        return {};
     ProfileFile profile;
-    profile.parse(readSmallFile(autorun, kMaxAutorunSize));
+    profile.parse(readSmallFile(disc.open(QStringLiteral("Autorun.inf")), kMaxAutorunSize));
     const std::optional<AutorunIconValue> value =
         parseAutorunIconValue(profile.value(QStringLiteral("autorun"), QStringLiteral("icon")));
     if (!value)
         return {};
-    const QString source = findBelowRoot(driveRoot, value->file);
-    if (source.isEmpty())
+    std::unique_ptr<QIODevice> file = disc.open(value->file);
+    if (!file)
         return {};
 
     QByteArray icon;
-    const std::unique_ptr<QFile> file = openRegularQFile(source);
-    const QByteArray start = file ? file->read(6) : QByteArray();
+    const QByteArray start = file->peek(6);
     if (value->file.endsWith(QStringLiteral(".ico"), Qt::CaseInsensitive) || isIconFile(start)) {
         // An icon file holds one icon: asking it for another gives none.
         if (value->index == 0)
-            icon = readSmallFile(source, kMaxIconFileSize);
-    } else if (const std::optional<QByteArray> fromProgram = readPeIcon(source, value->index)) {
+            icon = readSmallFile(file, kMaxIconFileSize);
+    } else if (const std::optional<QByteArray> fromProgram = readPeIcon(std::move(file), value->index)) {
         icon = *fromProgram;
     }
     if (icon.isEmpty())

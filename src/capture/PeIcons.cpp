@@ -36,10 +36,12 @@ struct DirectoryEntry
 class PeResources
 {
 public:
-    bool open(const QString &path)
+    bool open(const QString &path) { return m_input.open(path) && readHeaders(); }
+    bool open(std::unique_ptr<QIODevice> device) { return m_input.open(std::move(device)) && readHeaders(); }
+
+private:
+    bool readHeaders()
     {
-        if (!m_input.open(path))
-            return false;
         const QByteArray dos = m_input.read(0, 64);
         if (dos.size() < 64 || !dos.startsWith("MZ"))
             return false;
@@ -82,6 +84,7 @@ public:
         return true;
     }
 
+public:
     // The file offset of `length` bytes at a relative virtual address, when they lie
     // inside one section's data in the file.
     std::optional<qint64> fileOffset(quint32 rva, quint32 length) const
@@ -181,21 +184,8 @@ void put32(QByteArray &out, quint32 value)
     put16(out, value >> 16);
 }
 
-} // namespace
-
-int countPeIconGroups(const QString &path)
+std::optional<QByteArray> iconGroup(PeResources &resources, int index)
 {
-    PeResources resources;
-    if (!resources.open(path))
-        return 0;
-    return int(resources.ofType(kGroupIconType).size());
-}
-
-std::optional<QByteArray> readPeIcon(const QString &path, int index)
-{
-    PeResources resources;
-    if (!resources.open(path))
-        return std::nullopt;
     const std::vector<DirectoryEntry> groups = resources.ofType(kGroupIconType);
     const DirectoryEntry *chosen = nullptr;
     if (index >= 0) {
@@ -256,6 +246,32 @@ std::optional<QByteArray> readPeIcon(const QString &path, int index)
     for (const Image &image : images)
         ico.append(image.bytes);
     return ico;
+}
+
+} // namespace
+
+int countPeIconGroups(const QString &path)
+{
+    PeResources resources;
+    if (!resources.open(path))
+        return 0;
+    return int(resources.ofType(kGroupIconType).size());
+}
+
+std::optional<QByteArray> readPeIcon(const QString &path, int index)
+{
+    PeResources resources;
+    if (!resources.open(path))
+        return std::nullopt;
+    return iconGroup(resources, index);
+}
+
+std::optional<QByteArray> readPeIcon(std::unique_ptr<QIODevice> device, int index)
+{
+    PeResources resources;
+    if (!resources.open(std::move(device)))
+        return std::nullopt;
+    return iconGroup(resources, index);
 }
 
 } // namespace vorn

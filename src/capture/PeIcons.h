@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace vorn {
@@ -24,5 +26,7 @@ int countPeIconGroups(const QString &path);
 // file past kMaxIconFileSize are left out. nullopt when there is no such group or
 // none of its images can be read.
 std::optional<QByteArray> readPeIcon(const QString &path, int index);
+// The same, from a device opened for reading that can seek.
+std::optional<QByteArray> readPeIcon(std::unique_ptr<QIODevice> device, int index);
 
 } // namespace vorn

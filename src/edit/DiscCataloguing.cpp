@@ -7,6 +7,7 @@
 #include "scan/CataloguingRun.h"
 #include "scan/DescriptionsUpdate.h"
 #include "scan/Volume.h"
+#include "scan/VolumeDiscFiles.h"
 #include "settings/OptionsWord.h"
 #include "store/Catalogue.h"
 #include "store/DataFolderLock.h"
@@ -35,9 +36,7 @@ bool readOnly(const Catalogue &catalogue)
 
 void readOwnIcon(const Catalogue &catalogue, const Volume &volume, const QString &identifier)
 {
-    const QString root = volume.hostPath(QString());
-    if (!root.isEmpty())
-        ReadAutorunIcon(root, identifier, catalogue.tempFolder);
+    ReadAutorunIcon(VolumeDiscFiles(volume), identifier, catalogue.tempFolder);
 }
 
 } // namespace

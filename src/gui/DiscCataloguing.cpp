@@ -14,6 +14,8 @@
 #include "gui/FrmListeCD.h"
 #include "gui/ShownDisc.h"
 #include "scan/DriveLayer.h"
+#include "scan/IsoVolume.h"
+#include "scan/VolumeDiscFiles.h"
 #include "scan/cDrive.h"
 #include "settings/OptionValues.h"
 #include "settings/OptionsWord.h"
@@ -24,6 +26,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 
 namespace vorn {
 
@@ -47,10 +50,22 @@ QChar DiscCataloguing::cataloguingLetter() const
     return letters.isEmpty() ? QChar() : letters[0];
 }
 
+DriveVolumeOpening DiscCataloguing::openSource(QChar letter) const
+{
+    if (m_image.isEmpty())
+        return m_drives.openVolume(letter);
+    DriveVolumeOpening opening;
+    IsoOpening image = IsoVolume::open(m_image);
+    opening.image = std::move(image.volume);
+    opening.message = image.message;
+    return opening;
+}
+
 void DiscCataloguing::catalogueDiscInDrive()
 {
     if (m_window.isBusy())
         return;
+    m_image.clear();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QChar letter = cataloguingLetter();
     m_drive.setLetter(QString(letter));
@@ -85,12 +100,40 @@ void DiscCataloguing::catalogueDiscInDrive()
     dialog->show();
 }
 
+void DiscCataloguing::catalogueImage()
+{
+    if (m_window.isBusy())
+        return;
+    const QString path = m_prompt.chooseFile(LoadText(933), LoadText(934) + QStringLiteral(" (*.iso *.ISO)"), false);
+    if (path.isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const IsoOpening image = IsoVolume::open(path);
+    QApplication::restoreOverrideCursor();
+    if (!image.volume) {
+        m_prompt.warn(image.message + u'\n' + QDir::toNativeSeparators(path));
+        return;
+    }
+    m_image = path;
+    const QString identifier = QString::number(image.disc.serial);
+    // An image already catalogued is updated in place, as its disc would be.
+    if (const int position = findDisc(m_catalogue, identifier); position > 0) {
+        updateDisc(position, QChar());
+        m_image.clear();
+        return;
+    }
+    const QString proposed = image.disc.label.isEmpty() ? QFileInfo(path).completeBaseName() : image.disc.label;
+    auto *dialog = new FrmArchivage(m_window, QChar(), identifier, image.disc.label, proposed);
+    dialog->show();
+}
+
 void DiscCataloguing::readDiscIcon(QChar letter, const QString &identifier)
 {
-    const DriveVolumeOpening opening = m_drives.openVolume(letter);
-    if (!opening.volume)
+    const DriveVolumeOpening opening = openSource(letter);
+    const Volume *volume = opening.walked();
+    if (!volume)
         return;
-    const QString path = ReadAutorunIcon(opening.volume->rootFolder(), identifier, m_catalogue.tempFolder);
+    const QString path = ReadAutorunIcon(VolumeDiscFiles(*volume), identifier, m_catalogue.tempFolder);
     if (path.isEmpty() || m_catalogue.discIcons.contains(identifier))
         return;
     QFile file(path);
@@ -108,7 +151,7 @@ void DiscCataloguing::runInProgressWindow(QChar letter,
     Form2 progress(&m_window);
     progress.show();
     Form2Observer observer(progress, m_prompt);
-    work(m_drives.openVolume(letter), observer);
+    work(openSource(letter), observer);
     progress.close();
 }
 
@@ -143,8 +186,9 @@ bool DiscCataloguing::archiveDisc(const edit::NewDisc &disc, const edit::Capture
         result = volume ? edit::catalogueDisc(m_catalogue, disc, capture, filters, *volume, observer)
                         : EditResult::failed(0, opening.message);
     });
-    if (eject)
+    if (eject && !letter.isNull())
         m_drives.ejectTray(letter);
+    m_image.clear();
     afterRun(result);
     if (result.ok())
         m_window.showDisc(disc.identifier, true);

@@ -34,6 +34,9 @@ public:
                     UserPrompt &prompt, AppIcons &icons);
 
     void catalogueDiscInDrive(); // BtSauveCD_Click
+    // "Cataloguer une image...": an ISO image file chosen by the user, read as the disc
+    // burnt from it would be (same identifier and label), then the options dialog.
+    void catalogueImage();
     void updateSelectedDisc(); // "Mise à jour..."
     void identifyDiscInDrive(); // "Identification manuelle..."
     // Catalogues the disc in drive `letter` through the core call, in the progress
@@ -44,9 +47,13 @@ public:
     bool rekeyDiscToDrive(int position, const QString &identifier);
     // Reads the autorun icon of the disc in `letter` into the icon lists.
     void readDiscIcon(QChar letter, const QString &identifier);
+    // Whether the disc being catalogued comes from an image file rather than a drive.
+    bool fromImage() const { return !m_image.isEmpty(); }
 
 private:
     QChar cataloguingLetter() const;
+    // The disc to read: the image being catalogued when there is one, else the drive.
+    DriveVolumeOpening openSource(QChar letter) const;
     void runInProgressWindow(QChar letter, const std::function<void(const DriveVolumeOpening &, RunObserver &)> &work);
     void endRun();
     void leaveShownDisc();
@@ -60,6 +67,7 @@ private:
     cDrive &m_drive;
     UserPrompt &m_prompt;
     AppIcons &m_icons;
+    QString m_image; // the image file being catalogued; empty for a drive
 };
 
 } // namespace vorn

@@ -189,6 +189,7 @@ void Form1::connectCommands()
         runs(action, &DiscCataloguing::updateSelectedDisc);
     for (QAction *action : discs.identify)
         runs(action, &DiscCataloguing::identifyDiscInDrive);
+    runs(file.catalogueImage, &DiscCataloguing::catalogueImage);
     for (int mode = 0; mode < 4; ++mode)
         connect(m_menus.list.viewModes[mode], &QAction::triggered, this,
                 [this, mode] { setViewMode(m_popupList, mode); });

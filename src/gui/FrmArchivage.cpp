@@ -126,6 +126,7 @@ FrmArchivage::FrmArchivage(Form1 &owner, QChar letter, const QString &identifier
     m_firstLine->setChecked(word & Opt::FirstLineToDescription);
     m_text->setChecked(word & Opt::CaptureText);
     m_eject->setChecked(word & Opt::EjectAfterCataloguing);
+    m_eject->setVisible(!m_letter.isNull()); // an image file has no tray
     m_zip[0]->setChecked(word & Opt::ListZip);
     m_zip[1]->setChecked(word & Opt::ListCab);
     m_zip[2]->setChecked(word & Opt::ListRar);

@@ -100,6 +100,7 @@ void buildFileMenu(QMainWindow *window, FileMenu &m)
     m.folderSeparator->setObjectName(QStringLiteral("MnuRepDataSep"));
     m.removeFolder = addMenu(m.dataFolders, QStringLiteral("MnuRepDataRetireTitre"), QStringLiteral("445"));
     m.refresh = entry(file, "MnuRefresh", "101", "F5");
+    m.catalogueImage = entry(file, "mnuArchiverImage", "932");
     m.exportDiscs = disabled(file, "mnuExportCDS", "Export...");
     m.exportHtml = disabled(file, "MnuExportHtml", "557");
     file->addSeparator();

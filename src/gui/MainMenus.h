@@ -22,6 +22,7 @@ struct FileMenu
     QAction *folderSeparator = nullptr; // MnuRepDataSep: folder entries go before it
     QMenu *removeFolder = nullptr; // MnuRepDataRetireTitre
     QAction *refresh = nullptr; // MnuRefresh
+    QAction *catalogueImage = nullptr; // mnuArchiverImage: an ISO image file as a disc
     QAction *exportDiscs = nullptr; // mnuExportCDS
     QAction *exportHtml = nullptr; // MnuExportHtml
     QAction *quit = nullptr; // MnuQuit

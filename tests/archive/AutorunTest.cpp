@@ -2,6 +2,8 @@
 
 #include "capture/Autorun.h"
 #include "capture/PeIcons.h"
+#include "scan/Volume.h"
+#include "scan/VolumeDiscFiles.h"
 
 namespace {
 
@@ -13,7 +15,18 @@ protected:
     void SetUp() override { QDir().mkpath(m_temp); QDir().mkpath(m_disc + "/icons/sub"); }
     void put(const QString &relative, const QByteArray &bytes) { ASSERT_TRUE(writeFile(m_disc + u'/' + relative, bytes)); }
     void putAutorun(const QByteArray &iconValue) { put("autorun.inf", "[autorun]\r\nicon=" + iconValue + "\r\n"); }
-    QString read() { return ReadAutorunIcon(m_disc, QStringLiteral("-12345"), m_temp); }
+    // The icon read from the host folder; read through the disc's volume (as for an
+    // image) it must come out the same.
+    QString read()
+    {
+        const QString viaFolder = ReadAutorunIcon(m_disc, QStringLiteral("-12345"), m_temp);
+        const QByteArray bytes = readFile(expectedPath());
+        QFile::remove(expectedPath());
+        const QString viaVolume = ReadAutorunIcon(VolumeDiscFiles(HostVolume(m_disc)), QStringLiteral("-12345"), m_temp);
+        EXPECT_EQ(viaVolume, viaFolder);
+        EXPECT_EQ(readFile(expectedPath()), bytes);
+        return viaFolder;
+    }
     QString expectedPath() const { return QDir::toNativeSeparators(m_temp + QStringLiteral("/-12345.ico")); }
     // No icon: an empty answer and nothing written.
     void expectNone()

@@ -1,5 +1,7 @@
 #include "Form1Fixture.h"
 #include "scan/FakeDriveSystem.h"
+#include "scan/IsoVolume.h"
+#include "scan/ScanFixtures.h"
 
 #include "gui/DiscListModel.h"
 #include "gui/DiscListPane.h"
@@ -597,4 +599,41 @@ TEST_F(Cataloguing, ARecordThatCannotBeWrittenIsReported)
     EXPECT_EQ(findDisc(w->catalogue(), kNewId), 0);
     EXPECT_TRUE(QDir(w->catalogue().tempFolder).entryList({kNewId + ".*"}, QDir::Files).isEmpty());
     EXPECT_TRUE(w->centralWidget()->isEnabled());
+}
+
+TEST_F(Cataloguing, AnImageFileCataloguesAsItsDiscWithItsIcon)
+{
+    if (!test::hasGenisoimage())
+        GTEST_SKIP() << "genisoimage is not installed";
+    QTemporaryDir images;
+    const QString image = images.filePath("disc.iso");
+    ASSERT_TRUE(test::makeIsoImage(f.drive.path() + "/V", image, {"-J", "-R", "-V", "PHOTOS"}));
+    const QString id = QString::number(IsoVolume::open(image).disc.serial);
+    test::writeFile(images.filePath("bad.iso"), "not an image");
+    f.prompt.inputs = {images.filePath("bad.iso"), image};
+    QAction *entry = w->findChild<QAction *>(QStringLiteral("mnuArchiverImage"));
+    entry->trigger();
+    ASSERT_EQ(f.prompt.warnings.size(), 1);
+    EXPECT_TRUE(f.prompt.warnings[0].startsWith(LoadText(930))) << f.prompt.warnings[0].toStdString();
+    EXPECT_EQ(shown<FrmArchivage>(w), nullptr);
+
+    entry->trigger();
+    FrmArchivage *dialog = shown<FrmArchivage>(w);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(child<QLineEdit>(dialog, "TxtNomCD")->text(), "PHOTOS");
+    EXPECT_TRUE(child<QCheckBox>(dialog, "ChkEject")->isHidden());
+    EXPECT_EQ(child<QComboBox>(dialog, "IC1")->currentData().toString(), "I" + id);   // the image's own icon
+    archive(dialog, "Photos");
+    const int position = findDisc(w->catalogue(), id);
+    ASSERT_GT(position, 0);
+    EXPECT_EQ(w->catalogue().disc(position).volumeLabel, "PHOTOS");
+    const Tree tree = readTree(f, id);
+    ASSERT_NE(tree.file("readme.txt"), nullptr);
+    EXPECT_EQ(tree.file("readme.txt")->descriptions.automatic, "Welcome aboard");
+    EXPECT_EQ(tree.members("TOOLS.ZIP"), 2);
+    Catalogue stored;
+    stored.dataFolder = f.dataPath();
+    stored.tempFolder = f.temp.path() + u'/';
+    IconStore::load(stored);
+    EXPECT_TRUE(stored.discIcons.contains(id));
 }
