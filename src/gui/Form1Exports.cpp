@@ -1,6 +1,7 @@
 // Wires the HTML export window, the list exports and the disc export window to the window's menus and panes.
 #include "gui/BrowsePane.h"
 #include "gui/Form1.h"
+#include "gui/SearchPane.h"
 #include "gui/TabHost.h"
 #include "gui/export/FrmExport.h"
 #include "gui/export/FrmHTML.h"
@@ -47,6 +48,7 @@ void Form1::wireExports()
         ListExportSources sources;
         sources.catalogue = &m_catalogue;
         sources.filePane = [this] { return filePaneLines(*m_browse->fileModel()); };
+        sources.searchResults = [this] { return resultListRows(*m_search->results()); };
         return sources;
     };
     ListMenu &list = m_menus.list;

@@ -4,6 +4,7 @@
 #include "export/ExportFile.h"
 #include "export/HtmlExportOptions.h"
 #include "gui/FilePaneModel.h"
+#include "gui/SearchResultModel.h"
 #include "store/Catalogue.h"
 
 #include <QApplication>
@@ -77,6 +78,23 @@ bool allowed(const ListExportSources &sources, const QString &path, UserPrompt &
 
 } // namespace
 
+const std::function<std::vector<ListRow>()> &ListExportSources::resultRows(ListSource list) const
+{
+    static const std::function<std::vector<ListRow>()> none;
+    if (list == ListSource::SearchResults)
+        return searchResults;
+    return list == ListSource::Bookmarks ? bookmarks : none;
+}
+
+std::vector<ListRow> resultListRows(const SearchResultModel &model)
+{
+    std::vector<ListRow> rows;
+    rows.reserve(size_t(model.rowCount()));
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows.push_back(listRow(model.row(row)));
+    return rows;
+}
+
 std::vector<FilePaneLine> filePaneLines(const FilePaneModel &model)
 {
     std::vector<FilePaneLine> lines;
@@ -93,7 +111,7 @@ bool exportListAsText(const QString &tag, const ListExportSources &sources, User
         return false;
     const bool results = *list == ListSource::SearchResults || *list == ListSource::Bookmarks;
     if ((*list == ListSource::Discs && !sources.catalogue) || (*list == ListSource::FilePane && !sources.filePane)
-        || (results && !sources.resultRows))
+        || (results && !sources.resultRows(*list)))
         return false;
     const QString path = chooseTextExportFile(prompt);
     if (path.isEmpty() || !allowed(sources, path, prompt))
@@ -109,7 +127,7 @@ bool exportListAsText(const QString &tag, const ListExportSources &sources, User
         break;
     case ListSource::SearchResults:
     case ListSource::Bookmarks:
-        text = resultListText(sources.resultRows(*list));
+        text = resultListText(sources.resultRows(*list)());
         break;
     }
     return writeTextExport(path, text, busy);
@@ -117,13 +135,13 @@ bool exportListAsText(const QString &tag, const ListExportSources &sources, User
 
 bool exportListAsHtml(ListSource list, const ListExportSources &sources, UserPrompt &prompt)
 {
-    if (!sources.resultRows || (list != ListSource::SearchResults && list != ListSource::Bookmarks))
+    if (!sources.resultRows(list))
         return false;
     const QString path = chooseHtmlListFile(prompt);
     if (path.isEmpty() || !allowed(sources, path, prompt))
         return false;
     BusyPrompt busy(prompt);
-    return exportResultListHtml(path, list, sources.resultRows(list), htmlExportOptionsFromSettings(), busy);
+    return exportResultListHtml(path, list, sources.resultRows(list)(), htmlExportOptionsFromSettings(), busy);
 }
 
 } // namespace vorn

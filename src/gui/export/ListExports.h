@@ -11,6 +11,7 @@ namespace vorn {
 
 struct Catalogue;
 class FilePaneModel;
+class SearchResultModel;
 class UserPrompt;
 
 // Where the window's list exports take their rows from, in the lists' current order.
@@ -18,12 +19,19 @@ struct ListExportSources
 {
     const Catalogue *catalogue = nullptr; // the disc list
     std::function<std::vector<FilePaneLine>()> filePane;
-    // The search results or the bookmarks; unset while the window has no such list.
-    std::function<std::vector<ListRow>(ListSource)> resultRows;
+    // The search results and the bookmarks; unset while the window has no such list.
+    std::function<std::vector<ListRow>()> searchResults;
+    std::function<std::vector<ListRow>()> bookmarks;
+
+    // The rows of a result list, or of none (an empty function) for any other source.
+    const std::function<std::vector<ListRow>()> &resultRows(ListSource list) const;
 };
 
 // The file pane's rows as the text export writes them: name, size and date columns.
 std::vector<FilePaneLine> filePaneLines(const FilePaneModel &model);
+
+// The search result list's rows in its current order.
+std::vector<ListRow> resultListRows(const SearchResultModel &model);
 
 // The text export of the list named by the view menu's tag ("LVCD", "LV1",
 // "Listresult0", "Listresult1"): asks for the file, writes it, reports a failure.

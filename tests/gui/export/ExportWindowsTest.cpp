@@ -2,6 +2,8 @@
 
 #include "gui/BrowsePane.h"
 #include "gui/DiscListPane.h"
+#include "gui/SearchPane.h"
+#include "gui/SearchResultModel.h"
 #include "gui/export/FrmExport.h"
 #include "gui/export/FrmHTML.h"
 #include "settings/StringTable.h"
@@ -9,6 +11,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -196,4 +199,23 @@ TEST_F(ExportWindows, EachListExportsAsTextAndTheMenuFitsTheList)
     f.trigger("mnuExport");
     EXPECT_EQ(f.prompt.warnings.value(0), LoadText(782) + u'\n' + f.dataPath() + "42.VORN");
     EXPECT_EQ(readFile(f.dataPath() + "42.VORN"), archive);
+}
+
+TEST_F(ExportWindows, TheSearchResultsExportAsHtmlInTheListOrder)
+{
+    f.child<QLineEdit>("Text1")->setText("readme");
+    f.child<QPushButton>("BtRechercher")->click();
+    ASSERT_EQ(w->search()->results()->rowCount(), 2);
+    emit f.child<QTreeView>("ListResult_0")->header()->sectionClicked(SearchResultModel::Modified);
+    f.trigger("MnuAff_3");
+    emit w->discList()->contextMenuRequested(QPoint(1, 1));
+    f.child<QMenu>("MnuView")->hide();
+    ASSERT_TRUE(f.child<QAction>("mnuExportListHTML")->isEnabled());
+    QTemporaryDir out;
+    f.prompt.inputs.push_back(out.filePath("found"));
+    f.trigger("mnuExportListHTML");
+    const QString page = QString::fromUtf8(readFile(out.filePath("found.html")));
+    EXPECT_TRUE(page.contains("<title>" + LoadText(553)));
+    const qsizetype lower = page.indexOf("readme.txt</b>"), upper = page.indexOf("README.TXT</b>");
+    EXPECT_TRUE(lower > 0 && upper > lower) << lower << " " << upper;
 }
