@@ -2,6 +2,7 @@
 
 #include "common/UserPrompt.h"
 #include "gui/Form1.h"
+#include "gui/export/BusyPrompt.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
 #include "store/KeywordCodes.h"
@@ -173,7 +174,11 @@ DiscExportResult FrmExport::runExport()
     // The archives go as they are on disk: the shown disc's pending edits first.
     m_owner.saveCurrentDisc();
     const DiscExportRequest wanted = request();
-    const DiscExportResult result = exportDiscs(m_owner.catalogue(), wanted, m_owner.prompt());
+    DiscExportResult result;
+    {
+        BusyPrompt busy(m_owner.prompt());
+        result = exportDiscs(m_owner.catalogue(), wanted, busy);
+    }
     if (result.showFolder() && m_showFolder)
         m_showFolder(result.folder);
     if (result.moved > 0) {

@@ -5,71 +5,12 @@
 #include "export/HtmlExportOptions.h"
 #include "gui/FilePaneModel.h"
 #include "gui/SearchResultModel.h"
+#include "gui/export/BusyPrompt.h"
 #include "store/Catalogue.h"
-
-#include <QApplication>
-#include <QScopeGuard>
 
 namespace vorn {
 
 namespace {
-
-// Asks with the busy pointer lifted, so that a question or a message looks as usual.
-template<typename Ask> auto lifted(Ask ask)
-{
-    QApplication::restoreOverrideCursor();
-    const auto restore = qScopeGuard([] { QApplication::setOverrideCursor(Qt::WaitCursor); });
-    return ask();
-}
-
-// The busy pointer for the life of the object, lifted while a question or a message
-// is on screen.
-class BusyPrompt final : public UserPrompt
-{
-public:
-    explicit BusyPrompt(UserPrompt &prompt) : m_prompt(prompt) { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPrompt() override { QApplication::restoreOverrideCursor(); }
-
-    Answer askYesNo(const QString &text, Icon icon) override
-    {
-        return lifted([&] { return m_prompt.askYesNo(text, icon); });
-    }
-    Answer askYesNoCancel(const QString &text, Icon icon) override
-    {
-        return lifted([&] { return m_prompt.askYesNoCancel(text, icon); });
-    }
-    Answer askOkCancel(const QString &text, Icon icon) override
-    {
-        return lifted([&] { return m_prompt.askOkCancel(text, icon); });
-    }
-    void inform(const QString &text) override
-    {
-        lifted([&] { m_prompt.inform(text); });
-    }
-    void warn(const QString &text) override
-    {
-        lifted([&] { m_prompt.warn(text); });
-    }
-    void fail(const QString &text) override
-    {
-        lifted([&] { m_prompt.fail(text); });
-    }
-    QString inputText(const QString &prompt, const QString &title, const QString &initial) override
-    {
-        return lifted([&] { return m_prompt.inputText(prompt, title, initial); });
-    }
-    QString chooseFolder(const QString &title) override
-    {
-        return lifted([&] { return m_prompt.chooseFolder(title); });
-    }
-    QString chooseFile(const QString &title, const QString &filter, bool save) override
-    {
-        return lifted([&] { return m_prompt.chooseFile(title, filter, save); });
-    }
-
-private:
-    UserPrompt &m_prompt;
-};
 
 bool allowed(const ListExportSources &sources, const QString &path, UserPrompt &prompt)
 {

@@ -151,6 +151,16 @@ TEST_F(ExportWindows, DiscExportTicksByKeywordAndMovesOutOfTheDataFolder)
     EXPECT_TRUE(f.prompt.questions.isEmpty());
     EXPECT_EQ(f.prompt.failures.value(0).section(u'\n', 0, 0), LoadText(700));
 
+    // A folder that holds disc archives already: Yes to stopping shows it.
+    const QString full = elsewhere.filePath("full");
+    ASSERT_TRUE(test::writeFile(full + "/9.VORN", "x"));
+    f.child<QLineEdit>("TxtExport")->setText(full);
+    f.prompt.answers = {UserPrompt::Answer::Yes, UserPrompt::Answer::Yes};
+    EXPECT_EQ(window->runExport().outcome, DiscExportResult::Outcome::Stopped);
+    EXPECT_EQ(f.prompt.questions.last(), LoadText(461));
+    EXPECT_EQ(f.launcher.started.value(0), "xdg-open " + full);
+    f.prompt.questions.clear();
+
     const QString target = elsewhere.filePath("new");
     f.child<QLineEdit>("TxtExport")->setText(target);
     f.child<QCheckBox>("ChkDeplace")->setChecked(true);
