@@ -8,7 +8,6 @@
 #include "gui/DiscListPane.h"
 #include "gui/EditReport.h"
 #include "gui/Form1.h"
-#include "gui/TabHost.h"
 #include "scan/ShellOpen.h"
 #include "settings/AppFolders.h"
 #include "settings/StringTable.h"
@@ -194,9 +193,8 @@ void Form1::popListMenu(const QString &list, const QPoint &globalPos)
     m_popupList = list;
     menu.menu->setProperty("tag", list);
     const bool discs = list == QLatin1String("LVCD");
-    const bool files = list == QLatin1String("LV1");
     QString rowKey;
-    if (files) {
+    if (!discs) {
         const QModelIndex index = m_browse->files()->currentIndex();
         if (index.isValid())
             rowKey = m_browse->fileModel()->row(index.row()).key;
@@ -207,24 +205,10 @@ void Form1::popListMenu(const QString &list, const QPoint &globalPos)
           commands.update[1], commands.identify[1], commands.exportArchive->menuAction(), commands.properties[0],
           commands.openTray[0], commands.closeTray[0]})
         action->setVisible(discs);
-    // Every list exports as text; the HTML export takes the result list in front.
-    const TabHost::Tab front = m_tabs->currentTab();
-    menu.exportListHtml->setEnabled(front == TabHost::Search || front == TabHost::Bookmarks);
-    menu.fileProperties->setVisible(files && rowKey.startsWith(u'K'));
-    menu.folderProperties->setVisible(files && rowKey.startsWith(u'R'));
+    menu.fileProperties->setVisible(!discs && rowKey.startsWith(u'K'));
+    menu.folderProperties->setVisible(!discs && rowKey.startsWith(u'R'));
     menu.bookmarks->menuAction()->setVisible(discs || !rowKey.isEmpty());
-    // A result list shows only its view modes and its exports; its separators go with the rest.
-    for (QAction *action : menu.menu->actions()) {
-        if (action->isSeparator())
-            action->setVisible(discs || files);
-    }
-    int mode = 3;
-    if (discs)
-        mode = m_discList->viewMode();
-    else if (files)
-        mode = m_browse->viewMode();
-    else if (list.startsWith(QLatin1String("Listresult")))
-        mode = m_resultViewModes[list.back() == u'1'];
+    const int mode = discs ? m_discList->viewMode() : m_browse->viewMode();
     for (int index = 0; index < 4; ++index)
         menu.viewModes[index]->setChecked(index == mode);
     updateDiscCommands();
@@ -237,8 +221,7 @@ void Form1::setViewMode(const QString &list, int mode)
         m_discList->setViewMode(mode);
     else if (list == QLatin1String("LV1"))
         m_browse->setViewMode(mode);
-    else if (list == QLatin1String("LR0") || list == QLatin1String("LR1")
-             || list.startsWith(QLatin1String("Listresult")))
+    else if (list == QLatin1String("LR0") || list == QLatin1String("LR1"))
         m_resultViewModes[list.back() == u'1'] = mode;
 }
 

@@ -53,8 +53,15 @@ void Form1::wireExports()
     };
     ListMenu &list = m_menus.list;
     list.exportList->setEnabled(true);
+    // The list that popped the menu up left its name in the menu's tag.
     connect(list.exportList, &QAction::triggered, this,
-            [this, sources] { exportListAsText(m_popupList, sources(), *m_prompt); });
+            [this, sources] { exportListAsText(m_menus.list.menu->property("tag").toString(), sources(), *m_prompt); });
+    // The HTML export takes the result list of the tab in front.
+    auto enableHtml = [this](TabHost::Tab front) {
+        m_menus.list.exportListHtml->setEnabled(front == TabHost::Search || front == TabHost::Bookmarks);
+    };
+    enableHtml(m_tabs->currentTab());
+    connect(m_tabs, &TabHost::tabShown, this, enableHtml);
     connect(list.exportListHtml, &QAction::triggered, this, [this, sources] {
         const bool bookmarks = m_tabs->currentTab() == TabHost::Bookmarks;
         exportListAsHtml(bookmarks ? ListSource::Bookmarks : ListSource::SearchResults, sources(), *m_prompt);
