@@ -135,6 +135,13 @@ QIcon drawnIcon(const QString &key)
     return icon;
 }
 
+QIcon commandIcon(const QString &themeName, const QString &bundled)
+{
+    const QIcon own =
+        bundled.isEmpty() ? QIcon() : QIcon(QStringLiteral(":/icons/") + bundled + QStringLiteral(".svg"));
+    return themeName.isEmpty() ? own : QIcon::fromTheme(themeName, own);
+}
+
 QIcon AppIcons::icon(const QString &key)
 {
     auto found = m_icons.constFind(key);

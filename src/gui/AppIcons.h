@@ -38,4 +38,10 @@ private:
 // The drawn icon alone, never the theme's (used by tests and as the fallback).
 QIcon drawnIcon(const QString &key);
 
+// A command's icon: the desktop theme's icon of that freedesktop name when the theme
+// has one, else the program's own drawing ":/icons/<bundled>.svg" (crisp at any
+// scale, greyed when disabled). An empty theme name takes the drawing alone; an
+// empty drawing name, the theme's icon or none.
+QIcon commandIcon(const QString &themeName, const QString &bundled = QString());
+
 } // namespace vorn

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QPointer>
 #include <QTreeView>
 
 namespace vorn {
@@ -237,7 +238,7 @@ QChar Form1::driveOfShownDisc() const
 
 void Form1::openDocument(const QString &name)
 {
-    QString path = QDir(programFolder()).filePath(name);
+    QString path = QDir(resourceFolder()).filePath(name);
     if (!QFileInfo::exists(path)) {
         // Not installed beside the program: the copy built into it.
         const QString copy = m_catalogue.tempFolder + name;
@@ -247,7 +248,12 @@ void Form1::openDocument(const QString &name)
             path = copy;
         }
     }
-    const QString error = shellOpen(path, m_setup.launcher ? *m_setup.launcher : systemShellLauncher());
+    // The opener may find no program for the page only once started: said then.
+    QPointer<Form1> window(this);
+    const QString error = shellOpen(path, m_setup.launcher ? *m_setup.launcher : systemShellLauncher(), [window, path] {
+        if (window)
+            window->prompt().warn(LoadText(935) + u'\n' + QDir::toNativeSeparators(path));
+    });
     if (!error.isEmpty())
         m_prompt->warn(error);
 }

@@ -114,7 +114,7 @@ bool Form1::startUp()
 void Form1::loadIconFolder()
 {
     // Each "*.ico" of the program's "Ico" folder is a stock icon under "K" & its name.
-    const QDir folder(QDir(programFolder()).filePath(QStringLiteral("Ico")));
+    const QDir folder(QDir(resourceFolder()).filePath(QStringLiteral("Ico")));
     const QStringList names = folder.entryList({QStringLiteral("*.ico")}, QDir::Files, QDir::Name);
     for (const QString &name : names)
         m_icons.addIconFile(u'K' + name.left(name.size() - 4), folder.filePath(name));

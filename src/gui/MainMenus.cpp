@@ -39,25 +39,6 @@ QMenu *popupMenu(QMainWindow *window, const QString &name)
     return menu;
 }
 
-QIcon glyphIcon(const QString &glyph, const QColor &colour)
-{
-    QIcon icon;
-    for (int size : {16, 24, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        QFont font = p.font();
-        font.setPixelSize(int(size * (glyph.size() > 1 ? 0.5 : 0.8)));
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(colour);
-        p.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
 } // namespace
 
 QAction *addMenuEntry(QMenu *menu, const QString &name, const QString &caption, bool enabled)
@@ -183,6 +164,44 @@ void buildPopupMenus(QMainWindow *window, MainMenus &m)
     m.optionsTreeEntry[1] = disabled(m.optionsTree, "MnuTvOptions_1", "109");
 }
 
+// The menu entries that have a well-known picture take the desktop theme's (or the
+// program's own drawing, as on the toolbar).
+void decorateMenus(MainMenus &m)
+{
+    const struct
+    {
+        QAction *action;
+        const char *themeName;
+        const char *bundled;
+    } icons[] = {
+        {m.file.refresh, "view-refresh", ""},
+        {m.file.catalogueImage, "media-optical", "disc"},
+        {m.file.exportHtml, "text-html", ""},
+        {m.file.quit, "application-exit", ""},
+        {m.discs.archive[0], "media-optical", "disc"},
+        {m.discs.archive[1], "media-optical", "disc"},
+        {m.discs.remove[0], "edit-delete", ""},
+        {m.discs.remove[1], "edit-delete", ""},
+        {m.discs.update[0], "view-refresh", "update"},
+        {m.discs.update[1], "view-refresh", "update"},
+        {m.discs.properties[0], "document-properties", "properties"},
+        {m.discs.openTray[0], "media-eject", "eject"},
+        {m.discs.closeTray[0], "", "close-tray"},
+        {m.view.searchTab, "edit-find", "search"},
+        {m.view.coverTab, "image-x-generic", "cover"},
+        {m.view.selectCover[0], "image-x-generic", "cover"},
+        {m.discList.showAll, "", "filter-clear"},
+        {m.discList.invertFilter, "", "filter"},
+        {m.help.help, "help-contents", ""},
+        {m.help.about, "help-about", ""},
+    };
+    for (const auto &entry : icons) {
+        if (entry.action)
+            entry.action->setIcon(
+                commandIcon(QString::fromLatin1(entry.themeName), QString::fromLatin1(entry.bundled)));
+    }
+}
+
 void buildToolbar(QMainWindow *window, MainMenus &m)
 {
     auto *bar = new QToolBar(window);
@@ -191,28 +210,31 @@ void buildToolbar(QMainWindow *window, MainMenus &m)
     bar->setIconSize(QSize(24, 24));
     window->addToolBar(Qt::TopToolBarArea, bar);
     m.toolbar = bar;
-    const QColor ink(40, 60, 110);
-    auto button = [bar](const char *key, int tip, const QIcon &icon, bool enabled) {
-        QAction *action = bar->addAction(icon, QString::fromLatin1(key));
+    auto button = [bar](const char *key, int tip, const char *themeName, const char *bundled, bool enabled) {
+        QAction *action = bar->addAction(commandIcon(QString::fromLatin1(themeName), QString::fromLatin1(bundled)),
+                                         QString::fromLatin1(key));
         action->setObjectName(QString::fromLatin1(key));
         action->setProperty("tipId", tip);
         action->setEnabled(enabled);
         return action;
     };
-    m.discs.archive[2] = button("Archiver", 453, drawnIcon(QStringLiteral("CD")), false);
-    m.discs.update[2] = button("MAJ", 122, glyphIcon(QStringLiteral("\u21BB"), ink), false);
-    m.discs.properties[1] = button("Infos", 123, glyphIcon(QStringLiteral("i"), ink), false);
-    m.discList.filterButton = button("Filtre", 502, glyphIcon(QStringLiteral("\u2261"), ink), true);
-    m.discList.showAllButton = button("FiltreX", 137, glyphIcon(QStringLiteral("\u2205"), ink), true);
+    m.discs.archive[2] = button("Archiver", 453, "media-optical", "disc", false);
+    m.discs.update[2] = button("MAJ", 122, "view-refresh", "update", false);
+    m.discs.properties[1] = button("Infos", 123, "document-properties", "properties", false);
+    m.discList.filterButton = button("Filtre", 502, "view-filter", "filter", true);
+    m.discList.showAllButton = button("FiltreX", 137, "", "filter-clear", true);
     bar->addSeparator();
-    m.discList.toName = button("TriNom", 644, glyphIcon(QStringLiteral("31"), ink), true);
-    m.discList.toDate = button("TriDate", 643, glyphIcon(QStringLiteral("AZ"), ink), true);
+    // One button of each pair shows at a time: its icon and tip give the list's
+    // present order, and a click switches to the other ("TriNom" shows while the list
+    // is sorted by date, and sorts it by name).
+    m.discList.toName = button("TriNom", 644, "", "sort-date", true);
+    m.discList.toDate = button("TriDate", 643, "", "sort-name", true);
     bar->addSeparator();
-    m.discList.toAscending = button("TriAsc", 645, glyphIcon(QStringLiteral("\u25BC"), ink), true);
-    m.discList.toDescending = button("TriDesc", 647, glyphIcon(QStringLiteral("\u25B2"), ink), true);
-    m.view.selectCover[1] = button("SelectJaq", 633, glyphIcon(QStringLiteral("\u25A3"), ink), false);
-    m.discs.openTray[1] = button("EjectCD", 126, glyphIcon(QStringLiteral("\u23CF"), ink), true);
-    m.discs.closeTray[1] = button("CloseCD", 127, drawnIcon(QStringLiteral("LCD")), true);
+    m.discList.toAscending = button("TriAsc", 645, "view-sort-ascending", "sort-ascending", true);
+    m.discList.toDescending = button("TriDesc", 647, "view-sort-descending", "sort-descending", true);
+    m.view.selectCover[1] = button("SelectJaq", 633, "image-x-generic", "cover", false);
+    m.discs.openTray[1] = button("EjectCD", 126, "media-eject", "eject", true);
+    m.discs.closeTray[1] = button("CloseCD", 127, "", "close-tray", true);
 }
 
 } // namespace
@@ -265,6 +287,7 @@ MainMenus buildMainMenus(QMainWindow *window)
 
     buildPopupMenus(window, m);
     buildToolbar(window, m);
+    decorateMenus(m);
     return m;
 }
 

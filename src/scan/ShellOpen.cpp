@@ -34,9 +34,30 @@ public:
         return process.readAllStandardOutput();
     }
 
-    bool startDetached(const QString &program, const QStringList &arguments, const QString &workingFolder) override
+    bool startDetached(const QString &program, const QStringList &arguments, const QString &workingFolder,
+                       std::function<void()> failedLater) override
     {
-        return QProcess::startDetached(program, arguments, workingFolder);
+        if (!failedLater)
+            return QProcess::startDetached(program, arguments, workingFolder);
+        // Watched to its end. The object is never destroyed while the program runs
+        // (destroying it would kill the program): it is deleted when the program ends,
+        // and left alone when VORN ends first.
+        auto *process = new QProcess;
+        process->setWorkingDirectory(workingFolder);
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        QObject::connect(process, &QProcess::finished, process,
+                         [process, failedLater = std::move(failedLater)](int code, QProcess::ExitStatus status) {
+                             if (status != QProcess::NormalExit || code != 0)
+                                 failedLater();
+                             process->deleteLater();
+                         });
+        process->start(program, arguments);
+        if (!process->waitForStarted(kStartTimeoutMs)) {
+            delete process;
+            return false;
+        }
+        return true;
     }
 };
 
@@ -62,9 +83,10 @@ bool hasAssociation(const QString &file, ShellLauncher &launcher)
     return !application || !application->trimmed().isEmpty();
 }
 
-int launch(const QString &target, ShellLauncher &launcher)
+int launch(const QString &target, ShellLauncher &launcher, std::function<void()> failedLater = {})
 {
-    return launcher.startDetached(kOpener, {target}, QDir::homePath()) ? kShellDone : kShellUnknownError;
+    return launcher.startDetached(kOpener, {target}, QDir::homePath(), std::move(failedLater)) ? kShellDone
+                                                                                               : kShellUnknownError;
 }
 
 } // namespace
@@ -109,24 +131,38 @@ QString shellErrorText(int code)
     }
 }
 
-int shellOpenCode(const QString &path, ShellLauncher &launcher)
+namespace {
+
+int openCode(const QString &path, ShellLauncher &launcher, std::function<void()> failedLater)
 {
     if (path.trimmed().isEmpty())
         return kShellFileNotFound;
     if (isAddress(path))
-        return launch(path, launcher);
+        return launch(path, launcher, std::move(failedLater));
     const QString cleaned = QDir::cleanPath(path);
     const QFileInfo info(cleaned);
     if (!info.exists())
         return info.absoluteDir().exists() ? kShellFileNotFound : kShellPathNotFound;
     if (!info.isDir() && !hasAssociation(info.absoluteFilePath(), launcher))
         return kShellNoAssociation;
-    return launch(info.absoluteFilePath(), launcher);
+    return launch(info.absoluteFilePath(), launcher, std::move(failedLater));
+}
+
+} // namespace
+
+int shellOpenCode(const QString &path, ShellLauncher &launcher)
+{
+    return openCode(path, launcher, {});
 }
 
 QString shellOpen(const QString &path, ShellLauncher &launcher)
 {
-    return shellErrorText(shellOpenCode(path, launcher));
+    return shellErrorText(openCode(path, launcher, {}));
+}
+
+QString shellOpen(const QString &path, ShellLauncher &launcher, std::function<void()> failedLater)
+{
+    return shellErrorText(openCode(path, launcher, std::move(failedLater)));
 }
 
 QString shellOpenFolder(const QString &folder, ShellLauncher &launcher)

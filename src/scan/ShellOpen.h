@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace vorn {
@@ -17,7 +18,10 @@ public:
     // not be run or did not succeed.
     virtual std::optional<QByteArray> runAndRead(const QString &program, const QStringList &arguments) = 0;
     // Starts a program without waiting for it; false when it could not be started.
-    virtual bool startDetached(const QString &program, const QStringList &arguments, const QString &workingFolder) = 0;
+    // With `failedLater`, that is called on the caller's thread should the program
+    // end in failure afterwards (an opener that finds no application to start).
+    virtual bool startDetached(const QString &program, const QStringList &arguments, const QString &workingFolder,
+                               std::function<void()> failedLater = {}) = 0;
 };
 
 // Launches with QProcess.
@@ -54,6 +58,9 @@ int shellOpenCode(const QString &path, ShellLauncher &launcher = systemShellLaun
 
 // The helper callers use: the empty text on success, else the text to show.
 QString shellOpen(const QString &path, ShellLauncher &launcher = systemShellLauncher());
+// The same, telling `failedLater` when the opener, once started, finds no program to
+// open the file with (no browser for a page, say).
+QString shellOpen(const QString &path, ShellLauncher &launcher, std::function<void()> failedLater);
 
 // Shows a folder in the file manager: "Chemin non trouvé" when it is not a folder.
 QString shellOpenFolder(const QString &folder, ShellLauncher &launcher = systemShellLauncher());

@@ -12,6 +12,14 @@ QString programFolder()
     return QCoreApplication::applicationDirPath();
 }
 
+QString resourceFolder()
+{
+    const QString installed = QDir(programFolder()).absoluteFilePath(QStringLiteral("../share/vorn"));
+    if (QFileInfo(installed).isDir())
+        return QDir::cleanPath(installed);
+    return programFolder();
+}
+
 QString defaultDataFolder()
 {
     const QFileInfo portable(QDir(programFolder()).filePath(QStringLiteral("Data")));

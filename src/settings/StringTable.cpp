@@ -1,5 +1,9 @@
 #include "settings/StringTable.h"
 
+#include "settings/AppFolders.h"
+
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <atomic>
@@ -40,13 +44,20 @@ QString unescape(QStringView text)
     return result;
 }
 
-// The table file: one "identifier<TAB>text" per line; "#" starts a comment line.
+// The table file: one "identifier<TAB>text" per line; "#" starts a comment line. The
+// installed copy is read when there is one (its texts can be corrected in place),
+// else the copy built into the program.
 QHash<int, QString> loadTable()
 {
     QHash<int, QString> table;
-    QFile file(QStringLiteral(":/strings.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return table;
+    QFile file;
+    if (QCoreApplication::instance())
+        file.setFileName(QDir(resourceFolder()).filePath(QStringLiteral("strings.txt")));
+    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        file.setFileName(QStringLiteral(":/strings.txt"));
+        if (!file.open(QIODevice::ReadOnly))
+            return table;
+    }
     const QString all = QString::fromUtf8(file.readAll());
     for (QStringView line : QStringView(all).split(u'\n')) {
         if (line.endsWith(u'\r'))

@@ -308,6 +308,12 @@ TEST_F(Form1Help, DocumentsOpenWithTheDesktopAndSayWhatTheyAre)
         EXPECT_TRUE(file.readAll().contains(c.contains)) << c.file;
         EXPECT_TRUE(f.prompt.warnings.isEmpty());
     }
+    // An opener that finds no browser: the user is told where the page is.
+    f.launcher.failLater = true;
+    f.trigger("mnuHelp");
+    ASSERT_EQ(f.prompt.warnings.size(), 1);
+    EXPECT_TRUE(f.prompt.warnings[0].startsWith(LoadText(935) + u'\n')) << f.prompt.warnings[0].toStdString();
+    EXPECT_TRUE(f.prompt.warnings[0].endsWith(QStringLiteral("VORNHelp.htm")));
 }
 
 TEST_F(Form1Help, AboutBoxShowsTheVersionLine)

@@ -32,10 +32,14 @@ class RecordingLauncher final : public ShellLauncher
 {
 public:
     QStringList started;   // "program argument ..."
+    bool failLater = false;   // the started program ends in failure (an opener without a browser)
     std::optional<QByteArray> runAndRead(const QString &, const QStringList &) override { return std::nullopt; }
-    bool startDetached(const QString &program, const QStringList &arguments, const QString &) override
+    bool startDetached(const QString &program, const QStringList &arguments, const QString &,
+                       std::function<void()> failedLater) override
     {
         started << (QStringList{program} + arguments).join(u' ');
+        if (failLater && failedLater)
+            failedLater();
         return true;
     }
 };

@@ -88,6 +88,10 @@ TEST_F(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
                              "MnuPropDossier_Titre", "MnuImgFlecheT", "MnuTVOptions_T", "MnuRepDataTitre"})
         EXPECT_NE(f.child<QMenu>(menu), nullptr) << menu;
     EXPECT_TRUE(f.child<QAction>("MnuFiltre_0")->isChecked());
+    // Without a desktop theme every toolbar button draws the program's own picture.
+    for (QAction *action : f.child<QToolBar>("Tbr1")->actions()) {
+        EXPECT_TRUE(action->isSeparator() || !action->icon().pixmap(24, 24).isNull()) << action->objectName().toStdString();
+    }
 }
 
 TEST_F(Form1Layout, EachViewEntryOpensTheTabItsCaptionNames)
