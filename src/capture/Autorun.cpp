@@ -1,6 +1,7 @@
 #include "capture/Autorun.h"
 
 #include "capture/PeIcons.h"
+#include "common/DurableFile.h"
 #include "common/ProfileFile.h"
 #include "common/RegularFile.h"
 
@@ -61,7 +62,7 @@ bool writeIcon(const QString &target, const QByteArray &bytes)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return commitWhole(file);
 }
 
 bool isIconFile(const QByteArray &bytes)

@@ -35,9 +35,19 @@ bool syncFolderOf(const QString &path)
     return syncPath(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
 }
 
+bool commitWhole(QSaveFile &file)
+{
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
+        file.commit(); // removes the new file
+        return false;
+    }
+    return file.commit();
+}
+
 bool commitDurably(QSaveFile &file)
 {
-    if (!file.commit())
+    if (!commitWhole(file))
         return false;
     syncFolderOf(file.fileName()); // the file is in place: the flush is all that can fail
     return true;

@@ -13,8 +13,13 @@ namespace vorn {
 bool syncFile(const QString &path);
 // Forces the folder holding `path` (its names) to the disk.
 bool syncFolderOf(const QString &path);
-// QSaveFile::commit (which flushes the new file before renaming it) followed by a
-// flush of the folder.
+// QSaveFile::commit, only once every byte written is in the new file. Qt's commit
+// writes out what it still buffers without looking at the result, so on a full disk
+// it would put a cut-short file in place of the old one: the buffer is written and
+// checked first, and a file that could not be written whole is dropped.
+bool commitWhole(QSaveFile &file);
+// commitWhole (the new file is flushed to the disk before it replaces the old one)
+// followed by a flush of the folder.
 bool commitDurably(QSaveFile &file);
 // Flushes `from`, renames it to `to` (replacing it) and flushes the folder.
 bool replaceDurably(const QString &from, const QString &to);

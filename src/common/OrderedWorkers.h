@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -43,6 +44,20 @@ public:
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return !m_done.empty() && m_done.front().has_value(); });
         Result result = std::move(*m_done.front());
+        m_done.pop_front();
+        ++m_taken;
+        m_changed.notify_all();
+        return result;
+    }
+
+    // The same, waiting at most `timeout`: nullopt when the result is not ready by
+    // then, so the caller can let its window breathe and wait again.
+    std::optional<Result> takeFor(std::chrono::milliseconds timeout)
+    {
+        std::unique_lock lock(m_mutex);
+        if (!m_changed.wait_for(lock, timeout, [this] { return !m_done.empty() && m_done.front().has_value(); }))
+            return std::nullopt;
+        std::optional<Result> result = std::move(m_done.front());
         m_done.pop_front();
         ++m_taken;
         m_changed.notify_all();

@@ -81,6 +81,34 @@ EditResult setFileDescription(Catalogue &catalogue, int position, int file, cons
         });
 }
 
+EditResult setFoldersExcluded(Catalogue &catalogue, int position, const std::vector<int> &folders, bool excluded,
+                              std::vector<FolderRecord> *written)
+{
+    return changeMember(
+        catalogue, position, QStringLiteral(".rep"), Member::Rep, [&](const QString &path, QString *error) {
+            DiscTree tree;
+            auto read = TreeFiles::readFolderFile(path);
+            if (!read) {
+                *error = path;
+                return false;
+            }
+            tree.folders = std::move(*read);
+            for (const int folder : folders) {
+                if (folder < 1 || folder >= int(tree.folders.size())) {
+                    *error = path + QStringLiteral(": no folder ") + QString::number(folder);
+                    return false;
+                }
+                qint32 &flags = tree.folders[size_t(folder)].flags;
+                flags = (flags & ~1) | (excluded ? 1 : 0);
+            }
+            if (!TreeFiles::rewriteFolderFile(catalogue, catalogue.disc(position).identifier, tree, error))
+                return false;
+            if (written)
+                *written = std::move(tree.folders);
+            return true;
+        });
+}
+
 std::optional<BookmarkRecord> folderBookmark(const DiscTree &tree, int folder)
 {
     if (folder < 1 || folder >= int(tree.folders.size()))

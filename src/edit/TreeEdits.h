@@ -24,6 +24,11 @@ namespace edit {
 // tabs and line breaks spaces, as the tree files keep texts between double quotes.
 EditResult setFolderDescription(Catalogue &catalogue, int position, int folder, const QString &text);
 EditResult setFileDescription(Catalogue &catalogue, int position, int file, const QString &text);
+// Gives folders `folders` (1 to n) the "left out of searches" state `excluded` (bit 0
+// of their flags), the other bits kept. `written`, when given, receives the folder
+// records as written.
+EditResult setFoldersExcluded(Catalogue &catalogue, int position, const std::vector<int> &folders, bool excluded,
+                              std::vector<FolderRecord> *written = nullptr);
 
 // The bookmark record for a folder (1 to n) or a file of the tree: its name, the path
 // of the folder holding it, its number and its parent or owner. nullopt when out of range.

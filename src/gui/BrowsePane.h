@@ -82,6 +82,14 @@ public:
     // Back (-1) or forward (+1) in the history, showing another disc when needed.
     void moveInHistory(int delta);
 
+    // Searching (BrowsePaneSearch.cpp): shows the folder at `location` ("a\b\", its
+    // components matched ignoring case, an archive's name as its last component going
+    // into the archive) and, with a file name, selects that row of the file pane.
+    // False when a folder or the file is not there.
+    bool showLocation(const QString &location, const QString &fileName);
+    // Redraws the folder icons after their "left out of searches" state changed.
+    void refreshExclusionIcons();
+
     QTreeWidget *tree() const { return m_tree; }
     QTreeView *files() const { return m_files; }
     FilePaneModel *fileModel() const { return m_model; }

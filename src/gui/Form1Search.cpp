@@ -1,10 +1,147 @@
 // Wires the search and bookmarks tabs to the window's menus and panes.
+#include "common/UserPrompt.h"
+#include "edit/TreeEdits.h"
+#include "gui/BrowsePane.h"
 #include "gui/Form1.h"
+#include "gui/SearchPane.h"
+#include "gui/SearchResultModel.h"
+#include "gui/TabHost.h"
+#include "gui/search/BookmarkListModel.h"
+#include "search/SearchCriteria.h"
+#include "settings/StringTable.h"
+
+#include <QAction>
+#include <QMenu>
 
 namespace vorn {
 
+namespace {
+
+int positionOf(const Catalogue &catalogue, const QString &identifier)
+{
+    for (int position = 1; position <= catalogue.discCount(); ++position) {
+        if (catalogue.disc(position).identifier == identifier)
+            return position;
+    }
+    return 0;
+}
+
+// Opens a row of a result list in the browser: its disc, its folder and its file.
+// A row that cannot be found says so; on the bookmarks tab it offers to remove the
+// bookmark.
+void openResultRow(Form1 &window, int list, int row)
+{
+    SearchPane &pane = *window.search();
+    bool folder = false;
+    QString name;
+    QString location;
+    if (list == 0) {
+        const SearchRow &found = pane.results()->row(row);
+        folder = found.folder;
+        name = found.name;
+        location = found.location;
+    } else {
+        const BookmarkRow &bookmark = pane.bookmarks()->row(row);
+        folder = bookmark.folder;
+        name = bookmark.name;
+        location = bookmark.path;
+    }
+    const QString identifier = pane.discOfRow(list, row);
+    bool shown = !identifier.isEmpty() && window.showDisc(identifier);
+    if (shown) {
+        shown = folder ? window.browser()->showLocation(location + name + u'\\', QString())
+                       : window.browser()->showLocation(location, name);
+    }
+    if (shown) {
+        window.tabs()->showTab(TabHost::Browse);
+        return;
+    }
+    const QString missing = LoadText(345) + name.trimmed() + LoadText(346);
+    UserPrompt &prompt = window.prompt();
+    if (list == 0) {
+        prompt.warn(missing);
+        return;
+    }
+    if (prompt.askYesNo(missing + QStringLiteral("\r\n") + LoadText(342), UserPrompt::Icon::Question)
+        != UserPrompt::Answer::Yes)
+        return;
+    const int position = positionOf(window.catalogue(), identifier);
+    std::vector<BookmarkRecord> written;
+    const EditResult removed = edit::changeBookmark(window.catalogue(), position, pane.bookmarks()->row(row).bookmark,
+                                                    edit::BookmarkChange::Remove, {}, &written);
+    if (!removed.ok()) {
+        prompt.fail(removed.text());
+        return;
+    }
+    if (window.browser()->shown().identifier == identifier)
+        window.browser()->shown().bookmarks = std::move(written);
+    pane.bookmarks()->removeRow(row);
+}
+
+} // namespace
+
 void Form1::wireSearch()
 {
+    // One pane serves both tabs: it goes to the tab shown.
+    QWidget *bookmarksPage = m_tabs->page(TabHost::Bookmarks);
+    connect(m_tabs, &TabHost::tabShown, this, [this, bookmarksPage](TabHost::Tab tab) {
+        if (tab == TabHost::Search)
+            m_search->showOn(m_search, SearchPane::SearchMode);
+        else if (tab == TabHost::Bookmarks)
+            m_search->showOn(bookmarksPage, SearchPane::BookmarkMode);
+    });
+    connect(m_search, &SearchPane::rowOpened, this, [this](int list, int row) { openResultRow(*this, list, row); });
+
+    // The list menu keeps its view modes and list exports; the exports read the list
+    // from the menu's tag.
+    connect(m_search, &SearchPane::listMenuRequested, this, [this](int list, const QPoint &globalPos) {
+        ListMenu &menu = m_menus.list;
+        m_popupList = QStringLiteral("LR%1").arg(list);
+        menu.menu->setProperty("tag", QStringLiteral("Listresult%1").arg(list));
+        const DiscCommands &commands = m_menus.discs;
+        for (QAction *action :
+             {m_menus.discList.sort->menuAction(), commands.archive[1], commands.rename[1], commands.remove[1],
+              commands.update[1], commands.identify[1], commands.exportArchive->menuAction(), commands.properties[0],
+              commands.openTray[0], commands.closeTray[0], menu.fileProperties, menu.folderProperties,
+              menu.bookmarks->menuAction()})
+            action->setVisible(false);
+        menu.exportList->setVisible(true);
+        menu.exportListHtml->setVisible(true);
+        for (int mode = 0; mode < 4; ++mode)
+            menu.viewModes[mode]->setChecked(mode == m_resultViewModes[list]);
+        menu.menu->popup(globalPos);
+    });
+
+    connect(this, &Form1::startedUp, m_search, &SearchPane::restoreLayout);
+    connect(this, &Form1::shuttingDown, m_search, &SearchPane::saveLayout);
+
+    // The tree's toggle: the folder, and its sub-folders when the user says so.
+    QAction *exclude = m_menus.browse.excludeFolder;
+    exclude->setEnabled(true);
+    connect(exclude, &QAction::triggered, this, [this] {
+        ShownDisc &shown = m_browse->shown();
+        const QString key = m_browse->currentNodeKey();
+        const int folder = key.startsWith(u'K') ? key.mid(1).toInt() : 0;
+        if (shown.position == 0 || folder < 1 || folder >= int(shown.tree.folders.size()))
+            return;
+        std::vector<FolderRecord> toggled = shown.tree.folders;
+        if (!toggleFolderExclusion(toggled, folder, *m_prompt))
+            return;
+        std::vector<int> changed;
+        for (size_t k = 1; k < toggled.size(); ++k) {
+            if ((toggled[k].flags ^ shown.tree.folders[k].flags) & FolderExcludedFromSearch)
+                changed.push_back(int(k));
+        }
+        const bool excluded = toggled[size_t(folder)].flags & FolderExcludedFromSearch;
+        const EditResult result = edit::setFoldersExcluded(m_catalogue, shown.position, changed, excluded);
+        if (!result.ok()) {
+            m_prompt->fail(result.text());
+            return;
+        }
+        for (const int k : changed)
+            shown.tree.folders[size_t(k)].flags = toggled[size_t(k)].flags;
+        m_browse->refreshExclusionIcons();
+    });
 }
 
 } // namespace vorn

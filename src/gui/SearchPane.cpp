@@ -3,6 +3,11 @@
 #include "common/RunObserver.h"
 #include "common/UserPrompt.h"
 #include "gui/SearchResultModel.h"
+#include "gui/search/BookmarkListModel.h"
+#include "gui/search/CalendarPopup.h"
+#include "gui/search/ResultListView.h"
+#include "index/SearchIndex.h"
+#include "search/BookmarkList.h"
 #include "settings/OptionsWord.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
@@ -11,6 +16,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,8 +28,8 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTabBar>
-#include <QTreeView>
 #include <QVBoxLayout>
+#include <thread>
 
 namespace vorn {
 
@@ -83,10 +89,16 @@ public:
     Observer(UserPrompt &prompt, QLabel &label, RowBatcher &rows) : m_prompt(prompt), m_label(label), m_rows(rows) {}
 
     void progress(const QString &text) override { m_label.setText(text); }
+    // The engine yields after each disc and more often inside large ones; the window
+    // takes the new rows and repaints every 30 ms at most, so thousands of small
+    // discs do not cost thousands of repaints.
     void yield() override
     {
+        if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < 30)
+            return;
         m_rows.flush();
         QCoreApplication::processEvents();
+        m_sinceEvents.start();
     }
     UserPrompt &prompt() override
     {
@@ -99,14 +111,15 @@ private:
     UserPrompt &m_prompt;
     QLabel &m_label;
     RowBatcher &m_rows;
+    QElapsedTimer m_sinceEvents;
 };
 
 SearchPane::SearchPane(Catalogue &catalogue, AppIcons &icons, UserPrompt &prompt, QWidget *parent)
     : QWidget(parent), m_catalogue(catalogue), m_prompt(prompt),
       m_pageTabs(named(new QTabBar, QStringLiteral("TabStripRecherche"))),
       m_button(named(new QPushButton(QStringLiteral("230")), QStringLiteral("BtRechercher"))),
-      m_result(named(new QLabel, QStringLiteral("LblResult"))),
-      m_list(named(new QTreeView, QStringLiteral("ListResult_0"))), m_model(new SearchResultModel(&icons, this))
+      m_result(named(new QLabel, QStringLiteral("LblResult"))), m_body(new QWidget),
+      m_model(new SearchResultModel(&icons, this)), m_bookmarkModel(new BookmarkListModel(&icons, this))
 {
     setObjectName(QStringLiteral("PageR"));
     QWidget *pages[4] = {buildCriteriaPage(), buildSizeDatePage(), buildScopePage(), buildOtherPage()};
@@ -135,40 +148,47 @@ SearchPane::SearchPane(Catalogue &catalogue, AppIcons &icons, UserPrompt &prompt
     });
     m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    m_list->setModel(m_model);
-    m_list->setMinimumHeight(48);
-    m_list->setRootIsDecorated(false);
-    m_list->setUniformRowHeights(true);
-    m_list->setAllColumnsShowFocus(true);
-    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setColumnHidden(SearchResultModel::DateKey, true);
-    m_list->setColumnHidden(SearchResultModel::SizeBytes, true);
-    m_list->header()->setStretchLastSection(true); // the date column, the last one shown
-    m_list->setColumnWidth(SearchResultModel::Name, 180);
-    m_list->setColumnWidth(SearchResultModel::Location, 160);
-    m_list->setColumnWidth(SearchResultModel::Extension, 50);
-    m_list->setColumnWidth(SearchResultModel::Description, 160);
-    m_list->setColumnWidth(SearchResultModel::Size, 80);
-    m_list->header()->setSectionsClickable(true);
-    // Every header click flips the order, whichever column it is on.
-    connect(m_list->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-        m_list->header()->setSortIndicatorShown(true);
-        m_list->header()->setSortIndicator(column, m_sortOrder);
-        m_model->sort(column, m_sortOrder);
-    });
+    // The sort keys (date as text, size in bytes) stay hidden; the date column is
+    // the last one shown and takes the rest of the width.
+    m_lists[0] = new ResultListView(0, m_model);
+    m_lists[0]->setColumnHidden(SearchResultModel::DateKey, true);
+    m_lists[0]->setColumnHidden(SearchResultModel::SizeBytes, true);
+    const int widths[] = {180, 150, 160, 50, 160, 80};
+    for (int column = 0; column < 6; ++column)
+        m_lists[0]->setColumnWidth(column, widths[column]);
+    m_lists[1] = new ResultListView(1, m_bookmarkModel);
+    const int bookmarkWidths[] = {180, 150, 200, 50};
+    for (int column = 0; column < 4; ++column)
+        m_lists[1]->setColumnWidth(column, bookmarkWidths[column]);
+    m_lists[1]->hide();
+    for (int index = 0; index < 2; ++index) {
+        // While a run goes on the rows only scroll: nothing else may change.
+        connect(m_lists[index], &ResultListView::rowOpened, this, [this, index](int row) {
+            if (!isRunning())
+                emit rowOpened(index, row);
+        });
+        connect(m_lists[index], &ResultListView::menuRequested, this, [this, index](const QPoint &pos) {
+            if (!isRunning())
+                emit listMenuRequested(index, pos);
+        });
+    }
 
     auto *buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_button);
     buttonRow->addWidget(m_result, 1);
     // Small margins: the window's minimum height is that of its tallest page.
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(m_body);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);
     layout->addWidget(m_pageTabs);
     layout->addWidget(frames);
     layout->addLayout(buttonRow);
-    layout->addWidget(m_list, 1);
+    layout->addWidget(m_lists[0], 1);
+    layout->addWidget(m_lists[1], 1);
+    auto *host = new QVBoxLayout(this);
+    host->setContentsMargins(0, 0, 0, 0);
+    host->addWidget(m_body);
+    m_scopes[BookmarkMode] = m_scopes[SearchMode];
 }
 
 SearchPane::~SearchPane() = default;
@@ -216,6 +236,7 @@ QWidget *SearchPane::buildSizeDatePage()
         m_sizes[bound] = named(new QLineEdit, indexed("TxtTaille", bound));
         m_dates[bound] = named(new QLineEdit, indexed("Txtdate", bound));
         m_dates[bound]->setClearButtonEnabled(true);
+        addCalendarPopup(m_dates[bound]);
         layout->addWidget(caption(207 + bound), bound, 0);
         layout->addWidget(m_sizes[bound], bound, 1);
         layout->addWidget(caption(209 + bound), bound, 2);
@@ -241,8 +262,13 @@ QWidget *SearchPane::buildScopePage()
     m_keywords->setSelectionMode(QAbstractItemView::MultiSelection);
     m_keywords->setMaximumHeight(90);
     connect(m_limit, &QCheckBox::clicked, this, &SearchPane::limitClicked);
-    for (QRadioButton *by : m_limitBy)
+    for (QRadioButton *by : m_limitBy) {
         connect(by, &QRadioButton::toggled, this, &SearchPane::updateScopeControls);
+        connect(by, &QRadioButton::toggled, this, &SearchPane::writeScopeRecord);
+    }
+    connect(m_limit, &QCheckBox::toggled, this, &SearchPane::writeScopeRecord);
+    connect(m_disc, &QComboBox::currentIndexChanged, this, &SearchPane::writeScopeRecord);
+    connect(m_keywords, &QListWidget::itemSelectionChanged, this, &SearchPane::writeScopeRecord);
     auto *layout = new QGridLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_limit, 0, 0, 1, 2);
@@ -290,6 +316,10 @@ void SearchPane::applyCaptions()
     fill(m_position, kPositionCaptions, 4);
     m_model->setHeaders({LoadText(400), QStringLiteral("CD"), LoadText(403), QStringLiteral("EXT"), LoadText(404),
                          LoadText(401), LoadText(402), QStringLiteral("DM"), QStringLiteral("Taillelng")});
+    m_bookmarkModel->setHeaders(
+        {LoadText(400), QStringLiteral("CD"), LoadText(403), QStringLiteral("EXT"), LoadText(637)});
+    m_button->setText(LoadText(isRunning() ? 348 : (m_mode == SearchMode ? 329 : 636)));
+    m_limit->setText(LoadText(m_mode == SearchMode ? 204 : 661));
     m_dates[0]->setPlaceholderText(QLocale().dateFormat(QLocale::ShortFormat));
     m_dates[1]->setPlaceholderText(m_dates[0]->placeholderText());
 }
@@ -302,6 +332,7 @@ void SearchPane::applyOptions(qint32 options)
 
 void SearchPane::fillScope()
 {
+    setFillingScope(true);
     const QString chosen = m_disc->currentData().toString();
     m_disc->clear();
     for (int position = 1; position <= m_catalogue.discCount(); ++position) {
@@ -317,8 +348,13 @@ void SearchPane::fillScope()
         auto *item = new QListWidgetItem(keyword.name, m_keywords);
         item->setData(Qt::UserRole, int(keyword.number));
     }
+    setFillingScope(false);
     m_model->clear();
+    m_bookmarkModel->setRows({});
+    m_bookmarksListed = false;
     m_result->clear();
+    m_resultTexts[0].clear();
+    m_resultTexts[1].clear();
 }
 
 void SearchPane::showPage(int page)
@@ -386,7 +422,10 @@ void SearchPane::startOrStop()
         m_observer->requestCancel();
         return;
     }
-    runSearch();
+    if (m_mode == BookmarkMode)
+        listBookmarks();
+    else
+        runSearch();
 }
 
 void SearchPane::setRunning(bool running)
@@ -395,6 +434,7 @@ void SearchPane::setRunning(bool running)
     m_button->setDefault(!running);
     m_escape->setEnabled(running);
     m_pageTabs->setEnabled(!running);
+    m_lists[0]->header()->setSectionsClickable(!running);
     for (QFrame *frame : m_frames)
         frame->setEnabled(!running);
     if (running)
@@ -415,9 +455,12 @@ void SearchPane::runSearch()
         m_prompt.warn(LoadText(519));
         return;
     }
-    m_model->clear();
+    // A long list of the last run is freed on a thread of its own while this one
+    // shows its first rows.
+    std::thread dropRows([rows = m_model->takeAll()]() mutable { rows.clear(); });
     m_result->clear();
-    m_list->header()->setSortIndicatorShown(false);
+    m_lists[0]->clearSortIndicator();
+    m_rowDiscs[0] = discIdentifiers();
     RowBatcher rows(*m_model);
     Observer observer(m_prompt, *m_result, rows);
     m_observer = &observer;
@@ -425,13 +468,18 @@ void SearchPane::runSearch()
     setRunning(true);
     SearchOptions options;
     options.keywordFilter = discScope.keywordFilter;
+    // The parts of the search index that are fresh (vorn-cli keeps them up to date)
+    // spare reading their archives; the window never waits for the index to be built.
+    const SearchIndex index(m_catalogue.dataFolder);
+    options.index = &index;
     const SearchOutcome outcome =
         vorn::runSearch(m_catalogue, *criteria, buildDiscSelection(m_catalogue, discScope), observer, rows, options);
     rows.flush();
     m_observer = nullptr;
+    dropRows.join();
     setRunning(false);
     if (outcome.status == SearchOutcome::Status::Completed)
-        m_result->setText(outcome.summary);
+        m_result->setText(outcome.summary + unreadableArchivesText(m_catalogue, outcome));
 }
 
 } // namespace vorn

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -16,24 +17,30 @@ class QPushButton;
 class QRadioButton;
 class QShortcut;
 class QTabBar;
-class QTreeView;
 
 namespace vorn {
 
 class AppIcons;
+class BookmarkListModel;
+class ResultListView;
 class RunObserver;
 class SearchResultModel;
 class UserPrompt;
 struct Catalogue;
 
-// The search tab: the criteria pages of `TabStripRecherche` (`FrmFind_0` to
-// `FrmFind_3`), the button `BtRechercher` that starts and stops a run, the summary
-// `LblResult` and the result list `ListResult_0`. The run happens on the window's
-// thread; the engine's yields let the window repaint, take new rows and see a stop.
+// The search and bookmarks tabs' pane: the criteria pages of `TabStripRecherche`
+// (`FrmFind_0` to `FrmFind_3`), the button `BtRechercher`, the summary `LblResult`
+// and the two result lists, `ListResult_0` (search rows) and `ListResult_1`
+// (bookmarks). The pane's content sits on the tab it serves; on the search tab the
+// button starts and stops a run, on the bookmarks tab it lists the bookmarks of the
+// selected discs. The run happens on the window's thread; the engine's yields let
+// the window repaint, take new rows and see a stop.
 class SearchPane : public QWidget
 {
     Q_OBJECT
 public:
+    enum Mode { SearchMode, BookmarkMode };
+
     SearchPane(Catalogue &catalogue, AppIcons &icons, UserPrompt &prompt, QWidget *parent = nullptr);
     ~SearchPane() override;
 
@@ -50,13 +57,34 @@ public:
     SearchFormValues formValues() const;
     DiscScope scope() const;
 
-    // `BtRechercher`: starts a run, or asks the running one to stop.
+    // `BtRechercher`: starts a run, or asks the running one to stop; on the
+    // bookmarks tab, lists the bookmarks.
     void startOrStop();
     bool isRunning() const { return m_observer != nullptr; }
     SearchResultModel *results() const { return m_model; }
+    BookmarkListModel *bookmarks() const { return m_bookmarkModel; }
+    ResultListView *list(int index) const { return m_lists[index]; }
+
+    // Puts the pane's content on `page` (this pane for the search tab) and switches
+    // the button, the limit box, the list and the scope page to that tab's.
+    void showOn(QWidget *page, Mode mode);
+    Mode mode() const { return m_mode; }
+    // Fills `ListResult_1` with the bookmarks of the selected discs.
+    void listBookmarks();
+    // The identifier of the disc a row of list 0 or 1 came from (empty when unknown).
+    QString discOfRow(int list, int row) const;
+    void saveLayout() const;
+    void restoreLayout();
+
+public slots:
+    // The bookmarks changed somewhere: a list already shown is made again.
+    void refreshBookmarks();
 
 signals:
     void runningChanged(bool running);
+    // A row of list 0 or 1 is to be opened in the browser.
+    void rowOpened(int list, int row);
+    void listMenuRequested(int list, const QPoint &globalPos);
 
 private:
     class Observer;
@@ -71,6 +99,21 @@ private:
     void limitClicked();
     void setRunning(bool running);
     void runSearch();
+    // The scope page's state, one record per tab, written whenever one of its
+    // controls changes unless the page is being filled by code (its tag "X").
+    struct ScopeRecord
+    {
+        bool limit = false;
+        bool byKeyword = false;
+        QString discKey;
+        quint32 keywordBits = 0; // the first 31 keywords of the list
+    };
+    void writeScopeRecord();
+    void applyScopeRecord(const ScopeRecord &record);
+    DiscScope scopeOf(const ScopeRecord &record) const;
+    bool fillingScope() const;
+    void setFillingScope(bool filling);
+    std::vector<QString> discIdentifiers() const;
 
     Catalogue &m_catalogue;
     UserPrompt &m_prompt;
@@ -94,10 +137,16 @@ private:
     QRadioButton *m_parts[3] = {}; // OptRechDesc
     QPushButton *m_button; // BtRechercher
     QLabel *m_result; // LblResult
-    QTreeView *m_list; // ListResult_0
+    QWidget *m_body;
     SearchResultModel *m_model;
+    BookmarkListModel *m_bookmarkModel;
+    ResultListView *m_lists[2] = {};
     QShortcut *m_escape;
-    Qt::SortOrder m_sortOrder = Qt::DescendingOrder; // the first click sorts ascending
+    Mode m_mode = SearchMode;
+    ScopeRecord m_scopes[2];
+    QString m_resultTexts[2]; // LblResult of each tab
+    std::vector<QString> m_rowDiscs[2]; // disc identifiers by position when each list was made
+    bool m_bookmarksListed = false;
 };
 
 } // namespace vorn

@@ -30,14 +30,18 @@ public:
 
     void setHeaders(const QStringList &captions);
     void clear();
+    // Empties the list and hands its rows over, for the caller to free them where
+    // it suits.
+    std::vector<SearchRow> takeAll();
     // Appends a batch of rows in one insertion.
     void append(std::vector<SearchRow> &rows);
     // Takes out the row with this run identifier; false when it is not listed.
     bool removeId(quint64 id);
-    const SearchRow &row(int index) const { return m_rows[size_t(index)]; }
+    const SearchRow &row(int index) const { return m_rows[m_order[size_t(index)]]; }
 
 private:
-    std::vector<SearchRow> m_rows;
+    std::vector<SearchRow> m_rows; // in the order found
+    std::vector<size_t> m_order; // the rows shown, by their place in m_rows
     QStringList m_headers;
     AppIcons *m_icons;
 };

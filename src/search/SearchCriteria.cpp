@@ -216,15 +216,4 @@ bool toggleFolderExclusion(std::vector<FolderRecord> &folders, int folder, UserP
     }
 }
 
-bool toggleFolderExclusion(Catalogue &catalogue, const QString &identifier, DiscTree &tree, int folder,
-                           UserPrompt &prompt, QString *error)
-{
-    if (!toggleFolderExclusion(tree.folders, folder, prompt))
-        return true;
-    if (!TreeFiles::rewriteFolderFile(catalogue, identifier, tree, error))
-        return false;
-    const QString comment = DiscArchive::readComment(catalogue.archivePath(identifier));
-    return DiscArchive::pack(catalogue, identifier, Member::Rep, comment, 4, error);
-}
-
 } // namespace vorn

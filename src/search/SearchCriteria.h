@@ -123,9 +123,5 @@ int selectedDiscCount(const std::vector<qint64> &selection);
 // state, No changes only the folder, Cancel puts it back. Returns true when any flag
 // changed.
 bool toggleFolderExclusion(std::vector<FolderRecord> &folders, int folder, UserPrompt &prompt);
-// The same on a disc's tree, then the folder file rewritten and packed back into
-// the disc archive. False when the write or the pack fails.
-bool toggleFolderExclusion(Catalogue &catalogue, const QString &identifier, DiscTree &tree, int folder,
-                           UserPrompt &prompt, QString *error = nullptr);
 
 } // namespace vorn

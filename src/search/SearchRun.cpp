@@ -18,10 +18,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QThread>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -127,6 +129,17 @@ QString searchSummaryText(const SearchOutcome &o, int keywordFilter)
     if (o.duplicatesIgnored > 0)
         text += QStringLiteral(" ; (") + QString::number(o.duplicatesIgnored) + LoadText(654);
     return text;
+}
+
+QString unreadableArchivesText(const Catalogue &catalogue, const SearchOutcome &outcome)
+{
+    QStringList names;
+    for (const QString &identifier : outcome.unreadable) {
+        const QString name = QFileInfo(catalogue.archivePath(identifier)).fileName();
+        if (!names.contains(name))
+            names << name;
+    }
+    return names.isEmpty() ? QString() : LoadText(750) + names.join(QStringLiteral(", "));
 }
 
 namespace {
@@ -388,16 +401,20 @@ class DiscMatcher
 {
 public:
     DiscMatcher(const Catalogue &catalogue, const CompiledCriteria &compiled, const SearchOptions &options,
-                const QString &dateFormat, DiscData &disc)
+                const QString &dateFormat, const RunObserver &observer, DiscData &disc)
         : m_catalogue(catalogue), m_compiled(compiled), m_criteria(compiled.criteria()), m_options(options),
-          m_dateFormat(dateFormat), m_disc(disc), m_identifier(catalogue.disc(disc.position).identifier),
-          m_discName(catalogue.disc(disc.position).name)
+          m_dateFormat(dateFormat), m_observer(observer), m_disc(disc),
+          m_identifier(catalogue.disc(disc.position).identifier), m_discName(catalogue.disc(disc.position).name)
     {
     }
 
     DiscMatches run();
 
 private:
+    // A stop asked for while the disc is read ends its test early: only the first
+    // record can still give a row (the stop takes effect after it), so the rest of a
+    // large disc need not be read before the run ends.
+    bool stopSeen() { return (++m_recordsRead & 1023) == 0 && m_observer.cancelled(); }
     template<typename Record> bool fileTest(Record &record);
     void onFolder(int number);
     template<typename Record> void onFile(Record &record);
@@ -409,11 +426,13 @@ private:
     const SearchCriteria &m_criteria;
     const SearchOptions &m_options;
     const QString &m_dateFormat;
+    const RunObserver &m_observer;
     DiscData &m_disc;
     const QString m_identifier;
     const QString m_discName;
     DiscMatches m_found;
     int m_fileNumber = -1;
+    int m_recordsRead = 0;
     CurrentArchive m_archive;
     CapturedTextScanner m_scanner;
 };
@@ -427,11 +446,17 @@ DiscMatches DiscMatcher::run()
         m_found.firstStop = FirstStop::AtOnce;
     if (disc.indexed) {
         // The folders left out could not match.
-        for (const quint32 k : disc.folderCandidates)
+        for (const quint32 k : disc.folderCandidates) {
             onFolder(int(k));
+            if (stopSeen())
+                return std::move(m_found);
+        }
     } else if (m_compiled.foldersPossible()) {
-        for (size_t k = 1; k < disc.folders.size(); ++k)
+        for (size_t k = 1; k < disc.folders.size(); ++k) {
             onFolder(int(k));
+            if (stopSeen())
+                return std::move(m_found);
+        }
     }
     if (!m_criteria.files)
         return std::move(m_found);
@@ -441,6 +466,8 @@ DiscMatches DiscMatcher::run()
             m_fileNumber = int(disc.fileNumbers[i]) - 1;
             FullRecord record(disc.files[i]);
             onFile(record);
+            if (stopSeen())
+                break;
         }
     } else {
         std::u16string buffer;
@@ -448,6 +475,8 @@ DiscMatches DiscMatcher::run()
             m_fileNumber = line.number - 1;
             LineRecord record(QByteArrayView(disc.fileList).sliced(line.offset, line.length), buffer);
             onFile(record);
+            if (stopSeen())
+                break;
         }
     }
     return std::move(m_found);
@@ -644,6 +673,7 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     const CompiledCriteria &compiled = m_compiled;
     const SearchOptions &options = m_options;
     const QString &dateFormat = m_dateFormat;
+    const RunObserver &observer = m_observer;
     const SearchIndex *index = indexUsable() ? m_options.index : nullptr;
     const QByteArray literal = m_compiled.pattern().asciiLiteral().left(48);
     const auto load = [&, members, index, literal](int position) {
@@ -653,7 +683,7 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
             data = readIndexed(catalogue, position, *index, compiled, literal);
         disc.data = data ? std::move(*data) : readInMemory(catalogue, position, members, filter);
         if (disc.data.readable)
-            disc.found = DiscMatcher(catalogue, compiled, options, dateFormat, disc.data).run();
+            disc.found = DiscMatcher(catalogue, compiled, options, dateFormat, observer, disc.data).run();
         return disc;
     };
     const int threads = std::max(2, QThread::idealThreadCount());
@@ -661,7 +691,11 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     workers.emplace(positions.size(), threads, size_t(threads) * 2,
                     [&](size_t index) { return load(positions[index]); });
     for (size_t index = 0; index < positions.size(); ++index) {
-        Disc disc = workers->take();
+        // A large disc takes a while to read and test: the window breathes meanwhile.
+        std::optional<Disc> next;
+        while (!(next = workers->takeFor(std::chrono::milliseconds(30))))
+            m_observer.yield();
+        Disc disc = std::move(*next);
         const QString identifier = m_catalogue.disc(disc.data.position).identifier;
         if (!disc.data.readable) {
             m_outcome.unreadable << identifier;
@@ -698,7 +732,15 @@ bool Run::addMatches(DiscMatches &found)
             return false;
         found.matches.resize(1);
     }
+    int sinceYield = 0;
     for (DiscMatch &match : found.matches) {
+        // Rows of a disc with many matches reach the list in batches.
+        if (++sinceYield > searchRowsPerYield) {
+            sinceYield = 1;
+            m_observer.yield();
+            if (stopRequested())
+                return false;
+        }
         if (match.row.folder) {
             match.row.id = m_nextId++;
             ++m_outcome.foldersFound;

@@ -75,6 +75,10 @@ struct SearchOutcome
     QString summary; // the summary line (empty unless Completed)
 };
 
+// Rows a run adds between two yields inside one disc; while a disc is being read the
+// run yields every 30 ms.
+constexpr int searchRowsPerYield = 1000;
+
 // Searches the discs of the selection in disc-array order: per disc the folder pass,
 // then the file pass. No criteria shows string 315, no disc string 316 (warnings
 // through the observer's prompt), and nothing is read. The warning question comes at
@@ -101,5 +105,8 @@ QString resultLocation(const std::vector<FolderRecord> &folders, qint64 start);
 // The progress line after each disc and the summary line at the end.
 QString searchProgressText(const SearchOutcome &outcome);
 QString searchSummaryText(const SearchOutcome &outcome, int keywordFilter);
+// What the window adds to the summary when archives could not be read: string 750
+// and their file names, each once; empty when every archive was read.
+QString unreadableArchivesText(const Catalogue &catalogue, const SearchOutcome &outcome);
 
 } // namespace vorn

@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "common/DurableFile.h"
 #include "common/Numbers.h"
 
 #include <QSettings>
@@ -89,7 +90,12 @@ void deleteSection(const QString &section)
 
 void sync()
 {
-    store().sync();
+    // Qt writes the file whole beside the old one, flushes it and renames it over the
+    // old one; the folder is flushed after, so the new entry is on the disk too.
+    QSettings settings = store();
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
+        syncFolderOf(settings.fileName());
 }
 
 } // namespace vorn::Settings

@@ -1,5 +1,6 @@
 #include "store/CapturedTextStore.h"
 
+#include "common/DurableFile.h"
 #include "common/LineFields.h"
 #include "common/Numbers.h"
 #include "common/ProfileFile.h"
@@ -247,7 +248,7 @@ bool CapturedTextWriter::finish()
         out.cancelWriting();
         return cleanUp(false);
     }
-    return cleanUp(out.commit());
+    return cleanUp(commitWhole(out));
 }
 
 void CapturedTextWriter::discard()

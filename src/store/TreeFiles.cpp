@@ -1,5 +1,6 @@
 #include "store/TreeFiles.h"
 
+#include "common/DurableFile.h"
 #include "common/LineFields.h"
 #include "common/Numbers.h"
 #include "store/Catalogue.h"
@@ -40,7 +41,7 @@ std::optional<QByteArray> readWholeFile(const QString &path)
 bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && commitWhole(file))
         return true;
     if (error)
         *error = file.errorString();

@@ -107,6 +107,13 @@ TEST_F(EditFixture, TreeDescriptionsAndBookmarksArePackedAtOnce)
     ASSERT_TRUE(loadDiscTree(catalogue, 1, tree));
     EXPECT_EQ(tree.folders[1].description, "my 'folder'");
     EXPECT_EQ(tree.files[0].descriptions.user, "my file");
+    for (const bool excluded : {true, false}) {
+        ASSERT_TRUE(edit::setFoldersExcluded(catalogue, 1, {1}, excluded).ok());
+        ASSERT_TRUE(loadDiscTree(catalogue, 1, tree));
+        EXPECT_EQ(tree.folders[1].flags, excluded ? 1 : 0);
+        EXPECT_EQ(tree.folders[1].description, "my 'folder'");
+    }
+    EXPECT_FALSE(edit::setFoldersExcluded(catalogue, 1, {2}, true).ok());
 
     const BookmarkRecord folder = *edit::bookmarkAt(tree, "sub\\");
     const BookmarkRecord file = *edit::bookmarkAt(tree, "SUB\\B.TXT");

@@ -70,7 +70,7 @@ TEST_F(Form1Layout, ControlsMenusAndToolbarCarryTheirNames)
         {"MnuArchiver", "&Archiver...", "", true},
         {"MnuAff_5", "Options", "F12", true},
         {"MnuGestMC", "&Gestion des mots-clés...", "F4", false},
-        {"mnuSelectJaq", "Sélection par &jaquette", "Ctrl+J", false},
+        {"mnuSelectJaq", "Sélection par &jaquette", "Ctrl+J", true},
         {"MnuFiltre_0", "&Afficher tous les CD", "F6", true},
         {"MnuImgFleche_2", "Afficher automatiquement", "", true},
         {"MnuPrec", "&<<", "", false},

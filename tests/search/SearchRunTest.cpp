@@ -307,6 +307,9 @@ TEST(SearchDiscsTest, UnreadableArchiveIsSkippedAndNotCounted)
             EXPECT_EQ(result.outcome.unreadable, QStringList({"2"})) << c.name;
             EXPECT_EQ(observer.progressTexts.value(1), "Trouvé : 2 Fichiers ; 2 Ko ; 0 Répertoires ; CD 2 sur 3");
             EXPECT_TRUE(result.outcome.summary.endsWith("2 CD explorés."));
+            SearchOutcome twice = result.outcome;
+            twice.unreadable << "2";
+            EXPECT_EQ(unreadableArchivesText(catalogue, twice), " ; archives illisibles, laissées de côté : 2.VORN");
         }
     }
 }
@@ -320,8 +323,15 @@ TEST(SearchDiscsTest, StopRequestEndsTheRunAfterTheRecordInHand)
         fixture.addDisc({id, QStringLiteral("Disc %1").arg(id), "", 0, {},
                          {{"a.txt", 0, 1, 1, {}, 0}, {"b.txt", 0, 1, 1, {}, 0}}, {}, {}, {}, {}});
     const Catalogue catalogue = fixture.open();
-    RecordingObserver observer;
-    observer.cancelAtYield = 1;   // the stop click is seen after the first disc
+    // The stop click is seen after the first disc, when its progress line shows.
+    struct StopAfterFirstDisc : RecordingObserver
+    {
+        void progress(const QString &text) override
+        {
+            RecordingObserver::progress(text);
+            requestCancel();
+        }
+    } observer;
     const SearchResult result = search(catalogue, criteria("*.txt", true, false), observer, allDiscs(catalogue));
     EXPECT_TRUE(result.outcome.stopped);
     EXPECT_EQ(result.outcome.discsExplored, 1);
@@ -470,4 +480,34 @@ TEST(SearchReadingTest, EveryReadingGivesTheSameRun)
     // No run unpacks working copies or touches those of the shown disc.
     EXPECT_EQ(QDir(catalogue.tempFolder).entryList(QDir::Files), QStringList({shown + ".rep"}));
     EXPECT_EQ(readFile(catalogue.workingCopy(shown, ".rep")), "kept");
+}
+
+// The window stays alive inside a disc of many rows, and patterns that are long or
+// only wildcards find what they should.
+TEST(SearchDiscsTest, LargeDiscsYieldAndOddPatternsRun)
+{
+    setLanguageOffset(0);
+    IsolatedSettings settings;
+    SearchFixture fixture;
+    DiscSpec many{"5", "Many", "", 0, {}, {}, {}, {}, {}, {}};
+    for (int i = 0; i < 4500; ++i)
+        many.files.push_back({QStringLiteral("f%1").arg(i), 0, 1, 1, {}, 0});
+    many.files.push_back({QString(9990, u'x') + "12345", 0, 1, 1, {}, 0});
+    fixture.addDisc(many);
+    const Catalogue catalogue = fixture.open();
+    struct Case { QString pattern; int rows; int minimumYields; };
+    const Case cases[] = {
+        {"f*", 4500, 4},                              // one disc, a yield every 1000 rows
+        {QString(10000, u'*'), 4501, 4},
+        {"*" + QString(9990, u'x') + "#####", 1, 0},  // 10,000 characters
+        {"*" + QString(10000, u'x'), 0, 0},
+        {QString(5000, u'?') + "*" + QString(5000, u'*'), 1, 0},
+    };
+    for (const Case &c : cases) {
+        RecordingObserver observer;
+        observer.scripted.fallback = UserPrompt::Answer::No;
+        const SearchResult result = search(catalogue, criteria(c.pattern, true, false), observer, allDiscs(catalogue));
+        EXPECT_EQ(int(result.rows.size()), c.rows) << c.pattern.left(20).toStdString();
+        EXPECT_GE(observer.yields, c.minimumYields + 1) << c.pattern.left(20).toStdString();
+    }
 }

@@ -1,0 +1,135 @@
+// Writes that run out of room: each is cut short at several file sizes in a child
+// process (RLIMIT_FSIZE stands for a full disk). The file that was there stays whole,
+// the failure is reported, and nothing half-written is left under a final name.
+#include "../edit/EditFixture.h"
+
+#include "export/HtmlExport.h"
+#include "export/ListExport.h"
+#include "store/ArchiveTransfer.h"
+#include "store/DiscArchive.h"
+#include "store/IconStore.h"
+
+#include <QDirIterator>
+#include <csignal>
+#include <functional>
+#include <map>
+#include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace vorn;
+using FullDisk = test::EditFixture;
+
+namespace {
+
+// The exit code of `write` run in a child whose files may not grow past `limit` bytes.
+int runOnFullDisk(rlim_t limit, const std::function<int()> &write)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit cap{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &cap);
+        _exit(write());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+QByteArray noise(int size)
+{
+    std::mt19937 random(7);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &c : bytes)
+        c = char(random());
+    return bytes;
+}
+
+std::map<QString, QByteArray> snapshot(const QString &folder)
+{
+    std::map<QString, QByteArray> files;
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString path = it.next();
+        files[path] = test::readFile(path);
+    }
+    return files;
+}
+
+const rlim_t kLimits[] = {100, 16 << 10, 64 << 10};
+
+} // namespace
+
+TEST_F(FullDisk, FullDiskLeavesTheIconStoreAndCopiedArchivesWhole)
+{
+    open();
+    const QByteArray icon = QByteArray("\0\0\1\0\1\0", 6) + noise(300 << 10);
+    ASSERT_TRUE(test::writeFile(catalogue.tempFolder + "1.ico", icon));
+    ASSERT_TRUE(IconStore::add(catalogue, "1"));
+    ASSERT_TRUE(test::writeFile(catalogue.tempFolder + "2.ico", icon));
+    ASSERT_TRUE(catalogueDisc("5", "Five").ok());
+    const QString big = catalogue.archivePath("6");   // an archive big enough to be cut short
+    ASSERT_TRUE(test::writeFile(big, noise(300 << 10)));
+    QTemporaryDir target;
+    const QString copy = target.filePath("6.VORN");
+    ASSERT_TRUE(test::writeFile(copy, "the copy made last year"));
+    const std::map<QString, QByteArray> data = snapshot(catalogue.dataFolder);
+
+    for (rlim_t limit : kLimits) {
+        EXPECT_EQ(runOnFullDisk(limit, [&] { return IconStore::add(catalogue, "2") ? 0 : 3; }), 3) << limit;
+        EXPECT_EQ(runOnFullDisk(limit, [&] { return copyAtomically(big, copy) ? 0 : 3; }), 3)
+            << limit;
+        EXPECT_EQ(snapshot(catalogue.dataFolder), data) << limit;
+        EXPECT_EQ(test::readFile(copy), "the copy made last year") << limit;
+        EXPECT_EQ(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"6.VORN"})) << limit;
+    }
+}
+
+TEST_F(FullDisk, FullDiskLeavesExportsWholeAndSaysWhichFile)
+{
+    open();
+    // A contents page of some 400 KB.
+    for (int i = 0; i < 2000; ++i)
+        test::writeFile(disc.filePath(QStringLiteral("Folder %1/a file with a fairly long name, number %2.txt").arg(i % 5).arg(i)), "text");
+    ASSERT_TRUE(catalogueDisc("5", "Five").ok());
+    ASSERT_TRUE(catalogueDisc("6", "Six").ok());
+    QTemporaryDir target;
+    const QString index = target.filePath("index.html");
+    const QString list = target.filePath("list.txt");
+    ASSERT_TRUE(test::writeFile(index, "last year's export"));
+    ASSERT_TRUE(test::writeFile(list, "last year's list"));
+    // Smaller than Qt's write buffer: the whole text reaches the file only when the
+    // new file is committed.
+    const QString text = QString::fromLatin1(noise(5000).toBase64());
+    HtmlExportOptions options;
+    options.contents = true;
+
+    for (rlim_t limit : kLimits) {
+        const int html = runOnFullDisk(limit, [&] {
+            test::RecordingObserver quiet;
+            const HtmlExportResult result = exportHtml(catalogue, index, {1, 2}, options, quiet);
+            return result.written ? 0 : result.message.startsWith(LoadText(421)) ? 3 : 4;
+        });
+        EXPECT_EQ(html, 3) << limit;
+        EXPECT_EQ(test::readFile(index), "last year's export") << limit;
+        // The pages written before the disk filled are whole.
+        for (const auto &[path, bytes] : snapshot(target.path())) {
+            EXPECT_TRUE(!path.endsWith(".html") || path == index || bytes.trimmed().endsWith("</html>"))
+                << path.toStdString();
+        }
+    }
+    for (rlim_t limit : {rlim_t(100), rlim_t(4096)}) {
+        const int listed = runOnFullDisk(limit, [&] {
+            test::ScriptedPrompt prompt;
+            const bool written = writeTextExport(list, text, prompt);
+            const QString said = prompt.notices.value(0);
+            return written ? 0 : said.startsWith(LoadText(421)) && said.contains(QDir::toNativeSeparators(list)) ? 3 : 4;
+        });
+        EXPECT_EQ(listed, 3) << limit;
+        EXPECT_EQ(test::readFile(list), "last year's list") << limit;
+    }
+    const QStringList left = QDir(target.path()).entryList(QDir::Files | QDir::Hidden);
+    for (const QString &name : left)
+        EXPECT_TRUE(name == "index.html" || name == "list.txt" || name.endsWith(".html")) << name.toStdString();
+}
