@@ -6,6 +6,7 @@
 #include "gui/export/FrmExport.h"
 #include "gui/export/FrmHTML.h"
 #include "gui/export/ListExports.h"
+#include "gui/search/BookmarkListModel.h"
 #include "scan/ShellOpen.h"
 
 #include <QAction>
@@ -49,6 +50,7 @@ void Form1::wireExports()
         sources.catalogue = &m_catalogue;
         sources.filePane = [this] { return filePaneLines(*m_browse->fileModel()); };
         sources.searchResults = [this] { return resultListRows(*m_search->results()); };
+        sources.bookmarks = [this] { return resultListRows(*m_search->bookmarks()); };
         return sources;
     };
     ListMenu &list = m_menus.list;

@@ -6,6 +6,7 @@
 #include "gui/FilePaneModel.h"
 #include "gui/SearchResultModel.h"
 #include "gui/export/BusyPrompt.h"
+#include "gui/search/BookmarkListModel.h"
 #include "store/Catalogue.h"
 
 namespace vorn {
@@ -27,13 +28,27 @@ const std::function<std::vector<ListRow>()> &ListExportSources::resultRows(ListS
     return list == ListSource::Bookmarks ? bookmarks : none;
 }
 
-std::vector<ListRow> resultListRows(const SearchResultModel &model)
+namespace {
+
+template<typename Model> std::vector<ListRow> rowsOf(const Model &model)
 {
     std::vector<ListRow> rows;
     rows.reserve(size_t(model.rowCount()));
     for (int row = 0; row < model.rowCount(); ++row)
         rows.push_back(listRow(model.row(row)));
     return rows;
+}
+
+} // namespace
+
+std::vector<ListRow> resultListRows(const SearchResultModel &model)
+{
+    return rowsOf(model);
+}
+
+std::vector<ListRow> resultListRows(const BookmarkListModel &model)
+{
+    return rowsOf(model);
 }
 
 std::vector<FilePaneLine> filePaneLines(const FilePaneModel &model)

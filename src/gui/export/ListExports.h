@@ -10,6 +10,7 @@
 namespace vorn {
 
 struct Catalogue;
+class BookmarkListModel;
 class FilePaneModel;
 class SearchResultModel;
 class UserPrompt;
@@ -30,8 +31,9 @@ struct ListExportSources
 // The file pane's rows as the text export writes them: name, size and date columns.
 std::vector<FilePaneLine> filePaneLines(const FilePaneModel &model);
 
-// The search result list's rows in its current order.
+// The search result list's and the bookmark list's rows in their current order.
 std::vector<ListRow> resultListRows(const SearchResultModel &model);
+std::vector<ListRow> resultListRows(const BookmarkListModel &model);
 
 // The text export of the list named by the view menu's tag ("LVCD", "LV1",
 // "Listresult0", "Listresult1"): asks for the file, writes it, reports a failure.

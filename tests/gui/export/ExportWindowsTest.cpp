@@ -4,6 +4,8 @@
 #include "gui/DiscListPane.h"
 #include "gui/SearchPane.h"
 #include "gui/SearchResultModel.h"
+#include "gui/TabHost.h"
+#include "gui/search/ResultListView.h"
 #include "gui/export/FrmExport.h"
 #include "gui/export/FrmHTML.h"
 #include "settings/StringTable.h"
@@ -211,21 +213,34 @@ TEST_F(ExportWindows, EachListExportsAsTextAndTheMenuFitsTheList)
     EXPECT_EQ(readFile(f.dataPath() + "42.VORN"), archive);
 }
 
-TEST_F(ExportWindows, TheSearchResultsExportAsHtmlInTheListOrder)
+TEST_F(ExportWindows, BothResultListsExportFromTheirMenuInTheirOrder)
 {
     f.child<QLineEdit>("Text1")->setText("readme");
     f.child<QPushButton>("BtRechercher")->click();
     ASSERT_EQ(w->search()->results()->rowCount(), 2);
-    emit f.child<QTreeView>("ListResult_0")->header()->sectionClicked(SearchResultModel::Modified);
-    f.trigger("MnuAff_3");
-    emit w->discList()->contextMenuRequested(QPoint(1, 1));
-    f.child<QMenu>("MnuView")->hide();
-    ASSERT_TRUE(f.child<QAction>("mnuExportListHTML")->isEnabled());
+    emit w->search()->list(0)->header()->sectionClicked(SearchResultModel::Modified);   // readme.txt first
     QTemporaryDir out;
-    f.prompt.inputs.push_back(out.filePath("found"));
-    f.trigger("mnuExportListHTML");
-    const QString page = QString::fromUtf8(readFile(out.filePath("found.html")));
-    EXPECT_TRUE(page.contains("<title>" + LoadText(553)));
-    const qsizetype lower = page.indexOf("readme.txt</b>"), upper = page.indexOf("README.TXT</b>");
-    EXPECT_TRUE(lower > 0 && upper > lower) << lower << " " << upper;
+    struct Case { TabHost::Tab tab; int title; QByteArray firstLine; const char *first; const char *second; };
+    const Case cases[] = {
+        {TabHost::Search, 553, "Sample\treadme.txt\r\n", "readme.txt</b>", "README.TXT</b>"},
+        {TabHost::Bookmarks, 635, "Sample\thalf.bin\r\n", "half.bin</b>", "Guides</b>"},
+    };
+    for (const Case &c : cases) {
+        w->tabs()->showTab(c.tab);
+        if (c.tab == TabHost::Bookmarks)
+            f.child<QPushButton>("BtRechercher")->click();
+        const int list = c.tab == TabHost::Bookmarks;
+        emit w->search()->listMenuRequested(list, QPoint(1, 1));
+        f.child<QMenu>("MnuView")->hide();
+        ASSERT_TRUE(f.child<QAction>("mnuExportListHTML")->isEnabled()) << list;
+        const QString base = out.filePath(QStringLiteral("list%1").arg(list));
+        f.prompt.inputs = {base, base};
+        f.trigger("mnuExport");
+        f.trigger("mnuExportListHTML");
+        EXPECT_TRUE(readFile(base + ".TXT").startsWith(c.firstLine)) << list << readFile(base + ".TXT").constData();
+        const QString page = QString::fromUtf8(readFile(base + ".html"));
+        EXPECT_TRUE(page.contains("<title>" + LoadText(c.title))) << list;
+        const qsizetype first = page.indexOf(QLatin1String(c.first)), second = page.indexOf(QLatin1String(c.second));
+        EXPECT_TRUE(first > 0 && second > first) << list << " " << first << " " << second;
+    }
 }
