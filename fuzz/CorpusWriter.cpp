@@ -3,6 +3,7 @@
 
 #include "ArchiveFixtures.h"
 #include "scan/DiscImages.h"
+#include "scan/ScanFixtures.h"
 
 #include "common/ProfileFile.h"
 #include "store/BookmarkFile.h"
@@ -126,6 +127,43 @@ void writeArchiveSeeds()
     seed("ArchiveStream", "rar5", QByteArray(1, '\1') + rar5);
 }
 
+// Small images made by genisoimage (when installed) from a tree with nested folders,
+// long and accented names and a text file, as the image target's sector records.
+void writeImageSeeds()
+{
+    QTemporaryDir tree;
+    QDir(tree.path()).mkpath(QStringLiteral("Docs/Deep"));
+    writeFile(tree.filePath(QStringLiteral("readme.txt")), "Hello from the image\r\n");
+    writeFile(tree.filePath(QStringLiteral("Docs/Deep/notes.txt")), "Deep notes");
+    writeFile(tree.filePath(QStringLiteral("Docs/A rather long name, with accents \u00e9\u00fc.dat")), "odd");
+    const struct
+    {
+        const char *name;
+        QStringList options;
+    } images[] = {{"joliet-rockridge", {QStringLiteral("-J"), QStringLiteral("-R")}},
+                  {"rockridge", {QStringLiteral("-R")}},
+                  {"plain", {}}};
+    for (const auto &image : images) {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("disc.iso"));
+        if (!vorn::test::makeIsoImage(tree.path(), path, image.options))
+            return;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || !file.seek(16 * kDiscSectorSize))
+            return;
+        QByteArray records;
+        for (qint64 s = 16; s < 2048; ++s) {
+            const QByteArray sector = file.read(kDiscSectorSize);
+            if (sector.isEmpty())
+                break;
+            if (sector.count('\0') == sector.size())
+                continue;
+            records.append(char(s & 0xFF)).append(char(s >> 8)).append(sector);
+        }
+        seed("IsoImage", image.name, records);
+    }
+}
+
 void writeOtherSeeds()
 {
     SectorImage iso(40);
@@ -134,6 +172,8 @@ void writeOtherSeeds()
     iso.put(18, isoTerminator());
     seed("DiscDescriptors", "joliet", sectorRecords(iso, 40));
     seed("DiscDescriptors", "udf", sectorRecords(*udfImage(), 300));
+
+    writeImageSeeds();
 
     seed("Wildcard", "star", QByteArray("*.txt\0readme.txt", 16));
     seed("Wildcard", "mixed", QByteArray("a?[0-9]*b*c\0ax5yybzzc", 21));

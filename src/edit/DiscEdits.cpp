@@ -15,6 +15,7 @@ namespace vorn::edit {
 namespace {
 
 constexpr qsizetype FieldValueLimit = 100;
+constexpr qsizetype RecordSizeLimit = 0xFFFF;
 
 bool holdsSemicolon(const QStringList &texts)
 {
@@ -30,9 +31,12 @@ void removeName(QStringList &names, const QString &name)
     names.removeIf([&](const QString &each) { return each.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
-QString withCrlfBreaks(QString text)
+// The description as the record keeps it: CRLF line breaks; other control characters
+// but the tab are dropped.
+QString storedDescription(QString text)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    text.removeIf([](QChar c) { return c != u'\n' && c != u'\t' && DiscName::isControlCharacter(c); });
     return text.replace(u'\n', QStringLiteral("\r\n"));
 }
 
@@ -75,16 +79,18 @@ EditResult applyDiscInfo(Catalogue &catalogue, Commit &commit, int position, con
     record.keywordCodes = keywordCodesFromNames(catalogue, terminatedNames(keywords));
     applyFieldTexts(catalogue, record, reading->fieldNames, reading->fieldValues);
     for (const FieldPair &change : changes.fieldValues) {
-        const QString value = change.value.left(FieldValueLimit);
+        // Names and values stay on the record's lines: control characters go.
+        const QString name = DiscName::cleaned(change.name).left(FieldValueLimit);
+        const QString value = DiscName::cleaned(change.value).left(FieldValueLimit);
         auto pair = std::find_if(record.fields.begin(), record.fields.end(), [&](const FieldPair &each) {
-            return each.name.compare(change.name, Qt::CaseInsensitive) == 0;
+            return each.name.compare(name, Qt::CaseInsensitive) == 0;
         });
         if (pair != record.fields.end())
             pair->value = value;
-        else
-            record.fields.push_back({change.name, value});
-        if (!catalogue.fieldNames.contains(change.name, Qt::CaseInsensitive))
-            catalogue.fieldNames << change.name;
+        else if (!name.isEmpty())
+            record.fields.push_back({name, value});
+        if (!name.isEmpty() && !catalogue.fieldNames.contains(name, Qt::CaseInsensitive))
+            catalogue.fieldNames << name;
     }
     for (const auto &[from, to] : changes.renamedFields) {
         for (FieldPair &pair : record.fields) {
@@ -98,12 +104,16 @@ EditResult applyDiscInfo(Catalogue &catalogue, Commit &commit, int position, con
     if (changes.name)
         record.name = *changes.name;
     if (changes.description)
-        record.description = withCrlfBreaks(*changes.description);
+        record.description = storedDescription(*changes.description);
     if (changes.icon)
         record.icon = *changes.icon;
     if (changes.excluded)
         record.excluded = *changes.excluded ? 1 : 0;
 
+    // An archive comment holds at most 65,535 bytes: a longer record is refused before
+    // anything is written.
+    if (const qsizetype bytes = recordText(record, catalogue.keywords).toUtf8().size(); bytes > RecordSizeLimit)
+        return EditResult::refused(EditResult::TooLongMessage);
     if (EditResult written = commit.writeKeywordsIfNeeded(); !written.ok())
         return written;
     const int callersFlags = catalogue.memberFlags;
@@ -161,7 +171,7 @@ EditResult changeFieldEverywhere(Catalogue &catalogue, const QString &name, cons
 
 EditResult renameField(Catalogue &catalogue, const QString &name, const QString &newName)
 {
-    const QString trimmed = newName.left(FieldValueLimit);
+    const QString trimmed = DiscName::cleaned(newName).left(FieldValueLimit);
     if (trimmed.isEmpty() || trimmed == name)
         return EditResult::done();
     if (trimmed.contains(u';'))

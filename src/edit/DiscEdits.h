@@ -29,7 +29,8 @@ namespace edit {
 struct DiscInfoChanges
 {
     std::optional<QString> name; // use renameDisc(), which applies the name rule
-    std::optional<QString> description; // line breaks are stored as CRLF
+    std::optional<QString> description; // line breaks are stored as CRLF; other control
+        // characters but the tab are dropped
     std::optional<QString> icon; // stock icon key; empty for the disc's own icon
     std::optional<bool> excluded; // left out of searches
     std::optional<QStringList> keywords; // the whole keyword set, by name
@@ -41,7 +42,9 @@ struct DiscInfoChanges
 };
 
 // Applies the changes to the disc at `position`. Refused with 521 when a keyword
-// name, field name or field value holds ";"; field values are cut to 100 characters.
+// name, field name or field value holds ";", and with 846 when the record would pass
+// the 65,535 bytes an archive comment holds. Field names and values lose their
+// control characters (DiscName::cleaned) and are cut to 100 characters.
 EditResult changeDiscInfo(Catalogue &catalogue, int position, const DiscInfoChanges &changes);
 
 // Renames a field for every disc of the data folder: each disc whose record has the

@@ -29,6 +29,10 @@ struct EditResult
     // may be written later, so what the user typed is worth keeping.
     bool busy() const { return outcome == Outcome::Failed && message == BusyMessage; }
     static constexpr int BusyMessage = 704;
+    // The record would not fit in an archive comment (65,535 bytes): nothing was
+    // written, and what the user typed is worth keeping to shorten it.
+    bool tooLong() const { return outcome == Outcome::Refused && message == TooLongMessage; }
+    static constexpr int TooLongMessage = 846;
     // The message text in the interface language, then the detail on its own line.
     QString text() const;
 };

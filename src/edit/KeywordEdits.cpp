@@ -2,9 +2,11 @@
 
 #include "edit/Commit.h"
 #include "edit/DiscEdits.h"
+#include "edit/DiscNames.h"
 #include "store/Catalogue.h"
 #include "store/KeywordCodes.h"
 #include "store/KeywordList.h"
+#include "store/RecordText.h"
 
 namespace vorn::edit {
 
@@ -51,7 +53,7 @@ EditResult updateCarriers(Catalogue &catalogue, Commit &commit, const std::vecto
 
 EditResult addKeyword(Catalogue &catalogue, const QString &name, int *position)
 {
-    const QString trimmed = name.trimmed();
+    const QString trimmed = DiscName::cleaned(name);
     if (trimmed.isEmpty())
         return EditResult::done();
     if (EditResult checked = checkName(catalogue, trimmed, 0); !checked.ok())
@@ -75,7 +77,7 @@ EditResult addKeyword(Catalogue &catalogue, const QString &name, int *position)
 EditResult renameKeyword(Catalogue &catalogue, int number, const QString &newName, bool rewriteDiscs,
                          std::vector<int> *changedDiscs)
 {
-    const QString trimmed = newName.trimmed();
+    const QString trimmed = DiscName::cleaned(newName);
     Commit commit(catalogue);
     if (EditResult begun = commit.begin(); !begun.ok())
         return begun;
@@ -121,6 +123,39 @@ EditResult deleteKeyword(Catalogue &catalogue, int number, bool rewriteDiscs, st
     DiscInfoChanges changes;
     changes.removeKeywords = {removed.name};
     return updateCarriers(catalogue, commit, positions, changes, rewriteDiscs, changedDiscs);
+}
+
+QString codesWithKeyword(const QString &codes, int number, bool carried)
+{
+    std::vector<int> numbers = keywordNumbers(codes);
+    std::erase(numbers, number);
+    if (carried)
+        numbers.push_back(number);
+    return keywordCodesOf(numbers);
+}
+
+EditResult writeDiscKeywords(Catalogue &catalogue, const QStringList &identifiers)
+{
+    if (identifiers.isEmpty())
+        return EditResult::done();
+    Commit commit(catalogue);
+    if (EditResult begun = commit.begin(); !begun.ok())
+        return begun;
+    for (const QString &identifier : identifiers) {
+        const int position = findDisc(catalogue, identifier);
+        if (position == 0)
+            continue;
+        QStringList names;
+        for (int number : keywordNumbers(catalogue.disc(position).keywordCodes)) {
+            if (const int at = KeywordList::findNumber(catalogue, qint16(number)))
+                names << catalogue.keywords[size_t(at)].name;
+        }
+        DiscInfoChanges changes;
+        changes.keywords = names;
+        if (EditResult written = applyDiscInfo(catalogue, commit, position, changes, 0); !written.ok())
+            return written;
+    }
+    return EditResult::done();
 }
 
 } // namespace vorn::edit

@@ -2,6 +2,7 @@
 
 #include "capture/TextCapture.h"
 #include "edit/Commit.h"
+#include "edit/DiscNames.h"
 #include "store/BookmarkFile.h"
 #include "store/Catalogue.h"
 #include "store/DiscArchive.h"
@@ -49,6 +50,13 @@ EditResult changeMember(Catalogue &catalogue, int position, const QString &exten
 
 } // namespace
 
+QString lineText(const QString &text)
+{
+    QString line = CleanLine(text);
+    line.removeIf(DiscName::isControlCharacter);
+    return line;
+}
+
 EditResult setFolderDescription(Catalogue &catalogue, int position, int folder, const QString &text)
 {
     return changeMember(
@@ -60,7 +68,7 @@ EditResult setFolderDescription(Catalogue &catalogue, int position, int folder, 
                 return false;
             }
             tree.folders = std::move(*folders);
-            tree.folders[size_t(folder)].description = CleanLine(text);
+            tree.folders[size_t(folder)].description = lineText(text);
             return TreeFiles::rewriteFolderFile(catalogue, catalogue.disc(position).identifier, tree, error);
         });
 }
@@ -76,7 +84,7 @@ EditResult setFileDescription(Catalogue &catalogue, int position, int file, cons
                 return false;
             }
             tree.files = std::move(*files);
-            tree.files[size_t(file)].descriptions.user = CleanLine(text);
+            tree.files[size_t(file)].descriptions.user = lineText(text);
             return TreeFiles::rewriteFileList(catalogue, catalogue.disc(position).identifier, tree, error);
         });
 }
@@ -194,7 +202,7 @@ EditResult changeBookmark(Catalogue &catalogue, int position, const BookmarkReco
     return changeMember(catalogue, position, QStringLiteral(".sig"), Member::Sig,
                         [&](const QString &path, QString *error) {
                             std::vector<BookmarkRecord> list = BookmarkFile::read(path);
-                            const bool marked = applyBookmarkChange(list, item, change, description);
+                            const bool marked = applyBookmarkChange(list, item, change, lineText(description));
                             if (!BookmarkFile::write(path, list)) {
                                 *error = path;
                                 return false;

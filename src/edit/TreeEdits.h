@@ -19,9 +19,13 @@ struct DiscTree;
 // temporary folder is the new one, so the window can show it at once.
 namespace edit {
 
+// A text as a tree or bookmark file keeps it between double quotes on one line:
+// double quotes become apostrophes, tabs and line breaks spaces, and other control
+// characters are dropped.
+QString lineText(const QString &text);
+
 // The description of folder `folder` (1 to n) or the user description of file number
-// `file` (the first of its description triple). Double quotes become apostrophes and
-// tabs and line breaks spaces, as the tree files keep texts between double quotes.
+// `file` (the first of its description triple), as lineText() keeps it.
 EditResult setFolderDescription(Catalogue &catalogue, int position, int folder, const QString &text);
 EditResult setFileDescription(Catalogue &catalogue, int position, int file, const QString &text);
 // Gives folders `folders` (1 to n) the "left out of searches" state `excluded` (bit 0
@@ -52,7 +56,8 @@ enum class BookmarkChange {
 bool applyBookmarkChange(std::vector<BookmarkRecord> &bookmarks, const BookmarkRecord &item, BookmarkChange change,
                          const QString &description = {});
 
-// Applies the change to the disc's bookmark file and packs it. `bookmarks`, when
+// Applies the change to the disc's bookmark file and packs it; the description is
+// kept as lineText() gives it. `bookmarks`, when
 // given, receives the disc's bookmark list as written; `bookmarked` whether the item
 // is bookmarked afterwards.
 EditResult changeBookmark(Catalogue &catalogue, int position, const BookmarkRecord &item, BookmarkChange change,

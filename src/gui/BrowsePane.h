@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -90,6 +91,17 @@ public:
     // Redraws the folder icons after their "left out of searches" state changed.
     void refreshExclusionIcons();
 
+    // Bookmarks of the shown disc: a sub-folder or file row of the file pane, or a
+    // folder node of the tree, is toggled, or with `describe` its description edited.
+    // The ".sig" member is written at once and the bold marks follow.
+    void bookmarkRow(int row, bool describe);
+    void bookmarkNode(const QString &key, bool describe);
+    // The bookmark record a row or a node would have; nullopt for the root, archive
+    // nodes and archive members.
+    std::optional<BookmarkRecord> bookmarkItemOfRow(int row) const;
+    std::optional<BookmarkRecord> bookmarkItemOfNode(const QString &key) const;
+    bool isBookmarked(const BookmarkRecord &item) const;
+
     QTreeWidget *tree() const { return m_tree; }
     QTreeView *files() const { return m_files; }
     FilePaneModel *fileModel() const { return m_model; }
@@ -105,6 +117,8 @@ signals:
     void viewerOptionsChanged();
     // The disc's file list could not be read to the end: the pane shows what was read.
     void fileListUnreadable();
+    // A bookmark of the shown disc was added, removed or described.
+    void bookmarksChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -121,6 +135,8 @@ private:
     void say(const QString &text);
     QTreeWidgetItem *addArchiveNode(int fileNumber, QTreeWidgetItem *folderItem);
     void fillRows(const QString &key, int *folderRows, int *fileRows, qint64 *totalBytes);
+    void changeBookmark(const BookmarkRecord &item, bool describe);
+    void updateBookmarkMarks();
 
     Catalogue &m_catalogue;
     AppIcons &m_icons;

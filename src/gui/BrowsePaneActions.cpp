@@ -32,6 +32,11 @@ void BrowsePane::connectMenus()
 
     connect(m_files, &QTreeView::doubleClicked, this, [this](const QModelIndex &index) { openFileRow(index.row()); });
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { openTreeNode(currentNodeKey()); });
+    for (int index = 0; index < 3; ++index) {
+        m_menus.folderBookmark[index]->setEnabled(true);
+        connect(m_menus.folderBookmark[index], &QAction::triggered, this,
+                [this, index] { bookmarkNode(currentNodeKey(), index == 2); });
+    }
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tree, &QTreeWidget::customContextMenuRequested, this, &BrowsePane::popFolderMenu);
 }
@@ -54,6 +59,13 @@ void BrowsePane::popFolderMenu(const QPoint &pos)
     m_menus.excludeFolder->setChecked(excluded);
     m_menus.excludeFolder->setVisible(folder);
     m_menus.folderProperties->setVisible(folder);
+    // The bookmark entries follow whether the node is bookmarked (bold) already.
+    const std::optional<BookmarkRecord> bookmark = bookmarkItemOfNode(key);
+    const bool marked = bookmark && isBookmarked(*bookmark);
+    m_menus.folderBookmarks->menuAction()->setVisible(folder);
+    m_menus.folderBookmarks->menuAction()->setEnabled(bookmark.has_value());
+    m_menus.folderBookmark[0]->setVisible(!marked);
+    m_menus.folderBookmark[1]->setVisible(marked);
     m_menus.folder->popup(m_tree->viewport()->mapToGlobal(pos));
 }
 

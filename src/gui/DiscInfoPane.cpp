@@ -13,8 +13,10 @@
 
 #include <QAction>
 #include <QFont>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -51,6 +53,10 @@ DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMe
     m_fields = new QTreeWidget;
     m_fields->setObjectName(QStringLiteral("TvChamps"));
     m_fields->setHeaderHidden(true);
+    m_fields->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked);
+    m_fields->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_report = new QPlainTextEdit;
+    m_report->setObjectName(QStringLiteral("TxtDesc_1"));
 
     m_tabs = new QTabBar;
     m_tabs->setObjectName(QStringLiteral("PictAffMC"));
@@ -67,6 +73,21 @@ DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMe
         m_tabs->addTab(QString());
         m_pages->addWidget(page);
     }
+    // A report shows under a line naming it, in place of the three pages.
+    m_reportCaption = new QLabel;
+    m_reportCaption->setObjectName(QStringLiteral("LblReport"));
+    m_reportCaption->setTextFormat(Qt::PlainText);
+    m_reportCaption->setContentsMargins(4, 2, 4, 2);
+    QFont bold = m_reportCaption->font();
+    bold.setBold(true);
+    m_reportCaption->setFont(bold);
+    auto *reportPage = new QWidget;
+    auto *reportLayout = new QVBoxLayout(reportPage);
+    reportLayout->setContentsMargins(0, 0, 0, 0);
+    reportLayout->setSpacing(0);
+    reportLayout->addWidget(m_reportCaption);
+    reportLayout->addWidget(m_report, 1);
+    m_pages->addWidget(reportPage);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -75,11 +96,41 @@ DiscInfoPane::DiscInfoPane(Catalogue &catalogue, UserPrompt &prompt, LowerPaneMe
 
     for (int page = 0; page < 3; ++page)
         connect(menus.page[page], &QAction::triggered, this, [this, page] { showPage(page); });
+    // A click on the tab already current leaves a report too.
+    connect(m_tabs, &QTabBar::tabBarClicked, this, &DiscInfoPane::showPage);
     connect(m_tabs, &QTabBar::currentChanged, this, &DiscInfoPane::showPage);
     connect(m_tabs, &QTabBar::customContextMenuRequested, this,
             [this, menu = menus.menu](const QPoint &pos) { menu->popup(m_tabs->mapToGlobal(pos)); });
+    // A press on the header beside its three zones pops the same menu.
+    m_selectorMenu = menus.menu;
+    m_tabs->installEventFilter(this);
     connect(m_keywords, &QListWidget::itemChanged, this, &DiscInfoPane::keywordTicked);
     connect(m_description, &QPlainTextEdit::textChanged, this, &DiscInfoPane::descriptionEdited);
+    connect(m_fields, &QTreeWidget::itemChanged, this, &DiscInfoPane::fieldEdited);
+    connect(m_fields, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
+        // A click on a value or on the placeholder starts typing it; the tree stays open.
+        const QString key = item->data(0, Qt::UserRole).toString();
+        if (key.startsWith(u'V') || item->text(0) == LoadText(535))
+            m_fields->editItem(item);
+        m_fields->expandAll();
+    });
+    for (int index = 0; index < 5; ++index) {
+        menus.report[index]->setEnabled(true);
+        connect(menus.report[index], &QAction::triggered, this,
+                [this, index, action = menus.report[index]] { showReport(index + 3, action->text().remove(u'&')); });
+    }
+}
+
+bool DiscInfoPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tabs && event->type() == QEvent::MouseButtonPress) {
+        const QPoint pos = static_cast<QMouseEvent *>(event)->position().toPoint();
+        if (m_tabs->tabAt(pos) < 0) {
+            m_selectorMenu->popup(m_tabs->mapToGlobal(pos));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void DiscInfoPane::applyCaptions()
@@ -93,6 +144,7 @@ void DiscInfoPane::showPage(int page)
 {
     if (page < 0 || page > 2)
         return;
+    m_tabs->setProperty("tag", QString::number(page));
     m_pages->setCurrentIndex(page);
     if (m_tabs->currentIndex() != page)
         m_tabs->setCurrentIndex(page);
@@ -114,6 +166,7 @@ void DiscInfoPane::showCurrentDisc()
                                           : QString());
     m_filling = false;
     m_modified = false;
+    m_editedFields.clear();
 }
 
 void DiscInfoPane::fillKeywords()
@@ -131,6 +184,7 @@ void DiscInfoPane::fillKeywords()
     }
     m_filling = false;
     tickCurrentDisc();
+    emit keywordsChanged();
 }
 
 void DiscInfoPane::tickCurrentDisc()
@@ -167,37 +221,7 @@ void DiscInfoPane::keywordTicked(QListWidgetItem *item)
         m_filling = false;
     }
     m_keywords->setCurrentItem(item);
-}
-
-void DiscInfoPane::fillFields()
-{
-    m_fields->clear();
-    // Node keys of the field tree: "Champs" the root, "K" & 2n field n, "V" & 2n its value.
-    auto *root = new QTreeWidgetItem(m_fields, {LoadText(536)});
-    root->setData(0, Qt::UserRole, QStringLiteral("Champs"));
-    QFont bold = m_fields->font();
-    bold.setBold(true);
-    for (int n = 1; n < m_catalogue.fieldNames.size(); ++n) {
-        const QString &name = m_catalogue.fieldNames[n];
-        if (name.isEmpty() || name == LoadText(535))
-            continue;
-        QString value;
-        if (hasDisc()) {
-            for (const FieldPair &pair : m_catalogue.disc(m_catalogue.current).fields) {
-                if (pair.name.compare(name, Qt::CaseInsensitive) == 0)
-                    value = pair.value;
-            }
-        }
-        auto *field = new QTreeWidgetItem(root, {name});
-        field->setData(0, Qt::UserRole, QString(u'K' + QString::number(2 * n)));
-        auto *valueItem = new QTreeWidgetItem(field, {value.isEmpty() ? LoadText(538) : value});
-        valueItem->setData(0, Qt::UserRole, QString(u'V' + QString::number(2 * n)));
-        if (!value.isEmpty())
-            field->setFont(0, bold);
-    }
-    auto *placeholder = new QTreeWidgetItem(root, {LoadText(535)});
-    placeholder->setData(0, Qt::UserRole, QString(u'K' + QString::number(2 * m_catalogue.fieldNames.size() + 1)));
-    m_fields->expandAll();
+    emit keywordsChanged();
 }
 
 void DiscInfoPane::descriptionEdited()
@@ -224,12 +248,20 @@ bool DiscInfoPane::saveCurrentDisc()
             keywords << m_catalogue.keywords[size_t(at)].name;
     }
     changes.keywords = keywords;
+    // Only the values typed here: another copy may have changed the others.
+    for (const FieldPair &pair : m_catalogue.disc(m_catalogue.current).fields) {
+        if (m_editedFields.contains(pair.name, Qt::CaseInsensitive))
+            changes.fieldValues.push_back(pair);
+    }
     const EditResult result = edit::changeDiscInfo(m_catalogue, m_catalogue.current, changes);
     reportEdit(m_prompt, result);
-    if (result.busy())
-        return false; // the typed text and ticks stay, to be written at the next leave
+    // The typed text, ticks and values stay, to be written at the next leave: another
+    // copy kept the data folder busy, or the description is too long to be stored.
+    if (result.busy() || result.tooLong())
+        return false;
     // Written or not, the edit is not offered again: a failure is said once.
     m_modified = false;
+    m_editedFields.clear();
     // The keyword list may have followed "MC.txt" written by another copy.
     fillKeywords();
     return true;

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -79,6 +80,7 @@ DiscListPane::DiscListPane(Catalogue &catalogue, AppIcons &icons, cDrive &drive,
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     m_view->setItemDelegate(new FramedEditorDelegate(m_view));
+    m_view->installEventFilter(this);
 
     m_status = new StatusLabel;
     m_status->setObjectName(QStringLiteral("LabelStatus"));
@@ -123,6 +125,18 @@ DiscListPane::DiscListPane(Catalogue &catalogue, AppIcons &icons, cDrive &drive,
     connect(m_menus.toAscending, &QAction::triggered, this, [this] { sortDiscs(m_catalogue.sortKey, false); });
     connect(m_menus.toDescending, &QAction::triggered, this, [this] { sortDiscs(m_catalogue.sortKey, true); });
     setViewMode(m_viewMode);
+}
+
+bool DiscListPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            emit propertiesWanted();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool DiscListPane::passesFilter(int position) const
@@ -216,9 +230,13 @@ void DiscListPane::fill()
         entry.text = disc.name;
         entry.toolTip = disc.description;
         entry.excluded = disc.excluded != 0;
-        entry.icon = m_catalogue.discIcons.contains(disc.identifier)
-            ? m_icons.discIcon(disc.identifier, m_catalogue.discIcons.value(disc.identifier))
-            : discIcon;
+        // A stock icon chosen for the disc, else its own icon, else the generic one.
+        if (!disc.icon.isEmpty() && m_icons.stockKeys().contains(disc.icon))
+            entry.icon = m_icons.icon(disc.icon);
+        else if (m_catalogue.discIcons.contains(disc.identifier))
+            entry.icon = m_icons.discIcon(disc.identifier, m_catalogue.discIcons.value(disc.identifier));
+        else
+            entry.icon = discIcon;
         entries.push_back(std::move(entry));
     }
     m_model->setEntries(std::move(entries));
@@ -337,6 +355,14 @@ void DiscListPane::rebuildFilterMenu()
     m_menus.showAll->setChecked(true);
 }
 
+void DiscListPane::refreshFilterMenu()
+{
+    const int before = m_filter;
+    rebuildFilterMenu();
+    const bool kept = before != 0 && KeywordList::findNumber(m_catalogue, qint16(qAbs(before))) > 0;
+    setFilter(kept ? qAbs(before) : 0, kept && before < 0);
+}
+
 void DiscListPane::setFilter(int keywordNumber, bool inverted)
 {
     m_filter = inverted ? -keywordNumber : keywordNumber;
@@ -360,7 +386,7 @@ void DiscListPane::renameSelected()
 
 bool DiscListPane::renameDisc(int row, const QString &newName)
 {
-    if (!m_model->isRow(row) || !m_model->entry(row).isDisc())
+    if (!m_model->isRow(row) || !m_model->entry(row).holdsCatalogued())
         return false;
     const QString identifier = m_model->entry(row).identifier;
     const int position = findDisc(m_catalogue, identifier);
@@ -383,7 +409,7 @@ bool DiscListPane::renameDisc(int row, const QString &newName)
         return false;
     }
     fill();
-    const int newRow = m_model->rowOfDisc(identifier);
+    const int newRow = m_model->rowShowing(identifier);
     selectRow(newRow);
     if (newRow >= 0)
         emit showAgain(newRow, shown);

@@ -53,8 +53,11 @@ public:
     void setFilter(int keywordNumber, bool inverted);
     // One filter entry per keyword of the list, in name order.
     void rebuildFilterMenu();
+    // The same after the keyword list changed, applying the filter in force again (all
+    // discs when its keyword is gone).
+    void refreshFilterMenu();
 
-    // Naming: a catalogued disc in place (false when refused), the disc in a drive
+    // Naming: a catalogued disc in place or from its drive entry (false when refused), the disc in a drive
     // through the input box, and the name given to the disc in drive `letter` (empty
     // when none was given or the disc changed since).
     bool renameDisc(int row, const QString &newName);
@@ -84,6 +87,11 @@ signals:
     // The list was filled again: a disc was catalogued, updated, renamed or removed,
     // the sort or the filter changed, or a data folder was opened.
     void filled();
+    // Enter was pressed in the list: the selected disc's properties are wanted.
+    void propertiesWanted();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool passesFilter(int position) const;

@@ -2,6 +2,7 @@
 #include "common/UserPrompt.h"
 #include "edit/TreeEdits.h"
 #include "gui/BrowsePane.h"
+#include "gui/DiscListPane.h"
 #include "gui/Form1.h"
 #include "gui/SearchPane.h"
 #include "gui/SearchResultModel.h"
@@ -112,6 +113,7 @@ void Form1::wireSearch()
         menu.menu->popup(globalPos);
     });
 
+    connect(m_discList, &DiscListPane::filled, m_search, &SearchPane::fillScopeChoices);
     connect(this, &Form1::startedUp, m_search, &SearchPane::restoreLayout);
     connect(this, &Form1::shuttingDown, m_search, &SearchPane::saveLayout);
 

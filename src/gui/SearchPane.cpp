@@ -332,8 +332,22 @@ void SearchPane::applyOptions(qint32 options)
 
 void SearchPane::fillScope()
 {
+    fillScopeChoices();
+    m_model->clear();
+    m_bookmarkModel->setRows({});
+    m_bookmarksListed = false;
+    m_result->clear();
+    m_resultTexts[0].clear();
+    m_resultTexts[1].clear();
+}
+
+void SearchPane::fillScopeChoices()
+{
     setFillingScope(true);
     const QString chosen = m_disc->currentData().toString();
+    QList<int> selected;
+    for (const QListWidgetItem *item : m_keywords->selectedItems())
+        selected << item->data(Qt::UserRole).toInt();
     m_disc->clear();
     for (int position = 1; position <= m_catalogue.discCount(); ++position) {
         const DiscRecord &disc = m_catalogue.disc(position);
@@ -347,14 +361,9 @@ void SearchPane::fillScope()
             continue;
         auto *item = new QListWidgetItem(keyword.name, m_keywords);
         item->setData(Qt::UserRole, int(keyword.number));
+        item->setSelected(selected.contains(int(keyword.number)));
     }
     setFillingScope(false);
-    m_model->clear();
-    m_bookmarkModel->setRows({});
-    m_bookmarksListed = false;
-    m_result->clear();
-    m_resultTexts[0].clear();
-    m_resultTexts[1].clear();
 }
 
 void SearchPane::showPage(int page)

@@ -50,6 +50,8 @@ public:
     // The scope page's disc chooser and keyword list from the catalogue; empties the
     // results (a data folder was opened).
     void fillScope();
+    // The same choices again, their selection kept: a disc or keyword came or went.
+    void fillScopeChoices();
     // Where the disc list's keyword filter is read at the start of a run.
     void setKeywordFilter(std::function<int()> filter) { m_keywordFilter = std::move(filter); }
 

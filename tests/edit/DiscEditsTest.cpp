@@ -49,15 +49,22 @@ TEST_F(EditFixture, DiscRecordEditsRenameRekeyAndDelete)
     bad.fieldValues = {{"Shelf", "a;b"}};
     EXPECT_EQ(edit::changeDiscInfo(catalogue, music, bad).message, 521);
     edit::DiscInfoChanges changes;
-    changes.fieldValues = {{"Shelf", QString(150, 'x')}};
+    changes.fieldValues = {{"Shelf", "\x01" + QString(150, 'x')}};
     changes.removeKeywords = {"JAZZ"};
     changes.addKeywords = {"Live"};
     changes.excluded = true;
+    changes.description = QString("one\x01\rtwo\x7f\ttab");
     ASSERT_TRUE(edit::changeDiscInfo(catalogue, music, changes).ok());
     const RecordReading record = stored("6");
     EXPECT_EQ(record.fieldNames + record.fieldValues, "Shelf;" + QString(100, 'x') + ';');
     EXPECT_EQ(record.keywordNames, "Live;");
     EXPECT_EQ(record.record.excluded, 1);
+    EXPECT_EQ(record.record.description, "one\r\ntwo\ttab");
+    // A record longer than an archive comment holds is refused and nothing is written.
+    edit::DiscInfoChanges huge;
+    huge.description = QString(70000, 'x');
+    EXPECT_TRUE(edit::changeDiscInfo(catalogue, music, huge).tooLong());
+    EXPECT_EQ(stored("6").record.description, "one\r\ntwo\ttab");
 
     EXPECT_EQ(edit::renameField(catalogue, "shelf", "a;b").message, 521);
     edit::DiscInfoChanges box;
@@ -94,6 +101,12 @@ TEST_F(EditFixture, KeywordListEditsReachTheDiscsThatCarryThem)
     EXPECT_EQ(changed, std::vector<int>{1});
     EXPECT_EQ(test::readFile(catalogue.keywordListPath()), "2,\"Live\"\r\n");
     EXPECT_EQ(stored("5").keywordNames, "Blues;Live;");   // written when the caller says
+    // The manager's ticks are codes in memory, written for the discs it names.
+    ASSERT_TRUE(edit::addKeyword(catalogue, "Folk\t\"x\"\n", &position).ok());
+    QString &codes = catalogue.disc(1).keywordCodes;
+    codes = edit::codesWithKeyword(codes, catalogue.keywords[size_t(position)].number, true);
+    ASSERT_TRUE(edit::writeDiscKeywords(catalogue, {"5", "404"}).ok());
+    EXPECT_EQ(stored("5").keywordNames, "Live;Folk'x';");
 }
 
 TEST_F(EditFixture, TreeDescriptionsAndBookmarksArePackedAtOnce)
@@ -123,7 +136,7 @@ TEST_F(EditFixture, TreeDescriptionsAndBookmarksArePackedAtOnce)
     const Step steps[] = {
         {folder, Change::Toggle, "", true}, {folder, Change::Toggle, "", false},
         {file, Change::Describe, "ignored", true}, {file, Change::Describe, "note", true},
-        {file, Change::Set, "again", true}, {file, Change::Set, "again", true},
+        {file, Change::Set, "again", true}, {file, Change::Set, "ag\tain\x01", true},
         {folder, Change::Remove, "", false},
     };
     for (const Step &step : steps) {
@@ -133,6 +146,6 @@ TEST_F(EditFixture, TreeDescriptionsAndBookmarksArePackedAtOnce)
         EXPECT_EQ(marked, step.marked);
     }
     const auto sig = DiscArchive::readMember(catalogue.archivePath("5"), "5.sig");
-    EXPECT_EQ(sig.value_or(""), "1,\"b.txt\",\"Sub\\\",1,\"again\",1\r\n");
+    EXPECT_EQ(sig.value_or(""), "1,\"b.txt\",\"Sub\\\",1,\"ag ain\",1\r\n");
     EXPECT_FALSE(edit::bookmarkAt(tree, "nothing\\").has_value());
 }

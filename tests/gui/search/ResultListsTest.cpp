@@ -70,8 +70,6 @@ TEST_F(ResultListsTest, DoubleClickLandsOnTheRowsFolderAndFile)
 TEST_F(ResultListsTest, BookmarksTabListsOpensAndOffersToRemoveMissingOnes)
 {
     const int sample = w->catalogue().disc(1).identifier == "42" ? 1 : 2;
-    ASSERT_TRUE(edit::changeBookmark(w->catalogue(), sample, {1, "gone.txt", "Docs\\", 99, "", 1},
-                                     edit::BookmarkChange::Add).ok());
     w->tabs()->showTab(TabHost::Search);
     f.child<QCheckBox>("ChkLimRech")->click();   // the scope page is kept per tab
     w->tabs()->showTab(TabHost::Bookmarks);
@@ -81,6 +79,11 @@ TEST_F(ResultListsTest, BookmarksTabListsOpensAndOffersToRemoveMissingOnes)
     EXPECT_FALSE(f.child<QCheckBox>("ChkLimRech")->isChecked());
     button->click();
     BookmarkListModel *rows = w->search()->bookmarks();
+    EXPECT_EQ(rows->rowCount(), 2);
+    // A bookmark added elsewhere reaches the list shown.
+    ASSERT_TRUE(edit::changeBookmark(w->catalogue(), sample, {1, "gone.txt", "Docs\\", 99, "", 1},
+                                     edit::BookmarkChange::Add).ok());
+    w->search()->refreshBookmarks();
     ASSERT_EQ(rows->rowCount(), 3);
     EXPECT_EQ(rows->index(1, BookmarkListModel::Path).data().toString(), "Docs\\");
     emit w->search()->list(1)->header()->sectionClicked(BookmarkListModel::Name);
