@@ -51,6 +51,7 @@ void Form1::wireExports()
         sources.filePane = [this] { return filePaneLines(*m_browse->fileModel()); };
         sources.searchResults = [this] { return resultListRows(*m_search->results()); };
         sources.bookmarks = [this] { return resultListRows(*m_search->bookmarks()); };
+        sources.picture = [this](const ListRow &row) { return rowPicture(m_icons, row); };
         return sources;
     };
     ListMenu &list = m_menus.list;

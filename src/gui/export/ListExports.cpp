@@ -3,11 +3,14 @@
 #include "common/UserPrompt.h"
 #include "export/ExportFile.h"
 #include "export/HtmlExportOptions.h"
+#include "gui/AppIcons.h"
 #include "gui/FilePaneModel.h"
 #include "gui/SearchResultModel.h"
 #include "gui/export/BusyPrompt.h"
 #include "gui/search/BookmarkListModel.h"
+
 #include "store/Catalogue.h"
+#include <QPainter>
 
 namespace vorn {
 
@@ -49,6 +52,16 @@ std::vector<ListRow> resultListRows(const SearchResultModel &model)
 std::vector<ListRow> resultListRows(const BookmarkListModel &model)
 {
     return rowsOf(model);
+}
+
+QImage rowPicture(AppIcons &icons, const ListRow &row)
+{
+    const QIcon icon = row.folder ? icons.icon(QStringLiteral("FC")) : icons.fileIcon(row.name);
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::white); // the bitmap keeps no transparency
+    QPainter painter(&image);
+    icon.paint(&painter, image.rect());
+    return image;
 }
 
 std::vector<FilePaneLine> filePaneLines(const FilePaneModel &model)
@@ -97,7 +110,8 @@ bool exportListAsHtml(ListSource list, const ListExportSources &sources, UserPro
     if (path.isEmpty() || !allowed(sources, path, prompt))
         return false;
     BusyPrompt busy(prompt);
-    return exportResultListHtml(path, list, sources.resultRows(list)(), htmlExportOptionsFromSettings(), busy);
+    return exportResultListHtml(path, list, sources.resultRows(list)(), htmlExportOptionsFromSettings(), busy,
+                                sources.picture);
 }
 
 } // namespace vorn

@@ -10,6 +10,7 @@
 namespace vorn {
 
 struct Catalogue;
+class AppIcons;
 class BookmarkListModel;
 class FilePaneModel;
 class SearchResultModel;
@@ -24,6 +25,9 @@ struct ListExportSources
     std::function<std::vector<ListRow>()> searchResults;
     std::function<std::vector<ListRow>()> bookmarks;
 
+    // The pictures of the rows in the HTML export: the lists' own icons.
+    RowPicture picture;
+
     // The rows of a result list, or of none (an empty function) for any other source.
     const std::function<std::vector<ListRow>()> &resultRows(ListSource list) const;
 };
@@ -34,6 +38,9 @@ std::vector<FilePaneLine> filePaneLines(const FilePaneModel &model);
 // The search result list's and the bookmark list's rows in their current order.
 std::vector<ListRow> resultListRows(const SearchResultModel &model);
 std::vector<ListRow> resultListRows(const BookmarkListModel &model);
+
+// A row's icon in the window's lists, on white, as the HTML export draws it.
+QImage rowPicture(AppIcons &icons, const ListRow &row);
 
 // The text export of the list named by the view menu's tag ("LVCD", "LV1",
 // "Listresult0", "Listresult1"): asks for the file, writes it, reports a failure.
