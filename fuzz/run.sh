@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the fuzz targets one after the other on copies of their seed corpora:
 #   fuzz/run.sh <fuzz build folder> <seconds per target> [target ...]
-# Inputs of up to 64 KB, one second each at most, 2 GB of memory. Prints one line per
+# FUZZ_RUNS=N also ends each target after N executions (a campaign: FUZZ_RUNS=10000000
+# with 1800 seconds). Inputs of up to 64 KB, one second each at most, 2 GB of memory. Prints one line per
 # target (executions, coverage, features) and fails on the first crash, leak or hang;
 # the input that caused it is left in the build folder (fuzz-findings/).
 set -euo pipefail
@@ -21,7 +22,7 @@ for target in "${targets[@]}"; do
     work="$(mktemp -d)"
     cp -r "$root/fuzz/corpus/$target/." "$work/" 2>/dev/null || true
     log="$findings/$target.log"
-    if ! "$build/fuzz/fuzz_$target" "$work" -max_total_time="$seconds" -max_len=65536 -timeout=1 \
+    if ! "$build/fuzz/fuzz_$target" "$work" -max_total_time="$seconds" ${FUZZ_RUNS:+-runs="$FUZZ_RUNS"} -max_len=65536 -timeout=1 \
             -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/$target-" >"$log" 2>&1; then
         echo "$target: FAILED (see $log)"
         tail -n 40 "$log"

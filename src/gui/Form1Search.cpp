@@ -2,6 +2,7 @@
 #include "common/UserPrompt.h"
 #include "edit/TreeEdits.h"
 #include "gui/BrowsePane.h"
+#include "gui/DiscInfoPane.h"
 #include "gui/DiscListPane.h"
 #include "gui/Form1.h"
 #include "gui/SearchPane.h"
@@ -114,6 +115,10 @@ void Form1::wireSearch()
     });
 
     connect(m_discList, &DiscListPane::filled, m_search, &SearchPane::fillScopeChoices);
+    // The keyword manager and the fields change the keyword list; a bookmark toggled
+    // in the browser changes the bookmarks tab.
+    connect(m_info, &DiscInfoPane::keywordsChanged, m_search, &SearchPane::fillScopeChoices);
+    connect(m_browse, &BrowsePane::bookmarksChanged, m_search, &SearchPane::refreshBookmarks);
     connect(this, &Form1::startedUp, m_search, &SearchPane::restoreLayout);
     connect(this, &Form1::shuttingDown, m_search, &SearchPane::saveLayout);
 

@@ -80,10 +80,10 @@ TEST_F(ResultListsTest, BookmarksTabListsOpensAndOffersToRemoveMissingOnes)
     button->click();
     BookmarkListModel *rows = w->search()->bookmarks();
     EXPECT_EQ(rows->rowCount(), 2);
-    // A bookmark added elsewhere reaches the list shown.
+    // A bookmark added in the browser reaches the list shown.
     ASSERT_TRUE(edit::changeBookmark(w->catalogue(), sample, {1, "gone.txt", "Docs\\", 99, "", 1},
                                      edit::BookmarkChange::Add).ok());
-    w->search()->refreshBookmarks();
+    emit w->browser()->bookmarksChanged();
     ASSERT_EQ(rows->rowCount(), 3);
     EXPECT_EQ(rows->index(1, BookmarkListModel::Path).data().toString(), "Docs\\");
     emit w->search()->list(1)->header()->sectionClicked(BookmarkListModel::Name);
