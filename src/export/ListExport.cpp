@@ -1,10 +1,10 @@
 #include "export/ListExport.h"
 
-#include "common/DurableFile.h"
 #include "common/LineFields.h"
 #include "common/Numbers.h"
 #include "common/TabSeparated.h"
 #include "common/UserPrompt.h"
+#include "export/ExportFile.h"
 #include "export/HtmlImages.h"
 #include "export/HtmlPages.h"
 #include "export/HtmlText.h"
@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 namespace vorn {
 
@@ -50,12 +49,7 @@ QString chooseFile(UserPrompt &prompt, int titleId, const QString &filter, const
 
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !commitDurably(file)) {
-        *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+    return writeExportFile(path, bytes, error);
 }
 
 // 16 x 16 pictures drawn pixel by pixel, so no font or theme is needed.
@@ -206,11 +200,11 @@ QString resultListText(const std::vector<ListRow> &rows)
     return text;
 }
 
-QString filePaneText(const std::vector<FilePaneRow> &rows)
+QString filePaneText(const std::vector<FilePaneLine> &rows)
 {
     QByteArray out;
     LineWriter line(out);
-    for (const FilePaneRow &row : rows) {
+    for (const FilePaneLine &row : rows) {
         line.text(row.name).text(row.sizeText.trimmed()).text(row.dateText);
         line.endLine();
     }
