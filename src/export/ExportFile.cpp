@@ -1,5 +1,6 @@
 #include "export/ExportFile.h"
 
+#include "common/DurableFile.h"
 #include "common/UserPrompt.h"
 #include "settings/StringTable.h"
 #include "store/ArchiveTransfer.h"
@@ -11,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <unistd.h>
 
 namespace vorn {
 
@@ -22,7 +24,7 @@ bool exportTargetAllowed(const QString &dataFolder, const QString &path, UserPro
     return false;
 }
 
-bool writeExportFile(const QString &path, const QByteArray &bytes, QString *error)
+bool writeExportFile(const QString &path, const QByteArray &bytes, QString *error, bool durable)
 {
     auto failed = [&](const QString &reason) {
         if (error)
@@ -32,6 +34,8 @@ bool writeExportFile(const QString &path, const QByteArray &bytes, QString *erro
     QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
     if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush())
         return failed(temp.errorString());
+    if (durable && ::fsync(temp.handle()) != 0)
+        return failed(qt_error_string(errno));
     // A temporary file is private to its owner; an exported page is meant to be read.
     temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     temp.close();
@@ -39,6 +43,8 @@ bool writeExportFile(const QString &path, const QByteArray &bytes, QString *erro
     if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
         return failed(qt_error_string(errno));
     temp.setAutoRemove(false);
+    if (durable)
+        syncFolderOf(path);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "export/HtmlExport.h"
 
+#include "common/DurableFile.h"
 #include "common/RunObserver.h"
 #include "common/UserPrompt.h"
 #include "export/ExportFile.h"
@@ -25,9 +26,9 @@ const QLatin1String Crlf("\r\n");
 const QLatin1String DefaultPicture("CD.bmp");
 
 // Writes a page through a temporary name: the page, then a line end.
-bool writePage(const QString &path, const QString &text, QString *error)
+bool writePage(const QString &path, const QString &text, QString *error, bool durable = false)
 {
-    return writeExportFile(path, (text + Crlf).toUtf8(), error);
+    return writeExportFile(path, (text + Crlf).toUtf8(), error, durable);
 }
 
 // A disc's folder file and file list, read from its archive in memory.
@@ -101,7 +102,9 @@ public:
             }
         }
         index += htmlPageFoot(reference);
-        if (!writePage(m_indexPath, index, &error))
+        // The pages and pictures reach the disk before the index that links them.
+        syncFileSystemOf(m_indexPath);
+        if (!writePage(m_indexPath, index, &error, true))
             return failed(error);
         m_result.written = true;
         return m_result;

@@ -49,7 +49,7 @@ QString chooseFile(UserPrompt &prompt, int titleId, const QString &filter, const
 
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
-    return writeExportFile(path, bytes, error);
+    return writeExportFile(path, bytes, error, true);
 }
 
 // 16 x 16 pictures drawn pixel by pixel, so no font or theme is needed.
