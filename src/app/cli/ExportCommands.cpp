@@ -2,8 +2,8 @@
 
 #include "cli/CliSession.h"
 #include "cli/SearchFlags.h"
-#include "export/ExportFile.h"
 #include "export/DiscExport.h"
+#include "export/ExportFile.h"
 #include "export/HtmlExport.h"
 #include "export/ListExport.h"
 #include "export/Reports.h"
