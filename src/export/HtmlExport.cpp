@@ -206,12 +206,8 @@ HtmlExportResult exportHtml(const Catalogue &catalogue, const QString &indexPath
 HtmlExportResult runHtmlExport(const Catalogue &catalogue, const std::vector<int> &positions,
                                const HtmlExportOptions &options, RunObserver &observer)
 {
-    QString title = LoadText(557);
-    title.remove(u'&');
-    if (title.endsWith(QLatin1String("...")))
-        title.chop(3);
-    QString path =
-        observer.prompt().chooseFile(title, QStringLiteral("HTML (*.HTML *.html);;HTM (*.HTM *.htm);;*.* (*)"), true);
+    QString path = observer.prompt().chooseFile(
+        CaptionTitle(557), QStringLiteral("HTML (*.HTML *.html);;HTM (*.HTM *.htm);;*.* (*)"), true);
     if (path.isEmpty())
         return {};
     if (QFileInfo(path).suffix().isEmpty())

@@ -27,19 +27,9 @@ QString T(int id)
     return LoadText(id);
 }
 
-// A menu caption as a dialog title: without its access-key marker and final "...".
-QString dialogTitle(int id)
-{
-    QString title = LoadText(id);
-    title.remove(u'&');
-    if (title.endsWith(QLatin1String("...")))
-        title.chop(3);
-    return title;
-}
-
 QString chooseFile(UserPrompt &prompt, int titleId, const QString &filter, const QString &extension)
 {
-    QString path = prompt.chooseFile(dialogTitle(titleId), filter, true);
+    QString path = prompt.chooseFile(CaptionTitle(titleId), filter, true);
     if (path.isEmpty())
         return QString();
     if (QFileInfo(path).suffix().isEmpty())

@@ -2,6 +2,7 @@
 // process (RLIMIT_FSIZE stands for a full disk). The file that was there stays whole,
 // the failure is reported, and nothing half-written is left under a final name.
 #include "../edit/EditFixture.h"
+#include "FolderSnapshot.h"
 
 #include "export/ListExport.h"
 #include "store/ArchiveTransfer.h"
@@ -47,15 +48,6 @@ QByteArray noise(int size)
     return bytes;
 }
 
-std::map<QString, QByteArray> snapshot(const QString &folder)
-{
-    std::map<QString, QByteArray> files;
-    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
-        const QString path = it.next();
-        files[path] = test::readFile(path);
-    }
-    return files;
-}
 
 const rlim_t kLimits[] = {100, 16 << 10, 64 << 10};
 
@@ -74,13 +66,13 @@ TEST_F(FullDisk, FullDiskLeavesTheIconStoreAndCopiedArchivesWhole)
     QTemporaryDir target;
     const QString copy = target.filePath("6.VORN");
     ASSERT_TRUE(test::writeFile(copy, "the copy made last year"));
-    const std::map<QString, QByteArray> data = snapshot(catalogue.dataFolder);
+    const std::map<QString, QByteArray> data = test::snapshot(catalogue.dataFolder);
 
     for (rlim_t limit : kLimits) {
         EXPECT_EQ(runOnFullDisk(limit, [&] { return IconStore::add(catalogue, "2") ? 0 : 3; }), 3) << limit;
         EXPECT_EQ(runOnFullDisk(limit, [&] { return copyAtomically(big, copy) ? 0 : 3; }), 3)
             << limit;
-        EXPECT_EQ(snapshot(catalogue.dataFolder), data) << limit;
+        EXPECT_EQ(test::snapshot(catalogue.dataFolder), data) << limit;
         EXPECT_EQ(test::readFile(copy), "the copy made last year") << limit;
         EXPECT_EQ(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"6.VORN"})) << limit;
     }

@@ -24,16 +24,6 @@ namespace {
 constexpr int KeyRole = Qt::UserRole;
 constexpr int ValueRole = Qt::UserRole + 1; // a disc's position, a keyword's number
 
-// A menu caption as a window title: without its access-key marker and final "...".
-QString titleOf(int id)
-{
-    QString title = LoadText(id);
-    title.remove(u'&');
-    if (title.endsWith(QLatin1String("...")))
-        title.chop(3);
-    return title;
-}
-
 QString columnsCaption(int columns)
 {
     return LoadText(543) + QString::number(columns) + u')';
@@ -45,7 +35,7 @@ FrmHTML::FrmHTML(Form1 &owner, std::function<void(const QString &)> openIndex)
     : QDialog(&owner), m_owner(owner), m_openIndex(std::move(openIndex)), m_stored(htmlExportOptionsFromSettings())
 {
     setObjectName(QStringLiteral("FrmHTML"));
-    setWindowTitle(titleOf(557));
+    setWindowTitle(CaptionTitle(557));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setWindowModality(Qt::ApplicationModal);
     m_columns = m_stored.columns;
