@@ -110,14 +110,23 @@ QString resultLocation(const std::vector<FolderRecord> &folders, qint64 start)
         const QString &root = folders[0].name;
         return root.isEmpty() ? QString() : root + u'\\';
     }
-    QString location;
+    // The names on the way up, then the text made in one piece.
+    thread_local std::vector<const QString *> path;
+    path.clear();
+    qsizetype length = 0;
     qint64 current = start;
     for (qint64 steps = 0; current > 0 && current < count && steps < count; ++steps) {
         const FolderRecord &folder = folders[size_t(current)];
-        if (!folder.name.isEmpty())
-            location.prepend(folder.name + u'\\');
+        if (!folder.name.isEmpty()) {
+            path.push_back(&folder.name);
+            length += folder.name.size() + 1;
+        }
         current = folder.parent;
     }
+    QString location;
+    location.reserve(length);
+    for (auto name = path.rbegin(); name != path.rend(); ++name)
+        location.append(**name).append(u'\\');
     return location;
 }
 
@@ -464,6 +473,8 @@ DiscMatches DiscMatcher::run()
     const bool folderRecords = disc.indexed ? disc.folderCount > 0 : disc.folders.size() > 1;
     if (folderRecords)
         m_found.firstStop = FirstStop::AtOnce;
+    if (disc.indexed)
+        m_found.matches.reserve(disc.folderCandidates.size() + disc.files.size());
     if (disc.indexed) {
         // The folders left out could not match.
         for (const quint32 k : disc.folderCandidates) {
