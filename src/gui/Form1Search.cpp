@@ -105,8 +105,8 @@ void wireSearchIndex(Form1 &window)
     // The line comes back only when it still shows the build: a notice shown meanwhile stays.
     auto written = std::make_shared<QString>();
     QObject::connect(builder, &SearchIndexBuilder::progress, status, [status, written](int done, int total) {
-        *written = status->toolTip() + QStringLiteral(" ; ") + LoadText(960) + QString::number(done) + LoadText(328)
-            + QString::number(total);
+        // In place of the usual line, which the narrow pane would cut in the middle.
+        *written = QString(7, u' ') + LoadText(960) + QString::number(done) + LoadText(328) + QString::number(total);
         status->setText(*written);
     });
     QObject::connect(builder, &SearchIndexBuilder::finished, status, [status, written] {
