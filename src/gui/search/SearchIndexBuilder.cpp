@@ -5,8 +5,6 @@
 #include "index/SearchIndex.h"
 #include "store/Catalogue.h"
 
-#include <QPointer>
-
 namespace vorn {
 
 namespace {
