@@ -9,11 +9,15 @@
 #include "gui/SearchResultModel.h"
 #include "gui/TabHost.h"
 #include "gui/search/BookmarkListModel.h"
+#include "gui/search/SearchIndexBuilder.h"
 #include "search/SearchCriteria.h"
 #include "settings/StringTable.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+
+#include <memory>
 
 namespace vorn {
 
@@ -80,6 +84,38 @@ void openResultRow(Form1 &window, int list, int row)
     pane.bookmarks()->removeRow(row);
 }
 
+// The search index is brought up to date in the background when a data folder opens
+// and after each search; the status line shows how far the build is and comes back
+// to what it said once the build ends.
+void wireSearchIndex(Form1 &window)
+{
+    auto *builder = new SearchIndexBuilder(window.catalogue(), &window);
+    auto *status = window.discList()->findChild<QLabel *>(QStringLiteral("LabelStatus"));
+    QObject::connect(&window, &Form1::dataFolderOpened, builder, [builder] {
+        builder->stop();
+        builder->start();
+    });
+    QObject::connect(window.search(), &SearchPane::runningChanged, builder, [builder](bool running) {
+        if (!running)
+            builder->start();
+    });
+    QObject::connect(&window, &Form1::shuttingDown, builder, &SearchIndexBuilder::stop);
+    if (!status)
+        return;
+    // The line comes back only when it still shows the build: a notice shown meanwhile stays.
+    auto written = std::make_shared<QString>();
+    QObject::connect(builder, &SearchIndexBuilder::progress, status, [status, written](int done, int total) {
+        // In place of the usual line, which the narrow pane would cut in the middle.
+        *written = QString(7, u' ') + LoadText(960) + QString::number(done) + LoadText(328) + QString::number(total);
+        status->setText(*written);
+    });
+    QObject::connect(builder, &SearchIndexBuilder::finished, status, [status, written] {
+        if (!written->isEmpty() && status->text() == *written)
+            status->setText(status->toolTip());
+        written->clear();
+    });
+}
+
 } // namespace
 
 void Form1::wireSearch()
@@ -121,6 +157,7 @@ void Form1::wireSearch()
     connect(m_browse, &BrowsePane::bookmarksChanged, m_search, &SearchPane::refreshBookmarks);
     connect(this, &Form1::startedUp, m_search, &SearchPane::restoreLayout);
     connect(this, &Form1::shuttingDown, m_search, &SearchPane::saveLayout);
+    wireSearchIndex(*this);
 
     // The tree's toggle: the folder, and its sub-folders when the user says so.
     QAction *exclude = m_menus.browse.excludeFolder;

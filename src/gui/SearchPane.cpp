@@ -477,8 +477,8 @@ void SearchPane::runSearch()
     setRunning(true);
     SearchOptions options;
     options.keywordFilter = discScope.keywordFilter;
-    // The parts of the search index that are fresh (vorn-cli keeps them up to date)
-    // spare reading their archives; the window never waits for the index to be built.
+    // The parts of the search index that are fresh spare reading their archives; the
+    // window never waits for the index, which is built in the background.
     const SearchIndex index(m_catalogue.dataFolder);
     options.index = &index;
     const SearchOutcome outcome =
@@ -486,6 +486,7 @@ void SearchPane::runSearch()
     rows.flush();
     m_observer = nullptr;
     dropRows.join();
+    m_lastOutcome = outcome;
     setRunning(false);
     if (outcome.status == SearchOutcome::Status::Completed)
         m_result->setText(outcome.summary + unreadableArchivesText(m_catalogue, outcome));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/SearchForm.h"
+#include "search/SearchRun.h"
 
 #include <QWidget>
 #include <functional>
@@ -66,6 +67,8 @@ public:
     SearchResultModel *results() const { return m_model; }
     BookmarkListModel *bookmarks() const { return m_bookmarkModel; }
     ResultListView *list(int index) const { return m_lists[index]; }
+    // What the last run found and how it read the discs.
+    const SearchOutcome &lastOutcome() const { return m_lastOutcome; }
 
     // Puts the pane's content on `page` (this pane for the search tab) and switches
     // the button, the limit box, the list and the scope page to that tab's.
@@ -118,6 +121,7 @@ private:
     std::vector<QString> discIdentifiers() const;
 
     Catalogue &m_catalogue;
+    SearchOutcome m_lastOutcome;
     UserPrompt &m_prompt;
     std::function<int()> m_keywordFilter;
     RunObserver *m_observer = nullptr;

@@ -90,10 +90,23 @@ QByteArray compress(const QByteArray &raw)
 {
     if (raw.isEmpty())
         return {};
+    // One compression state per building thread, reset cheaply before each section:
+    // a fresh state begins with a 16 KB clear, which cost more than compressing a row
+    // block (7 % of a build's instructions).
+    struct Stream
+    {
+        LZ4_stream_t *state = LZ4_createStream();
+        ~Stream() { LZ4_freeStream(state); }
+    };
+    thread_local Stream stream;
+    if (!stream.state)
+        return {};
+    LZ4_resetStream_fast(stream.state);
     QByteArray out(4 + LZ4_compressBound(int(raw.size())), Qt::Uninitialized);
     // A little less compression for a quicker build: the index is still smaller
     // than the archives it comes from.
-    const int written = LZ4_compress_fast(raw.constData(), out.data() + 4, int(raw.size()), int(out.size() - 4), 2);
+    const int written = LZ4_compress_fast_continue(stream.state, raw.constData(), out.data() + 4, int(raw.size()),
+                                                   int(out.size() - 4), 2);
     if (written <= 0)
         return {};
     out.truncate(4 + written);
@@ -204,8 +217,10 @@ bool PartWriter::addFile(QByteArrayView line)
 
 void PartWriter::reserve(qsizetype fileListSize)
 {
-    // About a third of a file-list line is its name.
+    // About a third of a file-list line is its name; descriptions are mostly empty.
     m_names.reserve(fileListSize / 3);
+    for (TextColumn &part : m_parts)
+        part.reserve(fileListSize / 40);
     const size_t lines = size_t(fileListSize / 40);
     m_owners.reserve(lines);
     m_links.reserve(lines);

@@ -16,13 +16,15 @@ IndexBuildThread::~IndexBuildThread()
     cancel();
 }
 
-void IndexBuildThread::start()
+void IndexBuildThread::start(std::function<void()> ended)
 {
     if (m_thread)
         return;
-    m_thread.reset(QThread::create([this] {
+    m_thread.reset(QThread::create([this, ended = std::move(ended)] {
         // Another copy building the same index is waited for, not raced.
         m_result = m_index.refresh(m_identifiers, m_observer, false, 30000);
+        if (ended)
+            ended();
     }));
     m_thread->start(QThread::IdlePriority);
 }

@@ -3,6 +3,7 @@
 #include "index/SearchIndex.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QThread;
@@ -24,7 +25,8 @@ public:
     IndexBuildThread(const IndexBuildThread &) = delete;
     IndexBuildThread &operator=(const IndexBuildThread &) = delete;
 
-    void start();
+    // `ended` is called on the building thread once the build has ended, cancelled or not.
+    void start(std::function<void()> ended = {});
     bool isRunning() const;
     // Waits for the build to end by itself.
     void wait();

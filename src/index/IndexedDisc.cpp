@@ -49,6 +49,7 @@ thread_local BufferPool pool;
 
 IndexedDisc::~IndexedDisc()
 {
+    pool.give(m_head);
     pool.give(m_folderBytes);
     for (QByteArray &bytes : m_columnBytes)
         pool.give(bytes);
@@ -60,7 +61,9 @@ std::optional<IndexedDisc> IndexedDisc::open(const QString &path, bool headerOnl
     if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
     const qsizetype headRead = headerOnly ? 4096 : HeadRead;
-    QByteArray head = file->read(headRead);
+    QByteArray head = pool.take();
+    head.resize(headRead);
+    head.resize(std::max<qint64>(0, file->read(head.data(), headRead)));
     const std::optional<ArchiveKey> key = DiscPart::keyOf(head);
     if (!key || head.size() < DiscPart::FixedHeaderSize)
         return std::nullopt;
@@ -119,15 +122,19 @@ bool IndexedDisc::section(int index, QByteArray &out) const
     if (entry.raw == 0)
         return entry.packed == 0;
     // Read, not mapped: most searches read one small section of each of thousands of
-    // parts, where mapping and unmapping cost more than the copy.
-    const char *packed = m_head.constData() + entry.offset;
+    // parts, where mapping and unmapping cost more than the copy. A search that needs
+    // more than the first bytes usually needs a column and many row blocks: the rest
+    // of the part comes in one read rather than one per section.
     if (entry.offset + qsizetype(entry.packed) > m_head.size()) {
-        thread_local QByteArray bytes;
-        bytes.resize(entry.packed);
-        if (!m_file->seek(entry.offset) || m_file->read(bytes.data(), entry.packed) != qint64(entry.packed))
+        const qsizetype had = m_head.size();
+        const qsizetype whole = m_sections.back().offset + m_sections.back().packed;
+        m_head.resize(whole);
+        if (!m_file->seek(had) || m_file->read(m_head.data() + had, whole - had) != whole - had) {
+            m_head.resize(had);
             return false;
-        packed = bytes.constData();
+        }
     }
+    const char *packed = m_head.constData() + entry.offset;
     if (entry.packed <= 4 || get<quint32>(packed) != quint32(libdeflate_crc32(0, packed + 4, entry.packed - 4)))
         return false;
     return LZ4_decompress_safe(packed + 4, out.data(), int(entry.packed - 4), int(entry.raw)) == int(entry.raw);
@@ -226,7 +233,7 @@ bool IndexedDisc::fileCandidates(QByteArrayView literal, bool names, int descrip
     return true;
 }
 
-bool IndexedDisc::folders(std::vector<FolderRecord> &out)
+bool IndexedDisc::folders(std::vector<FolderRecord> &out, const std::vector<qint32> &named)
 {
     out.assign(size_t(m_folderCount) + 1, FolderRecord());
     if (m_folderCount == 0)
@@ -235,13 +242,27 @@ bool IndexedDisc::folders(std::vector<FolderRecord> &out)
         return false;
     const char *p = m_folderBytes.constData() + 4;
     const qsizetype n = qsizetype(m_folderCount);
-    TextColumn::Cursor names(m_folderNames);
-    TextColumn::Cursor notes(m_folderNotes);
     for (qsizetype k = 0; k < n; ++k) {
         FolderRecord &folder = out[size_t(k) + 1];
         folder.parent = get<qint32>(p + k * 4);
         folder.flags = get<qint32>(p + n * 4 + k * 4);
         folder.date = get<double>(p + n * 8 + k * 8);
+    }
+    // Texts only for the folders asked for and the folders above them: a disc of many
+    // folders with a few rows makes a few strings, not one per folder.
+    std::vector<bool> wanted(out.size(), false);
+    for (qint32 folder : named) {
+        while (folder > 0 && folder <= n && !wanted[size_t(folder)]) {
+            wanted[size_t(folder)] = true;
+            folder = out[size_t(folder)].parent;
+        }
+    }
+    TextColumn::Cursor names(m_folderNames);
+    TextColumn::Cursor notes(m_folderNotes);
+    for (qsizetype k = 0; k < n; ++k) {
+        if (!wanted[size_t(k) + 1])
+            continue;
+        FolderRecord &folder = out[size_t(k) + 1];
         folder.name = QString::fromUtf8(names.text(quint32(k)));
         const QByteArrayView note = notes.text(quint32(k));
         if (!note.isEmpty())

@@ -43,8 +43,9 @@ public:
     bool folderCandidates(QByteArrayView literal, bool names, bool notes, std::vector<quint32> &out);
     // File numbers the same way, by name and by one description part (-1 for none).
     bool fileCandidates(QByteArrayView literal, bool names, int descriptionPart, std::vector<quint32> &out);
-    // The whole folder array, folder 0 being the root.
-    bool folders(std::vector<FolderRecord> &out);
+    // The whole folder array, folder 0 being the root, with the name and note of the
+    // folders `named` and of the folders above them; the other texts are left empty.
+    bool folders(std::vector<FolderRecord> &out, const std::vector<qint32> &named);
     // The records of `numbers` (ascending) and of the archives (negative link) before
     // the last of them, in file-list order, with their file numbers.
     bool records(const std::vector<quint32> &numbers, std::vector<FileRecord> &out, std::vector<quint32> &outNumbers);
@@ -63,7 +64,7 @@ private:
     IndexedDisc() = default;
 
     std::shared_ptr<QFile> m_file;
-    QByteArray m_head; // the file's first bytes, read with the header
+    mutable QByteArray m_head; // the file's first bytes, read with the header; all of it once a section needs more
     ArchiveKey m_key;
     bool m_streamed = false;
     bool m_specials = false;

@@ -168,11 +168,12 @@ std::optional<IndexedDisc> SearchIndex::load(const QString &identifier) const
     const std::optional<ArchiveKey> key = archiveKey(archivePath(identifier));
     if (!key)
         return std::nullopt;
-    if (!QFileInfo::exists(partPath(identifier)))
-        return std::nullopt;
-    std::optional<IndexedDisc> disc = IndexedDisc::open(partPath(identifier));
+    const QString path = partPath(identifier);
+    std::optional<IndexedDisc> disc = IndexedDisc::open(path);
     if (!disc) {
-        qCInfo(indexLog) << "search index part of disc" << identifier << "is damaged or of another version";
+        // A part not built yet is no news; one that cannot be read is.
+        if (QFileInfo::exists(path))
+            qCInfo(indexLog) << "search index part of disc" << identifier << "is damaged or of another version";
         return std::nullopt;
     }
     if (!(disc->key() == *key))

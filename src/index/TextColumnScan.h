@@ -4,6 +4,7 @@
 
 #include <QByteArrayView>
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -75,6 +76,17 @@ inline qsizetype skipPast(const char *p, qsizetype from, qsizetype n, qsizetype 
     qsizetype i = from;
 #if defined(__SSE2__)
     const __m128i wanted = _mm_set1_epi8(c);
+    // Sixty-four bytes at a time while the k-th surely lies further: a result row is
+    // often hundreds of texts after the last one.
+    const auto maskOf = [&](qsizetype at) {
+        return quint64(unsigned(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + at)), wanted))));
+    };
+    while (k > 64 && i + 64 <= n) {
+        const quint64 mask = maskOf(i) | maskOf(i + 16) << 16 | maskOf(i + 32) << 32 | maskOf(i + 48) << 48;
+        k -= std::popcount(mask);
+        i += 64;
+    }
     while (k > 0 && i + 16 <= n) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
         unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(a, wanted)));

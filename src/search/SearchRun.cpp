@@ -9,6 +9,7 @@
 #include "common/UserPrompt.h"
 #include "index/SearchIndex.h"
 #include "search/FileLineFilter.h"
+#include "search/RowDateText.h"
 #include "settings/StringTable.h"
 #include "store/CapturedTextStore.h"
 #include "store/Catalogue.h"
@@ -23,6 +24,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -81,7 +83,16 @@ QString searchDateKey(double dayNumber)
 
 QString searchSizeText(qint64 kilobytes)
 {
-    return QString(QString(15, u' ') + QString::number(kilobytes)).right(12);
+    // The last 12 characters of 15 spaces and the figure, written in one piece.
+    char digits[24];
+    const qsizetype length = std::to_chars(digits, digits + sizeof digits, kilobytes).ptr - digits;
+    QString text(12, Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < 12 - length; ++i)
+        *out++ = u' ';
+    for (qsizetype i = std::max<qsizetype>(0, length - 12); i < length; ++i)
+        *out++ = QLatin1Char(digits[i]);
+    return text;
 }
 
 qint64 searchKilobytes(qint64 bytes)
@@ -99,14 +110,23 @@ QString resultLocation(const std::vector<FolderRecord> &folders, qint64 start)
         const QString &root = folders[0].name;
         return root.isEmpty() ? QString() : root + u'\\';
     }
-    QString location;
+    // The names on the way up, then the text made in one piece.
+    thread_local std::vector<const QString *> path;
+    path.clear();
+    qsizetype length = 0;
     qint64 current = start;
     for (qint64 steps = 0; current > 0 && current < count && steps < count; ++steps) {
         const FolderRecord &folder = folders[size_t(current)];
-        if (!folder.name.isEmpty())
-            location.prepend(folder.name + u'\\');
+        if (!folder.name.isEmpty()) {
+            path.push_back(&folder.name);
+            length += folder.name.size() + 1;
+        }
         current = folder.parent;
     }
+    QString location;
+    location.reserve(length);
+    for (auto name = path.rbegin(); name != path.rend(); ++name)
+        location.append(**name).append(u'\\');
     return location;
 }
 
@@ -251,8 +271,13 @@ std::optional<DiscData> readIndexed(const Catalogue &catalogue, int position, co
         sound = part->fileCandidates(literal, names, descriptionPart, candidates)
             && (candidates.empty() || part->records(candidates, data.files, data.fileNumbers));
     }
-    if (sound && (!data.folderCandidates.empty() || !data.files.empty()))
-        sound = part->folders(data.folders);
+    if (sound && (!data.folderCandidates.empty() || !data.files.empty())) {
+        // A row shows the names above its folder (or above its archive's folder).
+        std::vector<qint32> named(data.folderCandidates.begin(), data.folderCandidates.end());
+        for (const FileRecord &file : data.files)
+            named.push_back(file.owner);
+        sound = part->folders(data.folders, named);
+    }
     if (!sound) {
         index.discard(identifier);
         return std::nullopt;
@@ -401,9 +426,9 @@ class DiscMatcher
 {
 public:
     DiscMatcher(const Catalogue &catalogue, const CompiledCriteria &compiled, const SearchOptions &options,
-                const QString &dateFormat, const RunObserver &observer, DiscData &disc)
+                const RowDateText &dateText, const RunObserver &observer, DiscData &disc)
         : m_catalogue(catalogue), m_compiled(compiled), m_criteria(compiled.criteria()), m_options(options),
-          m_dateFormat(dateFormat), m_observer(observer), m_disc(disc),
+          m_dateText(dateText), m_observer(observer), m_disc(disc),
           m_identifier(catalogue.disc(disc.position).identifier), m_discName(catalogue.disc(disc.position).name)
     {
     }
@@ -420,12 +445,16 @@ private:
     template<typename Record> void onFile(Record &record);
     void addFolder(const FolderRecord &folder, bool first);
     void addFile(const FileRecord &file, bool first);
+    // resultLocation of the disc's folder, made once per folder: the rows of a disc
+    // often share a few folders.
+    const QString &location(qint64 folder);
 
     const Catalogue &m_catalogue;
     const CompiledCriteria &m_compiled;
     const SearchCriteria &m_criteria;
     const SearchOptions &m_options;
-    const QString &m_dateFormat;
+    const RowDateText &m_dateText;
+    std::vector<std::optional<QString>> m_locations;
     const RunObserver &m_observer;
     DiscData &m_disc;
     const QString m_identifier;
@@ -444,6 +473,8 @@ DiscMatches DiscMatcher::run()
     const bool folderRecords = disc.indexed ? disc.folderCount > 0 : disc.folders.size() > 1;
     if (folderRecords)
         m_found.firstStop = FirstStop::AtOnce;
+    if (disc.indexed)
+        m_found.matches.reserve(disc.folderCandidates.size() + disc.files.size());
     if (disc.indexed) {
         // The folders left out could not match.
         for (const quint32 k : disc.folderCandidates) {
@@ -555,12 +586,12 @@ void DiscMatcher::addFolder(const FolderRecord &folder, bool first)
     row.folder = true;
     row.name = folder.name;
     row.discName = m_discName;
-    row.location = resultLocation(m_disc.folders, folder.parent);
+    row.location = location(folder.parent);
     row.extension = QStringLiteral(" ");
     row.description = folder.description;
     row.sizeText = QStringLiteral(" ");
     row.date = folder.date;
-    row.dateText = searchDateText(folder.date, m_dateFormat);
+    row.dateText = m_dateText.text(folder.date);
     row.dateKey = searchDateKey(folder.date);
     row.discPosition = m_disc.position;
     m_found.matches.push_back(std::move(match));
@@ -574,10 +605,9 @@ void DiscMatcher::addFile(const FileRecord &file, bool first)
     row.name = file.name;
     row.discName = m_discName;
     if (file.owner >= 0) {
-        row.location = resultLocation(m_disc.folders, file.owner);
+        row.location = location(file.owner);
     } else if (m_archive.set) {
-        row.location =
-            m_archive.folder >= 0 ? resultLocation(m_disc.folders, m_archive.folder) + m_archive.name : m_archive.name;
+        row.location = m_archive.folder >= 0 ? location(m_archive.folder) + m_archive.name : m_archive.name;
     }
     row.extension = upperExtension(file.name);
     row.description = TreeFiles::displayDescription(file.descriptions);
@@ -586,12 +616,25 @@ void DiscMatcher::addFile(const FileRecord &file, bool first)
     row.sizeText = searchSizeText(row.kilobytes);
     row.sizeBytes = QString::number(file.size);
     row.date = file.date;
-    row.dateText = searchDateText(file.date, m_dateFormat);
+    row.dateText = m_dateText.text(file.date);
     row.dateKey = searchDateKey(file.date);
     row.discPosition = m_disc.position;
     if (m_criteria.latestOnly)
         match.foldedName = file.name.toCaseFolded();
     m_found.matches.push_back(std::move(match));
+}
+
+const QString &DiscMatcher::location(qint64 folder)
+{
+    static const QString none;
+    if (folder < 0 || folder >= qint64(m_disc.folders.size()))
+        return none;
+    if (m_locations.empty())
+        m_locations.resize(m_disc.folders.size());
+    std::optional<QString> &known = m_locations[size_t(folder)];
+    if (!known)
+        known = resultLocation(m_disc.folders, folder);
+    return *known;
 }
 
 class Run
@@ -600,7 +643,7 @@ public:
     Run(const Catalogue &catalogue, const SearchCriteria &criteria, RunObserver &observer, SearchRowSink &sink,
         const SearchOptions &options)
         : m_catalogue(catalogue), m_compiled(criteria), m_criteria(m_compiled.criteria()), m_lineFilter(m_compiled),
-          m_observer(observer), m_sink(sink), m_options(options), m_dateFormat(searchDateFormat()),
+          m_observer(observer), m_sink(sink), m_options(options), m_dateText(searchDateFormat()),
           m_warningText(LoadText(322) + u'\r' + LoadText(323) + u'\r' + LoadText(324) + u'\r' + LoadText(325))
     {
     }
@@ -630,7 +673,7 @@ private:
     RunObserver &m_observer;
     SearchRowSink &m_sink;
     const SearchOptions m_options;
-    const QString m_dateFormat;
+    const RowDateText m_dateText;
     const QString m_warningText;
 
     SearchOutcome m_outcome;
@@ -672,7 +715,7 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     const FileLineFilter &filter = m_lineFilter;
     const CompiledCriteria &compiled = m_compiled;
     const SearchOptions &options = m_options;
-    const QString &dateFormat = m_dateFormat;
+    const RowDateText &dateText = m_dateText;
     const RunObserver &observer = m_observer;
     const SearchIndex *index = indexUsable() ? m_options.index : nullptr;
     const QByteArray literal = m_compiled.pattern().asciiLiteral().left(48);
@@ -683,7 +726,7 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
             data = readIndexed(catalogue, position, *index, compiled, literal);
         disc.data = data ? std::move(*data) : readInMemory(catalogue, position, members, filter);
         if (disc.data.readable)
-            disc.found = DiscMatcher(catalogue, compiled, options, dateFormat, observer, disc.data).run();
+            disc.found = DiscMatcher(catalogue, compiled, options, dateText, observer, disc.data).run();
         return disc;
     };
     const int threads = std::max(2, QThread::idealThreadCount());

@@ -3,6 +3,7 @@
 #include "common/DayDate.h"
 #include "gui/SearchPane.h"
 #include "gui/SearchResultModel.h"
+#include "gui/search/SearchIndexBuilder.h"
 #include "settings/StringTable.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <functional>
@@ -154,4 +156,22 @@ TEST_F(SearchPaneTest, RefusalsRunNothing)
         EXPECT_EQ(w->search()->results()->rowCount(), 0);
         f.child<QLineEdit>("Text1")->setText("readme");
     }
+}
+
+// The index built in the background once the data folder opened answers the next
+// search; the status line shows the build and then its usual text again.
+TEST_F(SearchPaneTest, ASearchAfterTheBackgroundBuildReadsTheIndex)
+{
+    auto *builder = w->findChild<SearchIndexBuilder *>();
+    ASSERT_NE(builder, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder->isBuilding(); }, 10000));
+    QCoreApplication::processEvents();
+    auto *status = f.child<QLabel>("LabelStatus");
+    EXPECT_EQ(status->text(), status->toolTip());
+    f.child<QLineEdit>("Text1")->setText("readme");
+    f.child<QPushButton>("BtRechercher")->click();
+    const SearchOutcome &outcome = w->search()->lastOutcome();
+    EXPECT_EQ(w->search()->results()->rowCount(), 2);
+    EXPECT_GT(outcome.discsExplored, 0);
+    EXPECT_EQ(outcome.discsFromIndex, outcome.discsExplored);
 }

@@ -3,6 +3,7 @@
 #include "index/IndexBuildThread.h"
 #include "index/IndexObserver.h"
 #include "index/SearchIndex.h"
+#include "index/TextColumnScan.h"
 #include "settings/StringTable.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace vorn;
 using namespace vorn::test;
@@ -176,4 +178,29 @@ TEST_F(SearchIndexTest, BackgroundBuildEndsOrIsCancelledCleanly)
     build.wait();
     EXPECT_EQ(build.result().status, IndexRefresh::Status::Done);
     EXPECT_EQ(searchMatchesStreaming(catalogue, cache.path()), 3);
+}
+
+// The column scan skips to the k-th line feed as a plain loop does, across the
+// boundaries of its 16- and 64-byte steps, in dense and sparse columns.
+TEST(TextColumnScanTest, SkipPastMatchesAPlainLoop)
+{
+    std::mt19937 random(3);
+    for (const int density : {1, 3, 40}) {
+        QByteArray bytes(700, 'x');
+        for (char &c : bytes)
+            c = random() % density == 0 ? '\n' : 'a';
+        for (qsizetype from = 0; from < 130; from += 7) {
+            for (qsizetype k = 1; k < 300; k += 5) {
+                qsizetype expected = bytes.size();
+                for (qsizetype i = from, left = k; i < bytes.size(); ++i) {
+                    if (bytes[i] == '\n' && --left == 0) {
+                        expected = i + 1;
+                        break;
+                    }
+                }
+                ASSERT_EQ(scan::skipPast(bytes.constData(), from, bytes.size(), k, '\n'), expected)
+                    << density << " " << from << " " << k;
+            }
+        }
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "index/IndexObserver.h"
 #include "index/SearchIndex.h"
+#include "search/RowDateText.h"
 #include "search/SearchRun.h"
 #include "settings/StringTable.h"
 #include "store/DiscArchive.h"
@@ -171,9 +172,25 @@ TEST_F(SearchRunTest, RowTexts)
     EXPECT_EQ(byName["notes.txt"].dateText, "02/01/05  13:04:05");
     EXPECT_EQ(byName["Docs"].dateKey, "20040615 103000");
     EXPECT_EQ(searchSizeText(123456789012345), "456789012345");
+    EXPECT_EQ(searchSizeText(7), "           7");
+    EXPECT_EQ(searchSizeText(-42), "         -42");
     struct Kb { qint64 bytes; qint64 k; };
     for (const Kb &kb : {Kb{1, 1}, Kb{512, 1}, Kb{513, 1}, Kb{1536, 2}, Kb{2560, 2}, Kb{470, 1}})
         EXPECT_EQ(searchKilobytes(kb.bytes), kb.k) << kb.bytes;
+}
+
+// The row date written digit by digit reads as QDateTime writes it, in both languages'
+// formats and in formats it leaves to QDateTime.
+TEST(SearchDateTextTest, SameAsQtFormatter)
+{
+    const QString formats[] = {"dd/MM/yy  hh:mm:ss", "MM/dd/yy hh:mm:ss AP", "yyyy-MM-dd HH:mm ap", "d MMM yyyy 'at' h:m"};
+    const double dates[] = {0, day(2005, 1, 2, 13, 4, 5), day(2005, 1, 2, 0, 0, 1), day(1999, 12, 31, 12, 30),
+                            day(1999, 12, 31, 23, 59, 59), 38000.999999, day(850, 3, 4, 11), day(1900, 1, 1), -700000, 1e9, 38000.5};
+    for (const QString &format : formats) {
+        const RowDateText writer(format);
+        for (const double date : dates)
+            EXPECT_EQ(writer.text(date), searchDateText(date, format)) << format.toStdString() << " " << date;
+    }
 }
 
 TEST_F(SearchRunTest, LocationWalk)
