@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the help page's screenshots from the real window, under Xvfb, in English:
-#   scripts/help-screenshots.sh [build folder]
+# Takes the help pages' screenshots from the real window, under Xvfb, in English (the
+# pictures of VORNHelp.htm) or in French (those of VORNHelp-fr.htm, named NAME-fr.png):
+#   scripts/help-screenshots.sh [build folder] [en|fr]
 # A scratch home holds a data folder with a few discs catalogued by vorn-cli (the
 # bundled sample disc, an ISO image made from part of it, a folder of this machine's
 # documentation), with keywords, a description and bookmarks; the window starts over
@@ -11,8 +12,27 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
+language="${2:-en}"
 out="$root/resources/help/help-images"
 mkdir -p "$out"
+
+# The texts and places that differ between the languages: the settings' language, the
+# discs' names and descriptions, the picture names' suffix, and the horizontal places of
+# the File and Discs menus. The sample disc's line of the disc list comes from the
+# names' order.
+if [ "$language" = fr ]; then
+    setting=0 suffix=-fr file_menu=28 discs_menu=75 sample_y=103
+    sample="Disque d'exemple" holidays="Vacances 2024" docs_name="Documentation du système"
+    keywords_a="Logiciels;Photos" keywords_b="Photos;Musique" keywords_c="Documentation"
+    about="Le disque d'exemple livré avec VORN : documents, images, musique et outils."
+    note_install="Comment installer les outils" note_cover="Image de la pochette" note_bash="Manuels de Bash"
+else
+    setting=1000 suffix= file_menu=20 discs_menu=60 sample_y=121
+    sample="Sample disc" holidays="Holidays 2024" docs_name="System documentation"
+    keywords_a="Software;Photos" keywords_b="Photos;Music" keywords_c="Docs"
+    about="The sample disc that comes with VORN: documents, pictures, music and tools."
+    note_install="How to install the tools" note_cover="Cover picture" note_bash="Bash manuals"
+fi
 
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
@@ -21,7 +41,7 @@ export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CA
 mkdir -p "$XDG_CONFIG_HOME/VORN"
 cat >"$XDG_CONFIG_HOME/VORN/VORN.conf" <<EOF
 [Opt]
-Langage=1000
+Langage=$setting
 [Pos]
 Left=0
 Top=0
@@ -31,27 +51,27 @@ EOF
 
 # The catalogue: three discs with keywords, a description and bookmarks.
 cli="$build/src/app/vorn-cli"
-"$cli" catalog "$root/samples/disc" --name "Sample disc" --id 1001 --keywords "Software;Photos" >/dev/null
+"$cli" catalog "$root/samples/disc" --name "$sample" --id 1001 --keywords "$keywords_a" >/dev/null
 genisoimage -quiet -J -R -joliet-long -V "HOLIDAYS" -o "$scratch/holidays.iso" \
     "$root/samples/disc/Photos" "$root/samples/disc/Music"
-"$cli" catalog "$scratch/holidays.iso" --name "Holidays 2024" --keywords "Photos;Music" >/dev/null
+"$cli" catalog "$scratch/holidays.iso" --name "$holidays" --keywords "$keywords_b" >/dev/null
 docs="$scratch/docs"
 mkdir -p "$docs"
 for package in bash coreutils tar gzip; do
     [ -d "/usr/share/doc/$package" ] && cp -r "/usr/share/doc/$package" "$docs/" || true
 done
-"$cli" catalog "$docs" --name "System documentation" --id 1003 --keywords "Docs" >/dev/null
-"$cli" describe 1001 "The sample disc that comes with VORN: documents, pictures, music and tools." >/dev/null
-"$cli" bookmark 1001 'Docs\INSTALL.TXT' --description "How to install the tools" >/dev/null
-"$cli" bookmark 1001 'Photos\sunset.png' --description "Cover picture" >/dev/null
-"$cli" bookmark 1003 'bash\' --description "Bash manuals" >/dev/null
+"$cli" catalog "$docs" --name "$docs_name" --id 1003 --keywords "$keywords_c" >/dev/null
+"$cli" describe 1001 "$about" >/dev/null
+"$cli" bookmark 1001 'Docs\INSTALL.TXT' --description "$note_install" >/dev/null
+"$cli" bookmark 1001 'Photos\sunset.png' --description "$note_cover" >/dev/null
+"$cli" bookmark 1003 'bash\' --description "$note_bash" >/dev/null
 # An image not catalogued yet, for "Catalogue an image...".
 genisoimage -quiet -J -R -joliet-long -V "TOOLS_2023" -o "$scratch/tools-2023.iso" "$root/samples/disc/Tools"
 
 # A cover picture for the sample disc.
 convert -size 360x360 gradient:'#f4c050-#2a4a80' -fill white -stroke '#1a2a50' -strokewidth 3 \
     -draw 'circle 180,180 180,40' -fill '#2a4a80' -draw 'circle 180,180 180,150' \
-    -fill white -stroke none -pointsize 30 -gravity south -annotate +0+12 'Sample disc' "$scratch/cover.png"
+    -fill white -stroke none -pointsize 30 -gravity south -annotate +0+12 "$sample" "$scratch/cover.png"
 
 # The disc in drive V: a folder not catalogued yet.
 drive="$scratch/drive"
@@ -60,8 +80,8 @@ cp -r "$root/samples/disc/Docs" "$root/samples/disc/README.TXT" "$drive/"
 printf 'serial=777\nlabel=NEW_DISC\n' >"$drive/.vorn-volume"
 export VORN_DRIVES="V=$drive"
 
-# The steps, run inside the virtual display. Places are those of the English window
-# at 1100 x 720: the disc list's lines at y = 67 (drive V:), 85 (separator), 103, 121,
+# The steps, run inside the virtual display. Places are those of the window at
+# 1100 x 720: the disc list's lines at y = 67 (drive V:), 85 (separator), 103, 121,
 # 139 (discs by name); the folder tree's lines from y = 93 by 18.
 cat >"$scratch/steps.sh" <<STEPS
 set -e
@@ -71,13 +91,13 @@ click() { xdotool mousemove "\$1" "\$2" click "\${3:-1}"; sleep "\${4:-0.8}"; }
 shoot() {
     sleep 1
     import -window root "$scratch/screen.png"
-    convert "$scratch/screen.png" -crop "\${2:-1100x720+0+0}" +repage -strip -colors 256 "PNG8:$out/\$1.png"
+    convert "$scratch/screen.png" -crop "\${2:-1100x720+0+0}" +repage -strip -colors 256 "PNG8:$out/\$1$suffix.png"
 }
 "$build/src/app/vorn" & pid=\$!
 sleep 5
 
 # Browsing: the sample disc, its Docs folder and the text of INSTALL.TXT.
-click 60 121
+click 60 $sample_y
 click 385 111
 click 560 129
 shoot browse
@@ -107,19 +127,21 @@ xdotool key Escape; sleep 0.5
 
 # Cataloguing the disc in drive V:.
 click 60 67
-xdotool key alt+d; sleep 0.4; xdotool key Return
+click $discs_menu 8 1 0.4
+xdotool key Down Return
 shoot catalogue
 xdotool key Escape; sleep 0.8
 
 # Cataloguing an image: File, Catalogue an image..., then the image's name.
-click 60 121
-xdotool key alt+f; sleep 0.4; xdotool key Down Down Return; sleep 1
+click 60 $sample_y
+click $file_menu 8 1 0.4
+xdotool key Down Down Down Return; sleep 1
 xdotool type --delay 20 "$scratch/tools-2023.iso"; xdotool key Return
 shoot image
 xdotool key Escape; sleep 0.8
 
 # The bookmarks of the catalogue.
-click 60 121
+click 60 $sample_y
 xdotool key F11; sleep 0.8
 click 360 212
 shoot bookmarks
