@@ -115,7 +115,7 @@ click 980 376
 
 # The disc description and the keyword manager.
 click 141 482
-shoot description 560x720+0+0
+shoot description 302x720+0+0
 xdotool key F4
 shoot keywords
 xdotool key Escape; sleep 0.5
