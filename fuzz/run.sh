@@ -2,7 +2,8 @@
 # Runs the fuzz targets one after the other on copies of their seed corpora:
 #   fuzz/run.sh <fuzz build folder> <seconds per target> [target ...]
 # FUZZ_RUNS=N also ends each target after N executions (a campaign: FUZZ_RUNS=10000000
-# with 1800 seconds). Inputs of up to 64 KB, one second each at most, 2 GB of memory. Prints one line per
+# with 1800 seconds). Inputs of up to 64 KB, one second each at most (FUZZ_TIMEOUT=N
+# seconds on a machine too busy to give a run its second), 2 GB of memory. Prints one line per
 # target (executions, coverage, features) and fails on the first crash, leak or hang;
 # the input that caused it is left in the build folder (fuzz-findings/).
 set -euo pipefail
@@ -22,7 +23,7 @@ for target in "${targets[@]}"; do
     work="$(mktemp -d)"
     cp -r "$root/fuzz/corpus/$target/." "$work/" 2>/dev/null || true
     log="$findings/$target.log"
-    if ! "$build/fuzz/fuzz_$target" "$work" -max_total_time="$seconds" ${FUZZ_RUNS:+-runs="$FUZZ_RUNS"} -max_len=65536 -timeout=1 \
+    if ! "$build/fuzz/fuzz_$target" "$work" -max_total_time="$seconds" ${FUZZ_RUNS:+-runs="$FUZZ_RUNS"} -max_len=65536 -timeout="${FUZZ_TIMEOUT:-1}" \
             -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/$target-" >"$log" 2>&1; then
         echo "$target: FAILED (see $log)"
         tail -n 40 "$log"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev pkg-config ccache
+    cmake ninja-build g++ clang clang-format libclang-rt-14-dev pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
     libzip-dev libarchive-dev libdeflate-dev liblz4-dev
     libgtest-dev

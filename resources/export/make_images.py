@@ -3,7 +3,7 @@
 
 ligne.png and haut.png/bas.png fill the index table (754 pt, about 1006 pixels wide)
 and its opening and closing banner rows (36 pt, 48 pixels high); lignessb.png fills the
-folder tables of the contents pages. Run from anywhere; the pictures are written
+folder tables of the contents pages, repeated in both directions. Run from anywhere; the pictures are written
 beside this script. Only the standard library is used.
 """
 
@@ -45,14 +45,15 @@ WHITE = (0xFF, 0xFF, 0xFF)
 
 
 def ligne(x, y):
-    # Pale blue at the left fading to white, with a hairline between rows.
-    colour = mix(PALE, WHITE, x / (WIDTH - 1))
-    return mix(colour, MID, 0.12) if y == ROW_HEIGHT - 1 else colour
+    # Pale blue at the left fading to white across the index table. No line between
+    # rows: the rows' height follows the font size, so a drawn line would cut the text.
+    return mix(PALE, WHITE, x / (WIDTH - 1))
 
 
 def lignessb(x, y):
-    colour = mix(MIST, WHITE, x / (WIDTH - 1))
-    return mix(colour, PALE, 0.5) if y == ROW_HEIGHT - 1 else colour
+    # One even tone: a folder's table is as wide as its longest name, so the picture
+    # repeats across it and must not show where one copy meets the next.
+    return mix(MIST, WHITE, 0.4)
 
 
 def haut(x, y):
@@ -72,7 +73,7 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     pictures = {
         "ligne.png": (WIDTH, ROW_HEIGHT, ligne),
-        "lignessb.png": (WIDTH, ROW_HEIGHT, lignessb),
+        "lignessb.png": (ROW_HEIGHT, ROW_HEIGHT, lignessb),
         "haut.png": (WIDTH, BANNER_HEIGHT, haut),
         "bas.png": (WIDTH, BANNER_HEIGHT, bas),
     }

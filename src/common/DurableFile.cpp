@@ -35,6 +35,17 @@ bool syncFolderOf(const QString &path)
     return syncPath(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
 }
 
+bool syncFileSystemOf(const QString &path)
+{
+    const int fd =
+        ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::syncfs(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
 bool commitWhole(QSaveFile &file)
 {
     if (!file.flush() || file.error() != QFileDevice::NoError) {

@@ -21,6 +21,9 @@ bool commitWhole(QSaveFile &file);
 // commitWhole (the new file is flushed to the disk before it replaces the old one)
 // followed by a flush of the folder.
 bool commitDurably(QSaveFile &file);
+// Forces every file written so far on the file system holding `path` to the disk, in
+// one call (syncfs): cheaper than a flush per file when many small files were written.
+bool syncFileSystemOf(const QString &path);
 // Flushes `from`, renames it to `to` (replacing it) and flushes the folder.
 bool replaceDurably(const QString &from, const QString &to);
 

@@ -19,7 +19,7 @@ struct ListRow
 };
 
 // One row of the file pane: its name, size column and date column as shown.
-struct FilePaneRow
+struct FilePaneLine
 {
     QString name;
     QString sizeText; // right-aligned kilobytes; empty for a sub-folder row

@@ -3,6 +3,7 @@
 #include "common/DurableFile.h"
 #include "common/RunObserver.h"
 #include "common/UserPrompt.h"
+#include "export/ExportFile.h"
 #include "export/HtmlImages.h"
 #include "export/HtmlPages.h"
 #include "settings/SettingsStore.h"
@@ -14,7 +15,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <limits>
 
@@ -26,15 +26,9 @@ const QLatin1String Crlf("\r\n");
 const QLatin1String DefaultPicture("CD.bmp");
 
 // Writes a page through a temporary name: the page, then a line end.
-bool writePage(const QString &path, const QString &text, QString *error)
+bool writePage(const QString &path, const QString &text, QString *error, bool durable = false)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = (text + Crlf).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !commitDurably(file)) {
-        *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+    return writeExportFile(path, (text + Crlf).toUtf8(), error, durable);
 }
 
 // A disc's folder file and file list, read from its archive in memory.
@@ -108,7 +102,9 @@ public:
             }
         }
         index += htmlPageFoot(reference);
-        if (!writePage(m_indexPath, index, &error))
+        // The pages and pictures reach the disk before the index that links them.
+        syncFileSystemOf(m_indexPath);
+        if (!writePage(m_indexPath, index, &error, true))
             return failed(error);
         m_result.written = true;
         return m_result;
@@ -174,6 +170,19 @@ std::vector<int> discsWithKeywords(const Catalogue &catalogue, const std::vector
     return positions;
 }
 
+std::vector<int> chosenDiscs(const Catalogue &catalogue, const DiscChoice &choice)
+{
+    if (choice.byKeyword)
+        return discsWithKeywords(catalogue, choice.keywords);
+    std::vector<int> positions;
+    for (int i = 1; i <= catalogue.discCount(); ++i) {
+        if (choice.everyDisc
+            || std::find(choice.positions.begin(), choice.positions.end(), i) != choice.positions.end())
+            positions.push_back(i);
+    }
+    return positions;
+}
+
 HtmlExportResult exportHtml(const Catalogue &catalogue, const QString &indexPath, std::vector<int> positions,
                             const HtmlExportOptions &options, RunObserver &observer)
 {
@@ -183,11 +192,12 @@ HtmlExportResult exportHtml(const Catalogue &catalogue, const QString &indexPath
     positions.erase(
         std::remove_if(positions.begin(), positions.end(), [&](int p) { return p < 1 || p > catalogue.discCount(); }),
         positions.end());
-    if (positions.empty()) {
-        observer.prompt().warn(LoadText(556));
+    if (positions.empty() || !exportTargetAllowed(catalogue.dataFolder, indexPath, observer.prompt())) {
         HtmlExportResult result;
         result.indexPath = indexPath;
-        result.message = LoadText(556);
+        result.message = positions.empty() ? LoadText(556) : LoadText(782);
+        if (positions.empty())
+            observer.prompt().warn(result.message);
         return result;
     }
     return Export(catalogue, indexPath, options, observer).run(positions);
@@ -196,12 +206,8 @@ HtmlExportResult exportHtml(const Catalogue &catalogue, const QString &indexPath
 HtmlExportResult runHtmlExport(const Catalogue &catalogue, const std::vector<int> &positions,
                                const HtmlExportOptions &options, RunObserver &observer)
 {
-    QString title = LoadText(557);
-    title.remove(u'&');
-    if (title.endsWith(QLatin1String("...")))
-        title.chop(3);
-    QString path =
-        observer.prompt().chooseFile(title, QStringLiteral("HTML (*.HTML *.html);;HTM (*.HTM *.htm);;*.* (*)"), true);
+    QString path = observer.prompt().chooseFile(
+        CaptionTitle(557), QStringLiteral("HTML (*.HTML *.html);;HTM (*.HTM *.htm);;*.* (*)"), true);
     if (path.isEmpty())
         return {};
     if (QFileInfo(path).suffix().isEmpty())

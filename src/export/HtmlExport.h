@@ -24,6 +24,20 @@ struct HtmlExportResult
 // keyword numbers, in disc-array order.
 std::vector<int> discsWithKeywords(const Catalogue &catalogue, const std::vector<qint16> &numbers);
 
+// What the export window's disc chooser holds: on the discs tab the selected
+// positions, or every disc when "[Tous les CD]" is selected; on the keywords tab the
+// selected keyword numbers.
+struct DiscChoice
+{
+    bool byKeyword = false;
+    bool everyDisc = false;
+    std::vector<int> positions;
+    std::vector<qint16> keywords;
+};
+
+// The positions the choice names, in disc-array order.
+std::vector<int> chosenDiscs(const Catalogue &catalogue, const DiscChoice &choice);
+
 // Writes the site for the discs at `positions` (taken in disc-array order, each once):
 // the companion folder <base>_files beside the index file with the background
 // pictures, CD.bmp, the discs' icons as 16 x 16 bitmaps when icons are shown and one

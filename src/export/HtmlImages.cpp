@@ -1,13 +1,12 @@
 #include "export/HtmlImages.h"
 
-#include "common/DurableFile.h"
+#include "export/ExportFile.h"
 
 #include <QBuffer>
 #include <QColor>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QtMath>
 
 namespace vorn::HtmlImages {
@@ -46,13 +45,13 @@ bool copyBackgrounds(const QString &folder, QString *error)
     for (const QString &name : backgroundNames()) {
         QFile source(QStringLiteral(":/export/") + name);
         const QString target = folder + u'/' + name;
-        QSaveFile out(target);
-        if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(source.readAll()) < 0
-            || !commitDurably(out)) {
+        if (!source.open(QIODevice::ReadOnly)) {
             if (error)
-                *error = target + QStringLiteral(": ") + out.errorString();
+                *error = source.fileName() + QStringLiteral(": ") + source.errorString();
             return false;
         }
+        if (!writeExportFile(target, source.readAll(), error))
+            return false;
     }
     return true;
 }
@@ -113,22 +112,16 @@ std::optional<QImage> iconBitmap(const QByteArray &icoBytes)
 
 bool writeBitmap(const QImage &image, const QString &path, QString *error)
 {
-    QSaveFile out(path);
-    bool ok = out.open(QIODevice::WriteOnly);
-    if (ok) {
-        QImageWriter writer(&out, "bmp");
-        ok = writer.write(image);
-        if (!ok && error)
-            *error = path + QStringLiteral(": ") + writer.errorString();
-    } else if (error) {
-        *error = path + QStringLiteral(": ") + out.errorString();
-    }
-    if (ok && !commitDurably(out)) {
-        ok = false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(image)) {
         if (error)
-            *error = path + QStringLiteral(": ") + out.errorString();
+            *error = path + QStringLiteral(": ") + writer.errorString();
+        return false;
     }
-    return ok;
+    return writeExportFile(path, bytes, error);
 }
 
 } // namespace vorn::HtmlImages

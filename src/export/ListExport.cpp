@@ -1,10 +1,10 @@
 #include "export/ListExport.h"
 
-#include "common/DurableFile.h"
 #include "common/LineFields.h"
 #include "common/Numbers.h"
 #include "common/TabSeparated.h"
 #include "common/UserPrompt.h"
+#include "export/ExportFile.h"
 #include "export/HtmlImages.h"
 #include "export/HtmlPages.h"
 #include "export/HtmlText.h"
@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 namespace vorn {
 
@@ -28,19 +27,9 @@ QString T(int id)
     return LoadText(id);
 }
 
-// A menu caption as a dialog title: without its access-key marker and final "...".
-QString dialogTitle(int id)
-{
-    QString title = LoadText(id);
-    title.remove(u'&');
-    if (title.endsWith(QLatin1String("...")))
-        title.chop(3);
-    return title;
-}
-
 QString chooseFile(UserPrompt &prompt, int titleId, const QString &filter, const QString &extension)
 {
-    QString path = prompt.chooseFile(dialogTitle(titleId), filter, true);
+    QString path = prompt.chooseFile(CaptionTitle(titleId), filter, true);
     if (path.isEmpty())
         return QString();
     if (QFileInfo(path).suffix().isEmpty())
@@ -50,12 +39,7 @@ QString chooseFile(UserPrompt &prompt, int titleId, const QString &filter, const
 
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !commitDurably(file)) {
-        *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+    return writeExportFile(path, bytes, error, true);
 }
 
 // 16 x 16 pictures drawn pixel by pixel, so no font or theme is needed.
@@ -206,11 +190,11 @@ QString resultListText(const std::vector<ListRow> &rows)
     return text;
 }
 
-QString filePaneText(const std::vector<FilePaneRow> &rows)
+QString filePaneText(const std::vector<FilePaneLine> &rows)
 {
     QByteArray out;
     LineWriter line(out);
-    for (const FilePaneRow &row : rows) {
+    for (const FilePaneLine &row : rows) {
         line.text(row.name).text(row.sizeText.trimmed()).text(row.dateText);
         line.endLine();
     }

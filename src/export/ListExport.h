@@ -28,7 +28,7 @@ QString discListText(const Catalogue &catalogue);
 QString resultListText(const std::vector<ListRow> &rows);
 // The file pane: name, size column without its padding and date column, each a
 // quoted field of the store's line syntax.
-QString filePaneText(const std::vector<FilePaneRow> &rows);
+QString filePaneText(const std::vector<FilePaneLine> &rows);
 
 // Writes an export's text as UTF-8, replacing the file; missing parent folders are
 // created. A failure shows "Export impossible!" (421) with the path and the reason,

@@ -24,10 +24,7 @@ QDialog *makeAboutBox(QWidget *parent, const QString &versionLine)
 {
     auto *box = new QDialog(parent);
     box->setObjectName(QStringLiteral("FrmAPropos"));
-    QString title = LoadText(135).remove(u'&');
-    if (title.endsWith(QLatin1String("...")))
-        title.chop(3);
-    box->setWindowTitle(title);
+    box->setWindowTitle(CaptionTitle(135));
 
     auto *picture = new QLabel;
     picture->setObjectName(QStringLiteral("img"));

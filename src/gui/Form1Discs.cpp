@@ -202,9 +202,9 @@ void Form1::popListMenu(const QString &list, const QPoint &globalPos)
     }
     const DiscCommands &commands = m_menus.discs;
     for (QAction *action :
-         {m_menus.discList.sort->menuAction(), menu.exportList, menu.exportListHtml, commands.archive[1],
-          commands.rename[1], commands.remove[1], commands.update[1], commands.identify[1],
-          commands.exportArchive->menuAction(), commands.properties[0], commands.openTray[0], commands.closeTray[0]})
+         {m_menus.discList.sort->menuAction(), commands.archive[1], commands.rename[1], commands.remove[1],
+          commands.update[1], commands.identify[1], commands.exportArchive->menuAction(), commands.properties[0],
+          commands.openTray[0], commands.closeTray[0]})
         action->setVisible(discs);
     menu.fileProperties->setVisible(!discs && rowKey.startsWith(u'K'));
     menu.folderProperties->setVisible(!discs && rowKey.startsWith(u'R'));

@@ -93,6 +93,15 @@ void setLanguageOffset(qint16 offset)
     g_languageOffset.store(offset);
 }
 
+QString CaptionTitle(int id)
+{
+    QString title = LoadText(id);
+    title.remove(u'&');
+    if (title.endsWith(QLatin1String("...")))
+        title.chop(3);
+    return title;
+}
+
 QString LoadText(int id)
 {
     const int key = id < 9000 ? id + LanguageOffset() : id;

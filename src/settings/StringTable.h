@@ -12,6 +12,10 @@ void setLanguageOffset(qint16 offset);
 // A missing identifier gives text 99 in the current language.
 QString LoadText(int id);
 
+// A menu caption as the title of the window or dialog it opens: text `id` without its
+// access-key marker "&" and without a final "...".
+QString CaptionTitle(int id);
+
 // True when the table holds exactly this identifier (no offset, no fallback).
 bool hasText(int id);
 

@@ -1,22 +1,27 @@
 // Crash trials: a child process catalogues, updates, renames and describes the discs of
-// a data folder in a loop; the parent kills it (SIGKILL) at random moments. After each
-// kill every archive must pass an independent ZIP check ("unzip -t") and hold a readable
-// record with a name the disc had, and the data folder must open with every disc and
-// without the temporary files of the write that was cut short.
+// a data folder and gives them covers or takes them away, in a loop; the parent kills it
+// (SIGKILL) at random moments. After each kill every archive must pass an independent
+// ZIP check ("unzip -t") and hold a readable record with a name the disc had, a cover
+// and its thumbnail together or neither (the cover the very picture given), and the
+// data folder must open with every disc and without the temporary files of the write
+// that was cut short.
 //   vorn_crash_trial <kills> [files on the large disc]
 
 #include "capture/FilterTable.h"
+#include "edit/CoverEdits.h"
 #include "edit/DiscCataloguing.h"
 #include "edit/DiscEdits.h"
 #include "scan/Volume.h"
 #include "settings/StringTable.h"
 #include "store/Catalogue.h"
 #include "store/DataFolder.h"
+#include "store/DiscArchive.h"
 #include "store/RecordText.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -39,6 +44,7 @@ struct Trial
     QString root;
     QString data() const { return root + QStringLiteral("/data/"); }
     QString disc(const QString &id) const { return root + QStringLiteral("/disc") + id; }
+    QString picture() const { return root + QStringLiteral("/cover.png"); }
     FilterTable filters = BuildFilterTable();
     test::RecordingObserver observer;
 
@@ -81,12 +87,18 @@ void makeDiscs(const Trial &trial, int largeDiscFiles)
     std::mt19937 random(seed);
     for (int step = 0;; ++step) {
         const QString id = kIdentifiers[random() % kIdentifiers.size()];
-        switch (random() % 3) {
+        switch (random() % 4) {
         case 0:
             trial.update(catalogue, id);
             break;
         case 1:
             edit::renameDisc(catalogue, findDisc(catalogue, id), QStringLiteral("Disc %1 %2").arg(id).arg(step));
+            break;
+        case 2:
+            if (step % 2 == 0)
+                edit::setCover(catalogue, findDisc(catalogue, id), trial.picture());
+            else
+                edit::deleteCover(catalogue, findDisc(catalogue, id));
             break;
         default: {
             edit::DiscInfoChanges changes;
@@ -97,8 +109,9 @@ void makeDiscs(const Trial &trial, int largeDiscFiles)
     }
 }
 
-// Problems found in the data folder after a kill.
-int damageAfterKill(Trial &trial)
+// Problems found in the data folder after a kill; `covers` counts the archives found
+// with a cover.
+int damageAfterKill(Trial &trial, int &covers)
 {
     int damage = 0;
     const QStringList names = QDir(trial.data()).entryList({QStringLiteral("*.VORN")}, QDir::Files);
@@ -106,7 +119,11 @@ int damageAfterKill(Trial &trial)
         const QString path = trial.data() + name;
         const int zipCheck = QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-tqq"), path});
         const auto record = readRecord(path, name.chopped(5));
-        if (zipCheck != 0 || !record || !record->record.name.startsWith(QLatin1String("Disc"))) {
+        const QByteArray cover = DiscArchive::readMember(path, name.chopped(5) + QStringLiteral(".img1")).value_or("");
+        const QByteArray thumbnail = DiscArchive::readMember(path, name.chopped(5) + QStringLiteral(".imi")).value_or("");
+        const bool coverWhole = cover.isEmpty() ? thumbnail.isEmpty() : cover == test::readFile(trial.picture()) && !thumbnail.isEmpty();
+        covers += cover.isEmpty() ? 0 : 1;
+        if (zipCheck != 0 || !record || !record->record.name.startsWith(QLatin1String("Disc")) || !coverWhole) {
             std::fprintf(stderr, "damaged: %s\n", qPrintable(path));
             ++damage;
         }
@@ -143,6 +160,12 @@ int main(int argc, char **argv)
     trial.root = root.path();
     QDir().mkpath(trial.data());
     makeDiscs(trial, largeDiscFiles);
+    QImage picture(640, 480, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    }
+    picture.save(trial.picture(), "PNG");
     Catalogue catalogue;
     trial.open(catalogue, trial.root + QStringLiteral("/temp"));
     for (const QString &id : kIdentifiers) {
@@ -157,6 +180,7 @@ int main(int argc, char **argv)
     std::mt19937 random(20261206);
     int duringWrite = 0;
     int damage = 0;
+    int covers = 0;
     for (int trialNumber = 0; trialNumber < kills; ++trialNumber) {
         const pid_t child = fork();
         if (child == 0)
@@ -166,8 +190,9 @@ int main(int argc, char **argv)
         waitpid(child, nullptr, 0);
         const QStringList left = QDir(trial.data()).entryList(QDir::Files);
         duringWrite += std::any_of(left.begin(), left.end(), isTemporary) ? 1 : 0;
-        damage += damageAfterKill(trial);
+        damage += damageAfterKill(trial, covers);
     }
-    std::printf("trials %d, kills during a write %d, damage %d\n", kills, duringWrite, damage);
+    std::printf("trials %d, kills during a write %d, damage %d, archives seen with a cover %d\n", kills, duringWrite,
+                damage, covers);
     return damage == 0 ? 0 : 1;
 }

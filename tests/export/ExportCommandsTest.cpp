@@ -99,6 +99,11 @@ TEST_F(ExportCommandsTest, ListExportFailures)
     const CommandRun unwritable = run(cli::exportListCommand, {place.path(), "--source", "discs"});
     EXPECT_EQ(unwritable.code, 1);
     EXPECT_TRUE(unwritable.err.contains("Export impossible!"));
+    // A list aimed at a disc archive is refused before it is written.
+    const QString archive = folder.catalogue.archivePath("42");
+    const QByteArray before = readFile(archive);
+    EXPECT_EQ(run(cli::exportListCommand, {archive, "--source", "discs"}).code, 1);
+    EXPECT_EQ(readFile(archive), before);
 }
 
 TEST_F(ExportCommandsTest, DiscExportFollowsTheYesFlag)

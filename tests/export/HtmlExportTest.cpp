@@ -7,6 +7,11 @@
 
 #include <QTextStream>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 class HtmlExportTest : public ::testing::Test
@@ -180,6 +185,38 @@ TEST_F(HtmlExportTest, AnUnwritableTargetGivesTheMessageAndLeavesNoIndex)
         // No temporary file is left beside the pages either.
         EXPECT_TRUE(siteEntries().filter("catalogue.htm.").isEmpty());
     }
+
+    // A disk that fills up on the big page of the third disc: the message names that page, the pages
+    // before it are whole, and nothing half-written is left under any name.
+    QDir(site()).removeRecursively();
+    QDir().mkpath(site());
+    std::vector<FileRecord> many;
+    for (int n = 0; n < 400; ++n)
+        many.push_back(fileRecord(QStringLiteral("a_rather_long_file_name_%1.txt").arg(n), 0));
+    fixture.addDisc({"333", "Third", "|", {}, many});
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit cap{8 << 10, 8 << 10};
+        setrlimit(RLIMIT_FSIZE, &cap);
+        const HtmlExportResult result = run({1, 2, 3}, withContents());
+        _exit(!result.written && result.message.contains(site("catalogue_files/333.htm")) ? 3 : 4);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3);
+    EXPECT_EQ(siteEntries("catalogue_files").filter(".htm"), QStringList({"111.htm", "222.htm"}));
+    EXPECT_TRUE(readFile(site("catalogue_files/222.htm")).endsWith("</body></html>\r\n"));
+    EXPECT_EQ(siteEntries(), QStringList{"catalogue_files"});
+
+    // An index aimed at the data folder, under another name, is refused before anything is written.
+    const QString alias = site("alias");
+    ASSERT_TRUE(QFile::link(catalogue.dataFolder, alias));
+    const QStringList before = QDir(catalogue.dataFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    EXPECT_FALSE(exportHtml(catalogue, alias + "/111.VORN", {1}, withContents(), observer).written);
+    EXPECT_TRUE(observer.scripted.warnings.last().startsWith(LoadText(782)));
+    EXPECT_EQ(QDir(catalogue.dataFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
 
 TEST_F(HtmlExportTest, NoDiscChosenWritesNothingAndTheStopFlagEndsAfterTheDiscInHand)
@@ -221,6 +258,10 @@ TEST_F(HtmlExportTest, StoredOptionsAndKeywordChoice)
     EXPECT_EQ(discsWithKeywords(keyed, {3}), std::vector<int>{1});
     EXPECT_EQ(discsWithKeywords(keyed, {7, 13}), (std::vector<int>{1, 2, 4}));
     EXPECT_EQ(discsWithKeywords(keyed, {1}), std::vector<int>{});
+    // The export window's chooser: "[Tous les CD]", chosen rows in array order, keywords (positions then ignored).
+    EXPECT_EQ(chosenDiscs(keyed, {false, true, {2}, {}}), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(chosenDiscs(keyed, {false, false, {4, 2, 9}, {}}), (std::vector<int>{2, 4}));
+    EXPECT_EQ(chosenDiscs(keyed, {true, false, {3}, {7}}), (std::vector<int>{1, 4}));
 }
 
 TEST_F(HtmlExportTest, CommandLineChoosesDiscsAndOptions)

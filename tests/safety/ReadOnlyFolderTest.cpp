@@ -2,6 +2,7 @@
 // is skipped where it may not mount): it opens and its discs read, and every edit is
 // refused with the one message that says why, leaving every byte as it was.
 #include "../edit/EditFixture.h"
+#include "FolderSnapshot.h"
 
 #include "edit/DiscEdits.h"
 #include "edit/KeywordEdits.h"
@@ -17,15 +18,6 @@ using Outcome = EditResult::Outcome;
 
 namespace {
 
-std::map<QString, QByteArray> snapshot(const QString &folder)
-{
-    std::map<QString, QByteArray> files;
-    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
-        const QString path = it.next();
-        files[path] = test::readFile(path);
-    }
-    return files;
-}
 
 struct ReadOnlyFolder : test::EditFixture
 {
@@ -63,7 +55,7 @@ TEST_F(ReadOnlyFolder, OpensAndReadsButEveryEditIsRefusedAndNothingChanges)
         const edit::NewDisc newDisc{id, QStringLiteral("Disc %1").arg(id), "LBL", {}, false, {"Jazz"}};
         ASSERT_TRUE(edit::catalogueDisc(writer, newDisc, {1, 10240}, filters, HostVolume(disc.path()), observer).ok());
     }
-    const std::map<QString, QByteArray> before = snapshot(dataFolder());
+    const std::map<QString, QByteArray> before = test::snapshot(dataFolder());
     ASSERT_TRUE(remountReadOnly());
 
     ASSERT_TRUE(openDataFolder(catalogue, dataFolder(), observer));
@@ -94,7 +86,7 @@ TEST_F(ReadOnlyFolder, OpensAndReadsButEveryEditIsRefusedAndNothingChanges)
         EXPECT_EQ(result.outcome, Outcome::Failed) << what;
         EXPECT_EQ(result.message, 705) << what;
     }
-    EXPECT_EQ(snapshot(dataFolder()), before);
+    EXPECT_EQ(test::snapshot(dataFolder()), before);
     EXPECT_EQ(catalogue.discCount(), 2);
     EXPECT_EQ(catalogue.disc(1).name, "Disc 5");
 }

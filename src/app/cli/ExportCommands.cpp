@@ -3,6 +3,7 @@
 #include "cli/CliSession.h"
 #include "cli/SearchFlags.h"
 #include "export/DiscExport.h"
+#include "export/ExportFile.h"
 #include "export/HtmlExport.h"
 #include "export/ListExport.h"
 #include "export/Reports.h"
@@ -144,6 +145,8 @@ int exportListCommand(Context &context, const QStringList &arguments)
     if (!session.open())
         return Failed;
     const Catalogue &catalogue = session.catalogue;
+    if (!exportTargetAllowed(catalogue.dataFolder, args->file, session.prompt))
+        return Failed;
 
     if (args->source == QLatin1String("discs"))
         return writeTextExport(args->file, discListText(catalogue), session.prompt) ? Done : Failed;
