@@ -7,7 +7,8 @@
 # documentation), with keywords, a description and bookmarks; the window starts over
 # it with a second sample folder standing for an uncatalogued disc in drive V:, and
 # each screenshot is one step a user takes. The window lies at (0, 0), 1100 x 720.
-# Needs xvfb-run, xdotool, ImageMagick (import, convert) and genisoimage.
+# Needs xvfb-run, xdotool, ImageMagick (import, convert) and genisoimage; Chromium for
+# the picture of an exported page.
 # The pictures go to resources/help/help-images/ as 256-colour PNG files.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -158,10 +159,32 @@ click 363 142
 xdotool type --delay 20 "$scratch/cover.png"; xdotool key Return
 shoot cover
 
+# The HTML export window, then the disc export window, from the File menu.
+click 60 $sample_y
+click $file_menu 8 1 0.4
+xdotool key Down Down Down Down Down Return; sleep 1
+shoot export-html
+xdotool key Escape; sleep 0.8
+click $file_menu 8 1 0.4
+xdotool key Down Down Down Down Return; sleep 1
+shoot export
+xdotool key Escape; sleep 0.5
+
 kill \$pid
 STEPS
 xvfb-run -a -s "-screen 0 1280x800x24" bash "$scratch/steps.sh" 2>"$scratch/xvfb.log" || {
     tail -20 "$scratch/xvfb.log"
     exit 1
 }
+# A page of the HTML export, as a browser shows it (headless Chromium, when there).
+browser="$(command -v chromium || command -v chromium-browser || true)"
+if [ -n "$browser" ]; then
+    "$cli" export-html "$scratch/site/catalogue.html" --desc --keywords --contents --borders >/dev/null
+    "$browser" --headless --no-sandbox --disable-gpu --hide-scrollbars --proxy-server=127.0.0.1:9 \
+        --disable-javascript --window-size=900,520 --screenshot="$scratch/page.png" \
+        "file://$scratch/site/catalogue_files/1001.htm" >/dev/null 2>&1
+    convert "$scratch/page.png" -strip -colors 256 "PNG8:$out/export-page$suffix.png"
+else
+    echo "no chromium: export-page$suffix.png not remade" >&2
+fi
 ls -la "$out"
