@@ -1,5 +1,7 @@
 #include "gui/AppIcons.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QPainterPath>
@@ -84,6 +86,29 @@ void drawFile(QPainter &p, int s, const QColor &band)
     }
 }
 
+// The coloured band of a drawn file icon: by the program's keys, and by the
+// generic icon names of the MIME database for file types the theme cannot draw.
+QColor fileBand(const QString &key)
+{
+    static const QHash<QString, QColor> bands = {
+        {QStringLiteral("ZIP"), QColor(180, 120, 40)},
+        {QStringLiteral("package-x-generic"), QColor(180, 120, 40)},
+        {QStringLiteral("TXT"), QColor(120, 150, 200)},
+        {QStringLiteral("text-x-generic"), QColor(120, 150, 200)},
+        {QStringLiteral("text-x-script"), QColor(120, 150, 200)},
+        {QStringLiteral("text-html"), QColor(70, 130, 200)},
+        {QStringLiteral("image-x-generic"), QColor(90, 170, 90)},
+        {QStringLiteral("audio-x-generic"), QColor(160, 100, 190)},
+        {QStringLiteral("video-x-generic"), QColor(200, 80, 80)},
+        {QStringLiteral("application-x-executable"), QColor(90, 90, 110)},
+        {QStringLiteral("x-office-document"), QColor(60, 100, 180)},
+        {QStringLiteral("x-office-spreadsheet"), QColor(60, 150, 90)},
+        {QStringLiteral("x-office-presentation"), QColor(220, 130, 40)},
+        {QStringLiteral("font-x-generic"), QColor(120, 120, 120)},
+    };
+    return bands.value(key);
+}
+
 QPixmap drawn(const QString &key, int s)
 {
     QPixmap pixmap(s, s);
@@ -97,21 +122,20 @@ QPixmap drawn(const QString &key, int s)
         drawDisc(p, s);
     else if (key == QLatin1String("LCD") || key == QLatin1String("DIS"))
         drawDrive(p, s, key == QLatin1String("DIS"));
-    else if (key == QLatin1String("ZIP"))
-        drawFile(p, s, QColor(180, 120, 40));
-    else if (key == QLatin1String("TXT"))
-        drawFile(p, s, QColor(120, 150, 200));
     else
-        drawFile(p, s, QColor());
+        drawFile(p, s, fileBand(key));
     return pixmap;
 }
 
 QString themeName(const QString &key)
 {
-    if (key.startsWith(QLatin1String("FO")))
+    // A folder left out of searches is always drawn, greyed, so that it stands out.
+    if (key == QLatin1String("FO"))
         return QStringLiteral("folder-open");
-    if (key.startsWith(QLatin1String("FC")))
-        return key.endsWith(u'e') ? QString() : QStringLiteral("folder");
+    if (key == QLatin1String("FC"))
+        return QStringLiteral("folder");
+    if (key == QLatin1String("FCe") || key == QLatin1String("FOe"))
+        return QString();
     if (key == QLatin1String("CD"))
         return QStringLiteral("media-optical");
     if (key == QLatin1String("LCD"))
@@ -122,16 +146,17 @@ QString themeName(const QString &key)
         return QStringLiteral("package-x-generic");
     if (key == QLatin1String("TXT"))
         return QStringLiteral("text-x-generic");
-    return QStringLiteral("text-x-generic");
+    return QStringLiteral("application-x-generic");
 }
 
 } // namespace
 
 QIcon drawnIcon(const QString &key)
 {
+    // Drawn at each size a list asks for, at one and two device pixels per point.
     QIcon icon;
-    icon.addPixmap(drawn(key, 16));
-    icon.addPixmap(drawn(key, 32));
+    for (int side : {16, 24, 32, 48, 64})
+        icon.addPixmap(drawn(key, side));
     return icon;
 }
 
@@ -153,9 +178,36 @@ QIcon AppIcons::icon(const QString &key)
     return icon;
 }
 
+namespace {
+
+// Every picture of an icon (or picture) file; the largest one, when small, is also
+// doubled pixel for pixel so that large icon views and high-density screens show it
+// at full size.
+QIcon readIcon(QImageReader &reader)
+{
+    QIcon icon;
+    QImage largest;
+    for (int n = 0; n < qMax(1, reader.imageCount()); ++n) {
+        if (n > 0 && !reader.jumpToImage(n))
+            break;
+        const QImage image = reader.read();
+        if (image.isNull())
+            continue;
+        icon.addPixmap(QPixmap::fromImage(image));
+        if (largest.isNull() || image.width() > largest.width())
+            largest = image;
+    }
+    for (int side = largest.width() * 2; !largest.isNull() && side <= 64; side *= 2)
+        icon.addPixmap(QPixmap::fromImage(largest.scaled(side, side, Qt::KeepAspectRatio, Qt::FastTransformation)));
+    return icon;
+}
+
+} // namespace
+
 bool AppIcons::addIconFile(const QString &key, const QString &path)
 {
-    const QIcon icon(path);
+    QImageReader reader(path);
+    const QIcon icon = readIcon(reader);
     if (icon.availableSizes().isEmpty())
         return false;
     if (key.startsWith(u'K') && !m_icons.contains(key))
@@ -171,20 +223,27 @@ QIcon AppIcons::fileIcon(const QString &fileName)
     auto found = m_extensions.constFind(extension);
     if (found != m_extensions.constEnd())
         return *found;
-    QIcon fallback = icon(QStringLiteral("FILE"));
-    if (extension == QLatin1String("ZIP") || extension == QLatin1String("CAB") || extension == QLatin1String("RAR"))
-        fallback = icon(QStringLiteral("ZIP"));
-    else if (extension == QLatin1String("TXT"))
-        fallback = icon(QStringLiteral("TXT"));
-    QIcon result = fallback;
+    // The theme's icon of the file's MIME type, else of its generic type, else the
+    // program's drawing of that generic type (or of a plain file).
+    QMimeType type;
     if (!extension.isEmpty()) {
         static const QMimeDatabase mimes;
-        const QMimeType type =
-            mimes.mimeTypeForFile(QStringLiteral("x.") + extension.toLower(), QMimeDatabase::MatchExtension);
-        if (type.isValid() && !type.isDefault()) {
-            result = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), fallback));
+        type = mimes.mimeTypeForFile(QStringLiteral("x.") + extension.toLower(), QMimeDatabase::MatchExtension);
+    }
+    QString generic = type.isValid() && !type.isDefault() ? type.genericIconName() : QString();
+    if (extension == QLatin1String("ZIP") || extension == QLatin1String("CAB") || extension == QLatin1String("RAR"))
+        generic = QStringLiteral("package-x-generic");
+    QIcon drawing = icon(QStringLiteral("FILE"));
+    if (fileBand(generic).isValid()) {
+        drawing = m_icons.value(u'J' + generic);
+        if (drawing.isNull()) {
+            drawing = drawnIcon(generic);
+            m_icons.insert(u'J' + generic, drawing);
         }
     }
+    QIcon result = drawing;
+    if (!generic.isEmpty())
+        result = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(generic, drawing));
     m_extensions.insert(extension, result);
     return result;
 }
@@ -194,8 +253,13 @@ QIcon AppIcons::discIcon(const QString &identifier, const QByteArray &icoBytes)
     auto found = m_discIcons.constFind(identifier);
     if (found != m_discIcons.constEnd())
         return *found;
-    QPixmap pixmap;
-    QIcon result = pixmap.loadFromData(icoBytes, "ICO") ? QIcon(pixmap) : icon(QStringLiteral("CD"));
+    QBuffer buffer;
+    buffer.setData(icoBytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "ICO");
+    QIcon result = readIcon(reader);
+    if (result.availableSizes().isEmpty())
+        result = icon(QStringLiteral("CD"));
     m_discIcons.insert(identifier, result);
     return result;
 }

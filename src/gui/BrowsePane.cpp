@@ -13,11 +13,13 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -95,7 +97,8 @@ BrowsePane::BrowsePane(Catalogue &catalogue, AppIcons &icons, BrowseMenus &menus
     m_treeSplit = new QSplitter(Qt::Horizontal);
     m_treeSplit->setObjectName(QStringLiteral("SplitTV1"));
     m_treeSplit->addWidget(m_tree);
-    m_treeSplit->addWidget(m_files);
+    makeIconView();
+    m_treeSplit->addWidget(m_fileViews);
     m_treeSplit->setStretchFactor(1, 1);
 
     auto *upper = new QWidget;
@@ -377,6 +380,7 @@ void BrowsePane::showFileText(int row)
     if (m_autoShow && !viewerVisible() && !text.isEmpty())
         setViewerVisible(true);
     m_files->scrollTo(m_model->index(row, 0));
+    m_fileIcons->scrollTo(m_model->index(row, 0));
 }
 
 void BrowsePane::setViewerVisible(bool visible)
@@ -404,6 +408,9 @@ void BrowsePane::sortByColumn(int column)
 
 bool BrowsePane::eventFilter(QObject *watched, QEvent *event)
 {
+    // A background colour given to the file pane holds in every view mode.
+    if (watched == m_files && event->type() == QEvent::PaletteChange)
+        m_fileIcons->setPalette(m_files->palette());
     if (watched == m_info && event->type() == QEvent::MouseButtonRelease) {
         m_menus.viewer->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
         return true;

@@ -11,8 +11,10 @@
 #include <vector>
 
 class QLabel;
+class QListView;
 class QPlainTextEdit;
 class QSplitter;
+class QStackedWidget;
 class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -67,6 +69,8 @@ public:
     // Column sort of the file pane: every click reverses the order.
     void sortByColumn(int column);
     // View modes of the file pane: 0 large icons, 1 small icons, 2 list, 3 details.
+    // Details show `LV1` with its columns; the other modes show the names alone in
+    // `LV1Icons`, over the same rows and the same selection.
     void setViewMode(int mode);
     int viewMode() const { return m_viewMode; }
 
@@ -104,6 +108,7 @@ public:
 
     QTreeWidget *tree() const { return m_tree; }
     QTreeView *files() const { return m_files; }
+    QListView *fileIcons() const { return m_fileIcons; }
     FilePaneModel *fileModel() const { return m_model; }
     QLabel *infoStrip() const { return m_info; }
     QPlainTextEdit *viewer() const { return m_viewer; }
@@ -127,6 +132,7 @@ private:
     QTreeWidgetItem *nodeItem(const QString &key) const { return m_nodes.value(key); }
     QTreeWidgetItem *findOrAddArchiveNode(const QString &key);
     void connectMenus();
+    void makeIconView();
     void popFolderMenu(const QPoint &pos);
     void viewerMenu(int index);
     void updateHistoryMenus();
@@ -148,6 +154,8 @@ private:
     ShownDisc m_shown;
     QTreeWidget *m_tree;
     QTreeView *m_files;
+    QListView *m_fileIcons;
+    QStackedWidget *m_fileViews;
     FilePaneModel *m_model;
     QLabel *m_info;
     QPlainTextEdit *m_viewer;

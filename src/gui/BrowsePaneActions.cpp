@@ -3,6 +3,7 @@
 #include "gui/BrowsePane.h"
 
 #include "common/UserPrompt.h"
+#include "gui/ListViewModes.h"
 #include "gui/MainMenus.h"
 #include "scan/DriveLayer.h"
 #include "scan/ShellOpen.h"
@@ -13,12 +14,42 @@
 #include <QAction>
 #include <QFile>
 #include <QHeaderView>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QStackedWidget>
 #include <QTreeView>
 #include <QTreeWidget>
 
 namespace vorn {
+
+void BrowsePane::makeIconView()
+{
+    m_fileIcons = new QListView;
+    m_fileIcons->setObjectName(QStringLiteral("LV1Icons"));
+    m_fileIcons->setModel(m_model);
+    // One selection for both views, so the commands find the chosen row in either.
+    QItemSelectionModel *own = m_fileIcons->selectionModel();
+    m_fileIcons->setSelectionModel(m_files->selectionModel());
+    delete own;
+    m_fileIcons->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_fileIcons->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_fileIcons->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The window pops the file pane's menu up from `LV1`'s request, wherever the click was.
+    connect(m_fileIcons, &QListView::customContextMenuRequested, this, [this](const QPoint &pos) {
+        const QPoint global = m_fileIcons->viewport()->mapToGlobal(pos);
+        emit m_files->customContextMenuRequested(m_files->viewport()->mapFromGlobal(global));
+    });
+    connect(m_fileIcons, &QListView::clicked, this, [this](const QModelIndex &index) { showFileText(index.row()); });
+    connect(m_fileIcons, &QListView::doubleClicked, this,
+            [this](const QModelIndex &index) { openFileRow(index.row()); });
+    m_files->installEventFilter(this);
+
+    m_fileViews = new QStackedWidget;
+    m_fileViews->addWidget(m_files);
+    m_fileViews->addWidget(m_fileIcons);
+    m_fileViews->setCurrentWidget(m_files);
+}
 
 void BrowsePane::connectMenus()
 {
@@ -114,15 +145,12 @@ void BrowsePane::viewerMenu(int index)
 
 void BrowsePane::setViewMode(int mode)
 {
-    // The file pane keeps one row per entry; the modes other than details show the
-    // names alone, with large icons in mode 0.
     if (mode < 0 || mode > 3)
         return;
     m_viewMode = mode;
-    for (int column = FilePaneModel::Description; column < FilePaneModel::DateNumber; ++column)
-        m_files->setColumnHidden(column, mode != 3);
-    m_files->setHeaderHidden(mode != 3);
-    m_files->setIconSize(mode == 0 ? QSize(32, 32) : QSize(16, 16));
+    if (mode != Details)
+        applyListViewMode(m_fileIcons, mode);
+    m_fileViews->setCurrentWidget(mode == Details ? static_cast<QWidget *>(m_files) : m_fileIcons);
 }
 
 QString BrowsePane::hostPathOnDrive(QChar letter, const QString &discPath)

@@ -3,6 +3,7 @@
 #include "gui/AppIcons.h"
 #include "gui/BrowsePane.h"
 
+#include <QListView>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -53,6 +54,7 @@ bool BrowsePane::showLocation(const QString &location, const QString &fileName)
             const QModelIndex index = m_model->index(row, 0);
             m_files->setCurrentIndex(index);
             m_files->scrollTo(index);
+            m_fileIcons->scrollTo(index);
             return true;
         }
     }

@@ -6,6 +6,7 @@
 #include "export/Reports.h"
 #include "gui/AppIcons.h"
 #include "gui/EditReport.h"
+#include "gui/ListViewModes.h"
 #include "gui/MainMenus.h"
 #include "scan/cDrive.h"
 #include "settings/StringTable.h"
@@ -26,7 +27,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QSet>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -52,14 +52,14 @@ protected:
 
 // The in-place naming editor of a disc entry, with a frame so that the user sees
 // where the name is typed.
-class FramedEditorDelegate : public QStyledItemDelegate
+class FramedEditorDelegate : public WrappedNameDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using WrappedNameDelegate::WrappedNameDelegate;
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        QWidget *editor = WrappedNameDelegate::createEditor(parent, option, index);
         if (auto *line = qobject_cast<QLineEdit *>(editor))
             line->setFrame(true);
         return editor;
@@ -76,7 +76,6 @@ DiscListPane::DiscListPane(Catalogue &catalogue, AppIcons &icons, cDrive &drive,
     m_view->setObjectName(QStringLiteral("LVCD"));
     m_model = new DiscListModel(m_view);
     m_view->setModel(m_model);
-    m_view->setUniformItemSizes(true);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     m_view->setItemDelegate(new FramedEditorDelegate(m_view));
@@ -456,15 +455,7 @@ void DiscListPane::setViewMode(int mode)
     if (mode < 0 || mode > 3)
         return;
     m_viewMode = mode;
-    m_view->setViewMode(mode == 0 ? QListView::IconMode : QListView::ListMode);
-    m_view->setIconSize(mode == 0 ? QSize(32, 32) : QSize(16, 16));
-    m_view->setFlow(mode == 1 ? QListView::LeftToRight : QListView::TopToBottom);
-    m_view->setWrapping(mode != 3);
-    m_view->setGridSize(mode == 0 ? QSize(96, 64) : QSize());
-    m_view->setWordWrap(mode == 0);
-    m_view->setMovement(QListView::Static);
-    m_view->setResizeMode(QListView::Adjust);
-    m_view->setSpacing(mode == 3 ? 0 : 2);
+    applyListViewMode(m_view, mode);
 }
 
 } // namespace vorn

@@ -15,12 +15,14 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -305,8 +307,19 @@ TEST_F(Form1Help, DocumentsOpenWithTheDesktopAndSayWhatTheyAre)
         EXPECT_TRUE(path.endsWith(u'/' + QString::fromLatin1(c.file))) << path.toStdString();
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        EXPECT_TRUE(file.readAll().contains(c.contains)) << c.file;
+        const QByteArray text = file.readAll();
+        EXPECT_TRUE(text.contains(c.contains)) << c.file;
         EXPECT_TRUE(f.prompt.warnings.isEmpty());
+        // The help page's pictures go with it: inside it, or beside it where it was opened.
+        const QRegularExpression picture(QStringLiteral("<img src=\"([^\"]+)\""));
+        int pictures = 0;
+        for (const QRegularExpressionMatch &m : picture.globalMatch(QString::fromUtf8(text))) {
+            const QString source = m.captured(1);
+            ++pictures;
+            EXPECT_TRUE(source.startsWith(QLatin1String("data:image/png;base64,"))
+                        || QFileInfo::exists(QFileInfo(path).dir().filePath(source))) << source.left(60).toStdString();
+        }
+        EXPECT_EQ(pictures > 0, QLatin1String(c.file) == QLatin1String("VORNHelp.htm")) << c.file;
     }
     // An opener that finds no browser: the user is told where the page is.
     f.launcher.failLater = true;
