@@ -195,7 +195,10 @@ void Form1::connectCommands()
                 [this, mode] { setViewMode(m_popupList, mode); });
 
     const HelpMenu &help = m_menus.help;
-    connect(help.help, &QAction::triggered, this, [this] { openDocument(QStringLiteral("VORNHelp.htm")); });
+    // The help page in the interface's language.
+    connect(help.help, &QAction::triggered, this, [this] {
+        openDocument(LanguageOffset() == 0 ? QStringLiteral("VORNHelp-fr.htm") : QStringLiteral("VORNHelp.htm"));
+    });
     for (QAction *readme : help.readme)
         connect(readme, &QAction::triggered, this, [this, readme] { openDocument(readme->text().remove(u'&')); });
     connect(help.about, &QAction::triggered, this, &Form1::showAbout);
