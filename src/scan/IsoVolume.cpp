@@ -156,18 +156,26 @@ IsoOpening IsoVolume::open(const QString &imagePath)
     if (!primary || (quint8(primary->at(128)) | quint8(primary->at(129)) << 8) != kDiscSectorSize)
         return refused(930, imagePath);
 
+    // The names Linux shows when it mounts the disc: the primary tree's Rock Ridge
+    // names when it has them (whole, up to 255 bytes), else the Joliet tree's, else the
+    // primary tree's own.
     std::unique_ptr<IsoVolume> volume(new IsoVolume(imagePath, file.size()));
-    volume->m_root = rootRecord(joliet ? *joliet : *primary);
+    volume->m_root = rootRecord(*primary);
+    const IsoExtent &primaryRoot = volume->m_root.extents.front();
+    volume->m_suspSkip = -1;
+    if (primaryRoot.sector * kDiscSectorSize < volume->m_imageSize) {
+        if (const std::optional<QByteArray> first = reader.readSector(primaryRoot.sector))
+            volume->m_suspSkip = rockRidgeSkip(*first);
+    }
+    if (volume->m_suspSkip >= 0) {
+        volume->m_names = IsoNames::RockRidge;
+    } else if (joliet) {
+        volume->m_root = rootRecord(*joliet);
+        volume->m_names = IsoNames::Joliet;
+    }
     const IsoExtent &root = volume->m_root.extents.front();
     if (root.sector * kDiscSectorSize >= volume->m_imageSize || root.length < kRootRecordLength)
         return refused(930, imagePath);
-    if (joliet) {
-        volume->m_names = IsoNames::Joliet;
-    } else if (const std::optional<QByteArray> first = reader.readSector(root.sector)) {
-        volume->m_suspSkip = rockRidgeSkip(*first);
-        if (volume->m_suspSkip >= 0)
-            volume->m_names = IsoNames::RockRidge;
-    }
     volume->m_claimed.insert(root.sector);
     if (!volume->m_image.open(QIODevice::ReadOnly))
         return refused(930, imagePath);

@@ -24,8 +24,9 @@ struct IsoOpening
     QString message; // for the user when volume is null
 };
 
-// An ISO 9660 image file read as a disc, without mounting: the Joliet tree when the
-// image has one, else the primary tree with its Rock Ridge names when it has them.
+// An ISO 9660 image file read as a disc, without mounting, with the names Linux shows
+// for it mounted: the primary tree with its Rock Ridge names when it has them, else the
+// Joliet tree when the image has one, else the primary tree's own names.
 // Paths are written as on a drive ("\" separators, an optional "D:" prefix). The image
 // is never written (EROFS).
 //
