@@ -47,6 +47,7 @@ void Form1::wireCovers()
         refreshStrip();
     });
     connect(m_discList, &DiscListPane::filled, covers, [this, covers] {
+        covers->strip()->followRecords(m_catalogue);
         covers->strip()->applyFilter(m_discList->filter());
         covers->strip()->select(covers->panel()->shownDisc());
     });

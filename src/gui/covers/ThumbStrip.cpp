@@ -1,7 +1,9 @@
 #include "gui/covers/ThumbStrip.h"
 
 #include "settings/StringTable.h"
+#include "store/Catalogue.h"
 #include "store/CoverPicture.h"
+#include "store/RecordText.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -129,11 +131,25 @@ void ThumbStrip::rebuild(Catalogue &catalogue, RunObserver &observer, int filter
     select(current);
 }
 
+void ThumbStrip::followRecords(const Catalogue &catalogue)
+{
+    for (size_t i = 0; i < m_images.size(); ++i) {
+        edit::DiscThumbnail &thumbnail = m_thumbnails[i];
+        thumbnail.position = findDisc(catalogue, thumbnail.identifier);
+        if (thumbnail.position == 0)
+            continue;
+        const DiscRecord &disc = catalogue.disc(thumbnail.position);
+        thumbnail.name = disc.name;
+        thumbnail.keywordCodes = disc.keywordCodes;
+        m_images[i]->setToolTip(disc.name);
+    }
+}
+
 void ThumbStrip::applyFilter(int filter)
 {
     int x = 0;
     for (size_t i = 0; i < m_images.size(); ++i) {
-        const bool visible = edit::thumbnailPassesFilter(m_thumbnails[i], filter);
+        const bool visible = m_thumbnails[i].position > 0 && edit::thumbnailPassesFilter(m_thumbnails[i], filter);
         m_images[i]->setVisible(visible);
         if (visible) {
             m_images[i]->move(x, 0);

@@ -52,6 +52,9 @@ public:
     void rebuild(Catalogue &catalogue, RunObserver &observer, int filter, const QString &current);
     void clear();
     bool isBuilt() const { return m_built; }
+    // Takes each thumbnail's name (its tooltip) and keywords from the disc records
+    // again after a rename or a keyword change; a disc gone from the array is hidden.
+    void followRecords(const Catalogue &catalogue);
     // Shows the thumbnails of the discs that pass the keyword filter, side by side.
     void applyFilter(int filter);
     // SelectionneThumb: frames the thumbnail of disc `identifier` and scrolls to it.

@@ -1,10 +1,13 @@
 #include "../Form1Fixture.h"
 
+#include "edit/DiscEdits.h"
+#include "gui/DiscListPane.h"
 #include "gui/TabHost.h"
 #include "gui/covers/CoverPanel.h"
 #include "gui/covers/ThumbStrip.h"
 #include "store/CoverMembers.h"
 #include "store/DiscArchive.h"
+#include "store/RecordText.h"
 
 #include <QImage>
 #include <QPrinter>
@@ -74,6 +77,10 @@ TEST_F(CoverTab, ChooseCancelSaveSelectByCoverAndDelete)
     QTest::mouseClick(image, Qt::LeftButton);
     EXPECT_EQ(panel->shownDisc(), "42");
     EXPECT_TRUE(image->framed());
+    // A rename reaches the strip's tooltips without building the strip again.
+    ASSERT_TRUE(edit::renameDisc(f.window->catalogue(), findDisc(f.window->catalogue(), u"42"), "Renamed").ok());
+    f.window->discList()->fill();
+    EXPECT_EQ(image->toolTip(), "Renamed");
 
     f.prompt.answers = {UserPrompt::Answer::Ok};
     QTest::mouseClick(panel, Qt::LeftButton, {}, panel->linkRect(CoverPanel::Delete).center());
