@@ -22,4 +22,8 @@ private:
 // unless the folder already holds one, so later runs measure with a warm file cache.
 bool ensureCatalogue(const QString &folder, int discs, int files, int firstIdentifier);
 
+// Makes a host folder standing for a disc of `files` files in files/20 folders (2 %
+// small text files), with its ".vorn-volume", unless it is there already.
+bool ensureDiscTree(const QString &root, int files);
+
 } // namespace vorn::bench

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 
 namespace vorn::bench {
 
@@ -10,5 +11,9 @@ double peakMemoryMB();
 
 // Prints "label: N.NNN s" and returns the seconds.
 double report(const QString &label, const QElapsedTimer &timer);
+
+// Runs a program to its end with its output thrown away, prints "label: N.NNN s"
+// (and its exit code when not 0) and returns the seconds.
+double timeCommand(const QString &program, const QStringList &arguments, const QString &label);
 
 } // namespace vorn::bench

@@ -1,5 +1,6 @@
 #include "BenchCatalogue.h"
 #include "BenchClock.h"
+#include "BenchWindowRun.h"
 
 #include "common/DayDate.h"
 #include "gui/BrowsePane.h"
@@ -63,18 +64,11 @@ bool ensureWideFolderDisc(const QString &folder, int files)
     return writeRecord(c, disc, 4);
 }
 
-// Starts a window over `folder` and returns it, or nullptr.
 std::unique_ptr<Form1> startWindow(const QString &folder)
 {
     Form1Setup setup;
     setup.defaultDataFolder = folder;
-    auto window = std::make_unique<Form1>(setup);
-    if (!window->startUp())
-        return nullptr;
-    window->resize(1280, 800);
-    window->show();
-    QApplication::processEvents();
-    return window;
+    return bench::startWindow(setup);
 }
 
 } // namespace
@@ -85,9 +79,7 @@ std::unique_ptr<Form1> startWindow(const QString &folder)
 int main(int argc, char *argv[])
 {
     const QString work = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/vorn-bench");
-    QDir().mkpath(work + QStringLiteral("/window-home/drive"));
-    qputenv("XDG_CONFIG_HOME", (work + QStringLiteral("/window-home")).toUtf8());
-    qputenv("VORN_DRIVES", ("V=" + work + QStringLiteral("/window-home/drive/V")).toUtf8());
+    bench::usePrivateHome(work, QStringLiteral("window-home"));
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("VORN"));
     QCoreApplication::setApplicationName(QStringLiteral("VORN-bench"));

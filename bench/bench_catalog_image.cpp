@@ -1,50 +1,17 @@
+#include "BenchCatalogue.h"
 #include "BenchClock.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <cstdio>
-#include <random>
 
 // bench-catalog-image [WORK_FOLDER] [FILES]: the whole `vorn-cli catalog` of an ISO image
 // (Joliet and Rock Ridge, made with genisoimage) of a tree of FILES files (20,000 by
 // default) in FILES/20 folders, 2 % small text files, text capture on, against the
 // same command over the tree the image was made from; both from the page cache.
 namespace {
-
-bool makeTree(const QString &root, int files)
-{
-    if (QFileInfo::exists(root + QStringLiteral("/.vorn-volume")))
-        return true;
-    std::mt19937 random(42);
-    const int folders = std::max(1, files / 20);
-    QDir().mkpath(root);
-    std::vector<QString> paths{root};
-    for (int i = 1; i < folders; ++i) {
-        const QString parent = paths[std::uniform_int_distribution<size_t>(0, paths.size() - 1)(random)];
-        const QString path = parent + QStringLiteral("/dir%1").arg(i);
-        if (!QDir().mkpath(path))
-            return false;
-        paths.push_back(path);
-    }
-    for (int i = 0; i < files; ++i) {
-        const QString &folder = paths[size_t(i) % paths.size()];
-        const bool text = i % 50 == 0;
-        QFile file(folder + (text ? QStringLiteral("/README%1.TXT").arg(i) : QStringLiteral("/file%1.dat").arg(i)));
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        if (text)
-            file.write(QByteArrayLiteral("Read me first\r\nThis folder holds the files of a project.\r\n")
-                           .repeated(1 + i % 20));
-        else
-            file.write(QByteArray(i % 97, 'x'));
-    }
-    QFile volume(root + QStringLiteral("/.vorn-volume"));
-    return volume.open(QIODevice::WriteOnly) && volume.write("label=BENCH\nserial=424242\n") > 0;
-}
 
 bool makeImage(const QString &root, const QString &image)
 {
@@ -58,20 +25,6 @@ bool makeImage(const QString &root, const QString &image)
     return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-double timeCommand(const QString &program, const QStringList &arguments, const QString &label)
-{
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, arguments);
-    process.waitForFinished(-1);
-    const double seconds = vorn::bench::report(label, timer);
-    if (process.exitCode() != 0)
-        std::printf("  (exit code %d)\n", process.exitCode());
-    return seconds;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -81,7 +34,7 @@ int main(int argc, char *argv[])
     const int files = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20000;
     const QString root = work + QStringLiteral("/tree-%1").arg(files);
     const QString image = work + QStringLiteral("/tree-%1.iso").arg(files);
-    if (!makeTree(root, files) || !makeImage(root, image)) {
+    if (!vorn::bench::ensureDiscTree(root, files) || !makeImage(root, image)) {
         std::fprintf(stderr, "bench-catalog-image: cannot make the tree or its image in %s\n", qPrintable(work));
         return 1;
     }
@@ -89,10 +42,11 @@ int main(int argc, char *argv[])
     const QString data = work + QStringLiteral("/catalog-image-data");
     const auto catalog = [&](const QString &disc, const QString &label) {
         QDir(data).removeRecursively();
-        return timeCommand(cli,
-                           {QStringLiteral("--data"), data, QStringLiteral("catalog"), disc, QStringLiteral("--name"),
-                            QStringLiteral("Bench"), QStringLiteral("--options"), QStringLiteral("9679")},
-                           label);
+        return vorn::bench::timeCommand(cli,
+                                        {QStringLiteral("--data"), data, QStringLiteral("catalog"), disc,
+                                         QStringLiteral("--name"), QStringLiteral("Bench"), QStringLiteral("--options"),
+                                         QStringLiteral("9679")},
+                                        label);
     };
     for (int run = 1; run <= 3; ++run) {
         const double folder = catalog(root, QStringLiteral("vorn-cli catalog FOLDER (run %1)").arg(run));

@@ -1,5 +1,6 @@
 #include "BenchCatalogue.h"
 #include "BenchClock.h"
+#include "BenchWindowRun.h"
 
 #include "edit/CoverEdits.h"
 #include "gui/Form1.h"
@@ -88,13 +89,7 @@ std::unique_ptr<Form1> startWindow(const QString &folder)
 {
     Form1Setup setup;
     setup.defaultDataFolder = folder;
-    auto window = std::make_unique<Form1>(setup);
-    if (!window->startUp())
-        return nullptr;
-    window->resize(1280, 800);
-    window->show();
-    QApplication::processEvents();
-    return window;
+    return bench::startWindow(setup);
 }
 
 } // namespace
@@ -106,9 +101,7 @@ std::unique_ptr<Form1> startWindow(const QString &folder)
 int main(int argc, char *argv[])
 {
     const QString work = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/vorn-bench");
-    QDir().mkpath(work + QStringLiteral("/covers-home/drive"));
-    qputenv("XDG_CONFIG_HOME", (work + QStringLiteral("/covers-home")).toUtf8());
-    qputenv("VORN_DRIVES", ("V=" + work + QStringLiteral("/covers-home/drive/V")).toUtf8());
+    bench::usePrivateHome(work, QStringLiteral("covers-home"));
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("VORN"));
     QCoreApplication::setApplicationName(QStringLiteral("VORN-bench"));

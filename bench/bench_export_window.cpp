@@ -1,5 +1,6 @@
 #include "BenchCatalogue.h"
 #include "BenchClock.h"
+#include "BenchWindowRun.h"
 
 #include "gui/Form1.h"
 #include "gui/export/FrmHTML.h"
@@ -53,9 +54,7 @@ int main(int argc, char *argv[])
     const QString work = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/vorn-bench");
     const int discs = argc > 2 ? std::max(1, atoi(argv[2])) : 1000;
     const int files = argc > 3 ? std::max(1, atoi(argv[3])) : 1000;
-    QDir().mkpath(work + QStringLiteral("/export-window-home/drive"));
-    qputenv("XDG_CONFIG_HOME", (work + QStringLiteral("/export-window-home")).toUtf8());
-    qputenv("VORN_DRIVES", ("V=" + work + QStringLiteral("/export-window-home/drive/V")).toUtf8());
+    bench::usePrivateHome(work, QStringLiteral("export-window-home"));
     QApplication app(argc, argv);
     setLanguageOffset(0);
 
@@ -69,22 +68,12 @@ int main(int argc, char *argv[])
     setup.prompt = &prompt;
     NoLauncher launcher;
     setup.launcher = &launcher;
-    Form1 window(setup);
-    if (!window.startUp())
+    const std::unique_ptr<Form1> started = bench::startWindow(setup);
+    if (!started)
         return 1;
-    window.resize(1280, 800);
-    window.show();
-    QApplication::processEvents();
+    Form1 &window = *started;
 
-    QElapsedTimer sinceTick;
-    double longestGap = 0;
-    QTimer ticks;
-    ticks.setInterval(5);
-    QObject::connect(&ticks, &QTimer::timeout, &app, [&] {
-        if (sinceTick.isValid())
-            longestGap = std::max(longestGap, double(sinceTick.nsecsElapsed()) / 1e9);
-        sinceTick.start();
-    });
+    bench::EventGapMeter gaps;
     for (int run = 1; run <= 3; ++run) {
         window.findChild<QAction *>(QStringLiteral("MnuExportHtml"))->trigger();
         auto *dialog = window.findChild<FrmHTML *>();
@@ -92,15 +81,13 @@ int main(int argc, char *argv[])
             return 1;
         for (const char *key : {"kDesc", "kMC", "KCD", "KBordCD"})
             dialog->node(QLatin1String(key))->setCheckState(0, Qt::Checked);
-        longestGap = 0;
-        sinceTick.invalidate();
-        ticks.start();
+        gaps.start();
         QElapsedTimer timer;
         timer.start();
         dialog->findChild<QPushButton *>(QStringLiteral("Bt1_0"))->click();
         bench::report(QStringLiteral("window HTML export of %1 discs (run %2)").arg(discs).arg(run), timer);
-        ticks.stop();
-        std::printf("%-50s %8.3f s\n", "  longest time without handling events", longestGap);
+        gaps.stop();
+        std::printf("%-50s %8.3f s\n", "  longest time without handling events", gaps.longest());
         delete dialog;
     }
     std::printf("%-50s %8.1f MB\n", "peak memory", bench::peakMemoryMB());

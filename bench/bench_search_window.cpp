@@ -1,5 +1,6 @@
 #include "BenchCatalogue.h"
 #include "BenchClock.h"
+#include "BenchWindowRun.h"
 
 #include "gui/Form1.h"
 #include "gui/SearchPane.h"
@@ -66,11 +67,9 @@ int main(int argc, char *argv[])
 {
     const QString work = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/vorn-bench");
     const QString expression = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("1_");
-    QDir().mkpath(work + QStringLiteral("/search-window-home/drive"));
-    qputenv("XDG_CONFIG_HOME", (work + QStringLiteral("/search-window-home")).toUtf8());
+    bench::usePrivateHome(work, QStringLiteral("search-window-home"));
     // The search index of vorn-cli in the cache the other benchmarks use.
     qputenv("XDG_CACHE_HOME", (work + QStringLiteral("/xdg-cache")).toUtf8());
-    qputenv("VORN_DRIVES", ("V=" + work + QStringLiteral("/search-window-home/drive/V")).toUtf8());
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("VORN"));
     QCoreApplication::setApplicationName(QStringLiteral("VORN")); // the command line's cache folder
@@ -83,11 +82,10 @@ int main(int argc, char *argv[])
     Form1Setup setup;
     setup.defaultDataFolder = folder;
     setup.prompt = &prompt;
-    Form1 window(setup);
-    if (!window.startUp())
+    const std::unique_ptr<Form1> started = bench::startWindow(setup);
+    if (!started)
         return 1;
-    window.resize(1280, 800);
-    window.show();
+    Form1 &window = *started;
     window.tabs()->showTab(TabHost::Search);
     QApplication::processEvents();
 
@@ -105,15 +103,7 @@ int main(int argc, char *argv[])
             firstRows = double(timer.nsecsElapsed()) / 1e9;
     });
     // The longest the window went without handling its events during a run.
-    QElapsedTimer sinceTick;
-    double longestGap = 0;
-    QTimer ticks;
-    ticks.setInterval(5);
-    QObject::connect(&ticks, &QTimer::timeout, &app, [&] {
-        if (sinceTick.isValid())
-            longestGap = std::max(longestGap, double(sinceTick.nsecsElapsed()) / 1e9);
-        sinceTick.start();
-    });
+    bench::EventGapMeter gaps;
 
     cliSeconds(folder, expression, true); // brings the index up to date
     const double memoryBefore = residentMB();
@@ -122,9 +112,7 @@ int main(int argc, char *argv[])
         if (run == 2) // the index out of reach: every archive is read
             qputenv("XDG_CACHE_HOME", (work + QStringLiteral("/search-window-home/no-cache")).toUtf8());
         firstRows = -1;
-        longestGap = 0;
-        sinceTick.invalidate();
-        ticks.start();
+        gaps.start();
         timer.start();
         pane->findChild<QPushButton *>(QStringLiteral("BtRechercher"))->click();
         QApplication::processEvents();
@@ -133,9 +121,9 @@ int main(int argc, char *argv[])
                                          .arg(rows->rowCount())
                                          .arg(run + 1),
                                      timer);
-        ticks.stop();
+        gaps.stop();
         std::printf("%-50s %8.3f s\n", "  first rows shown after", firstRows);
-        std::printf("%-50s %8.3f s\n", "  longest time without handling events", longestGap);
+        std::printf("%-50s %8.3f s\n", "  longest time without handling events", gaps.longest());
         if (run == 0)
             std::printf("%-50s %8.1f MB\n", "resident memory growth with the rows", residentMB() - memoryBefore);
     }

@@ -236,6 +236,24 @@ QChar Form1::driveOfShownDisc() const
     return {};
 }
 
+namespace {
+
+// The built-in help pictures, written beside a built-in page written out to `folder`
+// (the pages name them "help-images/NAME.png").
+void writeHelpPictures(const QString &folder)
+{
+    const QDir target(QDir(folder).filePath(QStringLiteral("help-images")));
+    QDir().mkpath(target.path());
+    const QString source = QStringLiteral(":/help/help-images/");
+    for (const QString &picture : QDir(source).entryList(QDir::Files)) {
+        const QString copy = target.filePath(picture);
+        if (!QFileInfo::exists(copy) && QFile::copy(source + picture, copy))
+            QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
+} // namespace
+
 void Form1::openDocument(const QString &name)
 {
     QString path = QDir(resourceFolder()).filePath(name);
@@ -246,6 +264,7 @@ void Form1::openDocument(const QString &name)
         if (QFile::copy(QStringLiteral(":/help/") + name, copy)) {
             QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
             path = copy;
+            writeHelpPictures(m_catalogue.tempFolder);
         }
     }
     // The opener may find no program for the page only once started: said then.
