@@ -19,10 +19,11 @@ namespace vorn {
 //   folders: parents, flags, dates, then the name and note columns;
 //   file names, then the user, automatic and archive-path description columns;
 //   archive records (negative link) with their numbers and number fields;
-//   the number fields of every file record, in blocks of RowBlock records.
+//   the number fields of every file record, in blocks of RowBlock records, stored
+//   uncompressed so that a search decodes only the records it shows (RowBlock.h).
 namespace DiscPart {
 
-inline constexpr quint32 FormatVersion = 6;
+inline constexpr quint32 FormatVersion = 7;
 inline constexpr quint32 RowBlock = 64;
 // Bytes a reader needs to decide whether a part is of this version and this archive.
 inline constexpr qsizetype FixedHeaderSize = 56;

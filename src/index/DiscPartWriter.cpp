@@ -2,6 +2,7 @@
 
 #include "common/LineFields.h"
 #include "index/PartFormat.h"
+#include "index/RowBlock.h"
 #include "index/TextColumn.h"
 #include "index/TrigramFilter.h"
 #include "store/DiscArchive.h"
@@ -11,8 +12,6 @@
 #include <lz4.h>
 
 #include <algorithm>
-#include <bit>
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -115,6 +114,15 @@ QByteArray compress(const QByteArray &raw)
     return out;
 }
 
+// A section kept uncompressed, behind the CRC-32 of its bytes.
+QByteArray stored(const QByteArray &raw)
+{
+    QByteArray out(4, Qt::Uninitialized);
+    const quint32 crc = quint32(libdeflate_crc32(0, raw.constData(), size_t(raw.size())));
+    std::memcpy(out.data(), &crc, 4);
+    return out + raw;
+}
+
 class PartWriter
 {
 public:
@@ -128,7 +136,6 @@ public:
 
 private:
     QByteArray header(quint32 flags, const std::vector<QByteArray> &sections) const;
-    QByteArray rowBlock(size_t first, size_t n) const;
 
     ArchiveKey m_key;
     LineFields m_fields; // reused from line to line
@@ -247,42 +254,6 @@ QByteArray PartWriter::header(quint32 flags, const std::vector<QByteArray> &sect
     return out;
 }
 
-// A block of number fields, each field's bytes stored plane by plane (all first
-// bytes, then all second bytes...) so the high bytes, nearly all equal, compress to
-// almost nothing. Dates are stored as whole seconds plus the distance in units of
-// the last place from seconds / 86400, which gives the stored number back exactly;
-// a block with a date too far from whole seconds keeps its dates as they are.
-QByteArray PartWriter::rowBlock(size_t first, size_t n) const
-{
-    std::vector<qint64> seconds(n);
-    std::vector<qint8> offsets(n);
-    bool exact = true;
-    for (size_t i = 0; i < n && exact; ++i) {
-        const double date = m_dates[first + i];
-        if (!std::isfinite(date) || std::fabs(date) > 1e7) {
-            exact = false;
-            break;
-        }
-        seconds[i] = std::llround(date * 86400.0);
-        const qint64 distance =
-            qint64(std::bit_cast<quint64>(date) - std::bit_cast<quint64>(double(seconds[i]) / 86400.0));
-        exact = distance >= -127 && distance <= 127;
-        offsets[i] = qint8(distance);
-    }
-    QByteArray block;
-    block.append(char(exact ? 0 : 1));
-    appendPlanes(block, m_owners.data() + first, n);
-    appendPlanes(block, m_links.data() + first, n);
-    appendPlanes(block, m_sizes.data() + first, n);
-    if (exact) {
-        appendPlanes(block, seconds.data(), n);
-        block.append(reinterpret_cast<const char *>(offsets.data()), qsizetype(n));
-    } else {
-        appendPlanes(block, m_dates.data() + first, n);
-    }
-    return block;
-}
-
 QByteArray PartWriter::streamed()
 {
     m_owners.clear();
@@ -311,13 +282,18 @@ QByteArray PartWriter::finish()
     put(archives, m_archiveCount);
     archives.append(m_archives);
     raw.push_back(archives);
-    const size_t count = m_owners.size();
-    for (size_t first = 0; first < count; first += DiscPart::RowBlock)
-        raw.push_back(rowBlock(first, std::min<size_t>(DiscPart::RowBlock, count - first)));
     std::vector<QByteArray> packed;
-    packed.reserve(raw.size());
+    packed.reserve(raw.size() + m_owners.size() / DiscPart::RowBlock + 1);
     for (const QByteArray &bytes : raw)
         packed.push_back(compress(bytes));
+    // Row blocks are stored as they are: a search reads single records out of them.
+    const size_t count = m_owners.size();
+    for (size_t first = 0; first < count; first += DiscPart::RowBlock) {
+        const int n = int(std::min<size_t>(DiscPart::RowBlock, count - first));
+        raw.push_back(RowBlock::encode(m_owners.data() + first, m_links.data() + first, m_sizes.data() + first,
+                                       m_dates.data() + first, n));
+        packed.push_back(stored(raw.back()));
+    }
     QByteArray out = header(flags, packed);
     // The raw sizes follow the packed ones so a reader can size its buffers.
     QByteArray sizes;

@@ -2,6 +2,7 @@
 
 #include "index/DiscPart.h"
 #include "index/PartFormat.h"
+#include "index/RowBlock.h"
 #include "index/TrigramFilter.h"
 
 #include <libdeflate.h>
@@ -21,38 +22,31 @@ using namespace PartFormat;
 namespace {
 
 // Section buffers of the parts read on one thread, handed from one disc to the next
-// so a search of thousands of discs does not allocate and fault in fresh pages for each.
-class BufferPool
+// so a search of thousands of discs does not allocate and fault in fresh pages for
+// each. One spare per use: a buffer comes back to the use it grew for.
+enum BufferUse { HeadBuffer, FolderBuffer, ColumnBuffer, UseCount = ColumnBuffer + 4 };
+
+thread_local std::array<QByteArray, UseCount> spare;
+
+QByteArray take(int use)
 {
-public:
-    QByteArray take()
-    {
-        if (m_free.empty())
-            return {};
-        QByteArray buffer = std::move(m_free.back());
-        m_free.pop_back();
-        return buffer;
-    }
-    void give(QByteArray &buffer)
-    {
-        if (buffer.capacity() > 0 && m_free.size() < 16)
-            m_free.push_back(std::move(buffer));
-    }
+    return std::move(spare[size_t(use)]);
+}
 
-private:
-    std::vector<QByteArray> m_free;
-};
-
-thread_local BufferPool pool;
+void give(int use, QByteArray &buffer)
+{
+    if (buffer.capacity() > spare[size_t(use)].capacity())
+        spare[size_t(use)] = std::move(buffer);
+}
 
 } // namespace
 
 IndexedDisc::~IndexedDisc()
 {
-    pool.give(m_head);
-    pool.give(m_folderBytes);
-    for (QByteArray &bytes : m_columnBytes)
-        pool.give(bytes);
+    give(HeadBuffer, m_head);
+    give(FolderBuffer, m_folderBytes);
+    for (size_t c = 0; c < m_columnBytes.size(); ++c)
+        give(ColumnBuffer + int(c), m_columnBytes[c]);
 }
 
 std::optional<IndexedDisc> IndexedDisc::open(const QString &path, bool headerOnly)
@@ -61,7 +55,7 @@ std::optional<IndexedDisc> IndexedDisc::open(const QString &path, bool headerOnl
     if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
     const qsizetype headRead = headerOnly ? 4096 : HeadRead;
-    QByteArray head = pool.take();
+    QByteArray head = take(HeadBuffer);
     head.resize(headRead);
     head.resize(std::max<qint64>(0, file->read(head.data(), headRead)));
     const std::optional<ArchiveKey> key = DiscPart::keyOf(head);
@@ -106,10 +100,34 @@ std::optional<IndexedDisc> IndexedDisc::open(const QString &path, bool headerOnl
         return std::nullopt;
     disc.m_file = std::move(file);
     disc.m_head = std::move(head);
-    disc.m_folderBytes = pool.take();
-    for (QByteArray &bytes : disc.m_columnBytes)
-        bytes = pool.take();
+    disc.m_folderBytes = take(FolderBuffer);
+    for (size_t c = 0; c < disc.m_columnBytes.size(); ++c)
+        disc.m_columnBytes[c] = take(ColumnBuffer + int(c));
     return disc;
+}
+
+const char *IndexedDisc::checkedSection(int index) const
+{
+    if (index < 0 || size_t(index) >= m_sections.size())
+        return nullptr;
+    const SectionEntry &entry = m_sections[size_t(index)];
+    // Read, not mapped: most searches read one small section of each of thousands of
+    // parts, where mapping and unmapping cost more than the copy. A search that needs
+    // more than the first bytes usually needs a column and many row blocks: the rest
+    // of the part comes in one read rather than one per section.
+    if (entry.offset + qsizetype(entry.packed) > m_head.size()) {
+        const qsizetype had = m_head.size();
+        const qsizetype whole = m_sections.back().offset + m_sections.back().packed;
+        m_head.resize(whole);
+        if (!m_file->seek(had) || m_file->read(m_head.data() + had, whole - had) != whole - had) {
+            m_head.resize(had);
+            return nullptr;
+        }
+    }
+    const char *packed = m_head.constData() + entry.offset;
+    if (entry.packed < 4 || get<quint32>(packed) != quint32(libdeflate_crc32(0, packed + 4, entry.packed - 4)))
+        return nullptr;
+    return packed + 4;
 }
 
 bool IndexedDisc::section(int index, QByteArray &out) const
@@ -121,23 +139,8 @@ bool IndexedDisc::section(int index, QByteArray &out) const
     std::memset(out.data() + entry.raw, 0, Padding);
     if (entry.raw == 0)
         return entry.packed == 0;
-    // Read, not mapped: most searches read one small section of each of thousands of
-    // parts, where mapping and unmapping cost more than the copy. A search that needs
-    // more than the first bytes usually needs a column and many row blocks: the rest
-    // of the part comes in one read rather than one per section.
-    if (entry.offset + qsizetype(entry.packed) > m_head.size()) {
-        const qsizetype had = m_head.size();
-        const qsizetype whole = m_sections.back().offset + m_sections.back().packed;
-        m_head.resize(whole);
-        if (!m_file->seek(had) || m_file->read(m_head.data() + had, whole - had) != whole - had) {
-            m_head.resize(had);
-            return false;
-        }
-    }
-    const char *packed = m_head.constData() + entry.offset;
-    if (entry.packed <= 4 || get<quint32>(packed) != quint32(libdeflate_crc32(0, packed + 4, entry.packed - 4)))
-        return false;
-    return LZ4_decompress_safe(packed + 4, out.data(), int(entry.packed - 4), int(entry.raw)) == int(entry.raw);
+    const char *packed = entry.packed > 4 ? checkedSection(index) : nullptr;
+    return packed && LZ4_decompress_safe(packed, out.data(), int(entry.packed - 4), int(entry.raw)) == int(entry.raw);
 }
 
 bool IndexedDisc::mayHold(QByteArrayView literal, bool &sound) const
@@ -216,10 +219,11 @@ bool IndexedDisc::fileCandidates(QByteArrayView literal, bool names, int descrip
     if (m_fileCount == 0)
         return true;
     const size_t before = out.size();
+    m_nameStarts.clear();
     if (names) {
         if (!loadColumn(FileNames))
             return false;
-        m_columns[0].find(literal, out);
+        m_columns[0].find(literal, out, &m_nameStarts);
     }
     if (descriptionPart >= 0 && descriptionPart <= 2) {
         if (!loadColumn(UserPart + descriptionPart))
@@ -292,9 +296,10 @@ bool IndexedDisc::records(const std::vector<quint32> &numbers, std::vector<FileR
         const QByteArrayView bytes = cursor.text(number);
         return bytes.isEmpty() ? QString() : QString::fromUtf8(bytes);
     };
-    thread_local QByteArray block;
+    QByteArrayView block;
     qint64 loadedBlock = -1;
     size_t next = 0;
+    size_t nameStart = 0;
     quint32 archive = 0;
     const char *archiveAt = archives.constData() + 4;
     out.clear();
@@ -314,6 +319,10 @@ bool IndexedDisc::records(const std::vector<quint32> &numbers, std::vector<FileR
             break;
         if (number >= m_fileCount)
             return false;
+        while (nameStart < m_nameStarts.size() && m_nameStarts[nameStart].number < number)
+            ++nameStart;
+        if (nameStart < m_nameStarts.size() && m_nameStarts[nameStart].number == number)
+            names.moveTo(m_nameStarts[nameStart]);
         FileRecord record;
         if (number == archiveNumber) {
             const char *at = archiveAt + qsizetype(archive) * ArchiveEntry;
@@ -325,30 +334,21 @@ bool IndexedDisc::records(const std::vector<quint32> &numbers, std::vector<FileR
         } else {
             const qint64 b = number / DiscPart::RowBlock;
             if (b != loadedBlock) {
-                if (!section(FirstRows + int(b), block))
+                const SectionEntry &entry = m_sections[size_t(FirstRows + b)];
+                const char *bytes = entry.packed == entry.raw + 4 ? checkedSection(FirstRows + int(b)) : nullptr;
+                if (!bytes)
                     return false;
+                block = QByteArrayView(bytes, entry.raw);
                 loadedBlock = b;
             }
-            const size_t n = std::min<quint32>(DiscPart::RowBlock, m_fileCount - quint32(b) * DiscPart::RowBlock);
-            const qsizetype exactSize = 1 + qsizetype(n) * 25;
-            const qsizetype rawSize = 1 + qsizetype(n) * 24;
-            const qsizetype size = block.size() - Padding;
-            const bool exact = block[0] == 0;
-            if (size != (exact ? exactSize : rawSize))
+            const int n = int(std::min<quint32>(DiscPart::RowBlock, m_fileCount - quint32(b) * DiscPart::RowBlock));
+            RowBlock::Fields fields;
+            if (!RowBlock::decode(block, n, int(number % DiscPart::RowBlock), fields))
                 return false;
-            const size_t i = number % DiscPart::RowBlock;
-            const char *p = block.constData() + 1;
-            record.owner = fromPlanes<qint32>(p, n, i);
-            record.link = fromPlanes<qint32>(p + n * 4, n, i);
-            record.size = fromPlanes<qint64>(p + n * 8, n, i);
-            if (exact) {
-                const qint64 seconds = fromPlanes<qint64>(p + n * 16, n, i);
-                const qint8 offset = qint8(p[n * 24 + i]);
-                record.date =
-                    std::bit_cast<double>(std::bit_cast<quint64>(double(seconds) / 86400.0) + quint64(qint64(offset)));
-            } else {
-                record.date = fromPlanes<double>(p + n * 16, n, i);
-            }
+            record.owner = fields.owner;
+            record.link = fields.link;
+            record.size = fields.size;
+            record.date = fields.date;
         }
         record.name = text(names, number);
         // An archive that is no candidate cannot match by its descriptions and is

@@ -57,6 +57,9 @@ private:
         quint32 packed = 0;
         quint32 raw = 0;
     };
+    // The bytes of a section after its checksum, read if need be and checked; null
+    // when the section is damaged.
+    const char *checkedSection(int index) const;
     bool section(int index, QByteArray &out) const;
     bool loadFolders();
     bool loadColumn(int index);
@@ -80,6 +83,8 @@ private:
     std::array<QByteArray, 4> m_columnBytes; // file names and the three parts
     std::array<TextColumn, 4> m_columns;
     std::array<bool, 4> m_columnLoaded{};
+    // Where the file names found by the last search begin, for records().
+    std::vector<TextColumn::TextStart> m_nameStarts;
 };
 
 } // namespace vorn

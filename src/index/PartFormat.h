@@ -46,26 +46,4 @@ enum Section { Trigrams, Folders, FileNames, UserPart, AutomaticPart, PathPart, 
 // Bytes read with the header.
 inline constexpr qsizetype HeadRead = 16384;
 
-template<typename T> inline void appendPlanes(QByteArray &out, const T *values, size_t n)
-{
-    const qsizetype start = out.size();
-    out.resize(start + qsizetype(n * sizeof(T)));
-    char *planes = out.data() + start;
-    for (size_t i = 0; i < n; ++i) {
-        const char *bytes = reinterpret_cast<const char *>(values + i);
-        for (size_t b = 0; b < sizeof(T); ++b)
-            planes[b * n + i] = bytes[b];
-    }
-}
-
-template<typename T> inline T fromPlanes(const char *planes, size_t n, size_t i)
-{
-    char bytes[sizeof(T)];
-    for (size_t b = 0; b < sizeof(T); ++b)
-        bytes[b] = planes[b * n + i];
-    T value;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
-
 } // namespace vorn::PartFormat

@@ -102,7 +102,7 @@ bool TextColumn::deserialize(QByteArrayView bytes)
     return true;
 }
 
-void TextColumn::find(QByteArrayView literal, std::vector<quint32> &out) const
+void TextColumn::find(QByteArrayView literal, std::vector<quint32> &out, std::vector<TextStart> *starts) const
 {
     const size_t before = out.size();
     const char *data = m_view.data();
@@ -112,6 +112,12 @@ void TextColumn::find(QByteArrayView literal, std::vector<quint32> &out) const
     findAsciiIgnoringCase(m_view, literal, [&](qsizetype at) {
         number += quint32(scan::countByte(data + counted, at - counted, '\n'));
         out.push_back(number);
+        if (starts) {
+            qsizetype start = at;
+            while (start > counted && data[start - 1] != '\n')
+                --start;
+            starts->push_back({number, quint32(start)});
+        }
         const void *end = std::memchr(data + at, '\n', size_t(size - at));
         counted = end ? static_cast<const char *>(end) - data + 1 : size;
         ++number;

@@ -34,9 +34,17 @@ public:
     // The column from serialize's bytes; false when they do not hold one.
     bool deserialize(QByteArrayView bytes);
 
+    // Where a text begins in the column's bytes.
+    struct TextStart
+    {
+        quint32 number = 0;
+        quint32 offset = 0;
+    };
     // Numbers of the texts holding `literal` (lower-case printable ASCII) ignoring
     // ASCII case, and of the specials, ascending, without repeats, appended to `out`.
-    void find(QByteArrayView literal, std::vector<quint32> &out) const;
+    // With `starts`, where each text holding the literal begins is appended to it (the
+    // specials left out), so a cursor need not count its way there again.
+    void find(QByteArrayView literal, std::vector<quint32> &out, std::vector<TextStart> *starts = nullptr) const;
 
     // Reads the texts in ascending order without an offset table.
     class Cursor
@@ -45,6 +53,12 @@ public:
         explicit Cursor(const TextColumn &column) : m_column(column) {}
         // Text `number`, at or after the last one asked for; empty past the end.
         QByteArrayView text(quint32 number);
+        // Moves to a text whose start find gave, at or after the last one asked for.
+        void moveTo(TextStart start)
+        {
+            m_number = start.number;
+            m_offset = start.offset;
+        }
 
     private:
         const TextColumn &m_column;

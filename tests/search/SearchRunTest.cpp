@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <array>
 #include <random>
 
 using namespace vorn;
@@ -412,6 +413,12 @@ TEST(SearchReadingTest, EveryReadingGivesTheSameRun)
             f.owner = qint32(random() % 31);
             f.size = qint64(random() % 40000);
             f.date = day(2000 + int(random() % 8), 1 + int(random() % 12), 1, int(random() % 24));
+            // Now and then a date between whole seconds or far out, and a size far from the
+            // others: the index must give such numbers back exactly.
+            if (random() % 40 == 0)
+                f.date = std::array{38000.999999, 1e9, -700000.25, 38000.1234567}[random() % 4];
+            if (random() % 40 == 0)
+                f.size = qint64(1) << (20 + random() % 42);
             if (random() % 4 == 0)
                 f.descriptions = {pick(words), random() % 2 ? pick(words) : QString(), QString()};
             if (archive >= 0 && random() % 3 == 0) {
@@ -481,7 +488,7 @@ TEST(SearchReadingTest, EveryReadingGivesTheSameRun)
                     EXPECT_TRUE(x.name == y.name && x.location == y.location && x.extension == y.extension
                                 && x.description == y.description && x.sizeText == y.sizeText
                                 && x.dateText == y.dateText && x.dateKey == y.dateKey
-                                && x.sizeBytes == y.sizeBytes && x.discPosition == y.discPosition
+                                && x.sizeBytes == y.sizeBytes && x.date == y.date && x.discPosition == y.discPosition
                                 && x.folder == y.folder && x.discName == y.discName)
                         << what.toStdString() << " row " << i << ": " << x.name.toStdString();
                 }
