@@ -147,7 +147,8 @@ QByteArray formatNumber(double value)
 void LineFields::parse(QByteArrayView line)
 {
     m_fields.clear();
-    m_encoding = detectTextEncoding(line);
+    m_line = line;
+    m_encoding.reset();
     const char *p = line.data();
     const qsizetype n = line.size();
     if (n == 0)
@@ -188,7 +189,9 @@ QByteArrayView LineFields::raw(int index) const
 
 QString LineFields::text(int index) const
 {
-    return decodeText(raw(index), m_encoding);
+    if (!m_encoding)
+        m_encoding = detectTextEncoding(m_line);
+    return decodeText(raw(index), *m_encoding);
 }
 
 qint64 LineFields::integer(int index) const

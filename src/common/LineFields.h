@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <optional>
 #include <vector>
 
 #include "common/TextCodec.h"
@@ -51,7 +52,10 @@ public:
 
 private:
     std::vector<QByteArrayView> m_fields;
-    TextEncoding m_encoding = TextEncoding::Ascii; // decided once for the whole line
+    QByteArrayView m_line;
+    // Decided once for the whole line, when a text is first decoded: readers of the
+    // plain fields alone never need it.
+    mutable std::optional<TextEncoding> m_encoding;
 };
 
 // The field readers' number rules on their own: leading blanks skipped, an optional

@@ -1,6 +1,7 @@
 #include "index/DiscPart.h"
 
 #include "common/LineFields.h"
+#include "index/FastFields.h"
 #include "index/PartFormat.h"
 #include "index/RowBlock.h"
 #include "index/TextColumn.h"
@@ -12,6 +13,7 @@
 #include <lz4.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -26,52 +28,6 @@ constexpr qint64 MemberSizeLimit = qint64(1) << 31;
 qint32 toInt32(qint64 value)
 {
     return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
-}
-
-// The field readers' integer: plain digits (with a minus sign) are read here, the
-// rest by the shared reader, which gives the same value for plain digits.
-qint64 integerField(QByteArrayView raw)
-{
-    qsizetype i = 0;
-    const bool negative = !raw.isEmpty() && raw[0] == '-';
-    i += negative ? 1 : 0;
-    if (raw.size() - i < 1 || raw.size() - i > 18)
-        return parseFieldInteger(raw);
-    qint64 value = 0;
-    for (; i < raw.size(); ++i) {
-        const char c = raw[i];
-        if (c < '0' || c > '9')
-            return parseFieldInteger(raw);
-        value = value * 10 + (c - '0');
-    }
-    return negative ? -value : value;
-}
-
-// The field readers' float: "digits[.digits]" of at most 15 digits is the integer of
-// its digits divided by a power of ten, both exact in a double, so the division
-// rounds exactly as the shared reader does; anything else goes to that reader.
-double numberField(QByteArrayView raw)
-{
-    static constexpr double powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    qint64 digits = 0;
-    int count = 0;
-    int decimals = -1;
-    for (char c : raw) {
-        if (c >= '0' && c <= '9') {
-            digits = digits * 10 + (c - '0');
-            ++count;
-            if (decimals >= 0)
-                ++decimals;
-        } else if (c == '.' && decimals < 0 && count > 0) {
-            decimals = 0;
-        } else {
-            return parseFieldNumber(raw);
-        }
-    }
-    if (count == 0 || count > 15 || decimals == 0)
-        return parseFieldNumber(raw);
-    return decimals < 0 ? double(digits) : double(digits) / powers[decimals];
 }
 
 bool isAscii(QByteArrayView bytes)
@@ -201,12 +157,12 @@ bool PartWriter::addFile(QByteArrayView line)
             || !m_parts[2].append(triple.archivePath))
             return false;
     }
-    const qint32 owner = toInt32(integerField(fields.raw(1)));
-    qint64 size = integerField(fields.raw(2));
+    const qint32 owner = toInt32(fastInteger(fields.raw(1)));
+    qint64 size = fastInteger(fields.raw(2));
     if (size == 0)
         size = 1;
-    const double date = numberField(fields.raw(3));
-    const qint32 link = toInt32(integerField(fields.raw(5)));
+    const double date = fastNumber(fields.raw(3));
+    const qint32 link = toInt32(fastInteger(fields.raw(5)));
     if (link < 0) {
         put(m_archives, quint32(m_owners.size()));
         put(m_archives, owner);

@@ -1,5 +1,7 @@
 #include "SearchSupport.h"
 
+#include "common/LineFields.h"
+#include "index/FastFields.h"
 #include "index/IndexBuildThread.h"
 #include "index/IndexObserver.h"
 #include "index/SearchIndex.h"
@@ -11,6 +13,7 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <bit>
 #include <random>
 
 using namespace vorn;
@@ -202,5 +205,33 @@ TEST(TextColumnScanTest, SkipPastMatchesAPlainLoop)
                     << density << " " << from << " " << k;
             }
         }
+    }
+}
+
+// The build's number readers give exactly what the shared readers give: the plain
+// forms they read themselves (digits eight at a time), and every form they hand on.
+TEST(FastFieldsTest, SameValuesAsTheSharedReaders)
+{
+    QList<QByteArray> texts = {"0", "7", "-12", "38000.5", "38000.1234567890", "123456789012345", "1234567890123456",
+                               "12345678.9", "00012.50", "1.", ".5", "1e5", "-3.5", " 5", "5 ", "1.2.3", "",
+                               "-", "99999999999999999", "123456789012345678", "-123456789012345678",
+                               "1234567890123456789", "12345a78", "1234567/", "1234567:"};
+    std::mt19937 random(11);
+    for (int i = 0; i < 20000; ++i) {
+        QByteArray text;
+        const int digits = 1 + int(random() % 17);
+        for (int d = 0; d < digits; ++d)
+            text += char('0' + random() % 10);
+        if (random() % 2)
+            text.insert(int(random() % (text.size() + 1)), '.');
+        if (random() % 4 == 0)
+            text.prepend('-');
+        texts << text;
+    }
+    for (const QByteArray &text : texts) {
+        const double fast = fastNumber(text);
+        const double shared = parseFieldNumber(text);
+        ASSERT_EQ(std::bit_cast<quint64>(fast), std::bit_cast<quint64>(shared)) << text.constData();
+        ASSERT_EQ(fastInteger(text), parseFieldInteger(text)) << text.constData();
     }
 }
