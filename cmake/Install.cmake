@@ -8,7 +8,11 @@ endif()
 
 set(desktop ${PROJECT_SOURCE_DIR}/resources/desktop)
 install(FILES ${desktop}/io.vorn.Vorn.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${desktop}/io.vorn.Vorn.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+set(VORN_SCREENSHOT_URL "" CACHE STRING
+    "Public https address where the help pictures (share/vorn/help-images) are published: the metainfo then lists screenshots")
+include(${PROJECT_SOURCE_DIR}/cmake/Metainfo.cmake)
+vorn_write_metainfo(${PROJECT_BINARY_DIR}/io.vorn.Vorn.metainfo.xml "${VORN_SCREENSHOT_URL}")
+install(FILES ${PROJECT_BINARY_DIR}/io.vorn.Vorn.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${desktop}/io.vorn.Vorn.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 16 22 24 32 48 64 128 256)
     install(FILES ${desktop}/icons/${size}x${size}/io.vorn.Vorn.png

@@ -11,6 +11,7 @@ packages=(
     xvfb xauth
     zip unzip
     genisoimage
+    desktop-file-utils appstream
 )
 
 missing=()
