@@ -8,6 +8,9 @@
 #include <QSize>
 #include <QStringList>
 
+#include <algorithm>
+#include <iterator>
+
 namespace vorn::IniText {
 
 namespace {
@@ -342,8 +345,11 @@ bool readValue(QByteArrayView bytes, QString &text, QStringList &list)
             } else if (hex || octalValue(escaped) >= 0) {
                 char16_t code = hex ? 0 : char16_t(octalValue(escaped));
                 const int base = hex ? 16 : 8;
-                for (int digit = 0; i < n && (digit = hex ? hexValue(uchar(bytes[i])) : octalValue(bytes[i])) >= 0; ++i)
-                    code = char16_t(code * base + digit);
+                const auto digitAt = [&](qsizetype at) {
+                    return hex ? hexValue(uchar(bytes[at])) : octalValue(bytes[at]);
+                };
+                for (; i < n && digitAt(i) >= 0; ++i)
+                    code = char16_t(code * base + digitAt(i));
                 text += QChar(code);
                 if (i >= n) {
                     trimEnd = false;
