@@ -262,7 +262,8 @@ void Form1::shutDown()
         }
     }
     Settings::write(kOpt, QStringLiteral("Version"), programVersionKey());
-    Settings::sync();
+    if (!Settings::sync())
+        m_prompt->warn(LoadText(900) + u'\n' + QDir::toNativeSeparators(Settings::location()));
     m_browse->clear();
     m_temp.reset();
 }

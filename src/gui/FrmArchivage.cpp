@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -388,7 +389,8 @@ void FrmArchivage::btDefautClick()
     constexpr qint32 stored = Opt::CaptureText | Opt::FirstLineToDescription | Opt::CaptureTextInArchives | Opt::ListZip
         | Opt::EjectAfterCataloguing | Opt::ListCab | Opt::ListRar;
     WriteOptionsWord((ReadOptionsWord() & ~stored) | (requestOptions() & stored));
-    Settings::sync();
+    if (!Settings::sync())
+        m_owner.prompt().warn(LoadText(900) + u'\n' + QDir::toNativeSeparators(Settings::location()));
 }
 
 void FrmArchivage::bt1Click(int index)

@@ -2,6 +2,7 @@
 
 #include "common/DurableFile.h"
 #include "common/Numbers.h"
+#include "settings/SettingsFileFormat.h"
 
 #include <QSettings>
 #include <algorithm>
@@ -12,7 +13,7 @@ namespace {
 
 QSettings store()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("VORN"), QStringLiteral("VORN"));
+    return QSettings(settingsFileFormat(), QSettings::UserScope, QStringLiteral("VORN"), QStringLiteral("VORN"));
 }
 
 QString path(const QString &section, const QString &key)
@@ -88,14 +89,21 @@ void deleteSection(const QString &section)
     store().remove(section);
 }
 
-void sync()
+bool sync()
 {
-    // Qt writes the file whole beside the old one, flushes it and renames it over the
-    // old one; the folder is flushed after, so the new entry is on the disk too.
+    // The new file is written whole beside the old one and checked, flushed to the disk
+    // and renamed over it; the folder is flushed after, so the new entry is on the disk too.
     QSettings settings = store();
     settings.sync();
-    if (settings.status() == QSettings::NoError)
-        syncFolderOf(settings.fileName());
+    if (settings.status() != QSettings::NoError)
+        return false;
+    syncFolderOf(settings.fileName());
+    return true;
+}
+
+QString location()
+{
+    return store().fileName();
 }
 
 } // namespace vorn::Settings

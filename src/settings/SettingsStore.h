@@ -21,8 +21,11 @@ bool contains(const QString &section, const QString &key);
 // Numeric keys in numeric order first, then the others in name order.
 Entries readSection(const QString &section);
 void deleteSection(const QString &section);
-// Writes pending changes to disk now.
-void sync();
+// Writes pending changes to disk now; false when the settings file could not be written
+// (the file that was there is left as it was).
+bool sync();
+// The settings file, for messages.
+QString location();
 
 } // namespace Settings
 } // namespace vorn

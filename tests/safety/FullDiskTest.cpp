@@ -5,6 +5,7 @@
 #include "FolderSnapshot.h"
 
 #include "export/ListExport.h"
+#include "settings/SettingsStore.h"
 #include "store/ArchiveTransfer.h"
 #include "store/DiscArchive.h"
 #include "store/IconStore.h"
@@ -106,4 +107,24 @@ TEST_F(FullDisk, FullDiskLeavesTheKeywordListAndATextExportWhole)
         EXPECT_EQ(test::readFile(list), "last year's list") << limit;
     }
     EXPECT_EQ(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"list.txt"}));
+}
+
+TEST_F(FullDisk, FullDiskLeavesTheSettingsFileWhole)
+{
+    // Both files smaller than Qt's write buffer, as the settings file always is.
+    Settings::write("Dirs", "1", QString::fromLatin1(noise(3000).toBase64()));
+    ASSERT_TRUE(Settings::sync());
+    const QString folder = settings.folder() + "/VORN";
+    const QByteArray before = test::readFile(folder + "/VORN.conf");
+    ASSERT_GT(before.size(), 4000);
+
+    for (rlim_t limit : {rlim_t(1000), rlim_t(6000)}) {
+        const int synced = runOnFullDisk(limit, [] {
+            Settings::write("Dirs", "2", QString::fromLatin1(noise(6000).toBase64()));
+            return Settings::sync() ? 0 : 3;
+        });
+        EXPECT_EQ(synced, 3) << limit;
+        EXPECT_TRUE(test::readFile(folder + "/VORN.conf") == before) << limit;   // the old file, not one cut short
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"VORN.conf"})) << limit;
+    }
 }

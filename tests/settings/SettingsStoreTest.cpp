@@ -1,7 +1,10 @@
 #include "settings/OptionsWord.h"
+#include "settings/SettingsFileFormat.h"
 #include "settings/SettingsStore.h"
 #include "support/TestSupport.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vorn;
@@ -20,6 +23,90 @@ TEST(SettingsStore, AbsentKeysGiveTheDefaultAndWrittenValuesReadBackWhole)
     Settings::sync();
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(Settings::read("Dirs", QString::number(i)), values[i]);
+}
+
+// The settings file is read and written by our own INI code: a file Qt wrote must read
+// back the same through it, and the file it writes must be the one Qt would write.
+TEST(SettingsStore, SettingsFileTextIsTheTextOfQtsOwnIniFormat)
+{
+    const std::pair<QString, QString> entries[] = {
+        {"Dirs/0", "/home/é/Data, old/"},
+        {"Opt/Filtres", "*.ZIP;*.EXE;"},
+        {"Opt/Quote", "say \"hi\""},
+        {"Opt/Equals", "a=b"},
+        {"Opt/Back", "C:\\Temp\\x\\"},
+        {"Opt/At", "@home"},
+        {"Opt/AtType", "@ByteArray(x)"},
+        {"Opt/Spaces", "  spaced  "},
+        {"Opt/Lines", "one\ntwo\r\tthree\x07" "a"},
+        {"Opt/Nul", QString::fromUtf8("a\0" "1b", 4)},
+        {"Opt/Empty", ""},
+        {"Opt/a/b", "a key with a slash"},
+        {"Key with spaces %/Clé Ключ", "日本語 ✓ 😀"},
+        {"General/x", "a section named General"},
+        {"Top", "top-level"},
+    };
+    QTemporaryDir folder;
+    const QString byQt = folder.filePath("qt.conf");
+    const QString byUs = folder.filePath("us.conf");
+    {
+        QSettings qt(byQt, QSettings::IniFormat);
+        QSettings us(byUs, settingsFileFormat());
+        for (const auto &[key, value] : entries) {
+            qt.setValue(key, value);
+            us.setValue(key, value);
+        }
+    }
+    EXPECT_EQ(test::readFile(byUs), test::readFile(byQt));
+    // QSettings keeps what it read of a file for as long as the process lives: each
+    // reading opens a copy under a name no QSettings has seen yet.
+    ASSERT_TRUE(QFile::copy(byQt, byQt + "-ours") && QFile::copy(byUs, byUs + "-qt"));
+    const QSettings ourReading(byQt + "-ours", settingsFileFormat());
+    const QSettings qtReading(byUs + "-qt", QSettings::IniFormat);
+    for (const auto &[key, value] : entries) {
+        EXPECT_EQ(ourReading.value(key), QVariant(value)) << key.toStdString();
+        EXPECT_EQ(qtReading.value(key), QVariant(value)) << key.toStdString();
+    }
+    EXPECT_EQ(ourReading.allKeys().size(), qsizetype(std::size(entries)));
+}
+
+// Hand-edited files: comments, lists, escapes, continued lines read as Qt reads them.
+TEST(SettingsStore, HandWrittenSettingsReadAsQtReadsThem)
+{
+    const char *lines[] = {
+        "\xEF\xBB\xBF[General]",
+        "plain = value with trailing spaces   ",
+        "list = a, b ,\"c, d\"",
+        "one, =x,",
+        "comment=kept ; dropped",
+        "; a whole comment line",
+        "escapes=\\x41\\101\\q\\x\\\"\\?",
+        "continued=first \\",
+        " second",
+        "quoted=\"a;b\"  tail  ",
+        "typed=@Invalid()",
+        "typedList=@@a, @Invalid()",
+        "raw clé=é",
+        "%U00E9%41%zz%=1",
+        "  [ Sec\\Sub ]  ",
+        "key\\deep=2",
+        "no equals sign",
+        "[%general]",
+        "x=\"multi",
+        "line\"",
+        "[unclosed",
+        "y=3",
+    };
+    QTemporaryDir folder;
+    QByteArray text;
+    for (const char *line : lines)
+        text += QByteArray(line) + "\r\n";
+    ASSERT_TRUE(test::writeFile(folder.filePath("qt.conf"), text) && test::writeFile(folder.filePath("us.conf"), text));
+    const QSettings qt(folder.filePath("qt.conf"), QSettings::IniFormat);
+    const QSettings us(folder.filePath("us.conf"), settingsFileFormat());
+    EXPECT_EQ(us.allKeys(), qt.allKeys());
+    for (const QString &key : qt.allKeys())
+        EXPECT_EQ(us.value(key), qt.value(key)) << key.toStdString();
 }
 
 TEST(SettingsStore, NumbersAbsentGiveDefaultAndTextGivesZero)
