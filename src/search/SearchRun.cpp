@@ -425,11 +425,11 @@ struct DiscMatches
 class DiscMatcher
 {
 public:
-    DiscMatcher(const Catalogue &catalogue, const CompiledCriteria &compiled, const SearchOptions &options,
-                const RowDateText &dateText, const RunObserver &observer, DiscData &disc)
-        : m_catalogue(catalogue), m_compiled(compiled), m_criteria(compiled.criteria()), m_options(options),
-          m_dateText(dateText), m_observer(observer), m_disc(disc),
-          m_identifier(catalogue.disc(disc.position).identifier), m_discName(catalogue.disc(disc.position).name)
+    DiscMatcher(const Catalogue &catalogue, const CompiledCriteria &compiled, const RowDateText &dateText,
+                const RunObserver &observer, DiscData &disc)
+        : m_compiled(compiled), m_criteria(compiled.criteria()), m_dateText(dateText), m_observer(observer),
+          m_disc(disc), m_identifier(catalogue.disc(disc.position).identifier),
+          m_discName(catalogue.disc(disc.position).name)
     {
     }
 
@@ -449,10 +449,8 @@ private:
     // often share a few folders.
     const QString &location(qint64 folder);
 
-    const Catalogue &m_catalogue;
     const CompiledCriteria &m_compiled;
     const SearchCriteria &m_criteria;
-    const SearchOptions &m_options;
     const RowDateText &m_dateText;
     std::vector<std::optional<QString>> m_locations;
     const RunObserver &m_observer;
@@ -714,7 +712,6 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     const Catalogue &catalogue = m_catalogue;
     const FileLineFilter &filter = m_lineFilter;
     const CompiledCriteria &compiled = m_compiled;
-    const SearchOptions &options = m_options;
     const RowDateText &dateText = m_dateText;
     const RunObserver &observer = m_observer;
     const SearchIndex *index = indexUsable() ? m_options.index : nullptr;
@@ -726,7 +723,7 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
             data = readIndexed(catalogue, position, *index, compiled, literal);
         disc.data = data ? std::move(*data) : readInMemory(catalogue, position, members, filter);
         if (disc.data.readable)
-            disc.found = DiscMatcher(catalogue, compiled, options, dateText, observer, disc.data).run();
+            disc.found = DiscMatcher(catalogue, compiled, dateText, observer, disc.data).run();
         return disc;
     };
     const int threads = std::max(2, QThread::idealThreadCount());

@@ -109,8 +109,13 @@ void appendValue(const QString &value, QByteArray &out)
         out += plain.toUtf8();
         plain.clear();
     };
-    for (const QChar ch : value) {
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar ch = value.at(i);
         const char16_t c = ch.unicode();
+        // Half of a surrogate pair without its other half has no UTF-8 form.
+        const bool loneSurrogate = ch.isSurrogate()
+            && !(ch.isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate())
+            && !(ch.isLowSurrogate() && i > 0 && value.at(i - 1).isHighSurrogate());
         if (c == ';' || c == ',' || c == '=')
             quoted = true;
         if (hexDigitEscaped && hexValue(c) >= 0) {
@@ -158,7 +163,9 @@ void appendValue(const QString &value, QByteArray &out)
         if (escape) {
             writePlain();
             out += escape;
-        } else if (c <= 0x1F || (c >= 0x7F && binary)) {
+        } else if (c <= 0x1F || c == 0xFEFF || loneSurrogate || (c >= 0x7F && binary)) {
+            // A byte-order mark written as it is would be dropped by the reader when
+            // it begins a run of text; a lone surrogate would become '?'.
             writePlain();
             out += "\\x" + QByteArray::number(c, 16);
             hexDigitEscaped = true;
@@ -453,32 +460,38 @@ bool nextLine(QByteArrayView text, qsizetype &pos, Line &line)
 
 QByteArray write(const QSettings::SettingsMap &map)
 {
-    // Section name -> its keys; top-level keys are in the section with no name.
+    // Top-level keys first, under "[General]", then each section by name. A section
+    // with an empty name (read from a "[]" line) is written as "[]" again.
+    QSettings::SettingsMap topLevel;
     QMap<QString, QSettings::SettingsMap> sections;
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
         const qsizetype slash = it.key().indexOf(u'/');
         if (slash < 0)
-            sections[QString()].insert(it.key(), it.value());
+            topLevel.insert(it.key(), it.value());
         else
             sections[it.key().left(slash)].insert(it.key().sliced(slash + 1), it.value());
     }
     QByteArray text;
-    for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
-        QByteArray name;
-        appendKey(section.key(), name);
-        if (name.isEmpty())
-            name = "General";
-        else if (name.compare("general", Qt::CaseInsensitive) == 0)
-            name = "%General"; // "[General]" is the top level
-        if (section != sections.cbegin())
+    const auto appendSection = [&text](const QByteArray &name, const QSettings::SettingsMap &keys) {
+        if (!text.isEmpty())
             text += '\n';
         text += '[' + name + "]\n";
-        for (auto entry = section->cbegin(); entry != section->cend(); ++entry) {
+        for (auto entry = keys.cbegin(); entry != keys.cend(); ++entry) {
             appendKey(entry.key(), text);
             text += '=';
             appendVariant(entry.value(), text);
             text += '\n';
         }
+    };
+    if (!topLevel.isEmpty())
+        appendSection("General", topLevel);
+    for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
+        QByteArray name;
+        appendKey(section.key(), name);
+        // "[General]" is the top level: a section of that name is marked, its case kept.
+        if (name.compare("general", Qt::CaseInsensitive) == 0)
+            name.prepend('%');
+        appendSection(name, section.value());
     }
     return text;
 }

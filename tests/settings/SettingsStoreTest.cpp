@@ -1,4 +1,5 @@
 #include "settings/OptionsWord.h"
+#include "settings/IniText.h"
 #include "settings/SettingsFileFormat.h"
 #include "settings/SettingsStore.h"
 #include "support/TestSupport.h"
@@ -96,6 +97,10 @@ TEST(SettingsStore, HandWrittenSettingsReadAsQtReadsThem)
         "line\"",
         "[unclosed",
         "y=3",
+        "[",
+        "z=4",
+        "bom=\x01\xEF\xBB\xBF" "b",
+        "lone=\\xdc00x",
     };
     QTemporaryDir folder;
     QByteArray text;
@@ -107,6 +112,14 @@ TEST(SettingsStore, HandWrittenSettingsReadAsQtReadsThem)
     EXPECT_EQ(us.allKeys(), qt.allKeys());
     for (const QString &key : qt.allKeys())
         EXPECT_EQ(us.value(key), qt.value(key)) << key.toStdString();
+    // Written out again by us, the same file reads the same through Qt.
+    QSettings::SettingsMap read;
+    IniText::read(text, read);
+    ASSERT_TRUE(test::writeFile(folder.filePath("again.conf"), IniText::write(read)));
+    const QSettings again(folder.filePath("again.conf"), QSettings::IniFormat);
+    EXPECT_EQ(again.allKeys(), qt.allKeys());
+    for (const QString &key : qt.allKeys())
+        EXPECT_EQ(again.value(key), qt.value(key)) << key.toStdString();
 }
 
 TEST(SettingsStore, NumbersAbsentGiveDefaultAndTextGivesZero)
