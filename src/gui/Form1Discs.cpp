@@ -8,6 +8,7 @@
 #include "gui/DiscListPane.h"
 #include "gui/EditReport.h"
 #include "gui/Form1.h"
+#include "gui/SearchPane.h"
 #include "scan/ShellOpen.h"
 #include "settings/AppFolders.h"
 #include "settings/StringTable.h"
@@ -222,8 +223,11 @@ void Form1::setViewMode(const QString &list, int mode)
         m_discList->setViewMode(mode);
     else if (list == QLatin1String("LV1"))
         m_browse->setViewMode(mode);
-    else if (list == QLatin1String("LR0") || list == QLatin1String("LR1"))
-        m_resultViewModes[list.back() == u'1'] = mode;
+    else if (list == QLatin1String("LR0") || list == QLatin1String("LR1")) {
+        const int index = list.back() == u'1' ? 1 : 0;
+        m_resultViewModes[index] = mode;
+        m_search->setViewMode(index, mode);
+    }
 }
 
 QChar Form1::driveOfShownDisc() const

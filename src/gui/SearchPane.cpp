@@ -5,6 +5,7 @@
 #include "gui/SearchResultModel.h"
 #include "gui/search/BookmarkListModel.h"
 #include "gui/search/CalendarPopup.h"
+#include "gui/search/ResultListStack.h"
 #include "gui/search/ResultListView.h"
 #include "index/SearchIndex.h"
 #include "search/BookmarkList.h"
@@ -160,7 +161,9 @@ SearchPane::SearchPane(Catalogue &catalogue, AppIcons &icons, UserPrompt &prompt
     const int bookmarkWidths[] = {180, 150, 200, 50};
     for (int column = 0; column < 4; ++column)
         m_lists[1]->setColumnWidth(column, bookmarkWidths[column]);
-    m_lists[1]->hide();
+    for (int index = 0; index < 2; ++index)
+        m_stacks[index] = new ResultListStack(m_lists[index]);
+    m_stacks[1]->hide();
     for (int index = 0; index < 2; ++index) {
         // While a run goes on the rows only scroll: nothing else may change.
         connect(m_lists[index], &ResultListView::rowOpened, this, [this, index](int row) {
@@ -183,8 +186,8 @@ SearchPane::SearchPane(Catalogue &catalogue, AppIcons &icons, UserPrompt &prompt
     layout->addWidget(m_pageTabs);
     layout->addWidget(frames);
     layout->addLayout(buttonRow);
-    layout->addWidget(m_lists[0], 1);
-    layout->addWidget(m_lists[1], 1);
+    layout->addWidget(m_stacks[0], 1);
+    layout->addWidget(m_stacks[1], 1);
     auto *host = new QVBoxLayout(this);
     host->setContentsMargins(0, 0, 0, 0);
     host->addWidget(m_body);

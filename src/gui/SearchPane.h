@@ -23,6 +23,7 @@ namespace vorn {
 
 class AppIcons;
 class BookmarkListModel;
+class ResultListStack;
 class ResultListView;
 class RunObserver;
 class SearchResultModel;
@@ -67,6 +68,8 @@ public:
     SearchResultModel *results() const { return m_model; }
     BookmarkListModel *bookmarks() const { return m_bookmarkModel; }
     ResultListView *list(int index) const { return m_lists[index]; }
+    // The view mode (ListViewMode) of list 0 (results) or 1 (bookmarks).
+    void setViewMode(int index, int mode);
     // What the last run found and how it read the discs.
     const SearchOutcome &lastOutcome() const { return m_lastOutcome; }
 
@@ -147,6 +150,7 @@ private:
     SearchResultModel *m_model;
     BookmarkListModel *m_bookmarkModel;
     ResultListView *m_lists[2] = {};
+    ResultListStack *m_stacks[2] = {}; // each list in its view modes
     QShortcut *m_escape;
     Mode m_mode = SearchMode;
     ScopeRecord m_scopes[2];

@@ -4,6 +4,7 @@
 
 #include "gui/SearchResultModel.h"
 #include "gui/search/BookmarkListModel.h"
+#include "gui/search/ResultListStack.h"
 #include "gui/search/ResultListView.h"
 #include "search/BookmarkList.h"
 #include "settings/StringTable.h"
@@ -45,11 +46,17 @@ void SearchPane::showOn(QWidget *page, Mode mode)
     m_resultTexts[m_mode] = m_result->text();
     m_mode = mode;
     m_result->setText(m_resultTexts[mode]);
-    m_lists[SearchMode]->setVisible(mode == SearchMode);
-    m_lists[BookmarkMode]->setVisible(mode == BookmarkMode);
+    m_stacks[SearchMode]->setVisible(mode == SearchMode);
+    m_stacks[BookmarkMode]->setVisible(mode == BookmarkMode);
     m_button->setText(LoadText(mode == SearchMode ? 329 : 636));
     m_limit->setText(LoadText(mode == SearchMode ? 204 : 661));
     applyScopeRecord(m_scopes[mode]);
+}
+
+void SearchPane::setViewMode(int index, int mode)
+{
+    if (index == 0 || index == 1)
+        m_stacks[index]->setViewMode(mode);
 }
 
 bool SearchPane::fillingScope() const

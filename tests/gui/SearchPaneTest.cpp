@@ -13,9 +13,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -135,6 +138,25 @@ TEST_F(SearchPaneTest, TheButtonStartsAndStopsARun)
     EXPECT_EQ(rows->index(0, SearchResultModel::Name).data().toString(), "readme.txt");
     emit header->sectionClicked(SearchResultModel::Size);
     EXPECT_EQ(rows->index(0, SearchResultModel::Name).data().toString(), "README.TXT");
+
+    // "Large icons" from the list's menu shows the same rows in an icon view, which
+    // shares the table's selection and opens a row on a double click; "Details" goes back.
+    emit w->search()->listMenuRequested(0, QPoint());
+    f.child<QAction>("MnuViewItems_0")->trigger();
+    auto *icons = f.child<QListView>("ListResult_0_icons");
+    ASSERT_NE(icons, nullptr);
+    auto *stack = qobject_cast<QStackedWidget *>(icons->parentWidget());
+    ASSERT_NE(stack, nullptr);
+    EXPECT_EQ(stack->currentWidget(), icons);
+    EXPECT_EQ(icons->viewMode(), QListView::IconMode);
+    icons->selectionModel()->select(rows->index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_TRUE(f.child<QTreeView>("ListResult_0")->selectionModel()->isRowSelected(1, {}));
+    QSignalSpy opened(w->search(), &SearchPane::rowOpened);
+    emit icons->doubleClicked(rows->index(1, 0));
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0][1].toInt(), 1);
+    f.child<QAction>("MnuViewItems_3")->trigger();
+    EXPECT_EQ(stack->currentWidget(), f.child<QTreeView>("ListResult_0"));
 }
 
 TEST_F(SearchPaneTest, RefusalsRunNothing)
