@@ -13,9 +13,11 @@ namespace {
 // The value of a run of decimal digits (at most 18); false when a byte is not a digit.
 // Eight digits at a time where the host is little-endian: most of a build's numbers
 // are dates of fifteen digits.
-bool digitsValue(const char *p, qsizetype n, qint64 &value)
+inline bool digitsValue(const char *p, qsizetype n, qint64 &value)
 {
-    value = 0;
+    // Summed in a local: the bytes read could alias `value`, which would otherwise be
+    // stored and loaded again for every digit.
+    qint64 sum = 0;
     if constexpr (std::endian::native == std::endian::little) {
         for (; n >= 8; p += 8, n -= 8) {
             quint64 chunk;
@@ -27,14 +29,16 @@ bool digitsValue(const char *p, qsizetype n, qint64 &value)
             chunk = ((chunk & 0x000000ff000000ffull) * (100 + (1000000ull << 32))
                      + ((chunk >> 16) & 0x000000ff000000ffull) * (1 + (10000ull << 32)))
                 >> 32;
-            value = value * 100000000 + qint64(chunk);
+            sum = sum * 100000000 + qint64(chunk);
         }
     }
     for (; n > 0; ++p, --n) {
-        if (*p < '0' || *p > '9')
+        const char c = *p;
+        if (c < '0' || c > '9')
             return false;
-        value = value * 10 + (*p - '0');
+        sum = sum * 10 + (c - '0');
     }
+    value = sum;
     return true;
 }
 
