@@ -156,7 +156,6 @@ private:
     bool m_closed = false;
     bool m_splittersApplied = false;
     int m_splitters[4] = {-1, -1, -1, -1}; // X1, Y1, X2, Y2; -1: in proportion
-    int m_resultViewModes[2] = {3, 3}; // LR0, LR1
     std::optional<ArchiveKey> m_shownArchive; // the shown disc's archive when it was shown
     QString m_popupList; // the list that popped MnuView up
     QDialog *m_about = nullptr;

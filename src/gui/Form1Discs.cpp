@@ -223,11 +223,8 @@ void Form1::setViewMode(const QString &list, int mode)
         m_discList->setViewMode(mode);
     else if (list == QLatin1String("LV1"))
         m_browse->setViewMode(mode);
-    else if (list == QLatin1String("LR0") || list == QLatin1String("LR1")) {
-        const int index = list.back() == u'1' ? 1 : 0;
-        m_resultViewModes[index] = mode;
-        m_search->setViewMode(index, mode);
-    }
+    else if (list == QLatin1String("LR0") || list == QLatin1String("LR1"))
+        m_search->setViewMode(list.back() == u'1' ? 1 : 0, mode);
 }
 
 QChar Form1::driveOfShownDisc() const

@@ -146,7 +146,7 @@ void Form1::wireSearch()
         menu.exportList->setVisible(true);
         menu.exportListHtml->setVisible(true);
         for (int mode = 0; mode < 4; ++mode)
-            menu.viewModes[mode]->setChecked(mode == m_resultViewModes[list]);
+            menu.viewModes[mode]->setChecked(mode == m_search->viewMode(list));
         menu.menu->popup(globalPos);
     });
 

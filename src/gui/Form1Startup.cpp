@@ -232,8 +232,8 @@ void Form1::saveAff()
 {
     Settings::writeNumber(kAff, QStringLiteral("LVCD"), m_discList->viewMode());
     Settings::writeNumber(kAff, QStringLiteral("LV1"), m_browse->viewMode());
-    Settings::writeNumber(kAff, QStringLiteral("LR0"), m_resultViewModes[0]);
-    Settings::writeNumber(kAff, QStringLiteral("LR1"), m_resultViewModes[1]);
+    Settings::writeNumber(kAff, QStringLiteral("LR0"), m_search->viewMode(0));
+    Settings::writeNumber(kAff, QStringLiteral("LR1"), m_search->viewMode(1));
     for (int column = 1; column <= FilePaneModel::ColumnCount; ++column)
         Settings::writeNumber(kAff, QStringLiteral("LV1%1").arg(column), m_browse->files()->columnWidth(column - 1));
 }
@@ -263,7 +263,7 @@ void Form1::shutDown()
     }
     Settings::write(kOpt, QStringLiteral("Version"), programVersionKey());
     if (!Settings::sync())
-        m_prompt->warn(LoadText(900) + u'\n' + QDir::toNativeSeparators(Settings::location()));
+        m_prompt->warn(Settings::notSavedText());
     m_browse->clear();
     m_temp.reset();
 }

@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -390,7 +389,7 @@ void FrmArchivage::btDefautClick()
         | Opt::EjectAfterCataloguing | Opt::ListCab | Opt::ListRar;
     WriteOptionsWord((ReadOptionsWord() & ~stored) | (requestOptions() & stored));
     if (!Settings::sync())
-        m_owner.prompt().warn(LoadText(900) + u'\n' + QDir::toNativeSeparators(Settings::location()));
+        m_owner.prompt().warn(Settings::notSavedText());
 }
 
 void FrmArchivage::bt1Click(int index)

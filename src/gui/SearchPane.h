@@ -70,6 +70,7 @@ public:
     ResultListView *list(int index) const { return m_lists[index]; }
     // The view mode (ListViewMode) of list 0 (results) or 1 (bookmarks).
     void setViewMode(int index, int mode);
+    int viewMode(int index) const;
     // What the last run found and how it read the discs.
     const SearchOutcome &lastOutcome() const { return m_lastOutcome; }
 

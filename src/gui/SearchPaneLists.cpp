@@ -59,6 +59,11 @@ void SearchPane::setViewMode(int index, int mode)
         m_stacks[index]->setViewMode(mode);
 }
 
+int SearchPane::viewMode(int index) const
+{
+    return m_stacks[index == 1 ? 1 : 0]->viewMode();
+}
+
 bool SearchPane::fillingScope() const
 {
     return m_frames[2]->property("tag").toString() == QLatin1String("X");

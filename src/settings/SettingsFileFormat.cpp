@@ -32,13 +32,14 @@ QSettings::Format settingsFileFormat()
 {
 #ifdef Q_OS_WIN
     return QSettings::NativeFormat; // the registry: no file to replace
-#endif
+#else
     static const QSettings::Format format = [] {
         const QSettings::Format registered =
             QSettings::registerFormat(QStringLiteral("conf"), readSettingsFile, writeSettingsFile, Qt::CaseSensitive);
         return registered == QSettings::InvalidFormat ? QSettings::NativeFormat : registered;
     }();
     return format;
+#endif
 }
 
 } // namespace vorn

@@ -3,7 +3,9 @@
 #include "common/DurableFile.h"
 #include "common/Numbers.h"
 #include "settings/SettingsFileFormat.h"
+#include "settings/StringTable.h"
 
+#include <QDir>
 #include <QSettings>
 #include <algorithm>
 
@@ -104,6 +106,11 @@ bool sync()
 QString location()
 {
     return store().fileName();
+}
+
+QString notSavedText()
+{
+    return LoadText(900) + u'\n' + QDir::toNativeSeparators(location());
 }
 
 } // namespace vorn::Settings

@@ -26,6 +26,9 @@ void deleteSection(const QString &section);
 bool sync();
 // The settings file, for messages.
 QString location();
+// What the user is told when sync() fails: that the settings were not saved, and the
+// file that keeps the previous ones.
+QString notSavedText();
 
 } // namespace Settings
 } // namespace vorn
