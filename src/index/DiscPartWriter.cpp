@@ -136,15 +136,28 @@ bool PartWriter::addFolders(const std::vector<FolderRecord> &folders)
 
 bool PartWriter::addFile(QByteArrayView line)
 {
-    m_fields.parse(line);
-    const LineFields &fields = m_fields;
-    const QByteArrayView name = fields.raw(0);
-    const QByteArrayView stored = fields.raw(4);
+    // Lines of the plain shape are split here; LineFields reads the others, and decodes
+    // any text outside ASCII, since it decides the encoding of the whole line.
+    bool parsed = false;
+    const auto fields = [&]() -> const LineFields & {
+        if (!parsed) {
+            m_fields.parse(line);
+            parsed = true;
+        }
+        return m_fields;
+    };
+    QByteArrayView raw[6];
+    if (!splitPlainFileLine(line, raw)) {
+        for (int k = 0; k < 6; ++k)
+            raw[k] = fields().raw(k);
+    }
+    const QByteArrayView name = raw[0];
+    const QByteArrayView stored = raw[4];
     // Plain ASCII decodes to itself whatever the line's encoding; a text without a
     // leading marker is all user description.
     if (isAscii(name)) {
         m_names.appendAscii(name);
-    } else if (!m_names.append(fields.text(0))) {
+    } else if (!m_names.append(fields().text(0))) {
         return false;
     }
     if (isAscii(stored)) {
@@ -152,17 +165,17 @@ bool PartWriter::addFile(QByteArrayView line)
         m_parts[1].appendAscii({});
         m_parts[2].appendAscii({});
     } else {
-        const DescriptionTriple triple = TreeFiles::splitDescriptions(fields.text(4));
+        const DescriptionTriple triple = TreeFiles::splitDescriptions(fields().text(4));
         if (!m_parts[0].append(triple.user) || !m_parts[1].append(triple.automatic)
             || !m_parts[2].append(triple.archivePath))
             return false;
     }
-    const qint32 owner = toInt32(fastInteger(fields.raw(1)));
-    qint64 size = fastInteger(fields.raw(2));
+    const qint32 owner = toInt32(fastInteger(raw[1]));
+    qint64 size = fastInteger(raw[2]);
     if (size == 0)
         size = 1;
-    const double date = fastNumber(fields.raw(3));
-    const qint32 link = toInt32(fastInteger(fields.raw(5)));
+    const double date = fastNumber(raw[3]);
+    const qint32 link = toInt32(fastInteger(raw[5]));
     if (link < 0) {
         put(m_archives, quint32(m_owners.size()));
         put(m_archives, owner);

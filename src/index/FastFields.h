@@ -10,4 +10,9 @@ namespace vorn {
 qint64 fastInteger(QByteArrayView raw);
 double fastNumber(QByteArrayView raw);
 
+// The six fields of a file-list line of the plain shape nearly every line has,
+// "name",owner,size,date,"description",link with nothing around the quotes, exactly as
+// LineFields would give them; false for any other shape, which is left to LineFields.
+bool splitPlainFileLine(QByteArrayView line, QByteArrayView (&fields)[6]);
+
 } // namespace vorn

@@ -59,21 +59,22 @@ bool TextColumn::append(const QString &text)
         return false;
     if (hasAsciiFoldingCharacter(text))
         m_specials.push_back(m_count);
-    m_bytes.append(utf8).append('\n');
+    char *out = room(utf8.size() + 1);
+    std::memcpy(out, utf8.constData(), size_t(utf8.size()));
+    out[utf8.size()] = '\n';
     ++m_count;
     return true;
 }
 
-void TextColumn::appendAscii(QByteArrayView text)
+void TextColumn::reserve(qsizetype bytes)
 {
-    // One resize and a copy: a build appends four texts per file record.
-    const qsizetype at = m_bytes.size();
-    m_bytes.resize(at + text.size() + 1);
-    char *out = m_bytes.data() + at;
-    if (!text.isEmpty())
-        std::memcpy(out, text.data(), size_t(text.size()));
-    out[text.size()] = '\n';
-    ++m_count;
+    if (bytes > m_bytes.size())
+        m_bytes.resize(bytes);
+}
+
+void TextColumn::grow(qsizetype bytes)
+{
+    m_bytes.resize(std::max(bytes, m_bytes.size() * 2));
 }
 
 void TextColumn::serialize(QByteArray &out) const
@@ -82,8 +83,8 @@ void TextColumn::serialize(QByteArray &out) const
     putU32(out, quint32(m_specials.size()));
     for (quint32 special : m_specials)
         putU32(out, special);
-    putU32(out, quint32(m_bytes.size()));
-    out.append(m_bytes);
+    putU32(out, quint32(m_used));
+    out.append(builtTexts());
 }
 
 bool TextColumn::deserialize(QByteArrayView bytes)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <cstring>
 #include <vector>
 
 namespace vorn {
@@ -23,13 +24,20 @@ public:
     // (a lone surrogate), which the index cannot represent.
     bool append(const QString &text);
     // The same for a text known to be plain ASCII bytes.
-    void appendAscii(QByteArrayView text);
-    void reserve(qsizetype bytes) { m_bytes.reserve(bytes); }
+    void appendAscii(QByteArrayView text)
+    {
+        char *out = room(text.size() + 1);
+        if (!text.isEmpty())
+            std::memcpy(out, text.data(), size_t(text.size()));
+        out[text.size()] = '\n';
+        ++m_count;
+    }
+    void reserve(qsizetype bytes);
 
     quint32 count() const { return m_count; }
     bool hasSpecials() const { return !m_specials.empty(); }
     // The texts appended so far, each ended by a line feed.
-    const QByteArray &builtTexts() const { return m_bytes; }
+    QByteArrayView builtTexts() const { return QByteArrayView(m_bytes.constData(), m_used); }
     void serialize(QByteArray &out) const;
     // The column from serialize's bytes; false when they do not hold one.
     bool deserialize(QByteArrayView bytes);
@@ -72,7 +80,19 @@ private:
 
     quint32 m_count = 0;
     std::vector<quint32> m_specials;
-    QByteArray m_bytes; // while building
+    // While building: room for the texts, of which the first m_used bytes are taken
+    // (appending a name costs less than a resize of the array would).
+    QByteArray m_bytes;
+    qsizetype m_used = 0;
+    char *room(qsizetype bytes)
+    {
+        if (m_used + bytes > m_bytes.size())
+            grow(m_used + bytes);
+        char *out = m_bytes.data() + m_used;
+        m_used += bytes;
+        return out;
+    }
+    void grow(qsizetype bytes);
     QByteArrayView m_view; // the texts, each ended by '\n'
 };
 

@@ -6,6 +6,7 @@
 #include "index/IndexObserver.h"
 #include "index/SearchIndex.h"
 #include "index/TextColumnScan.h"
+#include "index/TrigramFilter.h"
 #include "settings/StringTable.h"
 
 #include <QDir>
@@ -215,7 +216,8 @@ TEST(FastFieldsTest, SameValuesAsTheSharedReaders)
     QList<QByteArray> texts = {"0", "7", "-12", "38000.5", "38000.1234567890", "123456789012345", "1234567890123456",
                                "12345678.9", "00012.50", "1.", ".5", "1e5", "-3.5", " 5", "5 ", "1.2.3", "",
                                "-", "99999999999999999", "123456789012345678", "-123456789012345678",
-                               "1234567890123456789", "12345a78", "1234567/", "1234567:"};
+                               "1234567890123456789", "12345a78", "1234567/", "1234567:", "12a4", "123/",
+                               "1:34", "5 67", "9\xb9" "12", "37055.57607638\xb9"};
     std::mt19937 random(11);
     for (int i = 0; i < 20000; ++i) {
         QByteArray text;
@@ -233,5 +235,71 @@ TEST(FastFieldsTest, SameValuesAsTheSharedReaders)
         const double shared = parseFieldNumber(text);
         ASSERT_EQ(std::bit_cast<quint64>(fast), std::bit_cast<quint64>(shared)) << text.constData();
         ASSERT_EQ(fastInteger(text), parseFieldInteger(text)) << text.constData();
+    }
+}
+
+// The filter's pieces, eight bytes at a time, are those of a window rolled byte by
+// byte: letters lowered, no piece across a line feed, bytes above ASCII kept.
+TEST(TrigramFilterTest, SameSetAsARolledWindow)
+{
+    std::mt19937 random(5);
+    const QByteArray alphabet("aZz\nA@[`{.1\x80\xc3\xa9\xff");
+    for (int length = 0; length < 300; length += 1 + length / 8) {
+        for (int round = 0; round < 20; ++round) {
+            QByteArray texts;
+            for (int i = 0; i < length; ++i)
+                texts += alphabet[int(random() % alphabet.size())];
+            TrigramFilter filter;
+            filter.addTexts(texts);
+            std::vector<quint64> expected(TrigramFilter::Bits / 64, 0);
+            for (qsizetype i = 0; i + 2 < texts.size(); ++i) {
+                quint32 piece = 0;
+                for (qsizetype k = i; k < i + 3; ++k) {
+                    const auto c = quint8(texts[k]);
+                    piece = piece << 8 | ((c >= 'A' && c <= 'Z') ? c + 32u : c);
+                }
+                if (!texts.mid(i, 3).contains('\n')) {
+                    const quint32 s = (piece * 2654435761u) >> 16;
+                    expected[s >> 6] |= quint64(1) << (s & 63);
+                }
+            }
+            ASSERT_EQ(filter.bytes(), QByteArray(reinterpret_cast<const char *>(expected.data()),
+                                                 qsizetype(expected.size() * 8)))
+                << texts.toHex().constData();
+        }
+    }
+}
+
+// The build splits plain file-list lines itself: every line it takes gives the fields
+// LineFields gives, and the shapes a catalogue writes are taken.
+TEST(FastFieldsTest, PlainLinesSplitAsLineFieldsSplitsThem)
+{
+    const QList<QByteArray> quoted = {"\"a b.txt\"", "\"\"", "\"x,y\"", "\"d\xc3\xa9j\xc3\xa0\""};
+    const QList<QByteArray> plain = {"12", "-3", "37055.5760763889", "", "0"};
+    const QList<QByteArray> odd = {" 7", "8 ", "\t", "\"q\" ", "\"q\"x", "\"", ",", " \"s\"", "x\"y"};
+    std::mt19937 random(3);
+    const auto pick = [&](const QList<QByteArray> &usual) {
+        const QList<QByteArray> &from = random() % 6 == 0 ? odd : usual;
+        return from[qsizetype(random() % from.size())];
+    };
+    int taken = 0;
+    for (int i = 0; i < 20000; ++i) {
+        QByteArray line = pick(quoted);
+        for (int k = 1; k < 6; ++k)
+            line += ',' + pick(k == 4 ? quoted : plain);
+        if (random() % 8 == 0)
+            line += ',' + pick(plain);
+        QByteArrayView fields[6];
+        if (!splitPlainFileLine(line, fields))
+            continue;
+        ++taken;
+        const LineFields expected(line);
+        for (int k = 0; k < 6; ++k)
+            ASSERT_EQ(fields[k], expected.raw(k)) << line.constData() << " field " << k;
+    }
+    EXPECT_GT(taken, 1000);
+    for (const char *line : {"\"a.txt\",0,12,37055.5760763889,\"\",0", "\"b c\",3,0,0,\"note, more\",-2"}) {
+        QByteArrayView fields[6];
+        EXPECT_TRUE(splitPlainFileLine(line, fields)) << line;
     }
 }
