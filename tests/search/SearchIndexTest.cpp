@@ -6,7 +6,6 @@
 #include "index/IndexObserver.h"
 #include "index/SearchIndex.h"
 #include "index/TextColumnScan.h"
-#include "index/TrigramFilter.h"
 #include "settings/StringTable.h"
 
 #include <QDir>
@@ -235,38 +234,6 @@ TEST(FastFieldsTest, SameValuesAsTheSharedReaders)
         const double shared = parseFieldNumber(text);
         ASSERT_EQ(std::bit_cast<quint64>(fast), std::bit_cast<quint64>(shared)) << text.constData();
         ASSERT_EQ(fastInteger(text), parseFieldInteger(text)) << text.constData();
-    }
-}
-
-// The filter's pieces, eight bytes at a time, are those of a window rolled byte by
-// byte: letters lowered, no piece across a line feed, bytes above ASCII kept.
-TEST(TrigramFilterTest, SameSetAsARolledWindow)
-{
-    std::mt19937 random(5);
-    const QByteArray alphabet("aZz\nA@[`{.1\x80\xc3\xa9\xff");
-    for (int length = 0; length < 300; length += 1 + length / 8) {
-        for (int round = 0; round < 20; ++round) {
-            QByteArray texts;
-            for (int i = 0; i < length; ++i)
-                texts += alphabet[int(random() % alphabet.size())];
-            TrigramFilter filter;
-            filter.addTexts(texts);
-            std::vector<quint64> expected(TrigramFilter::Bits / 64, 0);
-            for (qsizetype i = 0; i + 2 < texts.size(); ++i) {
-                quint32 piece = 0;
-                for (qsizetype k = i; k < i + 3; ++k) {
-                    const auto c = quint8(texts[k]);
-                    piece = piece << 8 | ((c >= 'A' && c <= 'Z') ? c + 32u : c);
-                }
-                if (!texts.mid(i, 3).contains('\n')) {
-                    const quint32 s = (piece * 2654435761u) >> 16;
-                    expected[s >> 6] |= quint64(1) << (s & 63);
-                }
-            }
-            ASSERT_EQ(filter.bytes(), QByteArray(reinterpret_cast<const char *>(expected.data()),
-                                                 qsizetype(expected.size() * 8)))
-                << texts.toHex().constData();
-        }
     }
 }
 
