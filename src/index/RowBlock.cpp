@@ -34,39 +34,53 @@ void appendPacked(QByteArray &out, const quint64 *values, int n, quint64 base, i
         return;
     const qsizetype start = out.size();
     out.resize(start + packedBytes(n, width));
-    char *bytes = out.data() + start;
-    // Bits not yet written, lowest first: fewer than 8 between values.
+    auto *bytes = reinterpret_cast<unsigned char *>(out.data() + start);
+    // Bits not yet written, lowest first, written eight bytes at a time.
     quint64 pending = 0;
     int held = 0;
     for (int i = 0; i < n; ++i) {
         const quint64 distance = values[i] - base;
         pending |= distance << held;
-        int total = held + width;
-        if (total >= 64) {
-            for (int k = 0; k < 64; k += 8)
-                *bytes++ = char((pending >> k) & 0xff);
-            pending = held == 0 ? 0 : distance >> (64 - held);
-            total -= 64;
+        held += width;
+        if (held >= 64) {
+            if constexpr (std::endian::native == std::endian::little) {
+                std::memcpy(bytes, &pending, 8);
+            } else {
+                for (int k = 0; k < 8; ++k)
+                    bytes[k] = static_cast<unsigned char>(pending >> (8 * k));
+            }
+            bytes += 8;
+            held -= 64;
+            pending = held == 0 ? 0 : distance >> (width - held);
         }
-        for (; total >= 8; total -= 8) {
-            *bytes++ = char(pending & 0xff);
-            pending >>= 8;
-        }
-        held = total;
     }
-    if (held > 0)
-        *bytes = char(pending & 0xff);
+    for (int k = 0; k < held; k += 8)
+        *bytes++ = static_cast<unsigned char>(pending >> k);
 }
 
-quint64 readPacked(const unsigned char *bytes, int i, int width)
+// Value `i` of `width` bits from a packed area of `size` bytes.
+quint64 readPacked(const unsigned char *bytes, qsizetype size, int i, int width)
 {
-    quint64 value = 0;
     const qint64 bit = qint64(i) * width;
+    const qint64 first = bit >> 3;
+    const int shift = int(bit & 7);
+    if (width + shift <= 64 && first + 8 <= size) {
+        quint64 word = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&word, bytes + first, 8);
+        } else {
+            for (int k = 0; k < 8; ++k)
+                word |= quint64(bytes[first + k]) << (8 * k);
+        }
+        word >>= shift;
+        return width == 64 ? word : word & ((quint64(1) << width) - 1);
+    }
+    quint64 value = 0;
     for (int b = 0; b < width;) {
         const qint64 at = bit + b;
-        const int shift = int(at & 7);
-        const int take = std::min(8 - shift, width - b);
-        value |= quint64((bytes[at >> 3] >> shift) & ((1u << take) - 1)) << b;
+        const int bitShift = int(at & 7);
+        const int take = std::min(8 - bitShift, width - b);
+        value |= quint64((bytes[at >> 3] >> bitShift) & ((1u << take) - 1)) << b;
         b += take;
     }
     return value;
@@ -90,7 +104,10 @@ QByteArray encode(const qint32 *owners, const qint32 *links, const qint64 *sizes
             exact = false;
             continue;
         }
-        const qint64 seconds = std::llround(date * 86400.0);
+        // Any whole number near the date would do (the distance below makes it exact);
+        // rounding here costs less than a call to llround.
+        const double scaled = date * 86400.0;
+        const auto seconds = qint64(scaled + (scaled < 0 ? -0.5 : 0.5));
         const qint64 distance =
             qint64(std::bit_cast<quint64>(date) - std::bit_cast<quint64>(double(seconds) / 86400.0));
         exact = distance >= -127 && distance <= 127;
@@ -142,7 +159,7 @@ bool decode(QByteArrayView block, int n, int i, Fields &out)
         const int width = bytes[1 + f * 9 + 8];
         if (width > 64 || block.size() - at < packedBytes(n, width))
             return false;
-        values[f] = base + readPacked(bytes + at, i, width);
+        values[f] = base + readPacked(bytes + at, packedBytes(n, width), i, width);
         at += packedBytes(n, width);
     }
     if (at != block.size())

@@ -4,6 +4,7 @@
 #include "index/FastFields.h"
 #include "index/IndexBuildThread.h"
 #include "index/IndexObserver.h"
+#include "index/RowBlock.h"
 #include "index/SearchIndex.h"
 #include "index/TextColumnScan.h"
 #include "settings/StringTable.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <bit>
+#include <limits>
 #include <random>
 
 using namespace vorn;
@@ -268,5 +270,44 @@ TEST(FastFieldsTest, PlainLinesSplitAsLineFieldsSplitsThem)
     for (const char *line : {"\"a.txt\",0,12,37055.5760763889,\"\",0", "\"b c\",3,0,0,\"note, more\",-2"}) {
         QByteArrayView fields[6];
         EXPECT_TRUE(splitPlainFileLine(line, fields)) << line;
+    }
+}
+
+// Every record of a block comes back exactly, whatever the widths its fields need:
+// none, a few bits, all 64 (sizes and links at the ends of their ranges), and dates
+// near whole seconds, far from them, negative or not numbers at all.
+TEST(RowBlockTest, EveryRecordComesBackExactly)
+{
+    std::mt19937_64 random(17);
+    const std::vector<double> oddDates = {0.0, -0.0, -36000.25, 1e-300, 1e7 + 0.5, 37055.57607638891,
+                                          std::numeric_limits<double>::quiet_NaN(),
+                                          std::numeric_limits<double>::infinity(), 45000.99999999999};
+    for (int round = 0; round < 400; ++round) {
+        const int n = 1 + int(random() % 64);
+        const int spread = int(random() % 5);
+        const auto count = static_cast<size_t>(n);
+        std::vector<qint32> owners(count), links(count);
+        std::vector<qint64> sizes(count);
+        std::vector<double> dates(count);
+        for (size_t i = 0; i < count; ++i) {
+            owners[i] = spread == 0 ? 7 : qint32(random() >> (spread == 4 ? 32 : 50));
+            links[i] = spread == 4 && i % 2 ? std::numeric_limits<qint32>::min() : qint32(random() % 3) - 1;
+            sizes[i] = spread == 4 ? qint64(random()) : qint64(random() >> (10 + 12 * spread));
+            dates[i] = spread == 3 && random() % 4 == 0
+                ? oddDates[random() % oddDates.size()]
+                : double(9000 + random() % 40000) + double(random() % 86400) / 86400.0;
+        }
+        const QByteArray block = RowBlock::encode(owners.data(), links.data(), sizes.data(), dates.data(), n);
+        for (int i = 0; i < n; ++i) {
+            RowBlock::Fields fields;
+            ASSERT_TRUE(RowBlock::decode(block, n, i, fields)) << round << " " << i;
+            ASSERT_EQ(fields.owner, owners[size_t(i)]);
+            ASSERT_EQ(fields.link, links[size_t(i)]);
+            ASSERT_EQ(fields.size, sizes[size_t(i)]);
+            ASSERT_EQ(std::bit_cast<quint64>(fields.date), std::bit_cast<quint64>(dates[size_t(i)]))
+                << round << " " << i << " " << dates[size_t(i)];
+        }
+        RowBlock::Fields ignored;
+        EXPECT_FALSE(RowBlock::decode(block.first(block.size() - 1), n, 0, ignored));
     }
 }
