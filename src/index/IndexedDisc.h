@@ -63,6 +63,7 @@ private:
     bool section(int index, QByteArray &out) const;
     bool loadFolders();
     bool loadColumn(int index);
+    bool emptyColumn(int index) const;
 
     IndexedDisc() = default;
 
