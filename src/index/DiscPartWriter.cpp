@@ -30,15 +30,6 @@ qint32 toInt32(qint64 value)
     return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
-bool isAscii(QByteArrayView bytes)
-{
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // A section: the CRC-32 of the compressed bytes, then the LZ4 block. The checksum
 // is tested before decompressing, so damage never reaches the decoder's output.
 QByteArray compress(const QByteArray &raw)

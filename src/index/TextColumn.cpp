@@ -21,15 +21,6 @@ bool takeU32(QByteArrayView &in, quint32 &value)
     return true;
 }
 
-bool isAscii(QByteArrayView bytes)
-{
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool TextColumn::hasAsciiFoldingCharacter(const QString &text)

@@ -6,6 +6,7 @@
 #include "index/IndexObserver.h"
 #include "index/RowBlock.h"
 #include "index/SearchIndex.h"
+#include "index/TextColumn.h"
 #include "index/TextColumnScan.h"
 #include "settings/StringTable.h"
 
@@ -309,5 +310,20 @@ TEST(RowBlockTest, EveryRecordComesBackExactly)
         }
         RowBlock::Fields ignored;
         EXPECT_FALSE(RowBlock::decode(block.first(block.size() - 1), n, 0, ignored));
+    }
+}
+
+// A byte above 127 anywhere, in a whole word or in the bytes after the last one, makes
+// a text not plain ASCII (a Windows-1252 name would otherwise be kept undecoded).
+TEST(TextColumnTest, AsciiTestSeesEveryByte)
+{
+    for (int length = 0; length <= 20; ++length) {
+        const QByteArray plain(length, 'a');
+        EXPECT_TRUE(isAscii(plain)) << length;
+        for (int at = 0; at < length; ++at) {
+            QByteArray text = plain;
+            text[at] = char(0xe9);
+            EXPECT_FALSE(isAscii(text)) << length << " " << at;
+        }
     }
 }
