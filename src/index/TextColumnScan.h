@@ -45,6 +45,14 @@ inline int bitCount(unsigned mask)
     return int((mask + (mask >> 8)) & 0x1fu);
 }
 
+inline int bitCount64(quint64 mask)
+{
+    mask = mask - ((mask >> 1) & 0x5555555555555555ull);
+    mask = (mask & 0x3333333333333333ull) + ((mask >> 2) & 0x3333333333333333ull);
+    mask = (mask + (mask >> 4)) & 0x0f0f0f0f0f0f0f0full;
+    return int((mask * 0x0101010101010101ull) >> 56);
+}
+
 // How many bytes of [p, p + n) equal c.
 inline qsizetype countByte(const char *p, qsizetype n, char c)
 {
@@ -84,7 +92,7 @@ inline qsizetype skipPast(const char *p, qsizetype from, qsizetype n, qsizetype 
     };
     while (k > 64 && i + 64 <= n) {
         const quint64 mask = maskOf(i) | maskOf(i + 16) << 16 | maskOf(i + 32) << 32 | maskOf(i + 48) << 48;
-        k -= std::popcount(mask);
+        k -= bitCount64(mask);
         i += 64;
     }
     while (k > 0 && i + 16 <= n) {
