@@ -1,4 +1,5 @@
 #include "common/LineFields.h"
+#include "common/TabSeparated.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,20 @@ TEST(LineFields, SplitsLinesAndWritesThem)
     writer.text(u"été").integer(5000000000).endLine();
     writer.endLine();
     EXPECT_EQ(out, QByteArray("\"a'b  c\",-5,2.5,,\"\"\r\n\"\xC3\xA9t\xC3\xA9\",5000000000\r\n\r\n"));
+}
+
+
+// TAB, CR and LF become spaces in the output, never in the texts handed in (which a
+// row may share before the change).
+TEST(TabSeparated, BreaksBecomeSpacesAndTheTextsHandedInStay)
+{
+    const QString name = QStringLiteral("a\tb");
+    const QString note = QStringLiteral("line1\r\nline2");
+    EXPECT_EQ(tabRow({name, QString(), note, QStringLiteral("plain")}), QStringLiteral("a b\t\tline1  line2\tplain"));
+    EXPECT_EQ(tabRow({name}), QStringLiteral("a b"));
+    EXPECT_EQ(tabField(name), QStringLiteral("a b"));
+    EXPECT_EQ(name, QStringLiteral("a\tb"));
+    EXPECT_EQ(note, QStringLiteral("line1\r\nline2"));
 }
 
 } // namespace
