@@ -85,22 +85,61 @@ double dayNumberFromEpochMs(qint64 ms)
     return days < 0 ? double(days) - fraction : double(days) + fraction;
 }
 
-QDateTime wallClockFromDayNumber(double dayNumber)
+namespace {
+
+// The day (from the epoch) and second of the day a day number stands for; false for
+// "no date" and days out of range.
+bool dayAndSecond(double dayNumber, qint64 &days, qint64 &seconds)
 {
     if (dayNumber == 0 || !std::isfinite(dayNumber))
-        return QDateTime();
-    double whole = std::trunc(dayNumber);
+        return false;
+    const double whole = std::trunc(dayNumber);
     if (whole < double(kFirstDay) || whole > double(kLastDay))
-        return QDateTime();
-    qint64 days = qint64(whole);
-    qint64 seconds = std::llround(std::fabs(dayNumber - whole) * kSecondsPerDay);
+        return false;
+    days = qint64(whole);
+    seconds = std::llround(std::fabs(dayNumber - whole) * kSecondsPerDay);
     if (seconds >= kSecondsPerDay) {
         // Rounded up to the next midnight, which lies later in time on either side
         // of the epoch.
         seconds = 0;
         ++days;
     }
+    return true;
+}
+
+} // namespace
+
+QDateTime wallClockFromDayNumber(double dayNumber)
+{
+    qint64 days = 0;
+    qint64 seconds = 0;
+    if (!dayAndSecond(dayNumber, days, seconds))
+        return QDateTime();
     return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(seconds * 1000)), Qt::UTC);
+}
+
+std::optional<WallClock> wallClockParts(double dayNumber)
+{
+    qint64 days = 0;
+    qint64 seconds = 0;
+    if (!dayAndSecond(dayNumber, days, seconds))
+        return std::nullopt;
+    // The civil date of a count of days (Gregorian calendar, eras of 400 years),
+    // counted from 1 March of year 0; the epoch, 30 December 1899, is day 693,899.
+    const qint64 z = days + 693899;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 dayOfEra = z - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153;
+    WallClock clock;
+    clock.day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    clock.month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    clock.year = int(yearOfEra + era * 400 + (clock.month <= 2 ? 1 : 0));
+    clock.hour = int(seconds / 3600);
+    clock.minute = int(seconds / 60 % 60);
+    clock.second = int(seconds % 60);
+    return clock;
 }
 
 QDateTime dateTimeFromDayNumber(double dayNumber)

@@ -17,6 +17,18 @@ double dayNumberFromEpochMs(qint64 ms);
 // The same date and time of day without placing them in the local time zone:
 // quick to format (no time-zone lookup), for texts of many dates.
 QDateTime wallClockFromDayNumber(double dayNumber);
+// Its fields without making a QDateTime (years 100 to 9999): result lists make two
+// texts of them per row.
+struct WallClock
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+std::optional<WallClock> wallClockParts(double dayNumber);
 QDateTime dateTimeFromDayNumber(double dayNumber);
 
 // The record text form "dd/mm/yyyy hh:mm:ss" (local time).

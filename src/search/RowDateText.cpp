@@ -54,16 +54,15 @@ RowDateText::RowDateText(const QString &format) : m_format(format)
 
 QString RowDateText::text(double dayNumber) const
 {
-    const QDateTime wallClock = wallClockFromDayNumber(dayNumber);
-    if (!wallClock.isValid())
+    const std::optional<WallClock> clock = wallClockParts(dayNumber);
+    if (!clock)
         return QString();
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    wallClock.date().getDate(&year, &month, &day);
-    if (!m_direct || year < 1000 || year > 9999)
-        return wallClock.toString(m_format);
-    const QTime time = wallClock.time();
+    if (!m_direct || clock->year < 1000 || clock->year > 9999)
+        return wallClockFromDayNumber(dayNumber).toString(m_format);
+    const int year = clock->year;
+    const int month = clock->month;
+    const int day = clock->day;
+    const int hour = clock->hour;
     QString text(m_length, Qt::Uninitialized);
     QChar *out = text.data();
     const auto two = [&out](int value) {
@@ -89,21 +88,21 @@ QString RowDateText::text(double dayNumber) const
             two(year % 100);
             break;
         case Field::Hour24:
-            two(time.hour());
+            two(hour);
             break;
         case Field::Hour12:
-            two(time.hour() % 12 == 0 ? 12 : time.hour() % 12);
+            two(hour % 12 == 0 ? 12 : hour % 12);
             break;
         case Field::Minute:
-            two(time.minute());
+            two(clock->minute);
             break;
         case Field::Second:
-            two(time.second());
+            two(clock->second);
             break;
         case Field::UpperAmPm:
         case Field::LowerAmPm: {
             const bool upper = piece.field == Field::UpperAmPm;
-            *out++ = QChar(time.hour() < 12 ? (upper ? u'A' : u'a') : (upper ? u'P' : u'p'));
+            *out++ = QChar(hour < 12 ? (upper ? u'A' : u'a') : (upper ? u'P' : u'p'));
             *out++ = QChar(upper ? u'M' : u'm');
             break;
         }

@@ -111,7 +111,16 @@ QString upperExtension(QStringView name)
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot < 0)
         return {};
-    return name.mid(dot + 1).toString().toUpper();
+    // Plain ASCII (nearly every extension) is raised in one pass into its own text.
+    const QStringView extension = name.sliced(dot + 1);
+    QString upper(extension.size(), Qt::Uninitialized);
+    QChar *out = upper.data();
+    for (const QChar c : extension) {
+        if (c.unicode() >= 0x80)
+            return extension.toString().toUpper();
+        *out++ = (c >= u'a' && c <= u'z') ? QChar(c.unicode() - 32) : c;
+    }
+    return upper;
 }
 
 QString mp3SearchText(const Mp3Tags &tags)

@@ -60,14 +60,12 @@ QString searchDateText(double dayNumber, const QString &format)
 
 QString searchDateKey(double dayNumber)
 {
-    const QDateTime wallClock = wallClockFromDayNumber(dayNumber);
-    const QDate date = wallClock.date();
-    if (!wallClock.isValid() || date.year() < 1000 || date.year() > 9999)
-        return wallClock.toString(QStringLiteral("yyyyMMdd hhmmss"));
+    const std::optional<WallClock> clock = wallClockParts(dayNumber);
+    if (!clock || clock->year < 1000 || clock->year > 9999)
+        return wallClockFromDayNumber(dayNumber).toString(QStringLiteral("yyyyMMdd hhmmss"));
     // Written digit by digit: long result lists make one key per row.
-    const QTime time = wallClock.time();
-    const int fields[] = {date.year() / 100, date.year() % 100, date.month(), date.day(), -1,
-                          time.hour(),       time.minute(),     time.second()};
+    const int fields[] = {clock->year / 100, clock->year % 100, clock->month, clock->day, -1,
+                          clock->hour,       clock->minute,     clock->second};
     QString key(15, Qt::Uninitialized);
     QChar *out = key.data();
     for (const int field : fields) {
@@ -123,10 +121,13 @@ QString resultLocation(const std::vector<FolderRecord> &folders, qint64 start)
         }
         current = folder.parent;
     }
-    QString location;
-    location.reserve(length);
-    for (auto name = path.rbegin(); name != path.rend(); ++name)
-        location.append(**name).append(u'\\');
+    QString location(length, Qt::Uninitialized);
+    QChar *out = location.data();
+    for (auto name = path.rbegin(); name != path.rend(); ++name) {
+        std::copy_n((*name)->constData(), (*name)->size(), out);
+        out += (*name)->size();
+        *out++ = u'\\';
+    }
     return location;
 }
 

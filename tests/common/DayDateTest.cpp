@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <iomanip>
+#include <random>
+#include <vector>
 
 namespace vorn {
 namespace {
@@ -102,6 +105,30 @@ TEST_F(DayDate, RoundTripsEveryDayAndDaylightSavingChanges)
     const QDateTime twice = parseDateText(u"29/10/2023 02:30:00").value_or(QDateTime());
     EXPECT_EQ(dateText(twice), QStringLiteral("29/10/2023 02:30:00"));
     EXPECT_DOUBLE_EQ(dayNumberFromDateTime(twice), 45228 + 2.5 / 24);
+}
+
+// The fields of a day number made without QDateTime are those QDateTime gives: every
+// day of the range's ends, the epoch, leap days, negative days, times that round up to
+// the next midnight.
+TEST(WallClockParts, SameFieldsAsTheDateTime)
+{
+    std::vector<double> days = {0.0, 1.0, -1.0, 0.5, -0.5, 59.0, 60.0, 61.0, 36585.999999999, -36585.999999999,
+                                -657434.0, -657434.75, -657435.0, 2958465.0, 2958465.99, 2958466.0, 1e300};
+    std::mt19937_64 random(23);
+    for (int i = 0; i < 20000; ++i)
+        days.push_back(-657434.0 + double(random() % 3615900) + double(random() % 1000000) / 1000000.0);
+    for (const double day : days) {
+        const QDateTime expected = wallClockFromDayNumber(day);
+        const std::optional<WallClock> parts = wallClockParts(day);
+        ASSERT_EQ(parts.has_value(), expected.isValid()) << day;
+        if (!parts)
+            continue;
+        const QDate date = expected.date();
+        const QTime time = expected.time();
+        ASSERT_EQ(std::vector<int>({parts->year, parts->month, parts->day, parts->hour, parts->minute, parts->second}),
+                  std::vector<int>({date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()}))
+            << std::setprecision(17) << day;
+    }
 }
 
 } // namespace

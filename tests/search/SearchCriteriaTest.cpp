@@ -108,6 +108,8 @@ TEST(SearchCriteriaTest, ExtensionAndTagText)
     EXPECT_EQ(upperExtension(u"song.final.mp3"), "MP3");
     EXPECT_EQ(upperExtension(u"README"), "");
     EXPECT_EQ(upperExtension(u"a."), "");
+    EXPECT_EQ(upperExtension(u"x.tXt_9"), "TXT_9");
+    EXPECT_EQ(upperExtension(u"x.t\u00e9\u00df"), u"T\u00c9SS");
     Mp3Tags tags{"Title", "Album", "Artist", "not searched", 1999, "7"};
     EXPECT_EQ(mp3SearchText(tags), "Artist |\\| Album |\\| Title |\\| 7 |\\| 1999 |\\| ");
 }
