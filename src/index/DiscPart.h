@@ -23,7 +23,7 @@ namespace vorn {
 //   uncompressed so that a search decodes only the records it shows (RowBlock.h).
 namespace DiscPart {
 
-inline constexpr quint32 FormatVersion = 7;
+inline constexpr quint32 FormatVersion = 8;
 inline constexpr quint32 RowBlock = 64;
 // Bytes a reader needs to decide whether a part is of this version and this archive.
 inline constexpr qsizetype FixedHeaderSize = 56;

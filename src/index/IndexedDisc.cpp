@@ -193,14 +193,6 @@ bool IndexedDisc::loadColumn(int index)
     return true;
 }
 
-// A column of empty texts only (the description parts of most discs) is known from its
-// size alone, a count, no specials and one line feed per text, and is never read.
-bool IndexedDisc::emptyColumn(int index) const
-{
-    return index >= 0 && size_t(index) < m_sections.size()
-        && qint64(m_sections[size_t(index)].raw) == 12 + qint64(m_fileCount);
-}
-
 bool IndexedDisc::folderCandidates(QByteArrayView literal, bool names, bool notes, std::vector<quint32> &out)
 {
     if (m_folderCount == 0)
@@ -233,8 +225,7 @@ bool IndexedDisc::fileCandidates(QByteArrayView literal, bool names, int descrip
             return false;
         m_columns[0].find(literal, out, &m_nameStarts);
     }
-    if (descriptionPart >= 0 && descriptionPart <= 2
-        && !(emptyColumn(UserPart + descriptionPart) && !literal.isEmpty())) {
+    if (descriptionPart >= 0 && descriptionPart <= 2) {
         if (!loadColumn(UserPart + descriptionPart))
             return false;
         m_columns[size_t(1 + descriptionPart)].find(literal, out);
@@ -294,9 +285,8 @@ bool IndexedDisc::records(const std::vector<quint32> &numbers, std::vector<FileR
     constexpr qsizetype ArchiveEntry = 28;
     if (archives.size() - Padding != 4 + qsizetype(archiveCount) * ArchiveEntry)
         return false;
-    const bool emptyPart[3] = {emptyColumn(UserPart), emptyColumn(AutomaticPart), emptyColumn(PathPart)};
     for (int c = FileNames; c <= PathPart; ++c) {
-        if (!(c > FileNames && emptyPart[c - UserPart]) && !loadColumn(c))
+        if (!loadColumn(c))
             return false;
     }
     TextColumn::Cursor names(m_columns[0]);
@@ -365,9 +355,9 @@ bool IndexedDisc::records(const std::vector<quint32> &numbers, std::vector<FileR
         // never a row: they are left empty.
         if (number == wanted) {
             ++next;
-            record.descriptions.user = emptyPart[0] ? QString() : text(parts[0], number);
-            record.descriptions.automatic = emptyPart[1] ? QString() : text(parts[1], number);
-            record.descriptions.archivePath = emptyPart[2] ? QString() : text(parts[2], number);
+            record.descriptions.user = text(parts[0], number);
+            record.descriptions.automatic = text(parts[1], number);
+            record.descriptions.archivePath = text(parts[2], number);
         }
         out.push_back(std::move(record));
         outNumbers.push_back(number);

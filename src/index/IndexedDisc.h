@@ -63,7 +63,6 @@ private:
     bool section(int index, QByteArray &out) const;
     bool loadFolders();
     bool loadColumn(int index);
-    bool emptyColumn(int index) const;
 
     IndexedDisc() = default;
 

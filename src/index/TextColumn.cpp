@@ -74,8 +74,30 @@ void TextColumn::serialize(QByteArray &out) const
     putU32(out, quint32(m_specials.size()));
     for (quint32 special : m_specials)
         putU32(out, special);
-    putU32(out, quint32(m_used));
-    out.append(builtTexts());
+    const quint32 present = m_count - m_empty;
+    // Sparse when the numbers of the non-empty texts take less room than the line
+    // feeds of the empty ones.
+    if (qint64(present) * 4 >= qint64(m_empty)) {
+        putU32(out, m_count);
+        putU32(out, quint32(m_used));
+        out.append(builtTexts());
+        return;
+    }
+    putU32(out, present);
+    QByteArray texts;
+    texts.reserve(m_used - m_empty);
+    const QByteArrayView all = builtTexts();
+    qsizetype start = 0;
+    for (quint32 number = 0; number < m_count; ++number) {
+        const qsizetype end = all.indexOf('\n', start);
+        if (end > start) {
+            putU32(out, number);
+            texts.append(all.sliced(start, end + 1 - start));
+        }
+        start = end + 1;
+    }
+    putU32(out, quint32(texts.size()));
+    out.append(texts);
 }
 
 bool TextColumn::deserialize(QByteArrayView bytes)
@@ -88,6 +110,20 @@ bool TextColumn::deserialize(QByteArrayView bytes)
     m_specials.resize(specials);
     for (quint32 &special : m_specials)
         takeU32(bytes, special);
+    if (!takeU32(bytes, m_present) || m_present > m_count)
+        return false;
+    m_numbers = nullptr;
+    if (sparse()) {
+        if (bytes.size() / 4 < qsizetype(m_present))
+            return false;
+        m_numbers = bytes.data();
+        // Ascending and below the count, so that a cursor's search stays inside.
+        for (quint32 k = 0; k < m_present; ++k) {
+            if (numberAt(k) >= m_count || (k > 0 && numberAt(k) <= numberAt(k - 1)))
+                return false;
+        }
+        bytes = bytes.sliced(qsizetype(m_present) * 4);
+    }
     if (!takeU32(bytes, size) || bytes.size() != qsizetype(size))
         return false;
     m_view = bytes;
@@ -99,16 +135,19 @@ void TextColumn::find(QByteArrayView literal, std::vector<quint32> &out, std::ve
     const size_t before = out.size();
     const char *data = m_view.data();
     const qsizetype size = m_view.size();
-    quint32 number = 0; // the text that starts at `counted`
+    quint32 number = 0; // the stored text that starts at `counted`
     qsizetype counted = 0;
     findAsciiIgnoringCase(m_view, literal, [&](qsizetype at) {
         number += quint32(scan::countByte(data + counted, at - counted, '\n'));
-        out.push_back(number);
+        if (number >= m_present)
+            return size;
+        const quint32 record = sparse() ? numberAt(number) : number;
+        out.push_back(record);
         if (starts) {
             qsizetype start = at;
             while (start > counted && data[start - 1] != '\n')
                 --start;
-            starts->push_back({number, quint32(start)});
+            starts->push_back({record, number, quint32(start)});
         }
         const void *end = std::memchr(data + at, '\n', size_t(size - at));
         counted = end ? static_cast<const char *>(end) - data + 1 : size;
@@ -127,9 +166,25 @@ QByteArrayView TextColumn::Cursor::text(quint32 number)
     const QByteArrayView all = m_column.bytes();
     if (number >= m_column.count())
         return {};
-    if (number > m_number) {
-        m_offset = scan::skipPast(all.data(), m_offset, all.size(), qsizetype(number - m_number), '\n');
-        m_number = number;
+    quint32 index = number;
+    if (m_column.sparse()) {
+        // The first stored text at or after the cursor's numbered `number` or later.
+        quint32 low = m_index;
+        quint32 high = m_column.m_present;
+        while (low < high) {
+            const quint32 middle = low + (high - low) / 2;
+            if (m_column.numberAt(middle) < number)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        if (low == m_column.m_present || m_column.numberAt(low) != number)
+            return {};
+        index = low;
+    }
+    if (index > m_index) {
+        m_offset = scan::skipPast(all.data(), m_offset, all.size(), qsizetype(index - m_index), '\n');
+        m_index = index;
     }
     const void *end = std::memchr(all.data() + m_offset, '\n', size_t(all.size() - m_offset));
     const qsizetype stop = end ? static_cast<const char *>(end) - all.data() : all.size();

@@ -34,6 +34,10 @@ inline bool isAscii(QByteArrayView bytes)
 // Texts holding a character outside ASCII whose case folding is ASCII (the Kelvin
 // sign folds to "k") are listed apart as "specials": a wildcard may match them where
 // the bytes do not show it, so they are always candidates.
+//
+// A column whose texts are mostly empty (descriptions, folder notes) is stored sparse:
+// the numbers of its non-empty texts, and those texts alone, so that a search neither
+// decompresses nor walks a line feed per empty text.
 class TextColumn
 {
 public:
@@ -47,6 +51,7 @@ public:
         if (!text.isEmpty())
             std::memcpy(out, text.data(), size_t(text.size()));
         out[text.size()] = '\n';
+        m_empty += text.isEmpty() ? 1 : 0;
         ++m_count;
     }
     void reserve(qsizetype bytes);
@@ -59,10 +64,12 @@ public:
     // The column from serialize's bytes; false when they do not hold one.
     bool deserialize(QByteArrayView bytes);
 
-    // Where a text begins in the column's bytes.
+    // Where a text begins in the column's bytes: its number, its place among the
+    // stored texts (the same unless the column is sparse) and its offset.
     struct TextStart
     {
         quint32 number = 0;
+        quint32 index = 0;
         quint32 offset = 0;
     };
     // Numbers of the texts holding `literal` (lower-case printable ASCII) ignoring
@@ -81,22 +88,33 @@ public:
         // Moves to a text whose start find gave, at or after the last one asked for.
         void moveTo(TextStart start)
         {
-            m_number = start.number;
+            m_index = start.index;
             m_offset = start.offset;
         }
 
     private:
         const TextColumn &m_column;
-        quint32 m_number = 0;
+        quint32 m_index = 0; // the stored text that starts at m_offset
         qsizetype m_offset = 0;
     };
 
 private:
     QByteArrayView bytes() const { return m_view; }
     static bool hasAsciiFoldingCharacter(const QString &text);
+    bool sparse() const { return m_present != m_count; }
+    quint32 numberAt(quint32 index) const
+    {
+        quint32 number;
+        std::memcpy(&number, m_numbers + size_t(index) * 4, 4);
+        return number;
+    }
 
     quint32 m_count = 0;
+    quint32 m_empty = 0; // while building
     std::vector<quint32> m_specials;
+    // As read: how many texts are stored, and for a sparse column their numbers.
+    quint32 m_present = 0;
+    const char *m_numbers = nullptr;
     // While building: room for the texts, of which the first m_used bytes are taken
     // (appending a name costs less than a resize of the array would).
     QByteArray m_bytes;

@@ -327,3 +327,48 @@ TEST(TextColumnTest, AsciiTestSeesEveryByte)
         }
     }
 }
+
+// A column read back, dense or sparse (mostly empty texts), finds the texts a plain
+// search finds and gives every text back, by cursor and from where find saw them.
+TEST(TextColumnTest, DenseAndSparseColumnsReadBackTheirTexts)
+{
+    std::mt19937 random(29);
+    const QStringList pieces = {"ab", "AB", "x", "\u212a", "caf\u00e9", "b a"};
+    for (const int emptyInTen : {0, 5, 9, 10}) {
+        for (int round = 0; round < 30; ++round) {
+            QStringList texts;
+            TextColumn built;
+            for (int i = int(random() % 80); i > 0; --i) {
+                QString text;
+                if (int(random() % 10) >= emptyInTen) {
+                    for (int k = 1 + int(random() % 3); k > 0; --k)
+                        text += pieces[qsizetype(random() % pieces.size())];
+                }
+                texts << text;
+                ASSERT_TRUE(built.append(text));
+            }
+            QByteArray bytes;
+            built.serialize(bytes);
+            bytes.append(QByteArray(64, '\0')); // the padding a part's sections carry
+            TextColumn column;
+            ASSERT_TRUE(column.deserialize(QByteArrayView(bytes).first(bytes.size() - 64)));
+            std::vector<quint32> found;
+            std::vector<TextColumn::TextStart> starts;
+            column.find("ab", found, &starts);
+            std::vector<quint32> expected;
+            for (qsizetype i = 0; i < texts.size(); ++i) {
+                if (texts[i].contains(u"ab", Qt::CaseInsensitive) || texts[i].contains(u'\u212a'))
+                    expected.push_back(quint32(i));
+            }
+            ASSERT_EQ(found, expected) << emptyInTen << " " << round;
+            TextColumn::Cursor cursor(column);
+            for (qsizetype i = 0; i < texts.size(); i += 1 + qsizetype(random() % 3))
+                ASSERT_EQ(QString::fromUtf8(cursor.text(quint32(i))), texts[i]) << i;
+            TextColumn::Cursor jumping(column);
+            for (const TextColumn::TextStart &start : starts) {
+                jumping.moveTo(start);
+                ASSERT_EQ(QString::fromUtf8(jumping.text(start.number)), texts[start.number]);
+            }
+        }
+    }
+}
