@@ -244,8 +244,10 @@ QByteArray PartWriter::finish()
     raw.push_back(archives);
     std::vector<QByteArray> packed;
     packed.reserve(raw.size() + m_owners.size() / DiscPart::RowBlock + 1);
+    // The trigram set is stored as it is: nearly every search reads it from every part,
+    // straight from the bytes read with the header.
     for (const QByteArray &bytes : raw)
-        packed.push_back(compress(bytes));
+        packed.push_back(packed.empty() ? stored(bytes) : compress(bytes));
     // Row blocks are stored as they are: a search reads single records out of them.
     const size_t count = m_owners.size();
     for (size_t first = 0; first < count; first += DiscPart::RowBlock) {

@@ -148,12 +148,13 @@ bool IndexedDisc::mayHold(QByteArrayView literal, bool &sound) const
     sound = true;
     if (m_specials || literal.size() < 3)
         return true;
-    thread_local QByteArray filter;
-    if (!section(Trigrams, filter)) {
+    const SectionEntry *entry = m_sections.empty() ? nullptr : &m_sections[Trigrams];
+    const char *filter = entry && entry->packed == entry->raw + 4 ? checkedSection(Trigrams) : nullptr;
+    if (!filter) {
         sound = false;
         return true;
     }
-    return TrigramFilter::mayHold(QByteArrayView(filter).first(filter.size() - Padding), literal);
+    return TrigramFilter::mayHold(QByteArrayView(filter, entry->raw), literal);
 }
 
 bool IndexedDisc::loadFolders()

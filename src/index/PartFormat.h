@@ -8,6 +8,7 @@
 #include <QByteArrayView>
 #include <cstddef>
 #include <cstring>
+#include <libdeflate.h>
 
 namespace vorn::PartFormat {
 
@@ -29,14 +30,10 @@ template<typename T> inline T get(const char *at)
     return value;
 }
 
+// The checksum of a part's header and section table: read twice per part and search.
 inline quint64 headerHash(QByteArrayView bytes)
 {
-    quint64 hash = 0xcbf29ce484222325ull;
-    for (char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 0x100000001b3ull;
-    }
-    return hash;
+    return libdeflate_crc32(0, bytes.data(), size_t(bytes.size()));
 }
 
 // The sections of a part, in file order; the number blocks follow the last one. The
