@@ -28,19 +28,30 @@ namespace vorn {
 
 namespace {
 
-// Names of the "*.VORN" files of a folder (ignoring case), in name order.
-QStringList archiveNames(const QString &folder)
+// The names of a folder's entries other than sub-folders, as the system lists them:
+// no sorting and no look at each file, for folders of thousands of archives.
+QStringList entryNames(const QString &folder)
 {
     QStringList names;
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         return names;
     while (const dirent *entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (name.endsWith(QLatin1String(".VORN"), Qt::CaseInsensitive))
-            names << name;
+#ifdef DT_DIR
+        if (entry->d_type == DT_DIR)
+            continue;
+#endif
+        names << QFile::decodeName(entry->d_name);
     }
     ::closedir(dir);
+    return names;
+}
+
+// Names of the "*.VORN" files of a folder (ignoring case), in name order.
+QStringList archiveNames(const QString &folder)
+{
+    QStringList names = entryNames(folder);
+    names.removeIf([](const QString &name) { return !name.endsWith(QLatin1String(".VORN"), Qt::CaseInsensitive); });
     names.sort();
     return names;
 }
@@ -69,6 +80,9 @@ QString leftOutMessage(const QStringList &names)
 // and the ".part" of an archive copy.
 bool isStrayWrite(const QString &name)
 {
+    // Every such name holds "VORN." somewhere: the pattern is tried on those alone.
+    if (!name.contains(QLatin1String("VORN."), Qt::CaseInsensitive))
+        return false;
     static const QRegularExpression pattern(
         QStringLiteral("(\\.VORN|^VORN\\.Icons)(\\.part|\\.[A-Za-z0-9]{6}(\\.[A-Za-z0-9]{6})?)$"),
         QRegularExpression::CaseInsensitiveOption);
@@ -82,8 +96,7 @@ void removeStrayWrites(const QString &folder)
     DataFolderLock lock(folder);
     if (lock.lockIfFree() != DataFolderLock::State::Held)
         return;
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : names) {
+    for (const QString &name : entryNames(folder)) {
         if (isStrayWrite(name))
             QFile::remove(folder + name);
     }
