@@ -1,5 +1,6 @@
 #include "index/SearchIndex.h"
 
+#include "common/FolderEntries.h"
 #include "common/OrderedWorkers.h"
 #include "index/IndexObserver.h"
 #include "store/Catalogue.h"
@@ -152,14 +153,16 @@ IndexRefresh SearchIndex::refresh(const QStringList &identifiers, IndexObserver 
         }
     }
 
-    for (const QString &name : QDir(m_folder).entryList({QStringLiteral("*") + PartSuffix}, QDir::Files)) {
-        if (!listed.contains(name) && QFile::remove(m_folder + u'/' + name))
-            ++result.removed;
+    for (const QString &name : folderEntryNames(m_folder)) {
+        if (name.endsWith(PartSuffix)) {
+            if (!listed.contains(name) && QFile::remove(m_folder + u'/' + name))
+                ++result.removed;
+        } else if (name.contains(QLatin1String(".new-"))) {
+            // Parts are written only under the lock held here: a new part left
+            // half-written by a copy that ended while writing is nobody's.
+            QFile::remove(m_folder + u'/' + name);
+        }
     }
-    // Parts are written only under the lock held here: a new part left half-written
-    // by a copy that ended while writing is nobody's.
-    for (const QString &name : QDir(m_folder).entryList({QStringLiteral("*.new-*")}, QDir::Files))
-        QFile::remove(m_folder + u'/' + name);
     return result;
 }
 

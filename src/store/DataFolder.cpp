@@ -1,5 +1,6 @@
 #include "store/DataFolder.h"
 
+#include "common/FolderEntries.h"
 #include "common/Numbers.h"
 #include "common/RunObserver.h"
 #include "common/TextCodec.h"
@@ -22,35 +23,14 @@
 #include <QHash>
 #include <QRegularExpression>
 
-#include <dirent.h>
-
 namespace vorn {
 
 namespace {
 
-// The names of a folder's entries other than sub-folders, as the system lists them:
-// no sorting and no look at each file, for folders of thousands of archives.
-QStringList entryNames(const QString &folder)
-{
-    QStringList names;
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return names;
-    while (const dirent *entry = ::readdir(dir)) {
-#ifdef DT_DIR
-        if (entry->d_type == DT_DIR)
-            continue;
-#endif
-        names << QFile::decodeName(entry->d_name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
 // Names of the "*.VORN" files of a folder (ignoring case), in name order.
 QStringList archiveNames(const QString &folder)
 {
-    QStringList names = entryNames(folder);
+    QStringList names = folderEntryNames(folder);
     names.removeIf([](const QString &name) { return !name.endsWith(QLatin1String(".VORN"), Qt::CaseInsensitive); });
     names.sort();
     return names;
@@ -96,7 +76,7 @@ void removeStrayWrites(const QString &folder)
     DataFolderLock lock(folder);
     if (lock.lockIfFree() != DataFolderLock::State::Held)
         return;
-    for (const QString &name : entryNames(folder)) {
+    for (const QString &name : folderEntryNames(folder)) {
         if (isStrayWrite(name))
             QFile::remove(folder + name);
     }
