@@ -45,7 +45,7 @@ enum class Tag { None, Skip, Name, Icon, Excluded, Volume, Keywords, FieldNames,
 Tag tagOf(QStringView line)
 {
     const QStringView head = line.first(3);
-    if (head.compare(u"[CD", Qt::CaseInsensitive) == 0)
+    if (head[0] == u'[' && head.compare(u"[CD", Qt::CaseInsensitive) == 0)
         return Tag::Skip;
     if (line[3] != u'=')
         return Tag::None;
@@ -58,6 +58,18 @@ Tag tagOf(QStringView line)
         {u"VOL", Tag::Volume},      {u"MC_", Tag::Keywords}, {u"FDN", Tag::FieldNames},
         {u"FDV", Tag::FieldValues}, {u"GRV", Tag::BurnDate}, {u"DES", Tag::Description},
     };
+    // Plain ASCII keys (all but hand-edited ones) are told apart by their letters
+    // raised; any other goes through the full comparison, where a letter such as the
+    // long s folds into ASCII.
+    const auto upper = [](QChar c) { return c >= u'a' && c <= u'z' ? char16_t(c.unicode() - 32) : c.unicode(); };
+    if (head[0].unicode() < 0x80 && head[1].unicode() < 0x80 && head[2].unicode() < 0x80) {
+        const char16_t key[] = {upper(head[0]), upper(head[1]), upper(head[2])};
+        for (const auto &entry : tags) {
+            if (std::equal(key, key + 3, entry.text))
+                return entry.tag;
+        }
+        return Tag::None;
+    }
     for (const auto &entry : tags) {
         if (head.compare(QStringView(entry.text), Qt::CaseInsensitive) == 0)
             return entry.tag;

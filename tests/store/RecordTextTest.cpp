@@ -90,6 +90,9 @@ TEST(RecordText, ReaderCases)
         {"NOM=A\r\nNOM=B", "B", "", "", 0}, {"NOM=\r\nDES=", "", "", "", 0}, {"ab\r\nNOM=A", "A", "\r\nab", "", 0},
         {"EXR=999\r\nNOM=A", "A", "", "", 255}, {"EXR=x\r\nNOM=A", "A", "", "", 0},
         {"NOM=Tést ünïcode", "Tést ünïcode", "", "", 0},
+        // A key holding a letter that folds into ASCII (the long s) still names its tag;
+        // one with another letter outside ASCII does not.
+        {"NOM=A\r\nDE\xc5\xbf=x\r\nN\xc3\x96M=B", "A", "x\r\nN\xc3\x96M=B", "", 0},
     };
     for (const auto &c : cases) {
         const auto reading = parseRecordText(QString::fromUtf8(c.text));
