@@ -67,6 +67,7 @@ void writeStoreSeeds()
     files[2] = {
         QStringLiteral("inner.mp3"), TreeFiles::archiveLink(1), 300, 0, {{}, {}, QStringLiteral("sub\\dir")}, 0};
     seed("FileList", "files", TreeFiles::fileListBytes(files));
+    seed("FileLineSplit", "files", TreeFiles::fileListBytes(files));
 
     seed("BookmarkFile", "bookmarks",
          BookmarkFile::serialize({{1, QStringLiteral("a.txt"), QStringLiteral("\\Docs"), 0, QStringLiteral("note"), 1},
