@@ -84,20 +84,30 @@ void TextColumn::serialize(QByteArray &out) const
         return;
     }
     putU32(out, present);
-    QByteArray texts;
-    texts.reserve(m_used - m_empty);
-    const QByteArrayView all = builtTexts();
-    qsizetype start = 0;
-    for (quint32 number = 0; number < m_count; ++number) {
-        const qsizetype end = all.indexOf('\n', start);
-        if (end > start) {
-            putU32(out, number);
-            texts.append(all.sliced(start, end + 1 - start));
+    // The numbers, then the size and the texts, written in place: one pass over the
+    // texts, where an empty one is a lone line feed.
+    const qsizetype textBytes = m_used - m_empty;
+    const qsizetype numbersAt = out.size();
+    out.resize(numbersAt + qsizetype(present) * 4 + 4 + textBytes);
+    char *numbers = out.data() + numbersAt;
+    char *texts = numbers + qsizetype(present) * 4 + 4;
+    const quint32 size = quint32(textBytes);
+    std::memcpy(numbers + qsizetype(present) * 4, &size, 4);
+    const char *p = m_bytes.constData();
+    const char *end = p + m_used;
+    for (quint32 number = 0; p < end; ++number) {
+        if (*p == '\n') {
+            ++p;
+            continue;
         }
-        start = end + 1;
+        const auto *stop = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const qsizetype length = stop - p + 1;
+        std::memcpy(numbers, &number, 4);
+        numbers += 4;
+        std::memcpy(texts, p, size_t(length));
+        texts += length;
+        p = stop + 1;
     }
-    putU32(out, quint32(texts.size()));
-    out.append(texts);
 }
 
 bool TextColumn::deserialize(QByteArrayView bytes)
