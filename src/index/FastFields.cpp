@@ -127,7 +127,7 @@ bool splitPlainFileLine(QByteArrayView line, QByteArrayView (&fields)[6])
 
 // The field readers' integer: plain digits (with a minus sign) are read here, the
 // rest by the shared reader, which gives the same value for plain digits.
-qint64 fastInteger(QByteArrayView raw)
+qint64 fastIntegerOf(QByteArrayView raw)
 {
     const qsizetype sign = !raw.isEmpty() && raw[0] == '-' ? 1 : 0;
     const qsizetype n = raw.size() - sign;
