@@ -132,9 +132,9 @@ private:
 };
 
 // Positions in [0, text.size()) where `literal` (lower-case printable ASCII, not
-// empty) starts, ignoring ASCII case. `text` must be readable for literal.size() + 15
-// bytes past its end. Calls hit(position) for each, in order; hit returns the position
-// to go on from.
+// empty) starts, ignoring ASCII case. `text` must be readable for 31 bytes past its
+// end (a part's sections carry 64). Calls hit(position) for each, in order; hit
+// returns the position to go on from.
 template<typename Hit> void findAsciiIgnoringCase(QByteArrayView text, QByteArrayView literal, Hit &&hit);
 
 } // namespace vorn

@@ -10,6 +10,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define VORN_SCAN_AVX2 1
+#endif
 
 namespace vorn {
 
@@ -116,18 +120,63 @@ inline qsizetype skipPast(const char *p, qsizetype from, qsizetype n, qsizetype 
     return k == 0 ? i : n;
 }
 
+template<typename Hit> void findAsciiIgnoringCaseSse2(QByteArrayView text, QByteArrayView literal, Hit &hit);
+
+#if defined(VORN_SCAN_AVX2)
+inline bool hasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+// findAsciiIgnoringCase thirty-two bytes at a time, on processors that have AVX2.
+template<typename Hit>
+__attribute__((target("avx2"))) void findAsciiIgnoringCaseAvx2(QByteArrayView text, QByteArrayView literal, Hit &hit)
+{
+    const qsizetype m = literal.size();
+    const char *p = text.data();
+    const qsizetype lastStart = text.size() - m;
+    const __m256i first = _mm256_set1_epi8(literal[0]);
+    const __m256i last = _mm256_set1_epi8(literal[m - 1]);
+    const __m256i firstBit = _mm256_set1_epi8(char(caseBit(literal[0])));
+    const __m256i lastBit = _mm256_set1_epi8(char(caseBit(literal[m - 1])));
+    qsizetype i = 0;
+    while (i <= lastStart) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + i + m - 1));
+        const __m256i eq = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, firstBit), first),
+                                            _mm256_cmpeq_epi8(_mm256_or_si256(b, lastBit), last));
+        unsigned mask = unsigned(_mm256_movemask_epi8(eq));
+        qsizetype resume = i + 32;
+        while (mask != 0) {
+            const qsizetype at = i + __builtin_ctz(mask);
+            mask &= mask - 1;
+            if (at > lastStart)
+                break;
+            if (!sameIgnoringCase(p + at, literal))
+                continue;
+            const qsizetype from = hit(at);
+            if (from >= i + 32) {
+                resume = from;
+                break;
+            }
+            while (mask != 0 && i + __builtin_ctz(mask) < from)
+                mask &= mask - 1;
+        }
+        i = resume;
+    }
+}
+#endif
+
 } // namespace scan
 
-// The first and last characters of the literal are compared sixteen bytes at a time,
-// and only where both agree is the whole literal compared.
-template<typename Hit> void findAsciiIgnoringCase(QByteArrayView text, QByteArrayView literal, Hit &&hit)
+// findAsciiIgnoringCase sixteen bytes at a time where the target has SSE2 (every
+// x86-64), else byte by byte.
+template<typename Hit> void scan::findAsciiIgnoringCaseSse2(QByteArrayView text, QByteArrayView literal, Hit &hit)
 {
-    const qsizetype n = text.size();
     const qsizetype m = literal.size();
-    if (m == 0 || n < m)
-        return;
     const char *p = text.data();
-    const qsizetype lastStart = n - m;
+    const qsizetype lastStart = text.size() - m;
     qsizetype i = 0;
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(literal[0]);
@@ -166,6 +215,21 @@ template<typename Hit> void findAsciiIgnoringCase(QByteArrayView text, QByteArra
             ++i;
     }
 #endif
+}
+
+// The first and last characters of the literal are compared sixteen bytes at a time
+// (thirty-two with AVX2), and only where both agree is the whole literal compared.
+template<typename Hit> void findAsciiIgnoringCase(QByteArrayView text, QByteArrayView literal, Hit &&hit)
+{
+    if (literal.isEmpty() || text.size() < literal.size())
+        return;
+#if defined(VORN_SCAN_AVX2)
+    if (scan::hasAvx2()) {
+        scan::findAsciiIgnoringCaseAvx2(text, literal, hit);
+        return;
+    }
+#endif
+    scan::findAsciiIgnoringCaseSse2(text, literal, hit);
 }
 
 } // namespace vorn

@@ -372,3 +372,42 @@ TEST(TextColumnTest, DenseAndSparseColumnsReadBackTheirTexts)
         }
     }
 }
+
+// Both byte scans (sixteen and thirty-two bytes at a time) find every place a literal
+// starts, ignoring ASCII case, and go on from where the caller says.
+TEST(TextColumnScanTest, BothScansFindEveryPlace)
+{
+    std::mt19937 random(31);
+    const QByteArray alphabet("aAbB\n1.\xe9z");
+    for (int round = 0; round < 400; ++round) {
+        QByteArray text;
+        for (int i = int(random() % 200); i > 0; --i)
+            text += alphabet[qsizetype(random() % alphabet.size())];
+        const qsizetype length = 1 + qsizetype(random() % 4);
+        const qsizetype from = text.size() > length ? qsizetype(random() % (text.size() - length)) : 0;
+        const QByteArray literal = text.size() >= length ? text.mid(from, length).toLower() : QByteArray("ab");
+        if (literal.contains('\xe9') || literal.contains('\xc9'))
+            continue;
+        std::vector<qsizetype> expected;
+        for (qsizetype i = 0; i + literal.size() <= text.size(); ++i) {
+            if (scan::sameIgnoringCase(text.constData() + i, literal))
+                expected.push_back(i);
+        }
+        const QByteArray padded = text + QByteArray(64, '\0');
+        const QByteArrayView view = QByteArrayView(padded).first(text.size());
+        std::vector<qsizetype> found;
+        auto hit = [&found](qsizetype at) {
+            found.push_back(at);
+            return at + 1;
+        };
+        scan::findAsciiIgnoringCaseSse2(view, literal, hit);
+        ASSERT_EQ(found, expected) << text.toHex().constData() << " " << literal.constData();
+#if defined(VORN_SCAN_AVX2)
+        if (scan::hasAvx2()) {
+            found.clear();
+            scan::findAsciiIgnoringCaseAvx2(view, literal, hit);
+            ASSERT_EQ(found, expected) << text.toHex().constData() << " " << literal.constData();
+        }
+#endif
+    }
+}
