@@ -1,6 +1,7 @@
 #include "index/DiscPart.h"
 
 #include "common/LineFields.h"
+#include "common/Numbers.h"
 #include "index/FastFields.h"
 #include "index/PartFormat.h"
 #include "index/RowBlock.h"
@@ -75,7 +76,9 @@ class PartWriter
 public:
     explicit PartWriter(const ArchiveKey &key) : m_key(key) {}
 
-    bool addFolders(const std::vector<FolderRecord> &folders);
+    // The folder file's lines (after its header), as the shared folder reader reads
+    // them, without making texts of the plain ASCII ones.
+    bool addFolderFile(QByteArrayView data);
     bool addFile(QByteArrayView line);
     void reserve(qsizetype fileListSize);
     QByteArray finish();
@@ -100,22 +103,50 @@ private:
     std::vector<double> m_dates;
 };
 
-bool PartWriter::addFolders(const std::vector<FolderRecord> &folders)
+bool PartWriter::addFolderFile(QByteArrayView data)
 {
     TextColumn &names = m_folderNames;
     TextColumn &notes = m_folderNotes;
-    m_folderCount = quint32(folders.size() - 1);
+    std::vector<qint32> parents;
+    std::vector<qint32> flags;
+    std::vector<double> dates;
+    bool header = true;
+    bool represented = true;
+    const auto text = [&](TextColumn &column, int index) {
+        const QByteArrayView raw = m_fields.raw(index);
+        if (isAscii(raw)) {
+            column.appendAscii(raw);
+            return true;
+        }
+        return column.append(m_fields.text(index));
+    };
+    forEachLine(data, [&](QByteArrayView line) {
+        if (header) {
+            header = false;
+            return true;
+        }
+        if (line.isEmpty())
+            return true;
+        m_fields.parse(line);
+        represented = text(names, 0) && text(notes, 3);
+        parents.push_back(toInt32(fastInteger(m_fields.raw(1))));
+        dates.push_back(fastNumber(m_fields.raw(2)));
+        qint64 flag = 0;
+        if (!plainInteger(m_fields.raw(4), flag))
+            flag = integerValue(m_fields.text(4));
+        flags.push_back(toInt32(flag));
+        return represented;
+    });
+    if (!represented)
+        return false;
+    m_folderCount = quint32(parents.size());
     put(m_folders, m_folderCount);
-    for (size_t k = 1; k < folders.size(); ++k)
-        put(m_folders, folders[k].parent);
-    for (size_t k = 1; k < folders.size(); ++k)
-        put(m_folders, folders[k].flags);
-    for (size_t k = 1; k < folders.size(); ++k)
-        put(m_folders, folders[k].date);
-    for (size_t k = 1; k < folders.size(); ++k) {
-        if (!names.append(folders[k].name) || !notes.append(folders[k].description))
-            return false;
-    }
+    for (const qint32 parent : parents)
+        put(m_folders, parent);
+    for (const qint32 flag : flags)
+        put(m_folders, flag);
+    for (const double date : dates)
+        put(m_folders, date);
     for (const TextColumn *column : {&names, &notes}) {
         QByteArray bytes;
         column->serialize(bytes);
@@ -283,17 +314,17 @@ std::optional<QByteArray> build(const QString &archivePath, const QString &ident
     thread_local DiscArchive::MemberReader reader;
     if (!reader.read(archivePath, QStringLiteral(".REP;.FIC;"), MemberSizeLimit))
         return std::nullopt;
-    std::vector<FolderRecord> folders(1);
+    QByteArrayView folderFile;
     QByteArrayView fileList;
     for (const DiscArchive::MemberReader::Member &member : reader.members()) {
         if (named(member.name, identifier, QLatin1String(".rep")))
-            folders = TreeFiles::parseFolderFile(member.data);
+            folderFile = member.data;
         else if (named(member.name, identifier, QLatin1String(".fic")))
             fileList = member.data;
     }
     PartWriter writer(key);
     writer.reserve(fileList.size());
-    if (!writer.addFolders(folders))
+    if (!writer.addFolderFile(folderFile))
         return writer.streamed();
     bool header = true;
     bool represented = true;

@@ -127,14 +127,21 @@ bool splitPlainFileLine(QByteArrayView line, QByteArrayView (&fields)[6])
 
 // The field readers' integer: plain digits (with a minus sign) are read here, the
 // rest by the shared reader, which gives the same value for plain digits.
-qint64 fastIntegerOf(QByteArrayView raw)
+bool plainInteger(QByteArrayView raw, qint64 &value)
 {
     const qsizetype sign = !raw.isEmpty() && raw[0] == '-' ? 1 : 0;
     const qsizetype n = raw.size() - sign;
-    qint64 value = 0;
     if (n < 1 || n > 18 || !digitsValue(raw.data() + sign, n, value))
-        return parseFieldInteger(raw);
-    return sign ? -value : value;
+        return false;
+    if (sign)
+        value = -value;
+    return true;
+}
+
+qint64 fastIntegerOf(QByteArrayView raw)
+{
+    qint64 value = 0;
+    return plainInteger(raw, value) ? value : parseFieldInteger(raw);
 }
 
 // The field readers' float: "digits[.digits]" of at most 15 digits is the integer of

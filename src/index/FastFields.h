@@ -8,6 +8,9 @@ namespace vorn {
 // read them, faster for the plain forms nearly every line holds (the index build reads
 // millions of them); any other form is handed to those readers.
 qint64 fastIntegerOf(QByteArrayView raw);
+// A plain integer, digits with a minus sign or none (at most 18): its value, which
+// every reader of integers agrees on; false for any other form.
+bool plainInteger(QByteArrayView raw, qint64 &value);
 double fastNumber(QByteArrayView raw);
 
 // Links and most owners are one or two digits: read here without a call.
