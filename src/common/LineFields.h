@@ -85,4 +85,18 @@ template<typename F> void forEachLine(QByteArrayView data, F &&f)
     }
 }
 
+// The records of a line file: every line after the header line, empty ones left
+// out. Calls f(QByteArrayView line) for each; stops when f returns false.
+template<typename F> void forEachRecordLine(QByteArrayView data, F &&f)
+{
+    bool header = true;
+    forEachLine(data, [&](QByteArrayView line) {
+        if (header) {
+            header = false;
+            return true;
+        }
+        return line.isEmpty() || f(line);
+    });
+}
+
 } // namespace vorn

@@ -2,6 +2,7 @@
 
 #include "common/LineFields.h"
 #include "common/Numbers.h"
+#include "common/TextCodec.h"
 #include "index/FastFields.h"
 #include "index/PartFormat.h"
 #include "index/RowBlock.h"
@@ -110,7 +111,6 @@ bool PartWriter::addFolderFile(QByteArrayView data)
     std::vector<qint32> parents;
     std::vector<qint32> flags;
     std::vector<double> dates;
-    bool header = true;
     bool represented = true;
     const auto text = [&](TextColumn &column, int index) {
         const QByteArrayView raw = m_fields.raw(index);
@@ -120,13 +120,7 @@ bool PartWriter::addFolderFile(QByteArrayView data)
         }
         return column.append(m_fields.text(index));
     };
-    forEachLine(data, [&](QByteArrayView line) {
-        if (header) {
-            header = false;
-            return true;
-        }
-        if (line.isEmpty())
-            return true;
+    forEachRecordLine(data, [&](QByteArrayView line) {
         m_fields.parse(line);
         represented = text(names, 0) && text(notes, 3);
         parents.push_back(toInt32(fastInteger(m_fields.raw(1))));
@@ -326,14 +320,9 @@ std::optional<QByteArray> build(const QString &archivePath, const QString &ident
     writer.reserve(fileList.size());
     if (!writer.addFolderFile(folderFile))
         return writer.streamed();
-    bool header = true;
     bool represented = true;
-    forEachLine(fileList, [&](QByteArrayView line) {
-        if (header) {
-            header = false;
-        } else if (!line.isEmpty()) {
-            represented = writer.addFile(line);
-        }
+    forEachRecordLine(fileList, [&](QByteArrayView line) {
+        represented = writer.addFile(line);
         return represented;
     });
     return represented ? writer.finish() : writer.streamed();

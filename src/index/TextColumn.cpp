@@ -1,5 +1,7 @@
 #include "index/TextColumn.h"
 
+#include "common/TextCodec.h"
+
 #include <algorithm>
 #include <cstring>
 

@@ -8,23 +8,6 @@
 
 namespace vorn {
 
-// True when no byte is above 127, looked at eight bytes at a time: a build asks it of
-// every name and description.
-inline bool isAscii(QByteArrayView bytes)
-{
-    const char *p = bytes.data();
-    qsizetype n = bytes.size();
-    quint64 seen = 0;
-    for (; n >= 8; p += 8, n -= 8) {
-        quint64 word;
-        std::memcpy(&word, p, 8);
-        seen |= word;
-    }
-    for (; n > 0; ++p, --n)
-        seen |= static_cast<unsigned char>(*p);
-    return !(seen & 0x8080808080808080ull);
-}
-
 // The texts of one kind (file names, one part of the descriptions, folder names...)
 // of one disc as UTF-8, each followed by a line feed, so that one pass over a flat
 // buffer finds every text holding a piece of plain ASCII, ignoring case. No stored

@@ -122,6 +122,29 @@ inline qsizetype skipPast(const char *p, qsizetype from, qsizetype n, qsizetype 
 
 template<typename Hit> void findAsciiIgnoringCaseSse2(QByteArrayView text, QByteArrayView literal, Hit &hit);
 
+// The places of one window of `width` bytes at `i` where the literal's first and last
+// characters both agree (bits of `mask`): each is compared whole and handed to hit.
+// Gives where the next window begins, past the text hit says to go on from.
+template<typename Hit>
+inline qsizetype walkCandidates(unsigned mask, qsizetype i, qsizetype width, const char *p, qsizetype lastStart,
+                                QByteArrayView literal, Hit &hit)
+{
+    while (mask != 0) {
+        const qsizetype at = i + __builtin_ctz(mask);
+        mask &= mask - 1;
+        if (at > lastStart)
+            break;
+        if (!sameIgnoringCase(p + at, literal))
+            continue;
+        const qsizetype from = hit(at);
+        if (from >= i + width)
+            return from;
+        while (mask != 0 && i + __builtin_ctz(mask) < from)
+            mask &= mask - 1;
+    }
+    return i + width;
+}
+
 #if defined(VORN_SCAN_AVX2)
 inline bool hasAvx2()
 {
@@ -146,24 +169,7 @@ __attribute__((target("avx2"))) void findAsciiIgnoringCaseAvx2(QByteArrayView te
         const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + i + m - 1));
         const __m256i eq = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, firstBit), first),
                                             _mm256_cmpeq_epi8(_mm256_or_si256(b, lastBit), last));
-        unsigned mask = unsigned(_mm256_movemask_epi8(eq));
-        qsizetype resume = i + 32;
-        while (mask != 0) {
-            const qsizetype at = i + __builtin_ctz(mask);
-            mask &= mask - 1;
-            if (at > lastStart)
-                break;
-            if (!sameIgnoringCase(p + at, literal))
-                continue;
-            const qsizetype from = hit(at);
-            if (from >= i + 32) {
-                resume = from;
-                break;
-            }
-            while (mask != 0 && i + __builtin_ctz(mask) < from)
-                mask &= mask - 1;
-        }
-        i = resume;
+        i = walkCandidates(unsigned(_mm256_movemask_epi8(eq)), i, 32, p, lastStart, literal, hit);
     }
 }
 #endif
@@ -188,24 +194,7 @@ template<typename Hit> void scan::findAsciiIgnoringCaseSse2(QByteArrayView text,
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + m - 1));
         const __m128i eq = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstBit), first),
                                          _mm_cmpeq_epi8(_mm_or_si128(b, lastBit), last));
-        unsigned mask = unsigned(_mm_movemask_epi8(eq));
-        qsizetype resume = i + 16;
-        while (mask != 0) {
-            const qsizetype at = i + __builtin_ctz(mask);
-            mask &= mask - 1;
-            if (at > lastStart)
-                break;
-            if (!scan::sameIgnoringCase(p + at, literal))
-                continue;
-            const qsizetype from = hit(at);
-            if (from >= i + 16) {
-                resume = from;
-                break;
-            }
-            while (mask != 0 && i + __builtin_ctz(mask) < from)
-                mask &= mask - 1;
-        }
-        i = resume;
+        i = scan::walkCandidates(unsigned(_mm_movemask_epi8(eq)), i, 16, p, lastStart, literal, hit);
     }
 #else
     while (i <= lastStart) {

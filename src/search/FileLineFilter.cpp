@@ -217,15 +217,8 @@ std::vector<FileLineFilter::Line> FileLineFilter::lines(QByteArrayView fileList)
         return literalLines(fileList);
     if (m_mode == Mode::Every)
         chosenLines.reserve(size_t(fileList.size() / 48));
-    bool header = true;
     int number = 0;
-    forEachLine(fileList, [&](QByteArrayView line) {
-        if (header) {
-            header = false;
-            return true;
-        }
-        if (line.isEmpty())
-            return true;
+    forEachRecordLine(fileList, [&](QByteArrayView line) {
         if (chosen(line))
             chosenLines.push_back({line.data() - fileList.data(), line.size(), number});
         ++number;

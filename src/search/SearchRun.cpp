@@ -327,15 +327,6 @@ struct LineSplit
     }
 };
 
-bool isAscii(QByteArrayView bytes)
-{
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // A file record as the file test reads it: from a parsed record, or straight from a
 // line of the file list with the name decoded only when asked and the whole record
 // parsed only when needed.

@@ -48,21 +48,6 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error
     return false;
 }
 
-// Calls f for every line after the first, skipping blank lines.
-template<typename F> void forEachRecordLine(QByteArrayView data, F &&f)
-{
-    bool header = true;
-    forEachLine(data, [&](QByteArrayView line) {
-        if (header) {
-            header = false;
-            return true;
-        }
-        if (!line.isEmpty())
-            f(line);
-        return true;
-    });
-}
-
 } // namespace
 
 QByteArray folderFileHeader()
@@ -136,7 +121,10 @@ FileRecord parseFileLine(const LineFields &fields)
 std::vector<FolderRecord> parseFolderFile(QByteArrayView data)
 {
     std::vector<FolderRecord> folders(1);
-    forEachRecordLine(data, [&](QByteArrayView line) { folders.push_back(parseFolderLine(line)); });
+    forEachRecordLine(data, [&](QByteArrayView line) {
+        folders.push_back(parseFolderLine(line));
+        return true;
+    });
     return folders;
 }
 
@@ -144,7 +132,10 @@ std::vector<FileRecord> parseFileList(QByteArrayView data)
 {
     std::vector<FileRecord> files;
     files.reserve(size_t(data.size() / 48));
-    forEachRecordLine(data, [&](QByteArrayView line) { files.push_back(parseFileLine(line)); });
+    forEachRecordLine(data, [&](QByteArrayView line) {
+        files.push_back(parseFileLine(line));
+        return true;
+    });
     return files;
 }
 

@@ -1,6 +1,7 @@
 #include "SearchSupport.h"
 
 #include "common/LineFields.h"
+#include "common/TextCodec.h"
 #include "index/FastFields.h"
 #include "index/IndexBuildThread.h"
 #include "index/IndexObserver.h"
