@@ -112,15 +112,27 @@ std::optional<ZipTail> readZipTail(QFile &file, QString *error)
     const qint64 size = file.size();
     if (size < EndRecordSize)
         return failure(error, QStringLiteral("not a ZIP archive (too short)"));
-    const qint64 tailSize = qMin(size, EndRecordSize + MaxCommentSize);
-    const qint64 tailStart = size - tailSize;
-    if (!file.seek(tailStart))
-        return failure(error, file.errorString());
-    const QByteArray tail = file.read(tailSize);
-    if (tail.size() != tailSize)
-        return failure(error, file.errorString());
-
-    std::optional<EndRecord> end = findEndRecord(tail, tailStart, error);
+    // The end record and a short comment usually lie in the last few kilobytes: those
+    // are read first, and the longest tail a comment allows only when they do not hold
+    // it. Both readings look at the same places from the end, so they find the same record.
+    constexpr qint64 ShortTail = 8192;
+    QByteArray tail;
+    qint64 tailStart = 0;
+    std::optional<EndRecord> end;
+    for (const qint64 wanted : {ShortTail, EndRecordSize + MaxCommentSize}) {
+        const qint64 tailSize = qMin(size, wanted);
+        if (tailSize == tail.size())
+            break;
+        tailStart = size - tailSize;
+        if (!file.seek(tailStart))
+            return failure(error, file.errorString());
+        tail = file.read(tailSize);
+        if (tail.size() != tailSize)
+            return failure(error, file.errorString());
+        end = findEndRecord(tail, tailStart, error);
+        if (end)
+            break;
+    }
     if (!end || !end->directoryNeeded)
         return end ? std::optional<ZipTail>(std::move(end->tail)) : std::nullopt;
     ZipTail &result = end->tail;

@@ -155,6 +155,31 @@ TEST_F(DiscArchiveTest, CommentsOfMissingDamagedAndOlderArchives)
     ansiArchive[ansiArchive.size() - 2] = char(ansi.size());
     ASSERT_TRUE(writeFile(catalogue.archivePath("8"), ansiArchive + ansi));
     EXPECT_EQ(DiscArchive::readComment(catalogue.archivePath("8")), QString::fromUtf8("NOM=Café €"));
+
+    // The end of an archive is read a few kilobytes first: a comment, or a central
+    // directory, longer than that is still read whole.
+    const QString longComment = "NOM=Long\r\nDES=" + QString(30000, u'd');
+    ASSERT_TRUE(DiscArchive::pack(catalogue, "42", Member::Rep, longComment, 0));
+    EXPECT_EQ(DiscArchive::readComment(archive()), longComment);
+    const QString many = catalogue.archivePath("9");
+    int code = 0;
+    zip_t *zip = zip_open(QFile::encodeName(many).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(zip, nullptr);
+    for (int i = 0; i < 300; ++i) {
+        const QByteArray name = "member-with-a-rather-long-name-" + QByteArray::number(i) + ".txt";
+        zip_file_add(zip, name.constData(), zip_source_buffer(zip, "x", 1, 0), 0);
+    }
+    zip_set_archive_comment(zip, "NOM=Many", 8);
+    ASSERT_EQ(zip_close(zip), 0);
+    QFile file(many);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::optional<ZipTail> fromFile = readZipTail(file);
+    const std::optional<ZipTail> fromMemory = parseZipTail(readFile(many));
+    ASSERT_TRUE(fromFile && fromMemory);
+    EXPECT_EQ(fromFile->comment, "NOM=Many");
+    ASSERT_EQ(fromFile->entries.size(), 300u);
+    EXPECT_EQ(fromFile->entries.back().name, fromMemory->entries.back().name);
+    EXPECT_EQ(fromFile->entries.back().localOffset, fromMemory->entries.back().localOffset);
 }
 
 TEST_F(DiscArchiveTest, FailedWritesLeaveThePreviousArchiveByteForByte)
