@@ -30,6 +30,32 @@ QString tabField(QString text)
     return text;
 }
 
+void appendTabRowUtf8(QByteArray &out, std::initializer_list<QStringView> fields)
+{
+    bool first = true;
+    for (const QStringView field : fields) {
+        if (!first)
+            out += '\t';
+        first = false;
+        const qsizetype at = out.size();
+        const char16_t *chars = field.utf16();
+        const qsizetype n = field.size();
+        if (std::all_of(chars, chars + n, [](char16_t c) { return c < 0x80; })) {
+            out.resize(at + n);
+            char *bytes = out.data() + at;
+            for (qsizetype i = 0; i < n; ++i)
+                bytes[i] = char(chars[i]);
+        } else {
+            out += field.toUtf8();
+        }
+        // No byte of a multi-byte UTF-8 sequence is a TAB, CR or LF.
+        char *bytes = out.data();
+        std::replace_if(
+            bytes + at, bytes + out.size(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    }
+    out += '\n';
+}
+
 QString tabRow(std::initializer_list<QString> fields)
 {
     qsizetype length = qsizetype(fields.size());

@@ -118,6 +118,13 @@ TEST(TabSeparated, BreaksBecomeSpacesAndTheTextsHandedInStay)
     EXPECT_EQ(tabField(name), QStringLiteral("a b"));
     EXPECT_EQ(name, QStringLiteral("a\tb"));
     EXPECT_EQ(note, QStringLiteral("line1\r\nline2"));
+
+    // The UTF-8 rows a listing writes are the same rows, ASCII or not.
+    const QString accented = QStringLiteral("été\tn°\r\n\U0001D11E");
+    QByteArray bytes;
+    appendTabRowUtf8(bytes, {name, QString(), note, accented});
+    appendTabRowUtf8(bytes, {accented});
+    EXPECT_EQ(bytes, tabRow({name, QString(), note, accented}).toUtf8() + '\n' + tabRow({accented}).toUtf8() + '\n');
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include "search/SearchRun.h"
 #include "settings/StringTable.h"
 
+#include <QIODevice>
+
 #include <optional>
 
 namespace vorn::cli {
@@ -33,6 +35,38 @@ public:
 
 private:
     SearchPrompt m_prompt;
+};
+
+// Rows in UTF-8, gathered and written in large pieces: straight to the stream's
+// device when it has one (standard output), else through the stream.
+class RowWriter
+{
+public:
+    explicit RowWriter(QTextStream &out) : m_out(out) {}
+    ~RowWriter() { flush(); }
+    void add(std::initializer_list<QStringView> fields)
+    {
+        appendTabRowUtf8(m_bytes, fields);
+        if (m_bytes.size() >= (1 << 16))
+            flush();
+    }
+
+private:
+    void flush()
+    {
+        if (m_bytes.isEmpty())
+            return;
+        if (QIODevice *device = m_out.device()) {
+            m_out.flush();
+            device->write(m_bytes);
+        } else {
+            m_out << QString::fromUtf8(m_bytes);
+        }
+        m_bytes.clear();
+    }
+
+    QTextStream &m_out;
+    QByteArray m_bytes;
 };
 
 int usage(Context &context, const QString &message)
@@ -102,10 +136,13 @@ int searchCommand(Context &context, const QStringList &arguments)
     for (const QString &identifier : outcome.unreadable)
         context.err << "vorn-cli: " << session.catalogue.archivePath(identifier)
                     << ": cannot be read; disc left out of the search\n";
-    for (const SearchRow &row : results.rows) {
-        context.out << tabRow({row.name, row.discName, row.location, row.folder ? QString() : row.extension,
-                               row.description, row.folder ? QString() : row.sizeText.trimmed(), row.dateKey})
-                    << '\n';
+    {
+        RowWriter writer(context.out);
+        for (const SearchRow &row : results.rows) {
+            writer.add({row.name, row.discName, row.location, row.folder ? QStringView() : row.extension,
+                        row.description, row.folder ? QStringView() : QStringView(row.sizeText).trimmed(),
+                        row.dateKey});
+        }
     }
     context.err << outcome.summary << '\n';
     return Done;
@@ -130,9 +167,9 @@ int bookmarksCommand(Context &context, const QStringList &arguments)
     const auto selection = discSelection(context, session.catalogue, flags, true);
     if (!selection)
         return Failed;
-    for (const BookmarkRow &row : listBookmarks(session.catalogue, *selection)) {
-        context.out << tabRow({row.name, row.discName, row.path, row.extension, row.description}) << '\n';
-    }
+    RowWriter writer(context.out);
+    for (const BookmarkRow &row : listBookmarks(session.catalogue, *selection))
+        writer.add({row.name, row.discName, row.path, row.extension, row.description});
     return Done;
 }
 
