@@ -35,9 +35,34 @@ namespace vorn {
 
 void SearchResultList::rowRemoved(const SearchRow &row)
 {
-    const auto found = std::find_if(rows.begin(), rows.end(), [&](const SearchRow &r) { return r.id == row.id; });
-    if (found != rows.end())
-        rows.erase(found);
+    const auto found =
+        std::lower_bound(rows.begin(), rows.end(), row.id, [](const SearchRow &r, quint64 id) { return r.id < id; });
+    if (found == rows.end() || found->id != row.id)
+        return;
+    const auto place = size_t(found - rows.begin());
+    if (m_removed[place])
+        return;
+    m_removed[place] = true;
+    // Its texts go now; its id keeps the list in order for the next search by id.
+    SearchRow gone;
+    gone.id = row.id;
+    *found = std::move(gone);
+    if (++m_removedCount > rows.size() / 2)
+        closeUp();
+}
+
+void SearchResultList::closeUp()
+{
+    if (m_removedCount == 0)
+        return;
+    size_t kept = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!m_removed[i])
+            rows[kept++] = std::move(rows[i]);
+    }
+    rows.resize(kept);
+    m_removed.assign(kept, false);
+    m_removedCount = 0;
 }
 
 QString searchDateFormat()
@@ -745,6 +770,7 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
         m_observer.yield();
     }
     workers.reset();
+    m_sink.runEnded();
     m_outcome.summary = searchSummaryText(m_outcome, m_options.keywordFilter);
     m_observer.progress(m_outcome.summary);
     return m_outcome;

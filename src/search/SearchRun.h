@@ -32,23 +32,37 @@ struct SearchRow
     quint64 id = 0; // unique within one run
 };
 
-// Receives the rows of a run as they are found; a row may later be taken out again
-// by the duplicates rule.
+// Receives the rows of a run as they are found, in ascending id; a row may later be
+// taken out again by the duplicates rule. runEnded comes once, after the last row.
 class SearchRowSink
 {
 public:
     virtual ~SearchRowSink() = default;
     virtual void rowAdded(const SearchRow &row) = 0;
     virtual void rowRemoved(const SearchRow &row) = 0;
+    virtual void runEnded() {}
 };
 
-// A sink that keeps the list in order, as the result list shows it.
+// A sink that keeps the list in order, as the result list shows it; `rows` is whole
+// once the run has ended. A broad search keeping only the latest of each duplicate
+// takes out hundreds of thousands of rows: each is found by its id and only marked,
+// and the list is closed up now and then, so that taking rows out stays linear.
 class SearchResultList : public SearchRowSink
 {
 public:
-    void rowAdded(const SearchRow &row) override { rows.push_back(row); }
+    void rowAdded(const SearchRow &row) override
+    {
+        rows.push_back(row);
+        m_removed.push_back(false);
+    }
     void rowRemoved(const SearchRow &row) override;
+    void runEnded() override { closeUp(); }
     std::vector<SearchRow> rows;
+
+private:
+    void closeUp();
+    std::vector<bool> m_removed; // beside rows
+    size_t m_removedCount = 0;
 };
 
 struct SearchOptions

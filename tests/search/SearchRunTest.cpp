@@ -387,6 +387,42 @@ TEST(SearchDiscsTest, LatestOnlyKeepsTheLaterOfEqualNameAndSize)
     }
 }
 
+// Rows taken out in any order, some twice and some never added, leave the others in
+// the order they came, whether the list closes up during the run or at its end.
+TEST(SearchResultListTest, RowsTakenOutLeaveTheRestInOrder)
+{
+    std::mt19937 random(7);
+    for (const int total : {1, 2, 10, 1000}) {
+        SearchResultList list;
+        std::vector<quint64> kept;
+        for (quint64 id = 1; id <= quint64(total); ++id) {
+            SearchRow row;
+            row.id = id * 2;
+            row.name = QString::number(id * 2);
+            list.rowAdded(row);
+            kept.push_back(id * 2);
+        }
+        std::vector<quint64> out = kept;
+        std::shuffle(out.begin(), out.end(), random);
+        out.resize(out.size() * 3 / 4);
+        for (size_t i = 0; i < out.size(); ++i) {
+            SearchRow row;
+            row.id = out[i];
+            list.rowRemoved(row);
+            row.id = i % 2 == 0 ? out[i] : out[i] + 1; // again, or an id never added
+            list.rowRemoved(row);
+            std::erase(kept, out[i]);
+        }
+        list.runEnded();
+        std::vector<quint64> left;
+        for (const SearchRow &row : list.rows) {
+            left.push_back(row.id);
+            EXPECT_EQ(row.name, QString::number(row.id));
+        }
+        EXPECT_EQ(left, kept) << total;
+    }
+}
+
 // The archive read in memory, the working copies unpacked into the temporary folder
 // and the search index give the same rows, in the same order, with the same counters.
 TEST(SearchReadingTest, EveryReadingGivesTheSameRun)
