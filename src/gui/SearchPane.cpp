@@ -65,21 +65,41 @@ class SearchPane::RowBatcher : public SearchRowSink
 public:
     explicit RowBatcher(SearchResultModel &model) : m_model(model) {}
 
-    void rowAdded(const SearchRow &row) override { m_pending.push_back(row); }
+    void rowAdded(const SearchRow &row) override
+    {
+        m_pending.push_back(row);
+        m_pendingGone.push_back(false);
+    }
+    // A row not yet handed over is only marked; the others are taken out of the list
+    // together at the next hand-over.
     void rowRemoved(const SearchRow &row) override
     {
-        const auto found = std::find_if(m_pending.begin(), m_pending.end(),
-                                        [&](const SearchRow &pending) { return pending.id == row.id; });
-        if (found != m_pending.end())
-            m_pending.erase(found);
+        const auto found = std::lower_bound(m_pending.begin(), m_pending.end(), row.id,
+                                            [](const SearchRow &pending, quint64 id) { return pending.id < id; });
+        if (found != m_pending.end() && found->id == row.id)
+            m_pendingGone[size_t(found - m_pending.begin())] = true;
         else
-            m_model.removeId(row.id);
+            m_removed.push_back(row.id);
     }
-    void flush() { m_model.append(m_pending); }
+    void flush()
+    {
+        m_model.removeIds(m_removed);
+        m_removed.clear();
+        size_t kept = 0;
+        for (size_t i = 0; i < m_pending.size(); ++i) {
+            if (!m_pendingGone[i])
+                m_pending[kept++] = std::move(m_pending[i]);
+        }
+        m_pending.resize(kept);
+        m_pendingGone.clear();
+        m_model.append(m_pending);
+    }
 
 private:
     SearchResultModel &m_model;
     std::vector<SearchRow> m_pending;
+    std::vector<bool> m_pendingGone; // beside m_pending
+    std::vector<quint64> m_removed; // rows already listed, to take out
 };
 
 // The window's side of a run: progress on `LblResult`, new rows and pending events

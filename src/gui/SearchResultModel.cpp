@@ -153,6 +153,7 @@ void SearchResultModel::sort(int column, Qt::SortOrder order)
         newRow[size_t(entries[i].row)] = int(i);
     }
     m_order = std::move(shown);
+    m_foundOrder = false;
     // The selection and the current row follow their rows.
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
@@ -178,7 +179,9 @@ std::vector<SearchRow> SearchResultModel::takeAll()
     beginResetModel();
     std::vector<SearchRow> rows = std::move(m_rows);
     m_rows = {};
+    m_listed = {};
     m_order = {};
+    m_foundOrder = true;
     endResetModel();
     return rows;
 }
@@ -192,23 +195,48 @@ void SearchResultModel::append(std::vector<SearchRow> &rows)
     for (SearchRow &row : rows) {
         m_order.push_back(m_rows.size());
         m_rows.push_back(std::move(row));
+        m_listed.push_back(true);
     }
     endInsertRows();
     rows.clear();
 }
 
-bool SearchResultModel::removeId(quint64 id)
+void SearchResultModel::removeIds(const std::vector<quint64> &ids)
 {
-    const auto found =
-        std::find_if(m_order.begin(), m_order.end(), [&](size_t stored) { return m_rows[stored].id == id; });
-    if (found == m_order.end())
-        return false;
-    const int index = int(found - m_order.begin());
-    beginRemoveRows({}, index, index);
-    m_rows[*found] = SearchRow{}; // its texts go; its place stays so the order holds
-    m_order.erase(found);
-    endRemoveRows();
-    return true;
+    std::vector<size_t> gone;
+    for (const quint64 id : ids) {
+        const auto found = std::lower_bound(m_rows.begin(), m_rows.end(), id,
+                                            [](const SearchRow &row, quint64 wanted) { return row.id < wanted; });
+        const auto stored = size_t(found - m_rows.begin());
+        if (found != m_rows.end() && found->id == id && m_listed[stored]) {
+            m_listed[stored] = false;
+            gone.push_back(stored);
+        }
+    }
+    const auto forget = [this](size_t stored) {
+        // Its texts go; its place and id stay, so the order and the search by id hold.
+        SearchRow empty;
+        empty.id = m_rows[stored].id;
+        m_rows[stored] = std::move(empty);
+    };
+    constexpr size_t OneByOne = 32;
+    if (gone.size() <= OneByOne) {
+        for (const size_t stored : gone) {
+            const auto at = m_foundOrder ? std::lower_bound(m_order.begin(), m_order.end(), stored)
+                                         : std::find(m_order.begin(), m_order.end(), stored);
+            const int index = int(at - m_order.begin());
+            beginRemoveRows({}, index, index);
+            forget(stored);
+            m_order.erase(at);
+            endRemoveRows();
+        }
+        return;
+    }
+    beginResetModel();
+    for (const size_t stored : gone)
+        forget(stored);
+    std::erase_if(m_order, [this](size_t stored) { return !m_listed[stored]; });
+    endResetModel();
 }
 
 } // namespace vorn

@@ -35,13 +35,18 @@ public:
     std::vector<SearchRow> takeAll();
     // Appends a batch of rows in one insertion.
     void append(std::vector<SearchRow> &rows);
-    // Takes out the row with this run identifier; false when it is not listed.
-    bool removeId(quint64 id);
+    // Takes out the rows with these run identifiers, those listed. A few go one by
+    // one; many (a broad search keeping only the latest of each duplicate) go in one
+    // pass and one reset, since taking each out of a list of 100,000 rows costs as
+    // much as the pass.
+    void removeIds(const std::vector<quint64> &ids);
     const SearchRow &row(int index) const { return m_rows[m_order[size_t(index)]]; }
 
 private:
-    std::vector<SearchRow> m_rows; // in the order found
+    std::vector<SearchRow> m_rows; // in the order found, so in ascending id
+    std::vector<bool> m_listed; // beside m_rows: false once taken out
     std::vector<size_t> m_order; // the rows shown, by their place in m_rows
+    bool m_foundOrder = true; // m_order ascending: not sorted since the rows came
     QStringList m_headers;
     AppIcons *m_icons;
 };

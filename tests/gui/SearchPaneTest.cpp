@@ -197,3 +197,36 @@ TEST_F(SearchPaneTest, ASearchAfterTheBackgroundBuildReadsTheIndex)
     EXPECT_GT(outcome.discsExplored, 0);
     EXPECT_EQ(outcome.discsFromIndex, outcome.discsExplored);
 }
+
+// Rows taken out one by one or many at once, in the order found or after a sort:
+// the others stay in the order shown, and unknown or repeated ids change nothing.
+TEST(SearchResultModelTest, RowsTakenOutLeaveTheOthersInTheOrderShown)
+{
+    for (const bool sorted : {false, true}) {
+        for (const size_t taken : {3u, 90u}) {
+            SearchResultModel model;
+            std::vector<SearchRow> rows(200);
+            for (size_t i = 0; i < rows.size(); ++i) {
+                rows[i].id = i + 1;
+                rows[i].name = QString::number((i * 37) % 200);
+            }
+            model.append(rows);
+            if (sorted)
+                model.sort(SearchResultModel::Name, Qt::DescendingOrder);
+            std::vector<quint64> shown;
+            for (int i = 0; i < model.rowCount(); ++i)
+                shown.push_back(model.row(i).id);
+            std::vector<quint64> ids = {999};
+            for (size_t k = 0; k < taken; ++k)
+                ids.push_back(shown[k * 2 + 1]);
+            ids.push_back(ids.back());
+            model.removeIds(ids);
+            std::erase_if(shown, [&](quint64 id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); });
+            ASSERT_EQ(model.rowCount(), int(shown.size())) << sorted << taken;
+            for (int i = 0; i < model.rowCount(); ++i) {
+                EXPECT_EQ(model.row(i).id, shown[size_t(i)]) << sorted << taken << i;
+                EXPECT_EQ(model.row(i).name, QString::number(((model.row(i).id - 1) * 37) % 200));
+            }
+        }
+    }
+}
