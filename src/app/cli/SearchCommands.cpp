@@ -50,8 +50,6 @@ public:
         if (m_bytes.size() >= (1 << 16))
             flush();
     }
-
-private:
     void flush()
     {
         if (m_bytes.isEmpty())
@@ -67,6 +65,41 @@ private:
 
     QTextStream &m_out;
     QByteArray m_bytes;
+};
+
+// The rows of a search, printed as they come while the search goes on; when the
+// duplicates rule may take a row out again, kept and printed once the run has ended.
+class PrintedRows : public SearchRowSink
+{
+public:
+    PrintedRows(QTextStream &out, bool kept) : m_writer(out), m_kept(kept) {}
+    void rowAdded(const SearchRow &row) override
+    {
+        if (m_kept)
+            m_list.rowAdded(row);
+        else
+            print(row);
+    }
+    void rowRemoved(const SearchRow &row) override { m_list.rowRemoved(row); }
+    void runEnded() override
+    {
+        m_list.runEnded();
+        for (const SearchRow &row : m_list.rows)
+            print(row);
+        m_list.rows.clear();
+        m_writer.flush();
+    }
+
+private:
+    void print(const SearchRow &row)
+    {
+        m_writer.add({row.name, row.discName, row.location, row.folder ? QStringView() : row.extension, row.description,
+                      row.folder ? QStringView() : QStringView(row.sizeText).trimmed(), row.dateKey});
+    }
+
+    RowWriter m_writer;
+    const bool m_kept;
+    SearchResultList m_list;
 };
 
 int usage(Context &context, const QString &message)
@@ -129,21 +162,13 @@ int searchCommand(Context &context, const QStringList &arguments)
     SearchOptions options;
     options.index = index ? &*index : nullptr;
     SearchObserver observer(context.err);
-    SearchResultList results;
-    const SearchOutcome outcome = runSearch(session.catalogue, criteria, *selection, observer, results, options);
+    PrintedRows rows(context.out, criteria.latestOnly);
+    const SearchOutcome outcome = runSearch(session.catalogue, criteria, *selection, observer, rows, options);
     if (outcome.status != SearchOutcome::Status::Completed)
         return Failed;
     for (const QString &identifier : outcome.unreadable)
         context.err << "vorn-cli: " << session.catalogue.archivePath(identifier)
                     << ": cannot be read; disc left out of the search\n";
-    {
-        RowWriter writer(context.out);
-        for (const SearchRow &row : results.rows) {
-            writer.add({row.name, row.discName, row.location, row.folder ? QStringView() : row.extension,
-                        row.description, row.folder ? QStringView() : QStringView(row.sizeText).trimmed(),
-                        row.dateKey});
-        }
-    }
     context.err << outcome.summary << '\n';
     return Done;
 }
