@@ -71,9 +71,8 @@ bool sameRows(const std::vector<SearchRow> &a, const std::vector<SearchRow> &b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const SearchRow &x, const SearchRow &y) {
         return x.folder == y.folder && x.name == y.name && x.location == y.location && x.discName == y.discName
-            && x.extension == y.extension && x.description == y.description && x.sizeText == y.sizeText
-            && x.dateText == y.dateText && x.dateKey == y.dateKey && x.sizeBytes == y.sizeBytes && x.size == y.size
-            && x.date == y.date && x.kilobytes == y.kilobytes && x.discPosition == y.discPosition;
+            && x.extension == y.extension && x.description == y.description && x.size == y.size && x.date == y.date
+            && x.kilobytes == y.kilobytes && x.discPosition == y.discPosition;
     });
 }
 

@@ -28,29 +28,9 @@ QVariant SearchResultModel::data(const QModelIndex &index, int role) const
     const SearchRow &row = m_rows[m_order[size_t(index.row())]];
     switch (role) {
     case Qt::DisplayRole:
-        switch (Column(index.column())) {
-        case Name:
-            return row.name;
-        case Disc:
-            return row.discName;
-        case Location:
-            return row.location;
-        case Extension:
-            return row.extension;
-        case Description:
-            return row.description;
-        case Size:
-            return row.sizeText;
-        case Modified:
-            return row.dateText;
-        case DateKey:
-            return row.dateKey;
-        case SizeBytes:
-            return row.sizeBytes;
-        case ColumnCount:
-            break;
-        }
-        return {};
+        if (index.column() >= ColumnCount)
+            return {};
+        return columnText(row, Column(index.column()));
     case Qt::DecorationRole:
         if (index.column() != Name || !m_icons)
             return {};
@@ -64,6 +44,35 @@ QVariant SearchResultModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+QString SearchResultModel::columnText(const SearchRow &row, Column column) const
+{
+    switch (column) {
+    case Name:
+        return row.name;
+    case Disc:
+        return row.discName;
+    case Location:
+        return row.location;
+    case Extension:
+        return row.extension;
+    case Description:
+        return row.description;
+    case Size:
+        return searchRowSizeText(row);
+    case Modified:
+        if (!m_dateText)
+            m_dateText.emplace(searchDateFormat());
+        return m_dateText->text(row.date);
+    case DateKey:
+        return searchDateKey(row.date);
+    case SizeBytes:
+        return searchRowSizeBytes(row);
+    case ColumnCount:
+        break;
+    }
+    return {};
 }
 
 QVariant SearchResultModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -80,39 +89,8 @@ void SearchResultModel::sort(int column, Qt::SortOrder order)
     // The texts compared: the date column by its hidden key; the size and date keys
     // are fixed-width digits and compare as they stand, the other texts ignoring
     // case, by their case-folded forms made once.
-    QString SearchRow::*field = nullptr;
-    bool fold = true;
-    switch (Column(column == Modified ? DateKey : column)) {
-    case Name:
-        field = &SearchRow::name;
-        break;
-    case Disc:
-        field = &SearchRow::discName;
-        break;
-    case Location:
-        field = &SearchRow::location;
-        break;
-    case Extension:
-        field = &SearchRow::extension;
-        break;
-    case Description:
-        field = &SearchRow::description;
-        break;
-    case Size:
-        field = &SearchRow::sizeText;
-        fold = false;
-        break;
-    case DateKey:
-        field = &SearchRow::dateKey;
-        fold = false;
-        break;
-    case SizeBytes:
-        field = &SearchRow::sizeBytes;
-        break;
-    case Modified:
-    case ColumnCount:
-        return;
-    }
+    const Column key = column == Modified ? DateKey : Column(column);
+    const bool fold = key != Size && key != DateKey;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // The C library's sort over (key, row) pairs, the row breaking ties so the sort is
     // stable: lists of a hundred thousand rows sort in a blink.
@@ -125,7 +103,7 @@ void SearchResultModel::sort(int column, Qt::SortOrder order)
     std::vector<QString> keys(count);
     std::vector<Entry> entries(count);
     for (size_t row = 0; row < count; ++row) {
-        const QString &text = m_rows[m_order[row]].*field;
+        const QString text = columnText(m_rows[m_order[row]], key);
         keys[row] = fold ? text.toCaseFolded() : text;
         entries[row] = {&keys[row], qsizetype(row)};
     }
@@ -179,6 +157,7 @@ std::vector<SearchRow> SearchResultModel::takeAll()
     beginResetModel();
     std::vector<SearchRow> rows = std::move(m_rows);
     m_rows = {};
+    m_dateText.reset();
     m_listed = {};
     m_order = {};
     m_foundOrder = true;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "search/RowDateText.h"
 #include "search/SearchRun.h"
 
 #include <QAbstractTableModel>
+#include <optional>
 #include <vector>
 
 namespace vorn {
@@ -47,6 +49,9 @@ private:
     std::vector<bool> m_listed; // beside m_rows: false once taken out
     std::vector<size_t> m_order; // the rows shown, by their place in m_rows
     bool m_foundOrder = true; // m_order ascending: not sorted since the rows came
+    // The date column's format, taken when the first row of a list is shown.
+    mutable std::optional<RowDateText> m_dateText;
+    QString columnText(const SearchRow &row, Column column) const;
     QStringList m_headers;
     AppIcons *m_icons;
 };

@@ -9,7 +9,6 @@
 #include "common/UserPrompt.h"
 #include "index/SearchIndex.h"
 #include "search/FileLineFilter.h"
-#include "search/RowDateText.h"
 #include "settings/StringTable.h"
 #include "store/CapturedTextStore.h"
 #include "store/Catalogue.h"
@@ -116,6 +115,16 @@ QString searchSizeText(qint64 kilobytes)
     for (qsizetype i = std::max<qsizetype>(0, length - 12); i < length; ++i)
         *out++ = QLatin1Char(digits[i]);
     return text;
+}
+
+QString searchRowSizeText(const SearchRow &row)
+{
+    return row.folder ? QStringLiteral(" ") : searchSizeText(row.kilobytes);
+}
+
+QString searchRowSizeBytes(const SearchRow &row)
+{
+    return row.folder ? QString() : QString::number(row.size);
 }
 
 qint64 searchKilobytes(qint64 bytes)
@@ -442,11 +451,10 @@ struct DiscMatches
 class DiscMatcher
 {
 public:
-    DiscMatcher(const Catalogue &catalogue, const CompiledCriteria &compiled, const RowDateText &dateText,
-                const RunObserver &observer, DiscData &disc)
-        : m_compiled(compiled), m_criteria(compiled.criteria()), m_dateText(dateText), m_observer(observer),
-          m_disc(disc), m_identifier(catalogue.disc(disc.position).identifier),
-          m_discName(catalogue.disc(disc.position).name)
+    DiscMatcher(const Catalogue &catalogue, const CompiledCriteria &compiled, const RunObserver &observer,
+                DiscData &disc)
+        : m_compiled(compiled), m_criteria(compiled.criteria()), m_observer(observer), m_disc(disc),
+          m_identifier(catalogue.disc(disc.position).identifier), m_discName(catalogue.disc(disc.position).name)
     {
     }
 
@@ -468,7 +476,6 @@ private:
 
     const CompiledCriteria &m_compiled;
     const SearchCriteria &m_criteria;
-    const RowDateText &m_dateText;
     std::vector<std::optional<QString>> m_locations;
     const RunObserver &m_observer;
     DiscData &m_disc;
@@ -604,10 +611,7 @@ void DiscMatcher::addFolder(const FolderRecord &folder, bool first)
     row.location = location(folder.parent);
     row.extension = QStringLiteral(" ");
     row.description = folder.description;
-    row.sizeText = QStringLiteral(" ");
     row.date = folder.date;
-    row.dateText = m_dateText.text(folder.date);
-    row.dateKey = searchDateKey(folder.date);
     row.discPosition = m_disc.position;
     m_found.matches.push_back(std::move(match));
 }
@@ -628,11 +632,7 @@ void DiscMatcher::addFile(const FileRecord &file, bool first)
     row.description = TreeFiles::displayDescription(file.descriptions);
     row.size = file.size;
     row.kilobytes = searchKilobytes(file.size);
-    row.sizeText = searchSizeText(row.kilobytes);
-    row.sizeBytes = QString::number(file.size);
     row.date = file.date;
-    row.dateText = m_dateText.text(file.date);
-    row.dateKey = searchDateKey(file.date);
     row.discPosition = m_disc.position;
     if (m_criteria.latestOnly)
         match.foldedName = file.name.toCaseFolded();
@@ -658,7 +658,7 @@ public:
     Run(const Catalogue &catalogue, const SearchCriteria &criteria, RunObserver &observer, SearchRowSink &sink,
         const SearchOptions &options)
         : m_catalogue(catalogue), m_compiled(criteria), m_criteria(m_compiled.criteria()), m_lineFilter(m_compiled),
-          m_observer(observer), m_sink(sink), m_options(options), m_dateText(searchDateFormat()),
+          m_observer(observer), m_sink(sink), m_options(options),
           m_warningText(LoadText(322) + u'\r' + LoadText(323) + u'\r' + LoadText(324) + u'\r' + LoadText(325))
     {
     }
@@ -688,7 +688,6 @@ private:
     RunObserver &m_observer;
     SearchRowSink &m_sink;
     const SearchOptions m_options;
-    const RowDateText m_dateText;
     const QString m_warningText;
 
     SearchOutcome m_outcome;
@@ -729,7 +728,6 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
     const Catalogue &catalogue = m_catalogue;
     const FileLineFilter &filter = m_lineFilter;
     const CompiledCriteria &compiled = m_compiled;
-    const RowDateText &dateText = m_dateText;
     const RunObserver &observer = m_observer;
     const SearchIndex *index = indexUsable() ? m_options.index : nullptr;
     const QByteArray literal = m_compiled.pattern().asciiLiteral().left(48);
@@ -740,7 +738,7 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
             data = readIndexed(catalogue, position, *index, compiled, literal);
         disc.data = data ? std::move(*data) : readInMemory(catalogue, position, members, filter);
         if (disc.data.readable)
-            disc.found = DiscMatcher(catalogue, compiled, dateText, observer, disc.data).run();
+            disc.found = DiscMatcher(catalogue, compiled, observer, disc.data).run();
         return disc;
     };
     const int threads = std::max(2, QThread::idealThreadCount());

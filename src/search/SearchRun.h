@@ -21,10 +21,9 @@ struct SearchRow
     QString location; // "a\b\" for a folder or file; "a\b\x.zip" for a member
     QString extension; // upper case; " " for a folder
     QString description; // a folder's note, a file's display description
-    QString sizeText; // 12 characters, right-aligned kilobytes; " " for a folder
-    QString dateText; // the run's date format
-    QString dateKey; // "yyyymmdd hhmmss"
-    QString sizeBytes; // decimal bytes; empty for a folder
+    // The size and date columns are made from these when shown (searchRowSizeText,
+    // searchRowSizeBytes, searchDateKey, RowDateText), not for each of the hundreds
+    // of thousands of rows a broad search finds.
     qint64 size = 0;
     double date = 0;
     qint64 kilobytes = 0; // the figure of the size column; 0 for a folder
@@ -110,6 +109,10 @@ QString searchDateText(double dayNumber, const QString &format);
 QString searchDateKey(double dayNumber);
 // The size column: the last 12 characters of 15 spaces and the kilobytes.
 QString searchSizeText(qint64 kilobytes);
+// A row's size column: searchSizeText of its kilobytes, " " for a folder.
+QString searchRowSizeText(const SearchRow &row);
+// A row's size in bytes as decimal digits (the size column's sort key); empty for a folder.
+QString searchRowSizeBytes(const SearchRow &row);
 // Kilobytes shown for a file: bytes / 1024 rounded halves to even, at least 1.
 qint64 searchKilobytes(qint64 bytes);
 // The location walk: from `start` up the parent chain to folder 0, prepending each

@@ -164,14 +164,14 @@ TEST_F(SearchRunTest, RowTexts)
         EXPECT_EQ(row.location, QString(k.location)) << k.name;
         EXPECT_EQ(row.extension, QString(k.ext)) << k.name;
         EXPECT_EQ(row.description, QString(k.desc)) << k.name;
-        EXPECT_EQ(row.sizeText, QString(k.size)) << k.name;
-        EXPECT_EQ(row.sizeBytes, QString(k.bytes)) << k.name;
+        EXPECT_EQ(searchRowSizeText(row), QString(k.size)) << k.name;
+        EXPECT_EQ(searchRowSizeBytes(row), QString(k.bytes)) << k.name;
         EXPECT_EQ(row.discName, "Sample");
         EXPECT_EQ(row.discPosition, 1);
     }
-    EXPECT_EQ(byName["notes.txt"].dateKey, "20050102 130405");
-    EXPECT_EQ(byName["notes.txt"].dateText, "02/01/05  13:04:05");
-    EXPECT_EQ(byName["Docs"].dateKey, "20040615 103000");
+    EXPECT_EQ(searchDateKey(byName["notes.txt"].date), "20050102 130405");
+    EXPECT_EQ(RowDateText(searchDateFormat()).text(byName["notes.txt"].date), "02/01/05  13:04:05");
+    EXPECT_EQ(searchDateKey(byName["Docs"].date), "20040615 103000");
     EXPECT_EQ(searchSizeText(123456789012345), "456789012345");
     EXPECT_EQ(searchSizeText(7), "           7");
     EXPECT_EQ(searchSizeText(-42), "         -42");
@@ -522,9 +522,8 @@ TEST(SearchReadingTest, EveryReadingGivesTheSameRun)
                     const SearchRow &x = memory.rows[i];
                     const SearchRow &y = indexed.rows[i];
                     EXPECT_TRUE(x.name == y.name && x.location == y.location && x.extension == y.extension
-                                && x.description == y.description && x.sizeText == y.sizeText
-                                && x.dateText == y.dateText && x.dateKey == y.dateKey
-                                && x.sizeBytes == y.sizeBytes && x.date == y.date && x.discPosition == y.discPosition
+                                && x.description == y.description && x.size == y.size
+                                && x.kilobytes == y.kilobytes && x.date == y.date && x.discPosition == y.discPosition
                                 && x.folder == y.folder && x.discName == y.discName)
                         << what.toStdString() << " row " << i << ": " << x.name.toStdString();
                 }

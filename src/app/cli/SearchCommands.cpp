@@ -94,7 +94,7 @@ private:
     void print(const SearchRow &row)
     {
         m_writer.add({row.name, row.discName, row.location, row.folder ? QStringView() : row.extension, row.description,
-                      row.folder ? QStringView() : QStringView(row.sizeText).trimmed(), row.dateKey});
+                      row.folder ? QString() : searchRowSizeText(row).trimmed(), searchDateKey(row.date)});
     }
 
     RowWriter m_writer;
