@@ -22,7 +22,7 @@ namespace {
 class CountingSink : public SearchRowSink
 {
 public:
-    void rowAdded(const SearchRow &) override { ++rows; }
+    void rowAdded(SearchRow &&) override { ++rows; }
     void rowRemoved(const SearchRow &) override { --rows; }
     qint64 rows = 0;
 };

@@ -37,21 +37,24 @@ void appendTabRowUtf8(QByteArray &out, std::initializer_list<QStringView> fields
         if (!first)
             out += '\t';
         first = false;
+        // ASCII is copied as it is read, until a character that is not; then the
+        // field is encoded whole.
         const qsizetype at = out.size();
+        out.resize(at + field.size());
+        char *bytes = out.data() + at;
         const char16_t *chars = field.utf16();
-        const qsizetype n = field.size();
-        if (std::all_of(chars, chars + n, [](char16_t c) { return c < 0x80; })) {
-            out.resize(at + n);
-            char *bytes = out.data() + at;
-            for (qsizetype i = 0; i < n; ++i)
-                bytes[i] = char(chars[i]);
-        } else {
-            out += field.toUtf8();
+        qsizetype i = 0;
+        for (; i < field.size() && chars[i] < 0x80; ++i) {
+            const char c = char(chars[i]);
+            bytes[i] = (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
         }
+        if (i == field.size())
+            continue;
+        out.resize(at);
+        out += field.toUtf8();
         // No byte of a multi-byte UTF-8 sequence is a TAB, CR or LF.
-        char *bytes = out.data();
         std::replace_if(
-            bytes + at, bytes + out.size(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+            out.data() + at, out.data() + out.size(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
     }
     out += '\n';
 }

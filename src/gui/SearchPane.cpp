@@ -65,9 +65,9 @@ class SearchPane::RowBatcher : public SearchRowSink
 public:
     explicit RowBatcher(SearchResultModel &model) : m_model(model) {}
 
-    void rowAdded(const SearchRow &row) override
+    void rowAdded(SearchRow &&row) override
     {
-        m_pending.push_back(row);
+        m_pending.push_back(std::move(row));
         m_pendingGone.push_back(false);
     }
     // A row not yet handed over is only marked; the others are taken out of the list

@@ -739,6 +739,13 @@ SearchOutcome Run::run(const std::vector<qint64> &selection)
         disc.data = data ? std::move(*data) : readInMemory(catalogue, position, members, filter);
         if (disc.data.readable)
             disc.found = DiscMatcher(catalogue, compiled, observer, disc.data).run();
+        // What was read of the disc is freed here, on the worker: the thread that adds
+        // the rows needs only the matches and these few facts.
+        DiscData facts;
+        facts.position = disc.data.position;
+        facts.readable = disc.data.readable;
+        facts.indexed = disc.data.indexed;
+        disc.data = std::move(facts);
         return disc;
     };
     const int threads = std::max(2, QThread::idealThreadCount());
@@ -800,7 +807,7 @@ bool Run::addMatches(DiscMatches &found)
         if (match.row.folder) {
             match.row.id = m_nextId++;
             ++m_outcome.foldersFound;
-            m_sink.rowAdded(match.row);
+            m_sink.rowAdded(std::move(match.row));
             warningCheck(2.5, true);
         } else {
             addFile(match);
@@ -833,7 +840,7 @@ void Run::addFile(DiscMatch &match)
     m_outcome.totalKilobytes += row.kilobytes;
     if (m_criteria.latestOnly)
         m_kept.insert(QPair<QString, qint64>(match.foldedName, row.size), row);
-    m_sink.rowAdded(row);
+    m_sink.rowAdded(std::move(row));
     warningCheck(5, false);
 }
 

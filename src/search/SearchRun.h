@@ -31,13 +31,14 @@ struct SearchRow
     quint64 id = 0; // unique within one run
 };
 
-// Receives the rows of a run as they are found, in ascending id; a row may later be
-// taken out again by the duplicates rule. runEnded comes once, after the last row.
+// Receives the rows of a run as they are found, in ascending id, each handed over to
+// be kept or dropped; a row may later be taken out again by the duplicates rule.
+// runEnded comes once, after the last row.
 class SearchRowSink
 {
 public:
     virtual ~SearchRowSink() = default;
-    virtual void rowAdded(const SearchRow &row) = 0;
+    virtual void rowAdded(SearchRow &&row) = 0;
     virtual void rowRemoved(const SearchRow &row) = 0;
     virtual void runEnded() {}
 };
@@ -49,9 +50,9 @@ public:
 class SearchResultList : public SearchRowSink
 {
 public:
-    void rowAdded(const SearchRow &row) override
+    void rowAdded(SearchRow &&row) override
     {
-        rows.push_back(row);
+        rows.push_back(std::move(row));
         m_removed.push_back(false);
     }
     void rowRemoved(const SearchRow &row) override;

@@ -399,7 +399,7 @@ TEST(SearchResultListTest, RowsTakenOutLeaveTheRestInOrder)
             SearchRow row;
             row.id = id * 2;
             row.name = QString::number(id * 2);
-            list.rowAdded(row);
+            list.rowAdded(std::move(row));
             kept.push_back(id * 2);
         }
         std::vector<quint64> out = kept;

@@ -73,10 +73,10 @@ class PrintedRows : public SearchRowSink
 {
 public:
     PrintedRows(QTextStream &out, bool kept) : m_writer(out), m_kept(kept) {}
-    void rowAdded(const SearchRow &row) override
+    void rowAdded(SearchRow &&row) override
     {
         if (m_kept)
-            m_list.rowAdded(row);
+            m_list.rowAdded(std::move(row));
         else
             print(row);
     }
