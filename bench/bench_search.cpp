@@ -23,7 +23,7 @@ class CountingSink : public SearchRowSink
 {
 public:
     void rowAdded(SearchRow &&) override { ++rows; }
-    void rowRemoved(const SearchRow &) override { --rows; }
+    void rowRemoved(quint64) override { --rows; }
     qint64 rows = 0;
 };
 

@@ -72,14 +72,15 @@ public:
     }
     // A row not yet handed over is only marked; the others are taken out of the list
     // together at the next hand-over.
-    void rowRemoved(const SearchRow &row) override
+    void rowRemoved(quint64 id) override
     {
-        const auto found = std::lower_bound(m_pending.begin(), m_pending.end(), row.id,
-                                            [](const SearchRow &pending, quint64 id) { return pending.id < id; });
-        if (found != m_pending.end() && found->id == row.id)
+        const auto found =
+            std::lower_bound(m_pending.begin(), m_pending.end(), id,
+                             [](const SearchRow &pending, quint64 wanted) { return pending.id < wanted; });
+        if (found != m_pending.end() && found->id == id)
             m_pendingGone[size_t(found - m_pending.begin())] = true;
         else
-            m_removed.push_back(row.id);
+            m_removed.push_back(id);
     }
     void flush()
     {

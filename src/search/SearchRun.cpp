@@ -32,11 +32,11 @@
 
 namespace vorn {
 
-void SearchResultList::rowRemoved(const SearchRow &row)
+void SearchResultList::rowRemoved(quint64 id)
 {
-    const auto found =
-        std::lower_bound(rows.begin(), rows.end(), row.id, [](const SearchRow &r, quint64 id) { return r.id < id; });
-    if (found == rows.end() || found->id != row.id)
+    const auto found = std::lower_bound(rows.begin(), rows.end(), id,
+                                        [](const SearchRow &r, quint64 wanted) { return r.id < wanted; });
+    if (found == rows.end() || found->id != id)
         return;
     const auto place = size_t(found - rows.begin());
     if (m_removed[place])
@@ -44,7 +44,7 @@ void SearchResultList::rowRemoved(const SearchRow &row)
     m_removed[place] = true;
     // Its texts go now; its id keeps the list in order for the next search by id.
     SearchRow gone;
-    gone.id = row.id;
+    gone.id = id;
     *found = std::move(gone);
     if (++m_removedCount > rows.size() / 2)
         closeUp();
@@ -694,7 +694,14 @@ private:
     qint64 m_threshold = 1000;
     quint64 m_nextId = 1;
     // Latest-only: the row of each (case-folded name, size) kept so far.
-    QHash<QPair<QString, qint64>, SearchRow> m_kept;
+    // Of each, what the rule compares and what a replaced row is taken out by.
+    struct KeptRow
+    {
+        double date = 0;
+        qint64 kilobytes = 0;
+        quint64 id = 0;
+    };
+    QHash<QPair<QString, qint64>, KeptRow> m_kept;
 };
 
 SearchOutcome Run::run(const std::vector<qint64> &selection)
@@ -821,25 +828,23 @@ bool Run::addMatches(DiscMatches &found)
 void Run::addFile(DiscMatch &match)
 {
     SearchRow &row = match.row;
+    KeptRow *kept = nullptr;
     if (m_criteria.latestOnly) {
-        const QPair<QString, qint64> key(match.foldedName, row.size);
-        const auto found = m_kept.find(key);
-        if (found != m_kept.end()) {
+        kept = &m_kept[QPair<QString, qint64>(match.foldedName, row.size)];
+        if (kept->id != 0) {
             ++m_outcome.duplicatesIgnored;
-            if (seconds(row.date) <= seconds(found->date))
+            if (seconds(row.date) <= seconds(kept->date))
                 return;
             --m_outcome.filesFound;
-            m_outcome.totalKilobytes -= found->kilobytes;
-            const SearchRow removed = *found;
-            m_kept.erase(found);
-            m_sink.rowRemoved(removed);
+            m_outcome.totalKilobytes -= kept->kilobytes;
+            m_sink.rowRemoved(kept->id);
         }
     }
     row.id = m_nextId++;
     ++m_outcome.filesFound;
     m_outcome.totalKilobytes += row.kilobytes;
-    if (m_criteria.latestOnly)
-        m_kept.insert(QPair<QString, qint64>(match.foldedName, row.size), row);
+    if (kept)
+        *kept = {row.date, row.kilobytes, row.id};
     m_sink.rowAdded(std::move(row));
     warningCheck(5, false);
 }

@@ -39,7 +39,7 @@ class SearchRowSink
 public:
     virtual ~SearchRowSink() = default;
     virtual void rowAdded(SearchRow &&row) = 0;
-    virtual void rowRemoved(const SearchRow &row) = 0;
+    virtual void rowRemoved(quint64 id) = 0;
     virtual void runEnded() {}
 };
 
@@ -55,7 +55,7 @@ public:
         rows.push_back(std::move(row));
         m_removed.push_back(false);
     }
-    void rowRemoved(const SearchRow &row) override;
+    void rowRemoved(quint64 id) override;
     void runEnded() override { closeUp(); }
     std::vector<SearchRow> rows;
 

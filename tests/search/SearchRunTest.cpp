@@ -406,11 +406,8 @@ TEST(SearchResultListTest, RowsTakenOutLeaveTheRestInOrder)
         std::shuffle(out.begin(), out.end(), random);
         out.resize(out.size() * 3 / 4);
         for (size_t i = 0; i < out.size(); ++i) {
-            SearchRow row;
-            row.id = out[i];
-            list.rowRemoved(row);
-            row.id = i % 2 == 0 ? out[i] : out[i] + 1; // again, or an id never added
-            list.rowRemoved(row);
+            list.rowRemoved(out[i]);
+            list.rowRemoved(i % 2 == 0 ? out[i] : out[i] + 1); // again, or an id never added
             std::erase(kept, out[i]);
         }
         list.runEnded();

@@ -80,7 +80,7 @@ public:
         else
             print(row);
     }
-    void rowRemoved(const SearchRow &row) override { m_list.rowRemoved(row); }
+    void rowRemoved(quint64 id) override { m_list.rowRemoved(id); }
     void runEnded() override
     {
         m_list.runEnded();
