@@ -45,13 +45,14 @@ public:
     const SearchRow &row(int index) const { return m_rows[m_order[size_t(index)]]; }
 
 private:
+    QString columnText(const SearchRow &row, Column column) const;
+
     std::vector<SearchRow> m_rows; // in the order found, so in ascending id
     std::vector<bool> m_listed; // beside m_rows: false once taken out
     std::vector<size_t> m_order; // the rows shown, by their place in m_rows
     bool m_foundOrder = true; // m_order ascending: not sorted since the rows came
     // The date column's format, taken when the first row of a list is shown.
     mutable std::optional<RowDateText> m_dateText;
-    QString columnText(const SearchRow &row, Column column) const;
     QStringList m_headers;
     AppIcons *m_icons;
 };
