@@ -131,7 +131,6 @@ void SearchResultModel::sort(int column, Qt::SortOrder order)
         newRow[size_t(entries[i].row)] = int(i);
     }
     m_order = std::move(shown);
-    m_foundOrder = false;
     // The selection and the current row follow their rows.
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
@@ -160,7 +159,6 @@ std::vector<SearchRow> SearchResultModel::takeAll()
     m_dateText.reset();
     m_listed = {};
     m_order = {};
-    m_foundOrder = true;
     endResetModel();
     return rows;
 }
@@ -192,30 +190,35 @@ void SearchResultModel::removeIds(const std::vector<quint64> &ids)
             gone.push_back(stored);
         }
     }
-    const auto forget = [this](size_t stored) {
+    if (gone.empty())
+        return;
+    // One layout change takes them all out: taking each out on its own would shift the
+    // rest of a list of 100,000 rows every time. The rows left keep their selection
+    // and the current row; the rows taken out lose theirs.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    for (const size_t stored : gone) {
         // Its texts go; its place and id stay, so the order and the search by id hold.
         SearchRow empty;
         empty.id = m_rows[stored].id;
         m_rows[stored] = std::move(empty);
-    };
-    constexpr size_t OneByOne = 32;
-    if (gone.size() <= OneByOne) {
-        for (const size_t stored : gone) {
-            const auto at = m_foundOrder ? std::lower_bound(m_order.begin(), m_order.end(), stored)
-                                         : std::find(m_order.begin(), m_order.end(), stored);
-            const int index = int(at - m_order.begin());
-            beginRemoveRows({}, index, index);
-            forget(stored);
-            m_order.erase(at);
-            endRemoveRows();
-        }
-        return;
     }
-    beginResetModel();
-    for (const size_t stored : gone)
-        forget(stored);
-    std::erase_if(m_order, [this](size_t stored) { return !m_listed[stored]; });
-    endResetModel();
+    std::vector<int> newRow(m_order.size(), -1);
+    size_t kept = 0;
+    for (size_t i = 0; i < m_order.size(); ++i) {
+        if (m_listed[m_order[i]]) {
+            newRow[i] = int(kept);
+            m_order[kept++] = m_order[i];
+        }
+    }
+    m_order.resize(kept);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    for (const QModelIndex &index : before) {
+        const int row = newRow[size_t(index.row())];
+        after << (row >= 0 ? this->index(row, index.column()) : QModelIndex());
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
 }
 
 } // namespace vorn

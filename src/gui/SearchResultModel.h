@@ -37,10 +37,8 @@ public:
     std::vector<SearchRow> takeAll();
     // Appends a batch of rows in one insertion.
     void append(std::vector<SearchRow> &rows);
-    // Takes out the rows with these run identifiers, those listed. A few go one by
-    // one; many (a broad search keeping only the latest of each duplicate) go in one
-    // pass and one reset, since taking each out of a list of 100,000 rows costs as
-    // much as the pass.
+    // Takes out the rows with these run identifiers, those listed, in one pass (a
+    // broad search keeping only the latest of each duplicate takes out thousands).
     void removeIds(const std::vector<quint64> &ids);
     const SearchRow &row(int index) const { return m_rows[m_order[size_t(index)]]; }
 
@@ -50,7 +48,6 @@ private:
     std::vector<SearchRow> m_rows; // in the order found, so in ascending id
     std::vector<bool> m_listed; // beside m_rows: false once taken out
     std::vector<size_t> m_order; // the rows shown, by their place in m_rows
-    bool m_foundOrder = true; // m_order ascending: not sorted since the rows came
     // The date column's format, taken when the first row of a list is shown.
     mutable std::optional<RowDateText> m_dateText;
     QStringList m_headers;

@@ -198,8 +198,9 @@ TEST_F(SearchPaneTest, ASearchAfterTheBackgroundBuildReadsTheIndex)
     EXPECT_EQ(outcome.discsFromIndex, outcome.discsExplored);
 }
 
-// Rows taken out one by one or many at once, in the order found or after a sort:
-// the others stay in the order shown, and unknown or repeated ids change nothing.
+// Rows taken out few or many at once, in the order found or after a sort: the others
+// stay in the order shown, a place kept on a row (the selection, the current row)
+// follows it or goes with it, and unknown or repeated ids change nothing.
 TEST(SearchResultModelTest, RowsTakenOutLeaveTheOthersInTheOrderShown)
 {
     for (const bool sorted : {false, true}) {
@@ -220,7 +221,14 @@ TEST(SearchResultModelTest, RowsTakenOutLeaveTheOthersInTheOrderShown)
             for (size_t k = 0; k < taken; ++k)
                 ids.push_back(shown[k * 2 + 1]);
             ids.push_back(ids.back());
+            const QPersistentModelIndex staying(model.index(int(taken) * 2, SearchResultModel::Size));
+            const QPersistentModelIndex leaving(model.index(1, SearchResultModel::Name));
+            const quint64 stayingId = shown[taken * 2];
             model.removeIds(ids);
+            ASSERT_TRUE(staying.isValid());
+            EXPECT_EQ(model.row(staying.row()).id, stayingId);
+            EXPECT_EQ(staying.column(), int(SearchResultModel::Size));
+            EXPECT_FALSE(leaving.isValid());
             std::erase_if(shown, [&](quint64 id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); });
             ASSERT_EQ(model.rowCount(), int(shown.size())) << sorted << taken;
             for (int i = 0; i < model.rowCount(); ++i) {
