@@ -85,6 +85,20 @@ TEST_F(ExportCommandsTest, ListExportsOfEachSource)
     EXPECT_TRUE(QFileInfo::exists(file("marks_files/CD.bmp")));
 }
 
+// A search of more than a thousand rows asks whether to stop; from the command line
+// the question is neither printed nor a reason to stop.
+TEST_F(ExportCommandsTest, LongSearchExportsEveryRowSilently)
+{
+    std::vector<FileRecord> files;
+    for (int i = 0; i < 1001; ++i)
+        files.push_back(fileRecord(QStringLiteral("many%1.dat").arg(i), 0));
+    folder.addDisc({"9", "Many", "", {}, files});
+    const CommandRun r = run(cli::exportListCommand, {file("many.txt"), "--source", "results", "many*"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, QString());
+    EXPECT_EQ(readFile(file("many.txt")).count("\r\n"), 1001);
+}
+
 TEST_F(ExportCommandsTest, ListExportFailures)
 {
     expectFailures(cli::exportListCommand, {

@@ -98,4 +98,23 @@ private:
     std::unique_ptr<TerminalProgress> m_progress;
 };
 
+// A search run from the command line: the long-search warning is answered No without
+// being printed (it never stops a search there); other notices go to standard error
+// as CliPrompt writes them.
+class CliSearchObserver : public RunObserver
+{
+public:
+    explicit CliSearchObserver(QTextStream &err) : m_prompt(err) {}
+    UserPrompt &prompt() override { return m_prompt; }
+
+private:
+    class SearchPrompt : public CliPrompt
+    {
+    public:
+        explicit SearchPrompt(QTextStream &err) : CliPrompt(err, false) {}
+        Answer askYesNo(const QString &, Icon) override { return Answer::No; }
+    };
+    SearchPrompt m_prompt;
+};
+
 } // namespace vorn::cli

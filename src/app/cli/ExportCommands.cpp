@@ -96,17 +96,6 @@ std::optional<ListArguments> parseListArguments(const QStringList &arguments, QS
     return parsed;
 }
 
-// A search run from the command line never stops on the long-search warning.
-class QuietSearchObserver : public RunObserver
-{
-public:
-    explicit QuietSearchObserver(UserPrompt &prompt) : m_prompt(prompt) {}
-    UserPrompt &prompt() override { return m_prompt; }
-
-private:
-    UserPrompt &m_prompt;
-};
-
 // The disc export's questions from the command line: the count is confirmed by the
 // command itself, a folder already holding archives does not stop it (each archive
 // still asks before being overwritten), the others follow --yes.
@@ -159,12 +148,9 @@ int exportListCommand(Context &context, const QStringList &arguments)
     if (bookmarks) {
         rows = listRows(listBookmarks(catalogue, *selection));
     } else {
-        QuietPrompt quiet;
-        QuietSearchObserver observer(quiet);
+        CliSearchObserver observer(context.err);
         SearchResultList results;
         const SearchOutcome outcome = runSearch(catalogue, args->search.criteria, *selection, observer, results);
-        for (const QString &text : quiet.said())
-            context.err << "vorn-cli: " << text << '\n';
         if (outcome.status != SearchOutcome::Status::Completed)
             return Failed;
         rows = listRows(results.rows);

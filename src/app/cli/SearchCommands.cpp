@@ -18,25 +18,6 @@ namespace vorn::cli {
 
 namespace {
 
-// Answers the long-search warning with No without printing it: warnings never stop
-// a search from the command line.
-class SearchPrompt : public CliPrompt
-{
-public:
-    explicit SearchPrompt(QTextStream &err) : CliPrompt(err, false) {}
-    Answer askYesNo(const QString &, Icon) override { return Answer::No; }
-};
-
-class SearchObserver : public RunObserver
-{
-public:
-    explicit SearchObserver(QTextStream &err) : m_prompt(err) {}
-    UserPrompt &prompt() override { return m_prompt; }
-
-private:
-    SearchPrompt m_prompt;
-};
-
 // Rows in UTF-8, gathered and written in large pieces: straight to the stream's
 // device when it has one (standard output), else through the stream.
 class RowWriter
@@ -161,7 +142,7 @@ int searchCommand(Context &context, const QStringList &arguments)
     }
     SearchOptions options;
     options.index = index ? &*index : nullptr;
-    SearchObserver observer(context.err);
+    CliSearchObserver observer(context.err);
     PrintedRows rows(context.out, criteria.latestOnly);
     const SearchOutcome outcome = runSearch(session.catalogue, criteria, *selection, observer, rows, options);
     if (outcome.status != SearchOutcome::Status::Completed)
