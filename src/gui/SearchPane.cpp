@@ -65,41 +65,25 @@ class SearchPane::RowBatcher : public SearchRowSink
 public:
     explicit RowBatcher(SearchResultModel &model) : m_model(model) {}
 
-    void rowAdded(SearchRow &&row) override
-    {
-        m_pending.push_back(std::move(row));
-        m_pendingGone.push_back(false);
-    }
-    // A row not yet handed over is only marked; the others are taken out of the list
-    // together at the next hand-over.
+    void rowAdded(SearchRow &&row) override { m_pending.rowAdded(std::move(row)); }
+    // A row not yet handed over is taken out of the pending ones; the others are taken
+    // out of the list together at the next hand-over.
     void rowRemoved(quint64 id) override
     {
-        const auto found =
-            std::lower_bound(m_pending.begin(), m_pending.end(), id,
-                             [](const SearchRow &pending, quint64 wanted) { return pending.id < wanted; });
-        if (found != m_pending.end() && found->id == id)
-            m_pendingGone[size_t(found - m_pending.begin())] = true;
-        else
+        if (!m_pending.takeOut(id))
             m_removed.push_back(id);
     }
     void flush()
     {
         m_model.removeIds(m_removed);
         m_removed.clear();
-        size_t kept = 0;
-        for (size_t i = 0; i < m_pending.size(); ++i) {
-            if (!m_pendingGone[i])
-                m_pending[kept++] = std::move(m_pending[i]);
-        }
-        m_pending.resize(kept);
-        m_pendingGone.clear();
-        m_model.append(m_pending);
+        std::vector<SearchRow> rows = m_pending.takeRows();
+        m_model.append(rows);
     }
 
 private:
     SearchResultModel &m_model;
-    std::vector<SearchRow> m_pending;
-    std::vector<bool> m_pendingGone; // beside m_pending
+    SearchResultList m_pending;
     std::vector<quint64> m_removed; // rows already listed, to take out
 };
 

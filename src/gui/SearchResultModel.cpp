@@ -182,10 +182,9 @@ void SearchResultModel::removeIds(const std::vector<quint64> &ids)
 {
     std::vector<size_t> gone;
     for (const quint64 id : ids) {
-        const auto found = std::lower_bound(m_rows.begin(), m_rows.end(), id,
-                                            [](const SearchRow &row, quint64 wanted) { return row.id < wanted; });
+        const auto found = findRowById(m_rows, id);
         const auto stored = size_t(found - m_rows.begin());
-        if (found != m_rows.end() && found->id == id && m_listed[stored]) {
+        if (found != m_rows.end() && m_listed[stored]) {
             m_listed[stored] = false;
             gone.push_back(stored);
         }

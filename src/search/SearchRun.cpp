@@ -32,15 +32,21 @@
 
 namespace vorn {
 
-void SearchResultList::rowRemoved(quint64 id)
+std::vector<SearchRow>::iterator findRowById(std::vector<SearchRow> &rows, quint64 id)
 {
     const auto found = std::lower_bound(rows.begin(), rows.end(), id,
                                         [](const SearchRow &r, quint64 wanted) { return r.id < wanted; });
-    if (found == rows.end() || found->id != id)
-        return;
+    return found != rows.end() && found->id == id ? found : rows.end();
+}
+
+bool SearchResultList::takeOut(quint64 id)
+{
+    const auto found = findRowById(rows, id);
+    if (found == rows.end())
+        return false;
     const auto place = size_t(found - rows.begin());
     if (m_removed[place])
-        return;
+        return true;
     m_removed[place] = true;
     // Its texts go now; its id keeps the list in order for the next search by id.
     SearchRow gone;
@@ -48,6 +54,14 @@ void SearchResultList::rowRemoved(quint64 id)
     *found = std::move(gone);
     if (++m_removedCount > rows.size() / 2)
         closeUp();
+    return true;
+}
+
+std::vector<SearchRow> SearchResultList::takeRows()
+{
+    closeUp();
+    m_removed.clear();
+    return std::move(rows);
 }
 
 void SearchResultList::closeUp()
@@ -693,8 +707,8 @@ private:
     SearchOutcome m_outcome;
     qint64 m_threshold = 1000;
     quint64 m_nextId = 1;
-    // Latest-only: the row of each (case-folded name, size) kept so far.
-    // Of each, what the rule compares and what a replaced row is taken out by.
+    // Latest-only: of the row of each (case-folded name, size) kept so far, what the
+    // rule compares and the id a replaced row is taken out by.
     struct KeptRow
     {
         double date = 0;

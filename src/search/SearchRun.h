@@ -55,8 +55,12 @@ public:
         rows.push_back(std::move(row));
         m_removed.push_back(false);
     }
-    void rowRemoved(quint64 id) override;
+    void rowRemoved(quint64 id) override { takeOut(id); }
     void runEnded() override { closeUp(); }
+    // Marks the row of this id taken out; false when no row of the list has it.
+    bool takeOut(quint64 id);
+    // The rows not taken out, leaving the list empty.
+    std::vector<SearchRow> takeRows();
     std::vector<SearchRow> rows;
 
 private:
@@ -110,6 +114,8 @@ QString searchDateText(double dayNumber, const QString &format);
 QString searchDateKey(double dayNumber);
 // The size column: the last 12 characters of 15 spaces and the kilobytes.
 QString searchSizeText(qint64 kilobytes);
+// The row of `id` among rows in ascending id, or rows.end().
+std::vector<SearchRow>::iterator findRowById(std::vector<SearchRow> &rows, quint64 id);
 // A row's size column: searchSizeText of its kilobytes, " " for a folder.
 QString searchRowSizeText(const SearchRow &row);
 // A row's size in bytes as decimal digits (the size column's sort key); empty for a folder.

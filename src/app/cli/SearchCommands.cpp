@@ -44,6 +44,7 @@ public:
         m_bytes.clear();
     }
 
+private:
     QTextStream &m_out;
     QByteArray m_bytes;
 };
