@@ -16,6 +16,10 @@ namespace vorn {
 // `ahead` results before the one the caller takes next, and hands the results out
 // in order. Long-lived threads keep their thread_local buffers from job to job.
 // The destructor waits for the jobs that are running and drops the rest.
+//
+// The taker and the workers wait on conditions of their own, and each is woken only
+// when what it waits for may have come: a search hands out thousands of small
+// results, and waking every thread for each of them cost more than a tenth of it.
 template<typename Result> class OrderedWorkers
 {
 public:
@@ -31,7 +35,7 @@ public:
             std::lock_guard lock(m_mutex);
             m_stopping = true;
         }
-        m_changed.notify_all();
+        m_room.notify_all();
         for (std::thread &thread : m_threads)
             thread.join();
     }
@@ -42,11 +46,12 @@ public:
     Result take()
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_done.empty() && m_done.front().has_value(); });
+        m_ready.wait(lock, [this] { return frontReady(); });
         Result result = std::move(*m_done.front());
         m_done.pop_front();
         ++m_taken;
-        m_changed.notify_all();
+        lock.unlock();
+        m_room.notify_one();
         return result;
     }
 
@@ -55,22 +60,24 @@ public:
     std::optional<Result> takeFor(std::chrono::milliseconds timeout)
     {
         std::unique_lock lock(m_mutex);
-        if (!m_changed.wait_for(lock, timeout, [this] { return !m_done.empty() && m_done.front().has_value(); }))
+        if (!m_ready.wait_for(lock, timeout, [this] { return frontReady(); }))
             return std::nullopt;
         std::optional<Result> result = std::move(m_done.front());
         m_done.pop_front();
         ++m_taken;
-        m_changed.notify_all();
+        lock.unlock();
+        m_room.notify_one();
         return result;
     }
 
 private:
+    bool frontReady() const { return !m_done.empty() && m_done.front().has_value(); }
+
     void work()
     {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_changed.wait(lock,
-                           [this] { return m_stopping || (m_claimed < m_count && m_claimed < m_taken + m_ahead); });
+            m_room.wait(lock, [this] { return m_stopping || (m_claimed < m_count && m_claimed < m_taken + m_ahead); });
             if (m_stopping)
                 return;
             const size_t index = m_claimed++;
@@ -79,7 +86,10 @@ private:
             Result result = m_job(index);
             lock.lock();
             m_done[index - m_taken] = std::move(result);
-            m_changed.notify_all();
+            // Only the result the taker waits for wakes it; the ones after it are
+            // taken without waiting once it comes.
+            if (index == m_taken)
+                m_ready.notify_one();
         }
     }
 
@@ -87,7 +97,8 @@ private:
     const size_t m_ahead;
     const std::function<Result(size_t)> m_job;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_ready; // the taker: the next result in order is done
+    std::condition_variable m_room; // the workers: a job may be claimed, or stopping
     std::deque<std::optional<Result>> m_done;
     size_t m_claimed = 0;
     size_t m_taken = 0;
