@@ -47,12 +47,7 @@ public:
     {
         std::unique_lock lock(m_mutex);
         m_ready.wait(lock, [this] { return frontReady(); });
-        Result result = std::move(*m_done.front());
-        m_done.pop_front();
-        ++m_taken;
-        lock.unlock();
-        m_room.notify_one();
-        return result;
+        return popFront(lock);
     }
 
     // The same, waiting at most `timeout`: nullopt when the result is not ready by
@@ -62,16 +57,21 @@ public:
         std::unique_lock lock(m_mutex);
         if (!m_ready.wait_for(lock, timeout, [this] { return frontReady(); }))
             return std::nullopt;
-        std::optional<Result> result = std::move(m_done.front());
+        return popFront(lock);
+    }
+
+private:
+    bool frontReady() const { return !m_done.empty() && m_done.front().has_value(); }
+    // Hands out the next result, which is ready, and lets one worker claim a job more.
+    Result popFront(std::unique_lock<std::mutex> &lock)
+    {
+        Result result = std::move(*m_done.front());
         m_done.pop_front();
         ++m_taken;
         lock.unlock();
         m_room.notify_one();
         return result;
     }
-
-private:
-    bool frontReady() const { return !m_done.empty() && m_done.front().has_value(); }
 
     void work()
     {

@@ -195,12 +195,9 @@ void SearchResultModel::removeIds(const std::vector<quint64> &ids)
     // rest of a list of 100,000 rows every time. The rows left keep their selection
     // and the current row; the rows taken out lose theirs.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::NoLayoutChangeHint);
-    for (const size_t stored : gone) {
-        // Its texts go; its place and id stay, so the order and the search by id hold.
-        SearchRow empty;
-        empty.id = m_rows[stored].id;
-        m_rows[stored] = std::move(empty);
-    }
+    // Their places stay, so that m_order holds.
+    for (const size_t stored : gone)
+        keepOnlyId(m_rows[stored]);
     std::vector<int> newRow(m_order.size(), -1);
     size_t kept = 0;
     for (size_t i = 0; i < m_order.size(); ++i) {

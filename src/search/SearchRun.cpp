@@ -39,6 +39,13 @@ std::vector<SearchRow>::iterator findRowById(std::vector<SearchRow> &rows, quint
     return found != rows.end() && found->id == id ? found : rows.end();
 }
 
+void keepOnlyId(SearchRow &row)
+{
+    SearchRow gone;
+    gone.id = row.id;
+    row = std::move(gone);
+}
+
 bool SearchResultList::takeOut(quint64 id)
 {
     const auto found = findRowById(rows, id);
@@ -48,10 +55,7 @@ bool SearchResultList::takeOut(quint64 id)
     if (m_removed[place])
         return true;
     m_removed[place] = true;
-    // Its texts go now; its id keeps the list in order for the next search by id.
-    SearchRow gone;
-    gone.id = id;
-    *found = std::move(gone);
+    keepOnlyId(*found);
     if (++m_removedCount > rows.size() / 2)
         closeUp();
     return true;

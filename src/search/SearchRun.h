@@ -114,6 +114,9 @@ QString searchDateText(double dayNumber, const QString &format);
 QString searchDateKey(double dayNumber);
 // The size column: the last 12 characters of 15 spaces and the kilobytes.
 QString searchSizeText(qint64 kilobytes);
+// Frees the texts of a row taken out of a list but left in its place: only its id
+// stays, so that the list stays in ascending id for findRowById.
+void keepOnlyId(SearchRow &row);
 // The row of `id` among rows in ascending id, or rows.end().
 std::vector<SearchRow>::iterator findRowById(std::vector<SearchRow> &rows, quint64 id);
 // A row's size column: searchSizeText of its kilobytes, " " for a folder.
